@@ -1,0 +1,208 @@
+#include "mainwindow.h"
+#include "ui_mainwindow.h"
+
+#include "dbgtextedit.h"
+#include "ftdi.h"
+#include "ktxdriver.h"
+#include "ssudialog.h"
+#include "verificationdialog.h"
+
+#include <QCloseEvent>
+#include <QFile>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QProgressBar>
+#include <QScreen>
+#include <QSettings>
+#include <QStatusBar>
+#include <QTextCodec>
+#include <QTimer>
+#include <QVBoxLayout>
+
+// The icons and the embedded translation copy live in a static library;
+// registering them from here makes them available before main() runs.
+static void registerRvkResources()
+{
+    Q_INIT_RESOURCE(resources);
+    Q_INIT_RESOURCE(i18n);
+}
+Q_CONSTRUCTOR_FUNCTION(registerRvkResources)
+
+namespace {
+const char *const redIndicatorAtStart = "QLabel { border-radius: 10px; background-color: red; color: white; }";
+const char *const greenIndicator = "QLabel { border-radius: 10px; background-color: green; color: white;}";
+const char *const redIndicator = "QLabel { border-radius: 10px; background-color: red; color: white;}";
+} // namespace
+
+MainWindow::MainWindow(QWidget *parent)
+    : QMainWindow(parent)
+    , ui(new Ui::MainWindow)
+    , verificationDialog(new VerificationDialog(this))
+    , monitor(new DbgTextEdit(this))
+    , adapter(new FTDI(QStringLiteral("VXA")))
+    , ssuDialog(new SSUDialog(this))
+{
+    ui->setupUi(this);
+    installEventFilter(this);
+    ui->dateEdit->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
+
+    progressWindow = new QWidget;
+    progressLayout = new QVBoxLayout;
+    progressBarUpload = new QProgressBar;
+    progressLabel = new QLabel;
+
+    connect(ssuDialog, SIGNAL(signalIndicator(bool)), this, SLOT(slotIndicatorSSU(bool)));
+    connect(ssuDialog, SIGNAL(signalWaitDialog(bool)), this, SLOT(slotWaitDialog(bool)));
+
+    logFile = new QFile *(nullptr);
+
+    connect(this, SIGNAL(signalSetLanguage(uchar)), verificationDialog, SLOT(slotSetLanguage(uchar)));
+
+    verificationDialog->setWindowTitle(tr("Состояние датчиков"));
+    verificationDialog->setWindowFlags(verificationDialog->windowFlags() & ~Qt::WindowContextHelpButtonHint);
+
+    monitor->setReadOnly(true);
+    monitor->setWindowFlags(monitor->windowFlags() | Qt::Window);
+    monitor->setWindowTitle(QStringLiteral("Debugger"));
+    if (QScreen *screen = QGuiApplication::screens().value(0)) {
+        const QRect available = screen->availableGeometry();
+        const int fullHeight = screen->geometry().height();
+        monitor->move(available.topLeft());
+        monitor->resize(300, available.height() - (fullHeight - available.height()));
+    }
+
+    {
+        QSettings settings(QStringLiteral("ZELMOR"), QStringLiteral("RVK Report"));
+        if (settings.value(QStringLiteral("Settings/Language"), 0).toInt() == 1)
+            on_actionLangEng_triggered();
+        else
+            on_actionLangRus_triggered();
+    }
+
+    iniSettings = new QSettings(QStringLiteral("RVKReport.ini"), QSettings::IniFormat, this);
+    iniSettings->setIniCodec(QTextCodec::codecForName("Windows-1251"));
+    if (QFileInfo(QStringLiteral("RVKReport.ini")).isFile())
+        loadWindowSettings();
+
+    ui->pushButton_IRTClear->setStyleSheet(QStringLiteral("background-color:LightPink;"));
+    ui->pushButton_EEPROMClear->setStyleSheet(QStringLiteral("background-color:LightPink;"));
+
+    ui->statusbar->setSizeGripEnabled(false);
+
+    connect(monitor, SIGNAL(DbgClosed()), this, SLOT(slotCloseMonitor()));
+    monitor->installEventFilter(this);
+    connect(verificationDialog, SIGNAL(VerificationDialogClosed()), this, SLOT(slotCloseMonitor()));
+    verificationDialog->installEventFilter(this);
+
+    setWindowFlags(Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
+                   | Qt::MSWindowsFixedSizeDialogHint);
+
+    auto *pollTimer = new QTimer(this);
+    connect(pollTimer, SIGNAL(timeout()), this, SLOT(isNewMsgKIVOStatus()));
+    pollTimer->start(1);
+    connect(this, SIGNAL(readyRead()), this, SLOT(messageHandlerKIVO()));
+    auto *supervisionTimer = new QTimer(this);
+    connect(supervisionTimer, SIGNAL(timeout()), this, SLOT(checkCANError()));
+    supervisionTimer->start(1000);
+
+    statusLabel = new QLabel(this);
+    kivoIndicator = new QLabel(QStringLiteral(" KIVO "), this);
+    kivoIndicator->setToolTip(tr("Индикатор подключения к KIVO"));
+    kivoIndicator->setFixedSize(20, 20);
+    kivoIndicator->setStyleSheet(QLatin1String(redIndicatorAtStart));
+    kivoIndicator->setAlignment(Qt::AlignCenter);
+    kivoIndicator->setMinimumSize(kivoIndicator->sizeHint());
+    ui->statusbar->addWidget(statusLabel, 0);
+    ui->statusbar->addWidget(kivoIndicator, 0);
+    ssuIndicator = new QLabel(tr(" SSU "), this);
+    ssuIndicator->setToolTip(tr("Индикатор подключения к ССУ"));
+    ssuIndicator->setFixedSize(20, 20);
+    ssuIndicator->setStyleSheet(QLatin1String(redIndicatorAtStart));
+    ssuIndicator->setAlignment(Qt::AlignCenter);
+    ssuIndicator->setMinimumSize(kivoIndicator->sizeHint());
+    ui->statusbar->addWidget(ssuIndicator);
+
+    fillDeviceList();
+    const bool opened = openCANChannel(adapter->description());
+    setIndicatorKIVO(opened);
+    ui->pushButton_ReadData->setEnabled(opened);
+
+    for (QWidget *widget : {static_cast<QWidget *>(ui->pushButton_SetSN), static_cast<QWidget *>(ui->pushButton_SetDate),
+                            static_cast<QWidget *>(ui->pushButton_SetHit), static_cast<QWidget *>(ui->pushButton_IRTClear),
+                            static_cast<QWidget *>(ui->pushButton_EEPROMClear), static_cast<QWidget *>(ui->spinBox_SNValue),
+                            static_cast<QWidget *>(ui->dateEdit), static_cast<QWidget *>(ui->spinBox_HitValue)})
+        widget->setEnabled(false);
+    for (QWidget *widget : {ui->pushButton_SetSN, ui->pushButton_SetDate, ui->pushButton_SetHit, ui->pushButton_IRTClear,
+                            ui->pushButton_EEPROMClear, ui->pushButton_MonitorOff, ui->pushButton_MonitorOn})
+        widget->hide();
+    ui->checkBox_WriteToFile->hide();
+    ssuIndicator->hide();
+    ui->actionSSU->setVisible(false);
+
+    ssuDialog->startDownload();
+    ssuDialog->setLanguage(uchar(language));
+
+    installServiceModeShortcut();
+}
+
+MainWindow::~MainWindow()
+{
+    ktxCANClose();
+    adapter->open();
+    adapter->close();
+    delete ui;
+    ui = nullptr;
+    if (logFile) {
+        delete *logFile;
+        delete logFile;
+    }
+    delete progressWindow; // owns the layout, the bar and the label once prepared
+    if (!progressWindowPrepared) {
+        delete progressLayout;
+        delete progressBarUpload;
+        delete progressLabel;
+    }
+    delete adapter;
+}
+
+bool MainWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::KeyPress) {
+        switch (static_cast<QKeyEvent *>(event)->key()) {
+        case Qt::Key_Plus:
+            switchMonitorOn();
+            return true;
+        case Qt::Key_Minus:
+        case Qt::Key_Backspace:
+            switchMonitorOff();
+            return true;
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            autoScroll = !autoScroll;
+            return true;
+        default:
+            break;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void MainWindow::closeEvent(QCloseEvent *event)
+{
+    saveWindowSettings();
+    monitor->close();
+    verificationDialog->close();
+    event->accept();
+}
+
+void MainWindow::slotIndicatorSSU(bool on)
+{
+    if (on) {
+        ssuIndicator->setStyleSheet(QLatin1String(greenIndicator));
+        uploadArchivedReports();
+    } else {
+        ssuIndicator->setStyleSheet(QLatin1String(redIndicator));
+    }
+}

@@ -1,0 +1,156 @@
+#pragma once
+
+#include "canmessage.h"
+
+#include <QByteArray>
+#include <QMainWindow>
+#include <QString>
+#include <QStringList>
+#include <QTextStream>
+#include <QTranslator>
+
+class DbgTextEdit;
+class FTDI;
+class QFile;
+class QLabel;
+class QMessageBox;
+class QProgressBar;
+class QSettings;
+class QVBoxLayout;
+class QWidget;
+class SSUDialog;
+class VerificationDialog;
+
+namespace Ui {
+class MainWindow;
+}
+
+// The one window of the program. It owns every long-lived object and glues
+// the link, the protocol, the report, the diagnostics and the database
+// together; the logic of each lives in small units of its own folder. The
+// implementation is split by concern over the mainwindow_*.cpp files.
+class MainWindow : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    explicit MainWindow(QWidget *parent = nullptr);
+    ~MainWindow() override;
+
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+signals:
+    void readyRead();
+    void signalSetLanguage(uchar language);
+
+private slots:
+    void isNewMsgKIVOStatus();
+    void messageHandlerKIVO();
+    void slotCloseMonitor();
+    void slotIndicatorSSU(bool on);
+    void slotWaitDialog(bool on);
+    void checkCANError();
+    void on_pushButton_ReadData_clicked();
+    void on_pushButton_SetSN_clicked();
+    void on_pushButton_SetDate_clicked();
+    void on_pushButton_SetHit_clicked();
+    void on_pushButton_IRTClear_clicked();
+    void on_pushButton_EEPROMClear_clicked();
+    void on_pushButton_MonitorOn_clicked();
+    void on_pushButton_MonitorOff_clicked();
+    void on_actionLangRus_triggered();
+    void on_actionLangEng_triggered();
+    void on_actionInfo_triggered();
+    void on_comboBox_InfoDevice_activated(int index);
+    void on_checkBox_WriteToFile_toggled(bool checked);
+    void on_actionSSU_triggered();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    // --- link (mainwindow_link.cpp) ---
+    void fillDeviceList();
+    bool openCANChannel(const QString &description);
+    bool checkCANResult(qint32 result, const QString &operation);
+    bool linkGuardFailed();
+    void setIndicatorKIVO(bool on);
+
+    // --- dispatch (mainwindow_dispatch.cpp) ---
+    void showAcknowledgement(const QString &text);
+
+    // --- read-out (mainwindow_readout.cpp) ---
+    void appendReportFrame();
+    void completeReadout();
+    bool writeArchiveFile();
+    QStringList listArchiveFiles() const;
+    void waitMs(int milliseconds);
+    void writeHtmlReport();
+
+    // --- commands (mainwindow_commands.cpp) ---
+    bool confirmDataLoss();
+    void sendSetCommand(quint16 id, const QString &displayedText);
+    void sendClearCommand(quint16 id);
+
+    // --- monitor (mainwindow_monitor.cpp) ---
+    void handleMonitorFrame();
+    bool openLogFile();
+    void switchMonitorOn();
+    void switchMonitorOff();
+    void closeLogFile();
+
+    // --- settings, language, about, service mode (mainwindow_settings.cpp) ---
+    void loadWindowSettings();
+    void saveWindowSettings();
+    void restoreFormValues();
+    void installServiceModeShortcut();
+    void enterServiceMode();
+
+    // --- database (mainwindow_ssu.cpp) ---
+    bool uploadArchivedReports();
+
+    Ui::MainWindow *ui = nullptr;
+    QMessageBox *waitBox = nullptr;
+    QSettings *iniSettings = nullptr;
+    QFile **logFile = nullptr;
+    QTextStream logStream;
+    bool silentReadout = false;
+    VerificationDialog *verificationDialog = nullptr;
+    QTranslator translator;
+    bool autoScroll = true;
+    bool ignoreLinkLoss = false;
+    DbgTextEdit *monitor = nullptr;
+    QString monitorChunk;
+    QString monitorBlock;
+    QLabel *statusLabel = nullptr;
+    QLabel *kivoIndicator = nullptr;
+    QLabel *ssuIndicator = nullptr;
+
+    qint32 total_time = 0;
+    qint32 repair_time = 0;
+    qint32 sn = 0;
+    qint32 release_date = 0;
+    qint32 firmware_version = 0;
+    qint32 impact_level = 0;
+
+    QString totalTimeText = QStringLiteral("0");
+    QString repairTimeText = QStringLiteral("0");
+    QString firmwareText;
+    QString readoutTime;
+    QString releaseDateText;
+
+    CanMessage canMessage;
+    QByteArray reportRecord;
+    quint32 language = 1;
+    FTDI *adapter = nullptr;
+    quint8 deviceCount = 0;
+    SSUDialog *ssuDialog = nullptr;
+
+    QWidget *progressWindow = nullptr;
+    QProgressBar *progressBarUpload = nullptr;
+    QLabel *progressLabel = nullptr;
+    QVBoxLayout *progressLayout = nullptr;
+    bool progressWindowPrepared = false;
+
+    bool serviceMode = false;
+};

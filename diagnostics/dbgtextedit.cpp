@@ -1,0 +1,9 @@
+#include "dbgtextedit.h"
+
+#include <QCloseEvent>
+
+void DbgTextEdit::closeEvent(QCloseEvent *event)
+{
+    emit DbgClosed();
+    event->accept();
+}

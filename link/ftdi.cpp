@@ -1,0 +1,71 @@
+#include "ftdi.h"
+
+#include <QTimer>
+
+namespace {
+// One received-queue count for the whole program.
+qint32 lastQueueCount = -1;
+} // namespace
+
+FTDI::FTDI(const QString &description)
+    : m_description(description)
+    , m_timer(new QTimer(this))
+{
+    connect(m_timer, SIGNAL(timeout()), this, SLOT(queueStatus()));
+    m_timer->start(1);
+}
+
+FTDI::~FTDI()
+{
+    FT_SetDtr(m_handle);
+    FT_Close(m_handle);
+}
+
+FT_STATUS FTDI::open()
+{
+    QByteArray latin1 = m_description.toLatin1();
+    m_status = FT_OpenEx(latin1.data(), FT_OPEN_BY_DESCRIPTION, &m_handle);
+    if (m_status == FT_OK) {
+        FT_ClrRts(m_handle);
+        FT_SetRts(m_handle);
+    }
+    return m_status;
+}
+
+void FTDI::close()
+{
+    FT_SetDtr(m_handle);
+    FT_Close(m_handle);
+}
+
+quint8 FTDI::countDevices()
+{
+    quint32 count = 0;
+    m_status = FT_ListDevices(&count, nullptr, FT_LIST_NUMBER_ONLY);
+    return m_status == FT_OK ? quint8(count & 0xFF) : 0;
+}
+
+QString FTDI::deviceDescription(int index)
+{
+    char buffer[64] = {};
+    m_status = FT_ListDevices(reinterpret_cast<void *>(quintptr(index)), buffer, FT_LIST_BY_INDEX | FT_OPEN_BY_DESCRIPTION);
+    if (m_status != FT_OK)
+        return QString::number(m_status);
+    buffer[sizeof(buffer) - 1] = '\0';
+    return QString::fromLatin1(buffer);
+}
+
+void FTDI::queueStatus()
+{
+    quint32 count = 0;
+    m_status = FT_GetQueueStatus(m_handle, &count);
+    if (m_status == FT_OK && count == 0) {
+        lastQueueCount = -1;
+        return;
+    }
+    const qint32 value = m_status == FT_OK ? qint32(count) : -1;
+    if (value != lastQueueCount) {
+        emit readyRead();
+        lastQueueCount = value;
+    }
+}

@@ -1,0 +1,39 @@
+#pragma once
+
+#include "d2xx.h"
+
+#include <QObject>
+#include <QString>
+
+class QTimer;
+
+// The KIVO adapter as an FTDI device: counting, describing and opening it by
+// description, and pulsing its modem lines. CAN traffic does not pass here.
+class FTDI : public QObject
+{
+    Q_OBJECT
+public:
+    explicit FTDI(const QString &description);
+    ~FTDI() override;
+
+    FT_STATUS open();
+    void close();
+    quint8 countDevices();
+    QString deviceDescription(int index);
+
+    QString description() const { return m_description; }
+    void setDescription(const QString &description) { m_description = description; }
+    FT_STATUS lastStatus() const { return m_status; }
+
+signals:
+    void readyRead();
+
+public slots:
+    void queueStatus();
+
+private:
+    FT_HANDLE m_handle = nullptr;
+    FT_STATUS m_status = FT_OTHER_ERROR;
+    QString m_description;
+    QTimer *m_timer = nullptr;
+};

@@ -1,0 +1,5 @@
+#include "productionbackends.h"
+
+void installProductionBackends()
+{
+}

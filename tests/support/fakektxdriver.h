@@ -1,0 +1,45 @@
+#pragma once
+
+#include "ktxdriver.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QQueue>
+#include <QStringList>
+
+// A scripted adapter driver for tests. Results are set per operation; frames
+// queued with receive() are handed out one at a time; every written record is
+// kept byte for byte, and every call is logged by name.
+class FakeKtxDriver : public KtxDriver
+{
+public:
+    // Installs a new fake as the driver and returns it (owned by the seam).
+    static FakeKtxDriver *install();
+
+    qint32 openResult = 0;
+    qint32 setupResult = 0;
+    qint32 infoResult = 0;
+    // When not empty, info() takes its results from here first.
+    QQueue<qint32> infoResults;
+
+    QQueue<CanMessage> incoming;
+    QList<QByteArray> written;
+    QStringList calls;
+    QByteArray openedDescription;
+    QByteArray lastSetupRecord;
+
+    void receive(const CanMessage &message) { incoming.enqueue(message); }
+    void receiveData(quint16 id, const QByteArray &bytes);
+    void receiveRemote(quint16 id, quint8 dlc = 0);
+    QList<CanMessage> writtenMessages() const;
+    int callCount(const QString &name) const { return calls.count(name); }
+
+    qint32 open(const char *description, quint32 *out1, quint32 *out2, qint32 arg1, qint32 arg2) override;
+    qint32 setup(const KtxCANSetupRecord *record) override;
+    qint32 deviceInfo(char *buffer2048) override;
+    qint32 info() override;
+    qint32 isNewMsg() override;
+    qint32 read(CanMessage *message) override;
+    qint32 write(const CanMessage *message) override;
+    qint32 close() override;
+};
