@@ -7,11 +7,13 @@ SSUDialog::SSUDialog(QWidget *parent)
 
 SSUDialog::~SSUDialog() = default;
 
-void SSUDialog::startDownload() {}
-bool SSUDialog::connectDatabase() { return false; }
-bool SSUDialog::connectAndCreateTable() { return false; }
-bool SSUDialog::uploadReport(const QByteArray &) { return false; }
-void SSUDialog::setReportDate(const QString &) {}
-void SSUDialog::setReportDateFromFileName(const QString &) {}
-void SSUDialog::setLanguage(uchar) {}
+void SSUDialog::setLanguage(uchar code) { language = code; }
+void SSUDialog::setupTableView() {}
 void SSUDialog::searchBySerialNumber() {}
+void SSUDialog::on_pushButton_SN_clicked() {}
+void SSUDialog::on_pushButton_SNrange_clicked() {}
+void SSUDialog::on_pushButton_DATErange_clicked() {}
+void SSUDialog::on_pushButton_RELrange_clicked() {}
+void SSUDialog::slotSetModelIndex(const QModelIndex &index) { selectedIndex = index; }
+void SSUDialog::showQuery(const QString &) {}
+void SSUDialog::refreshAllReports() {}

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QtGlobal>
+
+// Everything one HTML report document is built from; the live read-out and
+// a stored report fill it from different sources.
+struct HtmlReportInput
+{
+    quint32 language = 0;            // 1 = English, anything else Russian
+    const char *context = "MainWindow"; // translation context of the templates
+    quint32 sn = 0;
+    QString date;                    // "dd.MM.yyyy HH:mm"
+    QString release_date;
+    QString firmware_version;        // without the "v"
+    quint32 impact_level = 0;
+    QString total_time;
+    QString repair_time;
+    quint32 impacts = 0;
+    quint32 irt_impacts = 0;
+    // PercentList texts ("12,30,0,58"), six per section in parameter order.
+    // A missing list or element prints 0, as does an element that is not a number.
+    QStringList totalPercents;
+    QStringList repairPercents;
+};
+
+// "RVKReport_sn%1_%2.html" with blanks as "_" and colons as "."; also the title.
+QString htmlReportFileName(quint32 sn, const QString &date);
+
+// The whole document, one line.
+QString buildHtmlReport(const HtmlReportInput &input);
+
+// Writes the document encoded in windows-1251 (the encoding its head
+// declares). False with the file's error text when it cannot be opened or
+// written.
+bool writeHtmlReportFile(const QString &path, const HtmlReportInput &input, QString *errorString = nullptr);
