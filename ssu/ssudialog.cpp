@@ -9,6 +9,7 @@ SSUDialog::~SSUDialog() = default;
 
 void SSUDialog::setLanguage(uchar code) { language = code; }
 void SSUDialog::setupTableView() {}
+void SSUDialog::createModel() {}
 void SSUDialog::searchBySerialNumber() {}
 void SSUDialog::on_pushButton_SN_clicked() {}
 void SSUDialog::on_pushButton_SNrange_clicked() {}

@@ -46,6 +46,9 @@ public:
     // --- search window (ssudialog.cpp) ---
     void setLanguage(uchar code);
     void setupTableView();
+    // Creates the query model over all reports on the connection "RVKReport"
+    // and binds the view to it (done once the password is known).
+    void createModel();
     // The serial-number search with the field's current value (0 lists all).
     void searchBySerialNumber();
 
