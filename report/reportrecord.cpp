@@ -1,10 +1,104 @@
 #include "reportrecord.h"
 
+#include "histogramtable.h"
+
 #include <QtEndian>
+
+#include <cmath>
 
 qint32 readReportWord(const QByteArray &record, int index)
 {
     if (index < 0 || record.size() < 4 * index + 4)
         return 0;
     return qFromLittleEndian<qint32>(record.constData() + 4 * index);
+}
+
+static quint32 setOrZero(qint32 word)
+{
+    return word == UnsetWord ? 0u : quint32(word);
+}
+
+QString operatingTimeText(qint32 word)
+{
+    const quint32 minutesTotal = setOrZero(word) / 60;
+    return QStringLiteral("%1:%2")
+        .arg(minutesTotal / 60, 2, 10, QLatin1Char('0'))
+        .arg(minutesTotal % 60, 2, 10, QLatin1Char('0'));
+}
+
+QString releaseDateText(qint32 word)
+{
+    QString text = QString::number(quint32(word));
+    if (text.size() == 7)
+        text.prepend(QLatin1Char('0'));
+    // A text too short for a date gets its dots at the end rather than the
+    // blanks QString would pad it with.
+    text.insert(qMin(2, text.size()), QLatin1Char('.'));
+    text.insert(qMin(5, text.size()), QLatin1Char('.'));
+    return text;
+}
+
+QString firmwareVersionText(qint32 word)
+{
+    QString text = QString::number(quint32(word));
+    // A one-digit version gives -1, which QString counts from the end: 0 -> ..0
+    text.insert(text.size() - 2, QLatin1Char('.'));
+    text.insert(text.size() - 1, QLatin1Char('.'));
+    return text;
+}
+
+QString binPercentText(quint32 sectionTime, qint32 binWord)
+{
+    // A module that has not run yet has a section time of 0; its bins have no
+    // share to show, and an infinite or NaN percent would print as garbage.
+    if (sectionTime == 0)
+        return QStringLiteral("0");
+    const double percent = std::round((100.0 / double(sectionTime)) * double(setOrZero(binWord)));
+    return QString::number(percent, 'g', 6);
+}
+
+QString percentList(const QByteArray &record, int parameter, ReportSection section)
+{
+    const auto &table = histogramParameters();
+    if (parameter < 0 || parameter >= HistogramParameterCount)
+        return QString();
+    const bool total = section == ReportSection::Total;
+    const quint32 sectionTime = quint32(readReportWord(record, total ? WordTotalTime : WordRepairTime));
+    QStringList percents;
+    for (const HistogramBin &bin : table.at(parameter).bins)
+        percents << binPercentText(sectionTime, readReportWord(record, total ? bin.totalWord : bin.repairWord));
+    return percents.join(QLatin1Char(','));
+}
+
+QStringList percentLists(const QByteArray &record, ReportSection section)
+{
+    QStringList lists;
+    for (int parameter = 0; parameter < HistogramParameterCount; ++parameter)
+        lists << percentList(record, parameter, section);
+    return lists;
+}
+
+ReportValues decodeReport(const QByteArray &record)
+{
+    ReportValues values;
+    values.sn = setOrZero(readReportWord(record, WordSerialNumber));
+    values.impact_level = setOrZero(readReportWord(record, WordImpactLevel));
+    values.total_time = operatingTimeText(readReportWord(record, WordTotalTime));
+    values.repair_time = operatingTimeText(readReportWord(record, WordRepairTime));
+    values.impacts = setOrZero(readReportWord(record, WordImpacts));
+    values.irt_impacts = setOrZero(readReportWord(record, WordIrtImpacts));
+
+    const qint32 releaseDate = readReportWord(record, WordReleaseDate);
+    values.releaseDateSet = releaseDate != UnsetWord;
+    if (values.releaseDateSet)
+        values.release_date = releaseDateText(releaseDate);
+
+    const qint32 firmware = readReportWord(record, WordFirmwareVersion);
+    values.firmwareVersionSet = firmware != UnsetWord;
+    if (values.firmwareVersionSet)
+        values.firmware_version = firmwareVersionText(firmware);
+
+    values.totalPercents = percentLists(record, ReportSection::Total);
+    values.repairPercents = percentLists(record, ReportSection::InterRepair);
+    return values;
 }
