@@ -1,0 +1,27 @@
+// Arbitrary sequences of received frame records through the real window's
+// dispatch: any identifier, flag and length, report and monitor frames too.
+#include "fakektxdriver.h"
+#include "fuzzsupport.h"
+#include "mainwindow.h"
+
+#include <QMetaObject>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    fuzz::ensureApplication();
+    static FakeKtxDriver *driver = FakeKtxDriver::install();
+    static MainWindow *window = new MainWindow;
+    for (size_t offset = 0; offset + 12 <= size; offset += 12) {
+        CanMessage message = CanMessage::fromBytes(QByteArray(reinterpret_cast<const char *>(data) + offset, 12));
+        // Keep to the module's identifiers most of the time so the fuzzer
+        // reaches the report and monitor paths.
+        if (message.id & 0x8000)
+            message.id = quint16(0x7A0 + (message.id & 0xF));
+        driver->receive(message);
+        QMetaObject::invokeMethod(window, "messageHandlerKIVO");
+    }
+    driver->written.clear();
+    driver->calls.clear();
+    fuzz::processEvents();
+    return 0;
+}

@@ -1,0 +1,44 @@
+#include "fuzzsupport.h"
+
+#include "testmain.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QMessageBox>
+#include <QTimer>
+
+namespace fuzz {
+
+namespace {
+void closeModalBoxes()
+{
+    QWidget *widget = QApplication::activeModalWidget();
+    if (auto *dialog = qobject_cast<QDialog *>(widget))
+        dialog->reject();
+    else if (widget)
+        widget->close();
+}
+} // namespace
+
+void ensureApplication()
+{
+    static QApplication *application = nullptr;
+    if (application)
+        return;
+    rvktest::prepareEnvironment();
+    static int argc = 1;
+    static char name[] = "fuzz";
+    static char *argv[] = {name, nullptr};
+    application = new QApplication(argc, argv);
+    rvktest::prepareApplication();
+    auto *closer = new QTimer(application);
+    QObject::connect(closer, &QTimer::timeout, closeModalBoxes);
+    closer->start(0);
+}
+
+void processEvents()
+{
+    QApplication::processEvents(QEventLoop::AllEvents, 5);
+}
+
+} // namespace fuzz

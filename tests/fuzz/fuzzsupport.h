@@ -1,0 +1,12 @@
+#pragma once
+
+#include <QByteArray>
+
+namespace fuzz {
+// One QApplication for the whole run, offscreen, in a private working
+// directory; modal boxes are closed as soon as they open so a fuzzed path
+// never waits for a user.
+void ensureApplication();
+// Runs pending events for a moment (timers, queued deliveries).
+void processEvents();
+} // namespace fuzz
