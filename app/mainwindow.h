@@ -89,7 +89,7 @@ private:
 
     // --- commands (mainwindow_commands.cpp) ---
     bool confirmDataLoss();
-    void sendSetCommand(quint16 id, const QString &displayedText);
+    void sendSetCommand(quint16 id, qint32 value);
     void sendClearCommand(quint16 id);
 
     // --- monitor (mainwindow_monitor.cpp) ---

@@ -2,11 +2,75 @@
 #include "mainwindow.h"
 #include "ui_mainwindow.h"
 
-void MainWindow::on_pushButton_SetSN_clicked() {}
-void MainWindow::on_pushButton_SetDate_clicked() {}
-void MainWindow::on_pushButton_SetHit_clicked() {}
-void MainWindow::on_pushButton_IRTClear_clicked() {}
-void MainWindow::on_pushButton_EEPROMClear_clicked() {}
-bool MainWindow::confirmDataLoss() { return false; }
-void MainWindow::sendSetCommand(quint16, const QString &) {}
-void MainWindow::sendClearCommand(quint16) {}
+#include "canids.h"
+#include "commandvalue.h"
+#include "ktxdriver.h"
+
+#include <QMessageBox>
+#include <QPushButton>
+
+void MainWindow::on_pushButton_SetSN_clicked()
+{
+    sendSetCommand(CanIdSetSN, decimalCommandValue(ui->spinBox_SNValue->text()));
+}
+
+void MainWindow::on_pushButton_SetDate_clicked()
+{
+    sendSetCommand(CanIdSetDate, dateCommandValue(ui->dateEdit->text()));
+}
+
+void MainWindow::on_pushButton_SetHit_clicked()
+{
+    sendSetCommand(CanIdSetHit, decimalCommandValue(ui->spinBox_HitValue->text()));
+}
+
+void MainWindow::on_pushButton_IRTClear_clicked()
+{
+    if (!confirmDataLoss())
+        return;
+    sendClearCommand(CanIdIRTClear);
+}
+
+void MainWindow::on_pushButton_EEPROMClear_clicked()
+{
+    if (!confirmDataLoss())
+        return;
+    sendClearCommand(CanIdEEPROMClear);
+}
+
+bool MainWindow::confirmDataLoss()
+{
+    QMessageBox box(QMessageBox::Question, tr("Внимание!"), tr("Вы уверены?\nДанные будут безвозвратно утеряны!"),
+                    QMessageBox::NoButton, this);
+    // Action roles on both buttons leave the box without an escape button:
+    // with a No role Qt would let Escape and the title-bar close answer
+    // "Нет", and a destructive question must be answered deliberately.
+    QPushButton *yes = box.addButton(tr("Да"), QMessageBox::ActionRole);
+    box.addButton(tr("Нет"), QMessageBox::ActionRole);
+    box.setDefaultButton(yes);
+    box.exec();
+    return box.clickedButton() == yes;
+}
+
+void MainWindow::sendSetCommand(quint16 id, qint32 value)
+{
+    if (linkGuardFailed())
+        return;
+    canMessage.id = id;
+    canMessage.rtr = 0;
+    canMessage.dlc = 4;
+    canMessage.setPayload32(value);
+    ktxCANWrite(&canMessage);
+}
+
+// Clear commands are remote frames without data; data bytes keep whatever
+// the last frame left, they are not on the bus.
+void MainWindow::sendClearCommand(quint16 id)
+{
+    if (linkGuardFailed())
+        return;
+    canMessage.id = id;
+    canMessage.rtr = 1;
+    canMessage.dlc = 0;
+    ktxCANWrite(&canMessage);
+}

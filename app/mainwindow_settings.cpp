@@ -2,11 +2,158 @@
 #include "mainwindow.h"
 #include "ui_mainwindow.h"
 
-void MainWindow::loadWindowSettings() {}
-void MainWindow::saveWindowSettings() {}
-void MainWindow::restoreFormValues() {}
-void MainWindow::installServiceModeShortcut() {}
-void MainWindow::enterServiceMode() {}
-void MainWindow::on_actionLangRus_triggered() {}
-void MainWindow::on_actionLangEng_triggered() {}
-void MainWindow::on_actionInfo_triggered() {}
+#include "dbgtextedit.h"
+#include "verificationdialog.h"
+
+#include <QCoreApplication>
+#include <QInputDialog>
+#include <QLabel>
+#include <QLocale>
+#include <QMessageBox>
+#include <QSettings>
+#include <QShortcut>
+
+namespace {
+const char *const programVersion = "v2.1.1";
+
+// Service staff use the same access code as for deleting stored reports in
+// the database dialog, so there is one code to hand out.
+const char *const serviceAccessCode = "583146";
+
+QString versionedTitle(const QString &name)
+{
+    return name + QLatin1Char(' ') + QLatin1String(programVersion);
+}
+
+void storeLanguage(int code)
+{
+    QSettings settings(QStringLiteral("ZELMOR"), QStringLiteral("RVK Report"));
+    settings.setValue(QStringLiteral("Settings/Language"), code);
+}
+} // namespace
+
+void MainWindow::loadWindowSettings()
+{
+    iniSettings->beginGroup(QStringLiteral("MainWindow"));
+    resize(iniSettings->value(QStringLiteral("WinSize"), QSize(400, 400)).toSize());
+    move(iniSettings->value(QStringLiteral("WinPos"), QPoint(200, 200)).toPoint());
+    monitor->resize(iniSettings->value(QStringLiteral("DbgSize"), QSize(400, 400)).toSize());
+    monitor->move(iniSettings->value(QStringLiteral("DbgPos"), QPoint(200, 200)).toPoint());
+    verificationDialog->resize(iniSettings->value(QStringLiteral("DiagSize"), QSize(400, 400)).toSize());
+    verificationDialog->move(iniSettings->value(QStringLiteral("DiagPos"), QPoint(200, 200)).toPoint());
+    iniSettings->endGroup();
+}
+
+void MainWindow::saveWindowSettings()
+{
+    iniSettings->beginGroup(QStringLiteral("MainWindow"));
+    iniSettings->setValue(QStringLiteral("WinSize"), size());
+    iniSettings->setValue(QStringLiteral("WinPos"), pos());
+    iniSettings->setValue(QStringLiteral("DbgSize"), monitor->size());
+    iniSettings->setValue(QStringLiteral("DbgPos"), monitor->pos());
+    iniSettings->setValue(QStringLiteral("DiagSize"), verificationDialog->size());
+    iniSettings->setValue(QStringLiteral("DiagPos"), verificationDialog->pos());
+    iniSettings->endGroup();
+    // Written now rather than at exit, so a crash or a killed process does
+    // not lose the placement.
+    iniSettings->sync();
+}
+
+// retranslateUi puts the form's placeholders back into the labels the
+// read-out fills; the values of the last report must survive a switch.
+void MainWindow::restoreFormValues()
+{
+    ui->label_FWVersion->setText(QLatin1Char('v') + firmwareText);
+    ui->label_TotalTime->setText(totalTimeText);
+    ui->label_IRTime->setText(repairTimeText);
+    ui->spinBox_SNValue->setValue(sn);
+}
+
+void MainWindow::on_actionLangEng_triggered()
+{
+    language = 1;
+    storeLanguage(1);
+    const QString englishTitle = versionedTitle(QStringLiteral("RVK Report"));
+    setWindowTitle(englishTitle);
+    ui->actionLangRus->setChecked(false);
+    ui->actionLangEng->setChecked(true);
+
+    // Always from the file beside the program: replacing that file is how an
+    // installation updates its translation.
+    if (translator.load(QCoreApplication::applicationDirPath() + QStringLiteral("/RVKReport_en_GB.qm"))) {
+        // Removing first keeps a repeated switch from stacking the translator.
+        QCoreApplication::removeTranslator(&translator);
+        QCoreApplication::installTranslator(&translator);
+        ui->retranslateUi(this);
+        setWindowTitle(englishTitle);
+        restoreFormValues();
+        ui->dateEdit->setLocale(QLocale(QLocale::English));
+        emit signalSetLanguage(uchar(language));
+    } else {
+        QMessageBox::warning(this, tr("Внимание"), tr("Отсутствует файл перевода"), QMessageBox::Ok);
+        ui->actionLangRus->setChecked(true);
+        ui->actionLangEng->setChecked(false);
+    }
+}
+
+void MainWindow::on_actionLangRus_triggered()
+{
+    language = 0;
+    storeLanguage(0);
+    ui->actionLangRus->setChecked(true);
+    ui->actionLangEng->setChecked(false);
+    QCoreApplication::removeTranslator(&translator);
+    ui->retranslateUi(this);
+    setWindowTitle(versionedTitle(QStringLiteral("RVK Отчёт")));
+    restoreFormValues();
+    ui->dateEdit->setLocale(QLocale(QLocale::Russian));
+    emit signalSetLanguage(uchar(language));
+}
+
+void MainWindow::on_actionInfo_triggered()
+{
+    const bool russian = language == 0;
+    const QString name = russian ? QStringLiteral("RVK Отчёт") : QStringLiteral("RVK Report");
+    const QString organisation = russian ? QStringLiteral("ООО ZELMOR") : QStringLiteral("ZELMOR");
+    const QString text = QStringLiteral("<img src=://icon/RVKReport.ico><center><br><span style=font-weight:bold>") + name
+        + QStringLiteral("</span></br><br>") + QLatin1String(programVersion) + QStringLiteral("</br><br>")
+        + tr("Сервисная программа модуля питания генератора RVK") + QStringLiteral("</br><br><a href=")
+        + QStringLiteral(RVK_WEB_SITE) + QLatin1Char('>') + organisation + QStringLiteral("</a></br></center>");
+    QMessageBox::about(this, tr("О программе"), text);
+}
+
+void MainWindow::installServiceModeShortcut()
+{
+    auto *shortcut = new QShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S), this);
+    connect(shortcut, &QShortcut::activated, this, &MainWindow::enterServiceMode);
+}
+
+// The service controls stay hidden for ordinary users; staff who know the
+// access code reveal them for the rest of the run. Nothing is stored, so the
+// next start is an ordinary one again.
+void MainWindow::enterServiceMode()
+{
+    if (serviceMode)
+        return;
+    bool accepted = false;
+    const QString code = QInputDialog::getText(this, tr("Сервисный режим"), tr("Код доступа:"), QLineEdit::Password,
+                                               QString(), &accepted);
+    if (!accepted)
+        return;
+    if (code != QLatin1String(serviceAccessCode)) {
+        QMessageBox::warning(this, tr("Внимание"), tr("Неверный код доступа"), QMessageBox::Ok);
+        return;
+    }
+    serviceMode = true;
+    for (QWidget *widget : {static_cast<QWidget *>(ui->pushButton_SetSN), static_cast<QWidget *>(ui->pushButton_SetDate),
+                            static_cast<QWidget *>(ui->pushButton_SetHit), static_cast<QWidget *>(ui->pushButton_IRTClear),
+                            static_cast<QWidget *>(ui->pushButton_EEPROMClear), static_cast<QWidget *>(ui->spinBox_SNValue),
+                            static_cast<QWidget *>(ui->dateEdit), static_cast<QWidget *>(ui->spinBox_HitValue),
+                            static_cast<QWidget *>(ui->pushButton_MonitorOn),
+                            static_cast<QWidget *>(ui->pushButton_MonitorOff),
+                            static_cast<QWidget *>(ui->checkBox_WriteToFile), static_cast<QWidget *>(ssuIndicator)}) {
+        widget->setEnabled(true);
+        widget->show();
+    }
+    ui->actionSSU->setVisible(true);
+}
