@@ -1,4 +1,370 @@
 <?xml version="1.0" encoding="utf-8"?>
 <!DOCTYPE TS>
 <TS version="2.1" language="en_GB" sourcelanguage="ru_RU">
+<context>
+    <name>MainWindow</name>
+    <message>
+        <source>MainWindow</source>
+        <translation>Форточка</translation>
+    </message>
+    <message>
+        <source>Имя адаптера</source>
+        <translation>Adapter Name</translation>
+    </message>
+    <message>
+        <source>Полная наработка</source>
+        <translation>Full operating time</translation>
+    </message>
+    <message>
+        <source>---</source>
+        <translation>---</translation>
+    </message>
+    <message>
+        <source>часов</source>
+        <translation>hours</translation>
+    </message>
+    <message>
+        <source>Межремонтная наработка</source>
+        <translation>Inter-repair time</translation>
+    </message>
+    <message>
+        <source>Серийный номер</source>
+        <translation>Serial number</translation>
+    </message>
+    <message>
+        <source>Установить</source>
+        <translation>Set</translation>
+    </message>
+    <message>
+        <source>Дата выпуска</source>
+        <translation>Release date</translation>
+    </message>
+    <message>
+        <source>Уровень удара, g</source>
+        <translation>Impact level, g</translation>
+    </message>
+    <message>
+        <source>Версия прошивки</source>
+        <translation>Firmware version</translation>
+    </message>
+    <message>
+        <source>ВНИМАНИЕ! Данные межремонтной наработки будут безвозвратно удалены!</source>
+        <translation>Attention! The data of the inter-repair work will be permanently deleted!</translation>
+    </message>
+    <message>
+        <source>Сбросить межремонтную наработку</source>
+        <translation>Reset inter-repair time</translation>
+    </message>
+    <message>
+        <source>ВНИМАНИЕ! Все данные будут безвозвратно удалены!</source>
+        <translation>Attention! All data will be permanently deleted!</translation>
+    </message>
+    <message>
+        <source>Очистить EEPROM (удалит все данные)</source>
+        <translation>Delete all data</translation>
+    </message>
+    <message>
+        <source>Записывать лог в файл</source>
+        <translation>Write log to file</translation>
+    </message>
+    <message>
+        <source>Включить отладочный монитор</source>
+        <translation>Enable debugging monitor</translation>
+    </message>
+    <message>
+        <source>Выключить отладочный монитор</source>
+        <translation>Disable debugging monitor</translation>
+    </message>
+    <message>
+        <source>Прочитать отчёт</source>
+        <translation>Read the report</translation>
+    </message>
+    <message>
+        <source>toolBar</source>
+        <translation>toolBar</translation>
+    </message>
+    <message>
+        <source>RUS</source>
+        <translation>RUS</translation>
+    </message>
+    <message>
+        <source>Выбрать русский язык</source>
+        <translation>Choose Russian language</translation>
+    </message>
+    <message>
+        <source>ENG</source>
+        <translation>ENG</translation>
+    </message>
+    <message>
+        <source>Выбрать английский язык</source>
+        <translation>Choose English language</translation>
+    </message>
+    <message>
+        <source>Info</source>
+        <translation>Info</translation>
+    </message>
+    <message>
+        <source>О программе</source>
+        <translation>About</translation>
+    </message>
+    <message>
+        <source>SSU</source>
+        <translation>SAS</translation>
+    </message>
+    <message>
+        <source>Система статистического учёта RVK</source>
+        <translation>Statistical accounting system RVK</translation>
+    </message>
+    <message>
+        <source>Состояние датчиков</source>
+        <translation>Status of sensors</translation>
+    </message>
+    <message>
+        <source>Индикатор подключения к KIVO</source>
+        <translation>KIVO connection indicator</translation>
+    </message>
+    <message>
+        <source> SSU </source>
+        <translation> SAS </translation>
+    </message>
+    <message>
+        <source>Индикатор подключения к ССУ</source>
+        <translation>SAS Connection indicator</translation>
+    </message>
+    <message>
+        <source>Внимание!</source>
+        <translation>Attention!</translation>
+    </message>
+    <message>
+        <source>Вы уверены?
+Данные будут безвозвратно утеряны!</source>
+        <translation>Are you sure? The data will be irretrievably lost!</translation>
+    </message>
+    <message>
+        <source>Да</source>
+        <translation>Yes</translation>
+    </message>
+    <message>
+        <source>Нет</source>
+        <translation>No</translation>
+    </message>
+    <message>
+        <source>Успех</source>
+        <translation>Success</translation>
+    </message>
+    <message>
+        <source>Серийный номер успешно записан!</source>
+        <translation>Serial number has been successfully recorded!</translation>
+    </message>
+    <message>
+        <source>Дата выпуска успешно записана!</source>
+        <translation>The release date has been successfully recorded!</translation>
+    </message>
+    <message>
+        <source>Уровень удара успешно записан!</source>
+        <translation>The impact level has been successfully recorded!</translation>
+    </message>
+    <message>
+        <source>Межремонтная наработка очищена!</source>
+        <translation>The time between repairs has been cleared!</translation>
+    </message>
+    <message>
+        <source>EEPROM очищен!</source>
+        <translation>The EEPROM has been cleared!</translation>
+    </message>
+    <message>
+        <source>Ошибка</source>
+        <translation>Error</translation>
+    </message>
+    <message>
+        <source>Отсутствует связь с модулем RVK
+Проверьте подключение адаптера KIVO и модуля RVK</source>
+        <translation>There is no connection with the RVK module
+Check the connection of the KIVO adapter and the RVK module</translation>
+    </message>
+    <message>
+        <source>Внимание</source>
+        <translation>Warning</translation>
+    </message>
+    <message>
+        <source>Отсутствует файл перевода</source>
+        <translation>The translation file is missing</translation>
+    </message>
+    <message>
+        <source>Сервисная программа модуля питания генератора RVK</source>
+        <translation>Service program for the RVK generator power module</translation>
+    </message>
+    <message>
+        <source>Сервисный режим</source>
+        <translation>Service mode</translation>
+    </message>
+    <message>
+        <source>Код доступа:</source>
+        <translation>Access code:</translation>
+    </message>
+    <message>
+        <source>Неверный код доступа</source>
+        <translation>Invalid access code</translation>
+    </message>
+    <message>
+        <source>&lt;body&gt;&lt;h1 align=&quot;center&quot;&gt;Отчёт модуля питания генератора RVK&lt;/h1&gt;&lt;table style=&quot;/*font-size:16px;*/ margin-left:50px; /*font-weight:bold;*/&quot; border=&quot;1&quot; cellspacing=&quot;3&quot; cellpadding=&quot;5&quot;&gt;&lt;tr&gt;&lt;td&gt;Дата формирования отчета :&lt;/td&gt;&lt;td&gt;%1&lt;/td&gt;&lt;/tr&gt;&lt;tr&gt;&lt;td&gt;Серийный номер :&lt;/td&gt;&lt;td&gt;%2&lt;/td&gt;&lt;/tr&gt;&lt;tr&gt;&lt;td&gt;Дата выпуска :&lt;/td&gt;&lt;td&gt;%3&lt;/td&gt;&lt;/tr&gt;&lt;tr&gt;&lt;td&gt;Версия прошивки :&lt;/td&gt;&lt;td&gt;%4&lt;/td&gt;&lt;/tr&gt;&lt;tr&gt;&lt;td&gt;Уровень удара :&lt;/td&gt;&lt;td&gt;%5&lt;/td&gt;&lt;/tr&gt;&lt;tr&gt;&lt;td&gt;Полная наработка, часов :&lt;/td&gt;&lt;td&gt;%6&lt;/td&gt;&lt;/tr&gt;&lt;tr&gt;&lt;td&gt;Межремонтная наработка, часов : &lt;/td&gt;&lt;td&gt;%7&lt;/td&gt;&lt;/tr&gt;&lt;/table&gt;</source>
+        <translation>&lt;body&gt;&lt;h1 align=&quot;center&quot;&gt;Generator Power Supply Module Report&lt;/h1&gt;&lt;table style=&quot;/*font-size:16px;*/ margin-left:50px; /*font-weight:bold;*/&quot; border=&quot;1&quot; cellspacing=&quot;3&quot; cellpadding=&quot;5&quot;&gt;&lt;tr&gt;&lt;td&gt;Date the report was created :&lt;/td&gt;&lt;td&gt;%1&lt;/td&gt;&lt;/tr&gt;&lt;tr&gt;&lt;td&gt;Serial number :&lt;/td&gt;&lt;td&gt;%2&lt;/td&gt;&lt;/tr&gt;&lt;tr&gt;&lt;td&gt;Release date :&lt;/td&gt;&lt;td&gt;%3&lt;/td&gt;&lt;/tr&gt;&lt;tr&gt;&lt;td&gt;Firmware version :&lt;/td&gt;&lt;td&gt;%4&lt;/td&gt;&lt;/tr&gt;&lt;tr&gt;&lt;td&gt;Impact level :&lt;/td&gt;&lt;td&gt;%5&lt;/td&gt;&lt;/tr&gt;&lt;tr&gt;&lt;td&gt;Total operating time, hours :&lt;/td&gt;&lt;td&gt;%6&lt;/td&gt;&lt;/tr&gt;&lt;tr&gt;&lt;td&gt;Inter-repair operating time, hours : &lt;/td&gt;&lt;td&gt;%7&lt;/td&gt;&lt;/tr&gt;&lt;/table&gt;</translation>
+    </message>
+    <message>
+        <source>&lt;p style=&quot;font-size:24px; font-weight:bold;&quot;&gt;Гистограмма полной наработки :&lt;/p&gt;</source>
+        <translation>&lt;p style=&quot;font-size:24px; font-weight:bold;&quot;&gt;Histogram of the total operating time :&lt;/p&gt;</translation>
+    </message>
+    <message>
+        <source>&lt;p style=&quot;font-size:24px; font-weight:bold;&quot;&gt;Гистограмма межремонтной наработки :&lt;/p&gt;</source>
+        <translation>&lt;p style=&quot;font-size:24px; font-weight:bold;&quot;&gt;Histogram of the inter-repair operating time :&lt;/p&gt;</translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;Версия модуля питания генератора : %1&amp;nbsp;&amp;nbsp;&amp;nbsp;&amp;nbsp; Программа формирования отчёта : %2&lt;/p&gt;</source>
+        <translation>&lt;p&gt;Generator power module version : %1&amp;nbsp;&amp;nbsp;&amp;nbsp;&amp;nbsp; Report generation program : %2&lt;/p&gt;</translation>
+    </message>
+</context>
+<context>
+    <name>SSUDialog</name>
+    <message>
+        <source>Система статистического учёта RVK</source>
+        <translation>Statistical accounting system RVK</translation>
+    </message>
+    <message>
+        <source>Поиск отчётов RVK в базе данных</source>
+        <translation>Search reports in the database</translation>
+    </message>
+    <message>
+        <source>Серийный номер (0 - все номера)</source>
+        <translation>Serial number (0 - all numbers)</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Диапазон серийных номеров</source>
+        <translation>The range of serial numbers</translation>
+    </message>
+    <message>
+        <source>от</source>
+        <translation>from</translation>
+    </message>
+    <message>
+        <source>до</source>
+        <translation>to</translation>
+    </message>
+    <message>
+        <source>Дата создания отчёта</source>
+        <translation>Date the report was created</translation>
+    </message>
+    <message>
+        <source>Дата изготовления</source>
+        <translation>Date of manufacture</translation>
+    </message>
+    <message>
+        <source>Отчёт</source>
+        <translation>Report</translation>
+    </message>
+    <message>
+        <source>Открыть</source>
+        <translation>Open</translation>
+    </message>
+    <message>
+        <source>Сохранить</source>
+        <translation>Save</translation>
+    </message>
+    <message>
+        <source>Удалить</source>
+        <translation>Delete</translation>
+    </message>
+    <message>
+        <source>Серийный номер,Дата отчёта,Изготовлен,Версия ПО,Наработка,Межремонтная</source>
+        <translation>Serial number,Date report,Manufactured,Software Version,Operating time,IR time</translation>
+    </message>
+    <message>
+        <source>Внимание</source>
+        <translation>Warning</translation>
+    </message>
+    <message>
+        <source>Не могу сохранить файл отчёта
+</source>
+        <translation>I can&apos;t save the report file
+</translation>
+    </message>
+    <message>
+        <source>&lt;body&gt;&lt;h1 align=&quot;center&quot;&gt;Отчёт модуля питания генератора RVK&lt;/h1&gt;&lt;table style=&quot;/*font-size:16px;*/ margin-left:50px; /*font-weight:bold;*/&quot; border=&quot;1&quot; cellspacing=&quot;3&quot; cellpadding=&quot;5&quot;&gt;&lt;tr&gt;&lt;td&gt;Дата формирования отчета :&lt;/td&gt;&lt;td&gt;%1&lt;/td&gt;&lt;/tr&gt;&lt;tr&gt;&lt;td&gt;Серийный номер :&lt;/td&gt;&lt;td&gt;%2&lt;/td&gt;&lt;/tr&gt;&lt;tr&gt;&lt;td&gt;Дата выпуска :&lt;/td&gt;&lt;td&gt;%3&lt;/td&gt;&lt;/tr&gt;&lt;tr&gt;&lt;td&gt;Версия прошивки :&lt;/td&gt;&lt;td&gt;%4&lt;/td&gt;&lt;/tr&gt;&lt;tr&gt;&lt;td&gt;Уровень удара :&lt;/td&gt;&lt;td&gt;%5&lt;/td&gt;&lt;/tr&gt;&lt;tr&gt;&lt;td&gt;Полная наработка, часов :&lt;/td&gt;&lt;td&gt;%6&lt;/td&gt;&lt;/tr&gt;&lt;tr&gt;&lt;td&gt;Межремонтная наработка, часов : &lt;/td&gt;&lt;td&gt;%7&lt;/td&gt;&lt;/tr&gt;&lt;/table&gt;</source>
+        <translation>&lt;body&gt;&lt;h1 align=&quot;center&quot;&gt;Generator Power Supply Module Report&lt;/h1&gt;&lt;table style=&quot;/*font-size:16px;*/ margin-left:50px; /*font-weight:bold;*/&quot; border=&quot;1&quot; cellspacing=&quot;3&quot; cellpadding=&quot;5&quot;&gt;&lt;tr&gt;&lt;td&gt;Date the report was created :&lt;/td&gt;&lt;td&gt;%1&lt;/td&gt;&lt;/tr&gt;&lt;tr&gt;&lt;td&gt;Serial number :&lt;/td&gt;&lt;td&gt;%2&lt;/td&gt;&lt;/tr&gt;&lt;tr&gt;&lt;td&gt;Release date :&lt;/td&gt;&lt;td&gt;%3&lt;/td&gt;&lt;/tr&gt;&lt;tr&gt;&lt;td&gt;Firmware version :&lt;/td&gt;&lt;td&gt;%4&lt;/td&gt;&lt;/tr&gt;&lt;tr&gt;&lt;td&gt;Impact level :&lt;/td&gt;&lt;td&gt;%5&lt;/td&gt;&lt;/tr&gt;&lt;tr&gt;&lt;td&gt;Total operating time, hours :&lt;/td&gt;&lt;td&gt;%6&lt;/td&gt;&lt;/tr&gt;&lt;tr&gt;&lt;td&gt;Inter-repair operating time, hours : &lt;/td&gt;&lt;td&gt;%7&lt;/td&gt;&lt;/tr&gt;&lt;/table&gt;</translation>
+    </message>
+    <message>
+        <source>&lt;p style=&quot;font-size:24px; font-weight:bold;&quot;&gt;Гистограмма полной наработки :&lt;/p&gt;</source>
+        <translation>&lt;p style=&quot;font-size:24px; font-weight:bold;&quot;&gt;Histogram of the total operating time :&lt;/p&gt;</translation>
+    </message>
+    <message>
+        <source>&lt;p style=&quot;font-size:24px; font-weight:bold;&quot;&gt;Гистограмма межремонтной наработки :&lt;/p&gt;</source>
+        <translation>&lt;p style=&quot;font-size:24px; font-weight:bold;&quot;&gt;Histogram of the inter-repair operating time :&lt;/p&gt;</translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;Версия модуля питания генератора : %1&amp;nbsp;&amp;nbsp;&amp;nbsp;&amp;nbsp; Программа формирования отчёта : %2&lt;/p&gt;</source>
+        <translation>&lt;p&gt;Generator power module version : %1&amp;nbsp;&amp;nbsp;&amp;nbsp;&amp;nbsp; Report generation program : %2&lt;/p&gt;</translation>
+    </message>
+</context>
+<context>
+    <name>VerificationDialog</name>
+    <message>
+        <source>Dialog</source>
+        <translation>Sensor values</translation>
+    </message>
+    <message>
+        <source>Частота</source>
+        <translation>Frequency</translation>
+    </message>
+    <message>
+        <source>Обороты</source>
+        <translation>Rotation speed</translation>
+    </message>
+    <message>
+        <source>Входное напряжение</source>
+        <translation>Input voltage</translation>
+    </message>
+    <message>
+        <source>Выходное напряжение</source>
+        <translation>Output voltage</translation>
+    </message>
+    <message>
+        <source>Ток потребления</source>
+        <translation>Current consumption</translation>
+    </message>
+    <message>
+        <source>Температура</source>
+        <translation>Temperature</translation>
+    </message>
+    <message>
+        <source>Акселерометр</source>
+        <translation>Accelerometer</translation>
+    </message>
+    <message>
+        <source>Z среднее</source>
+        <translation>Z average</translation>
+    </message>
+    <message>
+        <source>Y среднее</source>
+        <translation>Y average</translation>
+    </message>
+    <message>
+        <source>Z максимум</source>
+        <translation>Z maximum</translation>
+    </message>
+    <message>
+        <source>Y максимум</source>
+        <translation>Y maximum</translation>
+    </message>
+    <message>
+        <source>Вибрация максимум</source>
+        <translation>Vibration maximum</translation>
+    </message>
+    <message>
+        <source>Значения датчиков</source>
+        <translation>Sensor values</translation>
+    </message>
+</context>
 </TS>
