@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QSqlDatabase>
+
+// The table every installation shares, created when missing.
+extern const char *const CreateReportTableStatement;
+// The statement the search table starts from and returns to after an upload.
+extern const char *const AllReportsStatement;
+extern const char *const ConnectionName;
+
+// The duplicate rule and the searches look rows up by serial number; without
+// an index each upload scans the whole table. Adds one when missing; a server
+// that refuses (no INDEX privilege) keeps working without it, only slower.
+void ensureSerialNumberIndex(QSqlDatabase db);

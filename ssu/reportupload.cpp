@@ -1,0 +1,97 @@
+#include "reportupload.h"
+
+#include <QDate>
+#include <QDateTime>
+#include <QVariant>
+
+const char *const UnknownReleaseDate = "01.01.1970";
+
+namespace {
+
+const char *const DuplicateStatement =
+    "SELECT total_time, repair_time FROM rvkreport WHERE sn = :sn_w AND total_time = :total_time_w AND repair_time = "
+    ":repair_time_w";
+const char *const DeleteStatement =
+    "DELETE FROM rvkreport WHERE sn = :sn_w AND total_time = :total_time_w AND repair_time = :repair_time_w";
+const char *const InsertStatement =
+    "INSERT INTO rvkreport (sn, date, release_date, firmware_version, impact_level, total_time, repair_time, rotation, "
+    "in_voltage, out_voltage, current, temperature, vibration, impacts, irt_rotation, irt_in_voltage, "
+    "irt_out_voltage, irt_current, irt_temperature, irt_vibration, irt_impacts) SELECT * FROM (SELECT :sn_w AS sn, "
+    ":date_w AS date, :release_date_w AS release_date, :firmware_version_w AS firmware_version, :impact_level_w AS "
+    "impact_level, :total_time_w AS total_time, :repair_time_w AS repair_time, :rotation_w AS rotation, "
+    ":in_voltage_w AS in_voltage, :out_voltage_w AS out_voltage, :current_w AS current, :temperature_w AS "
+    "temperature, :vibration_w AS vibration, :impacts_w AS impacts, :irt_rotation_w AS irt_rotation, "
+    ":irt_in_voltage_w AS irt_in_voltage, :irt_out_voltage_w AS irt_out_voltage, :irt_current_w AS irt_current, "
+    ":irt_temperature_w AS irt_temperature, :irt_vibration_w AS irt_vibration, :irt_impacts_w AS irt_impacts) AS "
+    "new_rvk WHERE NOT EXISTS (SELECT 1 FROM rvkreport WHERE sn = :sn_w AND total_time = :total_time_w AND "
+    "repair_time = :repair_time_w);";
+
+const char *const PercentKeys[] = {"rotation", "in_voltage", "out_voltage", "current", "temperature", "vibration"};
+
+// A text that does not parse is bound as NULL; the server then decides.
+QVariant dateTimeValue(const QString &text)
+{
+    const QDateTime value = QDateTime::fromString(text, QStringLiteral("dd.MM.yyyy HH:mm"));
+    return value.isValid() ? QVariant(value) : QVariant(QVariant::DateTime);
+}
+
+QVariant dateValue(const QString &text)
+{
+    const QDate value = QDate::fromString(text, QStringLiteral("dd.MM.yyyy"));
+    return value.isValid() ? QVariant(value) : QVariant(QVariant::Date);
+}
+
+void bindKey(QSqlQuery &query, const ReportValues &values, const QString &totalTime, const QString &repairTime)
+{
+    query.bindValue(QStringLiteral(":sn_w"), values.sn);
+    query.bindValue(QStringLiteral(":total_time_w"), totalTime);
+    query.bindValue(QStringLiteral(":repair_time_w"), repairTime);
+}
+
+bool insertRow(QSqlQuery &query, const ReportValues &values)
+{
+    if (!query.prepare(QLatin1String(InsertStatement)))
+        return false;
+    bindKey(query, values, values.total_time, values.repair_time);
+    query.bindValue(QStringLiteral(":date_w"), dateTimeValue(values.date));
+    query.bindValue(QStringLiteral(":release_date_w"), dateValue(values.release_date));
+    query.bindValue(QStringLiteral(":firmware_version_w"), values.firmware_version);
+    query.bindValue(QStringLiteral(":impact_level_w"), values.impact_level);
+    query.bindValue(QStringLiteral(":impacts_w"), values.impacts);
+    query.bindValue(QStringLiteral(":irt_impacts_w"), values.irt_impacts);
+    for (int i = 0; i < 6; ++i) {
+        const QString key = QLatin1String(PercentKeys[i]);
+        query.bindValue(QLatin1Char(':') + key + QLatin1String("_w"), values.totalPercents.value(i));
+        query.bindValue(QLatin1String(":irt_") + key + QLatin1String("_w"), values.repairPercents.value(i));
+    }
+    return query.exec();
+}
+
+} // namespace
+
+bool storeReportRow(QSqlDatabase &db, QSqlQuery &query, const ReportValues &values)
+{
+    const bool inTransaction = db.transaction();
+
+    query.prepare(QLatin1String(DuplicateStatement));
+    bindKey(query, values, values.total_time, values.repair_time);
+    query.exec();
+    if (query.next()) {
+        const QString totalTime = query.value(0).toString();
+        const QString repairTime = query.value(1).toString();
+        query.prepare(QLatin1String(DeleteStatement));
+        bindKey(query, values, totalTime, repairTime);
+        query.exec();
+    }
+
+    if (!insertRow(query, values)) {
+        if (inTransaction)
+            db.rollback();
+        return false;
+    }
+    if (inTransaction && !db.commit()) {
+        db.rollback();
+        return false;
+    }
+    return true;
+}
