@@ -1,0 +1,8 @@
+#include "mdelegatedatetime.h"
+
+#include <QDateTime>
+
+QString mDelegateDateTime::displayText(const QVariant &value, const QLocale &) const
+{
+    return value.toDateTime().toString(QStringLiteral("dd.MM.yyyy hh:mm"));
+}
