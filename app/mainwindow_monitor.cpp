@@ -2,12 +2,139 @@
 #include "mainwindow.h"
 #include "ui_mainwindow.h"
 
-void MainWindow::on_pushButton_MonitorOn_clicked() {}
-void MainWindow::on_pushButton_MonitorOff_clicked() {}
-void MainWindow::slotCloseMonitor() {}
-void MainWindow::on_checkBox_WriteToFile_toggled(bool) {}
-void MainWindow::handleMonitorFrame() {}
-bool MainWindow::openLogFile() { return false; }
-void MainWindow::switchMonitorOn() {}
-void MainWindow::switchMonitorOff() {}
-void MainWindow::closeLogFile() {}
+#include "canids.h"
+#include "dbgtextedit.h"
+#include "ktxdriver.h"
+#include "logfilename.h"
+#include "monitortext.h"
+#include "verificationdialog.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QMessageBox>
+#include <QTextCursor>
+
+namespace {
+// The module takes a remote frame on the monitor identifier as the switch:
+// a length of 1 turns the text stream on, 0 turns it off.
+void sendMonitorSwitch(CanMessage &message, bool on)
+{
+    message.id = CanIdMonitor;
+    message.rtr = 1;
+    message.dlc = on ? 1 : 0;
+    ktxCANWrite(&message);
+}
+} // namespace
+
+void MainWindow::on_pushButton_MonitorOn_clicked()
+{
+    switchMonitorOn();
+}
+
+void MainWindow::on_pushButton_MonitorOff_clicked()
+{
+    // Closing the window raises DbgClosed(), which runs the off sequence.
+    monitor->close();
+}
+
+void MainWindow::slotCloseMonitor()
+{
+    switchMonitorOff();
+}
+
+void MainWindow::switchMonitorOn()
+{
+    if (linkGuardFailed())
+        return;
+    if (ui->checkBox_WriteToFile->isChecked())
+        openLogFile();
+    monitor->show();
+    verificationDialog->show();
+    sendMonitorSwitch(canMessage, true);
+}
+
+void MainWindow::switchMonitorOff()
+{
+    if (ui->checkBox_WriteToFile->isChecked())
+        closeLogFile();
+    saveWindowSettings();
+    // Each close notifies this window again; QWidget::close() does not
+    // recurse into a widget that is already closing, so this ends.
+    monitor->close();
+    verificationDialog->close();
+    if (linkGuardFailed())
+        return;
+    sendMonitorSwitch(canMessage, false);
+}
+
+void MainWindow::closeLogFile()
+{
+    if (*logFile)
+        (*logFile)->close();
+}
+
+void MainWindow::on_checkBox_WriteToFile_toggled(bool checked)
+{
+    if (linkGuardFailed())
+        return;
+    if (checked)
+        openLogFile();
+    else
+        closeLogFile();
+}
+
+bool MainWindow::openLogFile()
+{
+    // The log is named after the module, so its serial number is read first.
+    silentReadout = true;
+    on_pushButton_ReadData_clicked();
+    waitMs(1000);
+
+    QDir::current().mkpath(MonitorLog::folderName());
+    const QString path = QDir::currentPath() + QStringLiteral("/") + MonitorLog::folderName() + QStringLiteral("/")
+        + MonitorLog::fileName(sn, QDateTime::currentDateTime());
+
+    // The stream must not keep pointing at the file about to be destroyed.
+    if (logStream.device() == *logFile)
+        logStream.setDevice(nullptr);
+    delete *logFile;
+    *logFile = new QFile(path);
+
+    if ((*logFile)->open(QIODevice::Append | QIODevice::Text))
+        return true;
+    QMessageBox::warning(this, tr("Внимание"), tr("Не могу открыть файл для сохранения лога") + QStringLiteral("\n") + path,
+                         QMessageBox::Ok);
+    return false;
+}
+
+void MainWindow::handleMonitorFrame()
+{
+    if (logStream.device() != *logFile)
+        logStream.setDevice(*logFile);
+
+    const QString text = MonitorText::frameText(canMessage.data);
+    monitorChunk += text;
+    monitorChunk.remove(QLatin1Char('\r'));
+    monitor->insertPlainText(MonitorText::displayText(monitorChunk));
+
+    monitorBlock += text;
+    if (MonitorText::completesBlock(monitorBlock, monitorChunk)) {
+        verificationDialog->parseMonitorText(monitorBlock);
+        if (ui->checkBox_WriteToFile->isChecked()) {
+            monitorBlock.remove(QLatin1Char('\r'));
+            logStream << MonitorLog::timeStampLine(QDateTime::currentDateTime()) << monitorBlock;
+            logStream.flush();
+        }
+        monitorBlock.clear();
+    } else {
+        MonitorText::boundBlock(monitorBlock, MonitorText::maximumBlockLength);
+    }
+    monitorChunk.clear();
+
+    if (autoScroll) {
+        QTextCursor cursor = monitor->textCursor();
+        cursor.movePosition(QTextCursor::End);
+        monitor->setTextCursor(cursor);
+    }
+}

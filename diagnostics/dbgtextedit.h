@@ -8,7 +8,11 @@ class DbgTextEdit : public QTextEdit
 {
     Q_OBJECT
 public:
-    using QTextEdit::QTextEdit;
+    // The monitor may run for a whole shift; only the newest lines are kept
+    // so that memory and layout time stay flat.
+    static constexpr int maximumLines = 5000;
+
+    explicit DbgTextEdit(QWidget *parent = nullptr);
 
 signals:
     void DbgClosed();

@@ -1,20 +1,69 @@
 #include "verificationdialog.h"
+#include "ui_verificationdialog.h"
+
+#include "monitorparser.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
 
 VerificationDialog::VerificationDialog(QWidget *parent)
     : QDialog(parent)
+    , ui(new Ui::VerificationDialog)
 {
+    ui->setupUi(this);
 }
 
-VerificationDialog::~VerificationDialog() = default;
-
-void VerificationDialog::parseMonitorText(const QString &)
+VerificationDialog::~VerificationDialog()
 {
+    delete ui;
 }
 
-void VerificationDialog::slotSetLanguage(uchar)
+QLCDNumber *VerificationDialog::readOut(int sensor) const
 {
+    using MonitorParser::Sensor;
+    switch (Sensor(sensor)) {
+    case Sensor::Freq: return ui->lcdNumber_Freq;
+    case Sensor::RPM: return ui->lcdNumber_RPM;
+    case Sensor::Vin: return ui->lcdNumber_Vin;
+    case Sensor::Vout: return ui->lcdNumber_Vout;
+    case Sensor::Aout: return ui->lcdNumber_Aout;
+    case Sensor::Temp: return ui->lcdNumber_Temp;
+    case Sensor::Xaccel: return ui->lcdNumber_Xaccel;
+    case Sensor::Yaccel: return ui->lcdNumber_Yaccel;
+    case Sensor::MaximalX: return ui->lcdNumber_Maximal_X;
+    case Sensor::AverageX: return ui->lcdNumber_Average_X;
+    case Sensor::MaximalY: return ui->lcdNumber_Maximal_Y;
+    case Sensor::AverageY: return ui->lcdNumber_Average_Y;
+    case Sensor::DataMaximal: return ui->lcdNumber_dataMaximal;
+    }
+    return nullptr;
+}
+
+void VerificationDialog::parseMonitorText(const QString &text)
+{
+    const QVector<MonitorParser::Reading> readings = MonitorParser::parse(text);
+    for (const MonitorParser::Reading &reading : readings) {
+        if (QLCDNumber *lcd = readOut(int(reading.sensor)))
+            lcd->display(reading.value);
+    }
+}
+
+void VerificationDialog::slotSetLanguage(uchar lang)
+{
+    const QString path = QCoreApplication::applicationDirPath() + QStringLiteral("/RVKReport_en_GB.qm");
+    if (lang == 1) {
+        // The translator is only lent to the application for the duration of
+        // the re-translation: the texts stay on the widgets afterwards, and
+        // the main window's own translator is not disturbed.
+        if (translator.load(path))
+            QCoreApplication::installTranslator(&translator);
+        ui->retranslateUi(this);
+        QCoreApplication::removeTranslator(&translator);
+    } else if (lang == 0) {
+        QCoreApplication::removeTranslator(&translator);
+        ui->retranslateUi(this);
+        setWindowTitle(tr("Значения датчиков"));
+    }
 }
 
 void VerificationDialog::closeEvent(QCloseEvent *event)

@@ -3,6 +3,8 @@
 #include <QDialog>
 #include <QTranslator>
 
+class QLCDNumber;
+
 namespace Ui {
 class VerificationDialog;
 }
@@ -27,6 +29,8 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    QLCDNumber *readOut(int sensor) const;
+
     Ui::VerificationDialog *ui = nullptr;
     QTranslator translator;
 };
