@@ -2,12 +2,39 @@
 #include "mainwindow.h"
 #include "ui_mainwindow.h"
 
+#include "archivefile.h"
+#include "htmlreport.h"
 #include "ktxdriver.h"
+#include "readoutprogress.h"
+#include "reportrecord.h"
+#include "ssudialog.h"
 
+#include <QCoreApplication>
+#include <QDate>
+#include <QDateTime>
+#include <QDesktopServices>
+#include <QDir>
+#include <QElapsedTimer>
 #include <QMessageBox>
+#include <QThread>
+#include <QUrl>
+
+namespace {
+const char *const greenButton = "background-color:green; color:white;";
+const char *const redButton = "background-color:red; color:white;";
+
+// Frames of the transfer in progress; restarted by every request.
+int reportFrameCount = 0;
+
+const char *buttonStyle(bool set)
+{
+    return set ? greenButton : redButton;
+}
+} // namespace
 
 void MainWindow::on_pushButton_ReadData_clicked()
 {
+    reportFrameCount = 0;
     if (linkGuardFailed())
         return;
     reportRecord.clear();
@@ -17,10 +44,155 @@ void MainWindow::on_pushButton_ReadData_clicked()
     ktxCANWrite(&canMessage);
 }
 
-void MainWindow::appendReportFrame() {}
-void MainWindow::completeReadout() {}
-bool MainWindow::writeArchiveFile() { return false; }
-QStringList MainWindow::listArchiveFiles() const { return {}; }
-void MainWindow::waitMs(int) {}
-void MainWindow::writeHtmlReport() {}
-void MainWindow::slotWaitDialog(bool) {}
+void MainWindow::appendReportFrame()
+{
+    reportRecord.append(reinterpret_cast<const char *>(canMessage.data), sizeof canMessage.data);
+    ++reportFrameCount;
+    const int progress = readoutProgressValue(reportFrameCount);
+    if (progress >= 0)
+        ui->progressBar->setValue(progress);
+}
+
+void MainWindow::completeReadout()
+{
+    readoutTime = QDateTime::currentDateTime().toString(QStringLiteral("dd.MM.yyyy HH:mm"));
+
+    total_time = readReportWord(reportRecord, WordTotalTime);
+    repair_time = readReportWord(reportRecord, WordRepairTime);
+    sn = readReportWord(reportRecord, WordSerialNumber);
+    release_date = readReportWord(reportRecord, WordReleaseDate);
+    impact_level = readReportWord(reportRecord, WordImpactLevel);
+    firmware_version = readReportWord(reportRecord, WordFirmwareVersion);
+
+    if (total_time == UnsetWord)
+        total_time = 0;
+    if (repair_time == UnsetWord)
+        repair_time = 0;
+    totalTimeText = operatingTimeText(total_time);
+    repairTimeText = operatingTimeText(repair_time);
+
+    ui->pushButton_SetSN->setStyleSheet(QLatin1String(buttonStyle(sn != UnsetWord)));
+    if (sn == UnsetWord)
+        sn = 0;
+    ui->pushButton_SetHit->setStyleSheet(QLatin1String(buttonStyle(impact_level != UnsetWord)));
+    if (impact_level == UnsetWord)
+        impact_level = 0;
+
+    if (release_date == UnsetWord) {
+        release_date = 0;
+        ui->dateEdit->setDate(QDate::currentDate());
+        ui->pushButton_SetDate->setStyleSheet(QLatin1String(redButton));
+    } else {
+        ui->pushButton_SetDate->setStyleSheet(QLatin1String(greenButton));
+        releaseDateText = ::releaseDateText(release_date);
+        const QStringList parts = releaseDateText.split(QLatin1Char('.'));
+        // An impossible date (a short record reads 0) leaves the edit as it was.
+        ui->dateEdit->setDate(QDate(parts.value(2).toInt(), parts.value(1).toInt(), parts.value(0).toInt()));
+    }
+
+    if (firmware_version != UnsetWord) {
+        firmwareText = firmwareVersionText(firmware_version);
+        ui->label_FWVersion->setText(QLatin1Char('v') + firmwareText);
+    }
+
+    ui->label_TotalTime->setText(totalTimeText);
+    ui->label_IRTime->setText(repairTimeText);
+    ui->spinBox_SNValue->setValue(sn);
+    ui->spinBox_HitValue->setValue(impact_level);
+    ui->pushButton_ReadData->setEnabled(true);
+
+    if (silentReadout) {
+        silentReadout = false;
+        return;
+    }
+
+    writeHtmlReport();
+
+    // Opening the connection uploads archived reports first, each with the
+    // date from its file name, so this report's date is set again afterwards.
+    ssuDialog->setReportDate(readoutTime);
+    ssuDialog->connectAndCreateTable();
+    ssuDialog->setReportDate(readoutTime);
+    if (!ssuDialog->uploadReport(reportRecord))
+        writeArchiveFile();
+}
+
+bool MainWindow::writeArchiveFile()
+{
+    if (reportRecord.isEmpty())
+        return false;
+    const QString path = ArchiveFile::path(quint32(sn), readoutTime);
+    QString error;
+    if (ArchiveFile::write(path, reportRecord, &error))
+        return true;
+    // The upload has failed as well, so this report now exists nowhere else.
+    QMessageBox::warning(this, tr("Внимание"),
+                         tr("Отчёт не передан в ССУ и не может быть сохранён в архив:\n%1\n%2")
+                             .arg(QDir::current().absoluteFilePath(path), error),
+                         QMessageBox::Ok);
+    return false;
+}
+
+QStringList MainWindow::listArchiveFiles() const
+{
+    return ArchiveFile::list(ArchiveFile::directory());
+}
+
+void MainWindow::waitMs(int milliseconds)
+{
+    QElapsedTimer clock;
+    clock.start();
+    do {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, milliseconds);
+        QThread::msleep(10);
+    } while (clock.elapsed() < milliseconds);
+}
+
+void MainWindow::writeHtmlReport()
+{
+    const ReportValues decoded = decodeReport(reportRecord);
+    HtmlReportInput input;
+    input.language = language;
+    input.context = "MainWindow";
+    input.sn = quint32(sn);
+    input.date = readoutTime;
+    input.release_date = releaseDateText;
+    input.firmware_version = firmwareText;
+    input.impact_level = quint32(impact_level);
+    input.total_time = totalTimeText;
+    input.repair_time = repairTimeText;
+    input.impacts = decoded.impacts;
+    input.irt_impacts = decoded.irt_impacts;
+    input.totalPercents = decoded.totalPercents;
+    input.repairPercents = decoded.repairPercents;
+
+    const QString folder = QStringLiteral("Reports");
+    QDir().mkpath(folder);
+    const QString path = QDir::currentPath() + QLatin1Char('/') + folder + QLatin1Char('/')
+                         + htmlReportFileName(input.sn, input.date);
+    QString error;
+    if (!writeHtmlReportFile(path, input, &error)) {
+        QMessageBox::warning(this, tr("Внимание"),
+                             tr("Не могу сохранить файл отчёта\n") + error + QLatin1Char('\n') + path,
+                             QMessageBox::Ok);
+        return;
+    }
+    QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+}
+
+void MainWindow::slotWaitDialog(bool on)
+{
+    if (waitBox) {
+        waitBox->close();
+        delete waitBox;
+        waitBox = nullptr;
+    }
+    if (!on)
+        return;
+    waitBox = new QMessageBox(QMessageBox::Information, tr("Внимание"), tr("Подождите..."), QMessageBox::NoButton, this);
+    // Modeless, so frames keep being dispatched while the database works.
+    waitBox->setWindowModality(Qt::NonModal);
+    waitBox->setModal(false);
+    waitBox->show();
+    waitMs(1);
+}

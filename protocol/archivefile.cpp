@@ -1,0 +1,64 @@
+#include "archivefile.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <algorithm>
+
+namespace ArchiveFile {
+
+QString directory()
+{
+    return QStringLiteral("ssu");
+}
+
+QString path(quint32 sn, const QString &readoutTime)
+{
+    QString name = QStringLiteral("ssu/ssu_sn%1_%2.bin").arg(QString::number(sn), readoutTime);
+    name.replace(QLatin1Char(' '), QLatin1Char('_'));
+    name.replace(QLatin1Char(':'), QLatin1Char('.'));
+    return name;
+}
+
+bool write(const QString &path, const QByteArray &record, QString *errorString)
+{
+    auto fail = [errorString](const QString &text) {
+        if (errorString)
+            *errorString = text;
+        return false;
+    };
+    if (record.isEmpty())
+        return fail(QString());
+    // A folder that cannot be made shows up as the save file's own open error.
+    QDir().mkpath(QFileInfo(path).path());
+
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return fail(file.errorString());
+    if (file.write(record) != record.size()) {
+        const QString error = file.errorString();
+        file.cancelWriting();
+        return fail(error);
+    }
+    if (!file.commit())
+        return fail(file.errorString());
+    return true;
+}
+
+QStringList list(const QString &directoryPath)
+{
+    QFileInfoList entries = QDir(directoryPath).entryInfoList(QDir::Files | QDir::Hidden | QDir::NoSymLinks, QDir::NoSort);
+    std::sort(entries.begin(), entries.end(), [](const QFileInfo &a, const QFileInfo &b) {
+        if (a.size() != b.size())
+            return a.size() < b.size();
+        return a.fileName() > b.fileName();
+    });
+    QStringList names;
+    names.reserve(entries.size());
+    for (const QFileInfo &entry : entries)
+        names << entry.fileName();
+    return names;
+}
+
+} // namespace ArchiveFile

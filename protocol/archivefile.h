@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <QtGlobal>
+
+// Reports whose upload failed wait in "ssu/" for the next connection. The
+// uploader recovers the report date from the name, so its form is binding.
+namespace ArchiveFile {
+
+// "ssu"
+QString directory();
+// "ssu/ssu_sn1234_06.12.2026_14.35.bin" for 1234 read at "06.12.2026 14:35".
+QString path(quint32 sn, const QString &readoutTime);
+
+// Writes the record verbatim through a save file, creating the directory when
+// missing; the target either gets every byte or is left untouched. False with
+// the error text when any step fails; an empty record is refused (false,
+// no error text).
+bool write(const QString &path, const QByteArray &record, QString *errorString = nullptr);
+
+// Names (without directory) of the plain files in the directory, hidden ones
+// included and symbolic links left out, smallest first and, among equal
+// sizes, by name in descending order.
+QStringList list(const QString &directoryPath);
+
+} // namespace ArchiveFile
