@@ -75,6 +75,7 @@ private:
     bool checkCANResult(qint32 result, const QString &operation);
     bool linkGuardFailed();
     void setIndicatorKIVO(bool on);
+    bool reconnectingLink = false;
 
     // --- dispatch (mainwindow_dispatch.cpp) ---
     void showAcknowledgement(const QString &text);
