@@ -2,5 +2,108 @@
 #include "mainwindow.h"
 #include "ui_mainwindow.h"
 
-void MainWindow::on_actionSSU_triggered() {}
-bool MainWindow::uploadArchivedReports() { return true; }
+#include "deployment.h"
+#include "ssudialog.h"
+#include "tokencipher.h"
+
+#include <QFile>
+#include <QInputDialog>
+#include <QLabel>
+#include <QMessageBox>
+#include <QProgressBar>
+#include <QSettings>
+#include <QVBoxLayout>
+
+namespace {
+const char *const greenIndicatorStyle = "QLabel { border-radius: 10px; background-color: green; color: white;}";
+const char *const redIndicatorStyle = "QLabel { border-radius: 10px; background-color: red; color: white;}";
+const char *const tokenKey = "Settings/SSUid";
+} // namespace
+
+void MainWindow::on_actionSSU_triggered()
+{
+    QSettings settings(QStringLiteral("ZELMOR"), QStringLiteral("RVK Report"));
+    TokenCipher cipher;
+    cipher.setKey(Deployment::key());
+
+    const QString storedToken = settings.value(QLatin1String(tokenKey)).toString();
+    QString token = storedToken;
+    bool confirmed = true;
+    if (token.isEmpty()) {
+        token = QInputDialog::getText(this, tr("Вход в ССУ"), tr("Введите пароль:"), QLineEdit::Normal, QString(),
+                                      &confirmed);
+        if (!confirmed)
+            token.clear();
+    }
+
+    // Too short to be a token: refused before any connection attempt.
+    if (token.size() == 1) {
+        QMessageBox::critical(this, tr("Доступ запрещён"), tr("Неверный пароль"), QMessageBox::Ok);
+        return;
+    }
+    const QString plain = token.size() >= 2 ? cipher.decryptText(token) : QString();
+
+    if (!ssuDialog->connectAndCreateTable()) {
+        ssuIndicator->setStyleSheet(QLatin1String(redIndicatorStyle));
+        QMessageBox::critical(this, tr("Ошибка"), tr("Отсутствует подключение к БД"), QMessageBox::Ok);
+        return;
+    }
+
+    // A token that does not decrypt never matches, even when the download
+    // did not decrypt either.
+    const bool granted = confirmed && !token.isEmpty() && !plain.isEmpty() && plain == ssuDialog->dbPassword();
+    if (!granted) {
+        if (confirmed)
+            QMessageBox::critical(this, tr("Доступ запрещён"), tr("Неверный пароль"), QMessageBox::Ok);
+        settings.setValue(QLatin1String(tokenKey), QString());
+        return;
+    }
+
+    if (storedToken.isEmpty())
+        settings.setValue(QLatin1String(tokenKey), token);
+    ssuDialog->setLanguage(uchar(language));
+    ssuIndicator->setStyleSheet(QLatin1String(greenIndicatorStyle));
+    uploadArchivedReports();
+    ssuDialog->searchBySerialNumber();
+    ssuDialog->show();
+}
+
+bool MainWindow::uploadArchivedReports()
+{
+    // The pass walks its own copy of the list: user actions run between two
+    // files and may change the folder.
+    const QStringList names = listArchiveFiles();
+    if (names.isEmpty())
+        return true;
+    const int total = names.size();
+
+    for (const QString &name : names) {
+        QFile file(QStringLiteral("ssu/") + name);
+        if (!file.open(QIODevice::ReadOnly))
+            continue;
+        const QByteArray record = file.read(file.size());
+        file.close();
+
+        ssuDialog->setReportDateFromFileName(name);
+        if (!ssuDialog->uploadReport(record))
+            continue;
+
+        QFile::remove(QStringLiteral("ssu/") + name);
+        progressBarUpload->setMaximum(total);
+        progressBarUpload->setValue(total - listArchiveFiles().size());
+        if (!progressWindowPrepared) {
+            progressLabel->setText(tr("Подождите..."));
+            progressLayout->addWidget(progressLabel);
+            progressLayout->addWidget(progressBarUpload);
+            progressWindow->setLayout(progressLayout);
+            progressWindow->setMinimumWidth(400);
+            progressWindow->show();
+            progressWindowPrepared = true;
+        }
+        progressWindow->update();
+        waitMs(1);
+    }
+
+    progressWindow->close();
+    return true;
+}

@@ -3,6 +3,7 @@
 
 #include "archivedate.h"
 #include "deployment.h"
+#include "mysqlquerymodel.h"
 #include "reportrecord.h"
 #include "reportschema.h"
 #include "reportupload.h"
@@ -114,8 +115,9 @@ bool SSUDialog::uploadReport(const QByteArray &record)
         if (!storeReportRow(db, query, row))
             return false;
     }
+    // Only the rows change; the view keeps its set-up.
     if (model)
-        refreshAllReports();
+        model->setQuery(QLatin1String(AllReportsStatement), QSqlDatabase::database(QLatin1String(ConnectionName), false));
     return true;
 }
 

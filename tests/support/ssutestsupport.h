@@ -1,0 +1,154 @@
+#pragma once
+
+// Helpers for tests that need the SSU database (tests named "_db"): the test
+// MariaDB of scripts/test-db on 127.0.0.1:3666 must be running.
+//
+// Header-only because the support library does not link the database dialog;
+// every test executable does (through rvk_app).
+//
+// Database tests run in parallel with other test programs on one shared table,
+// so a test should use serial numbers of its own and look only at those rows
+// (rowsForSerials, deleteSerials) rather than empty the whole table.
+
+#include "deployment.h"
+#include "httpfileserver.h"
+#include "reportschema.h"
+#include "ssudialog.h"
+#include "tokenencoder.h"
+
+#include <QList>
+#include <QSignalSpy>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QElapsedTimer>
+#include <QVariant>
+#include <QtEndian>
+
+namespace rvktest {
+
+inline const char *passwordPath()
+{
+    return "/downloads/ssu.pas";
+}
+
+// The test server's password for "RVKuser" (scripts/test-db).
+inline QString testDatabasePassword()
+{
+    return qEnvironmentVariable("RVK_TEST_DB_PASSWORD", QStringLiteral("rvk-test-password"));
+}
+
+// The password file as a deployer serves it, encrypted with the build's key.
+inline QByteArray passwordFile(const QString &password = testDatabasePassword())
+{
+    return TokenEncoder(Deployment::key()).encryptText(password).toLatin1() + '\n';
+}
+
+// A login token that decrypts to the password.
+inline QString loginToken(const QString &password = testDatabasePassword())
+{
+    return TokenEncoder(Deployment::key()).encryptText(password);
+}
+
+// Brings the dialog into the connected state the way the program does:
+// serves the encrypted password on the server, points the dialog at it,
+// starts the download and waits until the dialog reports the connection
+// opened (signalIndicator(true)); the download slot has then also created the
+// table and the model. Returns false when no connection was reported in time.
+inline bool bringOnline(SSUDialog &dialog, HttpFileServer &server, const QString &password = testDatabasePassword(),
+                        int timeoutMs = 15000)
+{
+    server.serve(QLatin1String(passwordPath()), passwordFile(password));
+    dialog.setDownloadUrl(server.url(QLatin1String(passwordPath())));
+    QSignalSpy indicator(&dialog, SIGNAL(signalIndicator(bool)));
+    dialog.startDownload();
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < timeoutMs) {
+        for (const QList<QVariant> &arguments : indicator)
+            if (arguments.value(0).toBool())
+                return true;
+        indicator.wait(100);
+    }
+    return false;
+}
+
+// The program's connection keeps the parameters it was first added with for
+// the whole run. A test that wants other parameters (a wrong password) drops
+// it first; no dialog may still use it.
+inline void dropProgramConnection()
+{
+    QSqlDatabase::removeDatabase(QLatin1String(ConnectionName));
+}
+
+// A connection of the test's own ("rvktest-admin") for looking at and
+// preparing the table behind the program's back. Creates the table if needed.
+inline QSqlDatabase adminConnection()
+{
+    const QString name = QStringLiteral("rvktest-admin");
+    QSqlDatabase db = QSqlDatabase::contains(name) ? QSqlDatabase::database(name, false)
+                                                   : QSqlDatabase::addDatabase(QStringLiteral("QMYSQL"), name);
+    if (!db.isOpen()) {
+        db.setDatabaseName(QStringLiteral("RVKSSUdb"));
+        db.setHostName(QLatin1String(Deployment::databaseHost));
+        db.setPort(3666);
+        db.setUserName(QStringLiteral("RVKuser"));
+        db.setPassword(testDatabasePassword());
+        if (db.open())
+            QSqlQuery(db).exec(QLatin1String(CreateReportTableStatement));
+    }
+    return db;
+}
+
+inline bool databaseReachable()
+{
+    return adminConnection().isOpen();
+}
+
+// Removes the rows of the given serial numbers.
+inline void deleteSerials(const QList<quint32> &serials)
+{
+    QSqlQuery query(adminConnection());
+    for (quint32 serial : serials) {
+        query.prepare(QStringLiteral("DELETE FROM rvkreport WHERE sn = ?"));
+        query.addBindValue(serial);
+        query.exec();
+    }
+}
+
+// Empties the whole table. Only for tests that own the database for their run.
+inline void clearReportTable()
+{
+    QSqlQuery(adminConnection()).exec(QStringLiteral("DELETE FROM rvkreport"));
+}
+
+// The rows of one serial number: every column as text, ordered by date.
+inline QList<QVariantMap> rowsForSerial(quint32 serial)
+{
+    QList<QVariantMap> rows;
+    QSqlQuery query(adminConnection());
+    query.prepare(QStringLiteral("SELECT * FROM rvkreport WHERE sn = ? ORDER BY date"));
+    query.addBindValue(serial);
+    if (!query.exec())
+        return rows;
+    while (query.next()) {
+        QVariantMap row;
+        const QSqlRecord record = query.record();
+        for (int i = 0; i < record.count(); ++i)
+            row.insert(record.fieldName(i), query.value(i));
+        rows.append(row);
+    }
+    return rows;
+}
+
+// A full 296-byte record with every word 0 except those given (word -> value).
+inline QByteArray reportRecordWith(const QList<QPair<int, qint32>> &words)
+{
+    QByteArray record(296, '\0');
+    for (const auto &word : words)
+        qToLittleEndian<qint32>(word.second, record.data() + 4 * word.first);
+    return record;
+}
+
+} // namespace rvktest
