@@ -1,0 +1,205 @@
+#include "canids.h"
+#include "fakektxdriver.h"
+#include "mainwindow.h"
+#include "modalanswerer.h"
+#include "testmain.h"
+
+#include <QDateEdit>
+#include <QPushButton>
+#include <QSpinBox>
+
+#include <memory>
+
+// The module commands through the real window: what reaches the driver byte
+// for byte, and the confirmation that guards the two clear commands.
+class TestMainWindowCommands : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+
+    void setCommandFramesByteForByte_data();
+    void setCommandFramesByteForByte();
+    void setCommandsLeaveTheButtonStyle();
+    void setCommandWithLinkDownSendsNothing();
+
+    void clearAnsweredNoSendsNothing_data();
+    void clearAnsweredNoSendsNothing();
+    void clearConfirmationCannotBeEscaped();
+    void clearConfirmedByEnterSendsTheRemoteFrame();
+    void clearConfirmedWithLinkDownClosesAndSendsNothing();
+    void eepromClearAcknowledgedRequestsAFreshReport();
+
+private:
+    QList<CanMessage> sentSinceStart() const;
+
+    FakeKtxDriver *driver = nullptr;
+    std::unique_ptr<MainWindow> window;
+};
+
+void TestMainWindowCommands::init()
+{
+    driver = FakeKtxDriver::install();
+    window = std::make_unique<MainWindow>();
+    driver->written.clear();
+    driver->calls.clear();
+}
+
+void TestMainWindowCommands::cleanup()
+{
+    window.reset();
+}
+
+void TestMainWindowCommands::setCommandFramesByteForByte_data()
+{
+    QTest::addColumn<QByteArray>("slot");
+    QTest::addColumn<int>("serialNumber");
+    QTest::addColumn<QDate>("date");
+    QTest::addColumn<int>("impactLevel");
+    QTest::addColumn<QByteArray>("frame");
+    const QDate anyDate(2026, 1, 1);
+    QTest::newRow("serial number 1234") << QByteArray("on_pushButton_SetSN_clicked") << 1234 << anyDate << 0
+                                        << QByteArray::fromHex("A1070004D2040000");
+    QTest::newRow("serial number 65534") << QByteArray("on_pushButton_SetSN_clicked") << 65534 << anyDate << 0
+                                         << QByteArray::fromHex("A1070004FEFF0000");
+    QTest::newRow("release date 06.12.2026") << QByteArray("on_pushButton_SetDate_clicked") << 0 << QDate(2026, 12, 6)
+                                             << 0 << QByteArray::fromHex("A20700042A6A5D00");
+    QTest::newRow("release date 31.12.2026") << QByteArray("on_pushButton_SetDate_clicked") << 0
+                                             << QDate(2026, 12, 31) << 0 << QByteArray::fromHex("A20700046AE2DA01");
+    QTest::newRow("impact level 250") << QByteArray("on_pushButton_SetHit_clicked") << 0 << anyDate << 250
+                                      << QByteArray::fromHex("A3070004FA000000");
+    QTest::newRow("impact level 0") << QByteArray("on_pushButton_SetHit_clicked") << 0 << anyDate << 0
+                                    << QByteArray::fromHex("A307000400000000");
+}
+
+void TestMainWindowCommands::setCommandFramesByteForByte()
+{
+    QFETCH(QByteArray, slot);
+    QFETCH(int, serialNumber);
+    QFETCH(QDate, date);
+    QFETCH(int, impactLevel);
+    QFETCH(QByteArray, frame);
+    window->findChild<QSpinBox *>("spinBox_SNValue")->setValue(serialNumber);
+    window->findChild<QDateEdit *>("dateEdit")->setDate(date);
+    window->findChild<QSpinBox *>("spinBox_HitValue")->setValue(impactLevel);
+
+    QVERIFY(QMetaObject::invokeMethod(window.get(), slot.constData()));
+
+    QCOMPARE(driver->written.size(), 1);
+    QCOMPARE(driver->written.first().size(), 12);
+    QCOMPARE(driver->written.first().left(8).toHex(' '), frame.toHex(' '));
+    QVERIFY(driver->calls.indexOf("info") < driver->calls.indexOf("write"));
+}
+
+void TestMainWindowCommands::setCommandsLeaveTheButtonStyle()
+{
+    auto *button = window->findChild<QPushButton *>("pushButton_SetSN");
+    const QString before = button->styleSheet();
+    QVERIFY(QMetaObject::invokeMethod(window.get(), "on_pushButton_SetSN_clicked"));
+    QCOMPARE(driver->written.size(), 1);
+    QCOMPARE(button->styleSheet(), before);
+}
+
+void TestMainWindowCommands::setCommandWithLinkDownSendsNothing()
+{
+    driver->infoResults.enqueue(-3);
+    QVERIFY(QMetaObject::invokeMethod(window.get(), "on_pushButton_SetDate_clicked"));
+    QVERIFY(driver->written.isEmpty());
+    QVERIFY(driver->calls.contains("close"));
+}
+
+void TestMainWindowCommands::clearAnsweredNoSendsNothing_data()
+{
+    QTest::addColumn<QByteArray>("slot");
+    QTest::newRow("inter-repair time") << QByteArray("on_pushButton_IRTClear_clicked");
+    QTest::newRow("EEPROM") << QByteArray("on_pushButton_EEPROMClear_clicked");
+}
+
+void TestMainWindowCommands::clearAnsweredNoSendsNothing()
+{
+    QFETCH(QByteArray, slot);
+    ModalAnswerer answerer;
+    answerer.pressButton(QStringLiteral("Нет"));
+    QVERIFY(QMetaObject::invokeMethod(window.get(), slot.constData()));
+
+    QCOMPARE(answerer.seen.size(), 1);
+    const ModalAnswerer::Seen &box = answerer.seen.first();
+    QCOMPARE(box.title, QStringLiteral("Внимание!"));
+    QCOMPARE(box.text, QStringLiteral("Вы уверены?\nДанные будут безвозвратно утеряны!"));
+    QCOMPARE(box.buttons, QStringList({QStringLiteral("Да"), QStringLiteral("Нет")}));
+    QVERIFY(driver->written.isEmpty());
+    QVERIFY(!driver->calls.contains("info"));
+}
+
+void TestMainWindowCommands::clearConfirmationCannotBeEscaped()
+{
+    ModalAnswerer answerer;
+    bool visibleAfterEscape = false;
+    bool visibleAfterClose = false;
+    answerer.answerWith([&](QWidget *box) {
+        QTest::keyClick(box, Qt::Key_Escape);
+        visibleAfterEscape = box->isVisible();
+        box->close();
+        visibleAfterClose = box->isVisible();
+        for (QAbstractButton *button : static_cast<QMessageBox *>(box)->buttons()) {
+            if (button->text() == QStringLiteral("Нет"))
+                button->click();
+        }
+    });
+    QVERIFY(QMetaObject::invokeMethod(window.get(), "on_pushButton_EEPROMClear_clicked"));
+    QCOMPARE(answerer.seen.size(), 1);
+    QVERIFY(visibleAfterEscape);
+    QVERIFY(visibleAfterClose);
+    QVERIFY(driver->written.isEmpty());
+}
+
+void TestMainWindowCommands::clearConfirmedByEnterSendsTheRemoteFrame()
+{
+    ModalAnswerer answerer;
+    answerer.answerWith([](QWidget *box) { QTest::keyClick(box, Qt::Key_Return); });
+    QVERIFY(QMetaObject::invokeMethod(window.get(), "on_pushButton_IRTClear_clicked"));
+
+    QCOMPARE(driver->written.size(), 1);
+    QCOMPARE(driver->written.first().left(4).toHex(' '), QByteArray("a4 07 01 00"));
+    QVERIFY(driver->calls.indexOf("info") < driver->calls.indexOf("write"));
+}
+
+void TestMainWindowCommands::clearConfirmedWithLinkDownClosesAndSendsNothing()
+{
+    ModalAnswerer answerer;
+    // The link goes down while the question is open, so the guard after the
+    // answer is the one that sees it.
+    answerer.answerWith([this](QWidget *box) {
+        driver->infoResults.enqueue(-1);
+        for (QAbstractButton *button : static_cast<QMessageBox *>(box)->buttons()) {
+            if (button->text() == QStringLiteral("Да"))
+                button->click();
+        }
+    });
+    QVERIFY(QMetaObject::invokeMethod(window.get(), "on_pushButton_IRTClear_clicked"));
+
+    QVERIFY(driver->written.isEmpty());
+    QVERIFY(driver->calls.contains("close"));
+}
+
+void TestMainWindowCommands::eepromClearAcknowledgedRequestsAFreshReport()
+{
+    ModalAnswerer answerer;
+    answerer.pressButton(QStringLiteral("Да"));
+    QVERIFY(QMetaObject::invokeMethod(window.get(), "on_pushButton_EEPROMClear_clicked"));
+    QCOMPARE(driver->written.size(), 1);
+    QCOMPARE(driver->written.first().left(4).toHex(' '), QByteArray("a5 07 01 00"));
+
+    answerer.press(QMessageBox::Ok);
+    driver->receiveRemote(CanIdEEPROMClear);
+    QTRY_COMPARE(driver->written.size(), 2);
+
+    QCOMPARE(answerer.seen.size(), 2);
+    QCOMPARE(answerer.seen.at(1).title, QStringLiteral("Успех"));
+    QCOMPARE(answerer.seen.at(1).text, QStringLiteral("EEPROM очищен!"));
+    QCOMPARE(driver->written.at(1).left(4).toHex(' '), QByteArray("aa 07 01 01"));
+}
+
+RVK_TEST_MAIN(TestMainWindowCommands)
+#include "tst_mainwindow_commands.moc"
