@@ -1,0 +1,107 @@
+#include "eepromimage.h"
+
+#include <QFile>
+#include <QSaveFile>
+#include <QtEndian>
+
+namespace {
+// Shares of a section's time per bin, in per cent, parameter after
+// parameter in word order (6, 4, 5, 6, 6 and 5 bins).
+constexpr int totalShares[32] = {4, 9, 21, 38, 23, 5,  3,  9, 61, 27,  2, 11, 57, 24, 6,
+                                 12, 19, 33, 22, 10, 4, 6, 31, 38, 18, 6, 1,  58, 24, 11, 5, 2};
+constexpr int repairShares[32] = {2, 7, 25, 41, 20, 5,  1,  6, 70, 23,  1, 8, 62, 25, 4,
+                                  9, 22, 36, 21, 9, 3,  9, 40, 33, 14, 3, 1,  66, 21, 9, 3, 1};
+constexpr quint32 unset = 0xFFFFFFFFu;
+} // namespace
+
+EepromImage::EepromImage()
+    : m_bytes(byteCount, char(0xFF))
+{
+}
+
+EepromImage::EepromImage(const QByteArray &bytes)
+    : m_bytes(bytes.left(byteCount))
+{
+    if (m_bytes.size() < byteCount)
+        m_bytes.append(QByteArray(byteCount - m_bytes.size(), char(0xFF)));
+}
+
+EepromImage EepromImage::builtIn()
+{
+    EepromImage image;
+    const quint32 totalTime = 1234567; // 342:56
+    const quint32 repairTime = 187345; // 52:02
+    image.setWord(wordTotalTime, totalTime);
+    image.setWord(wordRepairTime, repairTime);
+    for (int bin = 0; bin < 32; ++bin) {
+        image.setWord(1 + bin, quint32(quint64(totalTime) * quint64(totalShares[bin]) / 100));
+        image.setWord(wordRepairTime + 1 + bin, quint32(quint64(repairTime) * quint64(repairShares[bin]) / 100));
+    }
+    image.setWord(wordImpacts, 17);
+    image.setWord(wordIrtImpacts, 3);
+    image.setWord(68, unset);
+    image.setWord(wordSerialNumber, 10457);
+    image.setWord(wordReleaseDate, 15032024);
+    image.setWord(wordFirmware, 322);
+    image.setWord(wordImpactLevel, 40);
+    image.setWord(73, unset);
+    return image;
+}
+
+EepromImage EepromImage::erased()
+{
+    return EepromImage();
+}
+
+bool EepromImage::load(const QString &path, EepromImage *image, QString *error)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        if (error)
+            *error = file.errorString();
+        return false;
+    }
+    const QByteArray bytes = file.read(byteCount + 1);
+    if (bytes.size() != byteCount) {
+        if (error)
+            *error = QStringLiteral("%1 holds %2 bytes, an EEPROM image has %3").arg(path).arg(bytes.size()).arg(byteCount);
+        return false;
+    }
+    *image = EepromImage(bytes);
+    return true;
+}
+
+bool EepromImage::save(const QString &path, QString *error) const
+{
+    QSaveFile file(path);
+    if (file.open(QIODevice::WriteOnly) && file.write(m_bytes) == m_bytes.size() && file.commit())
+        return true;
+    if (error)
+        *error = file.errorString();
+    return false;
+}
+
+quint32 EepromImage::word(int index) const
+{
+    if (index < 0 || index >= wordCount)
+        return unset;
+    return qFromLittleEndian<quint32>(m_bytes.constData() + 4 * index);
+}
+
+void EepromImage::setWord(int index, quint32 value)
+{
+    if (index < 0 || index >= wordCount)
+        return;
+    qToLittleEndian(value, m_bytes.data() + 4 * index);
+}
+
+void EepromImage::clearInterRepair()
+{
+    for (int index = wordRepairTime; index <= wordIrtImpacts; ++index)
+        setWord(index, 0);
+}
+
+void EepromImage::clearAll()
+{
+    m_bytes.fill(char(0xFF));
+}

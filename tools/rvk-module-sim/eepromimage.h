@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// The module's EEPROM as it reports it: 74 little-endian 32-bit words,
+// 0xFFFFFFFF marking a word never written.
+class EepromImage
+{
+public:
+    static constexpr int wordCount = 74;
+    static constexpr int byteCount = wordCount * 4;
+
+    static constexpr int wordTotalTime = 0;
+    static constexpr int wordImpacts = 33;
+    static constexpr int wordRepairTime = 34;
+    static constexpr int wordIrtImpacts = 67;
+    static constexpr int wordSerialNumber = 69;
+    static constexpr int wordReleaseDate = 70;
+    static constexpr int wordFirmware = 71;
+    static constexpr int wordImpactLevel = 72;
+
+    // A worn module with plausible, varied histograms.
+    EepromImage();
+    explicit EepromImage(const QByteArray &bytes);
+
+    static EepromImage builtIn();
+    static EepromImage erased();
+
+    // Loads a 296-byte image; any other size is refused, so a wrong file is
+    // never overwritten by a later save.
+    static bool load(const QString &path, EepromImage *image, QString *error);
+    bool save(const QString &path, QString *error) const;
+
+    quint32 word(int index) const;
+    void setWord(int index, quint32 value);
+
+    // Inter-repair time, histograms and impacts start again from zero.
+    void clearInterRepair();
+    // Every word unset, as after a full erase.
+    void clearAll();
+
+    const QByteArray &bytes() const { return m_bytes; }
+
+private:
+    QByteArray m_bytes;
+};

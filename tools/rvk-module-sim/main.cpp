@@ -1,0 +1,97 @@
+// rvk-module-sim: the RVK module on a CAN bus, for working without hardware.
+#include "simulatedmodule.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QSocketNotifier>
+#include <QTextStream>
+#include <csignal>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace {
+int intOption(const QCommandLineParser &parser, const QString &name, bool *ok)
+{
+    bool converted = false;
+    const int value = parser.value(name).toInt(&converted);
+    if (!converted || value < 0) {
+        QTextStream(stderr) << "rvk-module-sim: --" << name << " needs a whole number >= 0\n";
+        *ok = false;
+    }
+    return value;
+}
+
+int signalPipe[2] = {-1, -1};
+
+// Only a write is safe in a signal handler; the event loop quits on reading it.
+void quitOnSignal(int)
+{
+    const char byte = 1;
+    (void)::write(signalPipe[1], &byte, 1);
+}
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication application(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("rvk-module-sim"));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "Simulated RVK module: answers report requests and commands and streams debug monitor text on a CAN bus."));
+    parser.addHelpOption();
+    parser.addOptions({
+        {{QStringLiteral("b"), QStringLiteral("bus")},
+         QStringLiteral("CAN bus to join as plugin/interface (default virtualcan/can0)."), QStringLiteral("bus"),
+         QStringLiteral("virtualcan/can0")},
+        {{QStringLiteral("e"), QStringLiteral("eeprom")},
+         QStringLiteral("EEPROM image file (296 bytes); created from the built-in image when missing, saved when written."),
+         QStringLiteral("file")},
+        {QStringLiteral("monitor-period"), QStringLiteral("Milliseconds between debug monitor blocks (default 500)."),
+         QStringLiteral("ms"), QStringLiteral("500")},
+        {QStringLiteral("frame-delay"), QStringLiteral("Milliseconds between report frames (default 0)."),
+         QStringLiteral("ms"), QStringLiteral("0")},
+        {QStringLiteral("drop-frame"), QStringLiteral("Leave out report frame N (1-38; 38 is the end frame)."),
+         QStringLiteral("N"), QStringLiteral("0")},
+        {QStringLiteral("stop-after"), QStringLiteral("Send only the first N report frames, then fall silent."),
+         QStringLiteral("N"), QStringLiteral("0")},
+        {QStringLiteral("stray"), QStringLiteral("Send a frame with a foreign identifier before every Nth report frame."),
+         QStringLiteral("N"), QStringLiteral("0")},
+        {{QStringLiteral("q"), QStringLiteral("quiet")}, QStringLiteral("Do not log received frames.")},
+    });
+    parser.process(application);
+
+    SimulatedModuleOptions options;
+    bool ok = true;
+    options.bus = parser.value(QStringLiteral("bus"));
+    options.eepromFile = parser.value(QStringLiteral("eeprom"));
+    options.monitorPeriodMs = intOption(parser, QStringLiteral("monitor-period"), &ok);
+    options.frameDelayMs = intOption(parser, QStringLiteral("frame-delay"), &ok);
+    options.dropFrame = intOption(parser, QStringLiteral("drop-frame"), &ok);
+    options.stopAfter = intOption(parser, QStringLiteral("stop-after"), &ok);
+    options.strayEvery = intOption(parser, QStringLiteral("stray"), &ok);
+    if (!ok)
+        return 2;
+
+    SimulatedModule module(options);
+    if (!parser.isSet(QStringLiteral("quiet"))) {
+        QObject::connect(&module, &SimulatedModule::logLine, [](const QString &line) {
+            QTextStream out(stdout);
+            out << QDateTime::currentDateTime().toString(QStringLiteral("hh:mm:ss.zzz")) << ' ' << line << '\n';
+            out.flush();
+        });
+    }
+    QString error;
+    if (!module.start(&error)) {
+        QTextStream(stderr) << "rvk-module-sim: " << error << '\n';
+        return 1;
+    }
+    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, signalPipe) == 0) {
+        auto *notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, &application);
+        QObject::connect(notifier, &QSocketNotifier::activated, &application, &QCoreApplication::quit);
+        std::signal(SIGINT, quitOnSignal);
+        std::signal(SIGTERM, quitOnSignal);
+    }
+    return application.exec();
+}
