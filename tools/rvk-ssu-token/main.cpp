@@ -1,0 +1,112 @@
+// rvk-ssu-token: the encrypting side of the SSU password download and the
+// login tokens. Both are encryptions of the database password with the
+// deployment key; every token gets a fresh random byte, so tokens handed to
+// different users differ while all of them open the SSU.
+
+#include "deployment.h"
+#include "tokencipher.h"
+#include "tokenencoder.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QSaveFile>
+#include <QTextStream>
+
+namespace {
+
+bool parseKey(const QString &text, quint64 *key)
+{
+    QString digits = text.trimmed();
+    if (digits.startsWith(QLatin1String("0x"), Qt::CaseInsensitive))
+        digits = digits.mid(2);
+    bool ok = false;
+    *key = digits.toULongLong(&ok, 16);
+    return ok && !digits.isEmpty() && digits.size() <= 16;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("rvk-ssu-token"));
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "Encrypts the SSU database password for the stations: writes the password file to be served as "
+        "/downloads/ssu.pas and prints login tokens. Without a password argument the password is read from "
+        "the first line of standard input."));
+    parser.addHelpOption();
+    const QCommandLineOption keyOption({QStringLiteral("k"), QStringLiteral("key")},
+                                       QStringLiteral("The 64-bit key in hexadecimal (default: the key this build was "
+                                                      "configured with, RVK_SSU_KEY)."),
+                                       QStringLiteral("hex"));
+    const QCommandLineOption outputOption({QStringLiteral("o"), QStringLiteral("output")},
+                                          QStringLiteral("Write the password file to <file>."), QStringLiteral("file"));
+    const QCommandLineOption tokensOption({QStringLiteral("t"), QStringLiteral("tokens")},
+                                          QStringLiteral("Print <n> login tokens (default 1)."), QStringLiteral("n"),
+                                          QStringLiteral("1"));
+    const QCommandLineOption hashOption(QStringLiteral("hash"),
+                                        QStringLiteral("Protect with a SHA-1 digest instead of a CRC-16 checksum."));
+    const QCommandLineOption compressOption(QStringLiteral("compress"), QStringLiteral("Compress the password."));
+    parser.addOptions({keyOption, outputOption, tokensOption, hashOption, compressOption});
+    parser.addPositionalArgument(QStringLiteral("password"), QStringLiteral("The database password of RVKuser."));
+    parser.process(app);
+
+    quint64 key = Deployment::key();
+    if (parser.isSet(keyOption) && !parseKey(parser.value(keyOption), &key)) {
+        err << "rvk-ssu-token: the key must be a hexadecimal number of at most 16 digits\n";
+        return 2;
+    }
+    bool countOk = false;
+    const int tokenCount = parser.value(tokensOption).toInt(&countOk);
+    if (!countOk || tokenCount < 0) {
+        err << "rvk-ssu-token: the number of tokens must be 0 or more\n";
+        return 2;
+    }
+
+    QString password;
+    const QStringList arguments = parser.positionalArguments();
+    if (arguments.size() > 1) {
+        err << "rvk-ssu-token: give one password\n";
+        return 2;
+    }
+    if (arguments.isEmpty())
+        password = QTextStream(stdin).readLine();
+    else
+        password = arguments.first();
+    if (password.isEmpty()) {
+        err << "rvk-ssu-token: the password is empty\n";
+        return 2;
+    }
+
+    TokenEncoder encoder(key);
+    encoder.setIntegrity(parser.isSet(hashOption) ? TokenEncoder::Hash : TokenEncoder::Checksum);
+    encoder.setCompressed(parser.isSet(compressOption));
+
+    if (parser.isSet(outputOption)) {
+        const QString fileName = parser.value(outputOption);
+        QSaveFile file(fileName);
+        const QByteArray content = encoder.encryptText(password).toLatin1() + '\n';
+        if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size() || !file.commit()) {
+            err << "rvk-ssu-token: cannot write " << fileName << ": " << file.errorString() << '\n';
+            return 1;
+        }
+    }
+
+    // Every output is checked against the program's own decryption, so a
+    // mistyped key cannot produce tokens that fail only at the station.
+    TokenCipher check;
+    check.setKey(key);
+    for (int i = 0; i < tokenCount; ++i) {
+        const QString token = encoder.encryptText(password);
+        if (check.decryptText(token) != password) {
+            err << "rvk-ssu-token: internal error: a token does not decrypt\n";
+            return 1;
+        }
+        out << token << '\n';
+    }
+    return 0;
+}
