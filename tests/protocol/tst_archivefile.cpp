@@ -1,0 +1,126 @@
+#include "archivefile.h"
+#include "testmain.h"
+
+#include <QDir>
+#include <QFile>
+
+namespace {
+bool writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+} // namespace
+
+class TestArchiveFile : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void path_data();
+    void path();
+    void writesTheRecordVerbatim();
+    void replacesAnOlderArchiveOfTheSameMinute();
+    void failedWriteLeavesNoFile();
+    void emptyRecordIsNotArchived();
+    void listsFilesBySizeThenNameDescending();
+};
+
+void TestArchiveFile::init()
+{
+    QDir(QStringLiteral("ssu")).removeRecursively();
+    QFile::remove(QStringLiteral("ssu"));
+}
+
+void TestArchiveFile::path_data()
+{
+    QTest::addColumn<quint32>("sn");
+    QTest::addColumn<QString>("readoutTime");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("example") << 1234u << "06.12.2026 14:35" << "ssu/ssu_sn1234_06.12.2026_14.35.bin";
+    QTest::newRow("serial number 0") << 0u << "01.02.2025 09:05" << "ssu/ssu_sn0_01.02.2025_09.05.bin";
+    QTest::newRow("full unsigned range") << 4294967295u << "31.12.2026 23:59" << "ssu/ssu_sn4294967295_31.12.2026_23.59.bin";
+}
+
+void TestArchiveFile::path()
+{
+    QFETCH(quint32, sn);
+    QFETCH(QString, readoutTime);
+    QFETCH(QString, expected);
+    QCOMPARE(ArchiveFile::path(sn, readoutTime), expected);
+}
+
+void TestArchiveFile::writesTheRecordVerbatim()
+{
+    QByteArray record(296, '\0');
+    for (int i = 0; i < record.size(); ++i)
+        record[i] = char(i * 7);
+    const QString path = ArchiveFile::path(1234, QStringLiteral("06.12.2026 14:35"));
+    QString error;
+    QVERIFY2(ArchiveFile::write(path, record, &error), qPrintable(error));
+    QCOMPARE(readFile(QStringLiteral("ssu/ssu_sn1234_06.12.2026_14.35.bin")), record);
+    QCOMPARE(ArchiveFile::list(QStringLiteral("ssu")), QStringList(QStringLiteral("ssu_sn1234_06.12.2026_14.35.bin")));
+}
+
+void TestArchiveFile::replacesAnOlderArchiveOfTheSameMinute()
+{
+    QVERIFY(QDir().mkpath(QStringLiteral("ssu")));
+    const QString path = ArchiveFile::path(5, QStringLiteral("06.12.2026 14:35"));
+    QVERIFY(writeFile(path, QByteArray(1000, 'o')));
+    QVERIFY(ArchiveFile::write(path, QByteArray(80, 'n')));
+    QCOMPARE(readFile(path), QByteArray(80, 'n'));
+}
+
+void TestArchiveFile::failedWriteLeavesNoFile()
+{
+    // Root may write anywhere, so a regular file stands where the folder must be.
+    QVERIFY(writeFile(QStringLiteral("ssu"), QByteArray()));
+    QString error;
+    QVERIFY(!ArchiveFile::write(ArchiveFile::path(1234, QStringLiteral("06.12.2026 14:35")), QByteArray(296, 'r'), &error));
+    QVERIFY(!error.isEmpty());
+    QVERIFY(QFileInfo(QStringLiteral("ssu")).isFile());
+    QCOMPARE(QFileInfo(QStringLiteral("ssu")).size(), 0);
+
+    // With the folder in place but the target blocked by a folder, the old
+    // content and the folder stay as they were and no temporary file is left.
+    init();
+    const QString path = ArchiveFile::path(1, QStringLiteral("06.12.2026 14:35"));
+    QVERIFY(QDir().mkpath(path));
+    QVERIFY(!ArchiveFile::write(path, QByteArray(296, 'r'), &error));
+    QCOMPARE(QDir(QStringLiteral("ssu")).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+             QStringList(QFileInfo(path).fileName()));
+}
+
+void TestArchiveFile::emptyRecordIsNotArchived()
+{
+    QVERIFY(!ArchiveFile::write(ArchiveFile::path(1, QStringLiteral("06.12.2026 14:35")), QByteArray()));
+    QVERIFY(!QFileInfo::exists(QStringLiteral("ssu")));
+}
+
+void TestArchiveFile::listsFilesBySizeThenNameDescending()
+{
+    QVERIFY(QDir().mkpath(QStringLiteral("ssu/subfolder")));
+    QVERIFY(writeFile(QStringLiteral("ssu/ssu_sn1_01.01.2026_10.00.bin"), QByteArray(296, 'a')));
+    QVERIFY(writeFile(QStringLiteral("ssu/ssu_sn2_01.01.2026_10.00.bin"), QByteArray(296, 'b')));
+    QVERIFY(writeFile(QStringLiteral("ssu/ssu_sn10_01.01.2026_10.00.bin"), QByteArray(296, 'c')));
+    QVERIFY(writeFile(QStringLiteral("ssu/short.bin"), QByteArray(80, 'd')));
+    QVERIFY(writeFile(QStringLiteral("ssu/.hidden.bin"), QByteArray(300, 'e')));
+    QVERIFY(writeFile(QStringLiteral("ssu/empty.bin"), QByteArray()));
+    QVERIFY(QFile::link(QStringLiteral("short.bin"), QStringLiteral("ssu/link.bin")));
+    QVERIFY(QFile::link(QStringLiteral("missing.bin"), QStringLiteral("ssu/dangling.bin")));
+
+    QCOMPARE(ArchiveFile::list(QStringLiteral("ssu")),
+             QStringList({"empty.bin", "short.bin", "ssu_sn2_01.01.2026_10.00.bin", "ssu_sn1_01.01.2026_10.00.bin",
+                          "ssu_sn10_01.01.2026_10.00.bin", ".hidden.bin"}));
+    QVERIFY(ArchiveFile::list(QStringLiteral("no-such-folder")).isEmpty());
+}
+
+RVK_TEST_MAIN(TestArchiveFile)
+#include "tst_archivefile.moc"
