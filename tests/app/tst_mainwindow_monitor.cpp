@@ -1,0 +1,386 @@
+#include "canids.h"
+#include "dbgtextedit.h"
+#include "fakektxdriver.h"
+#include "mainwindow.h"
+#include "modalanswerer.h"
+#include "testmain.h"
+#include "verificationdialog.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QLCDNumber>
+#include <QRegularExpression>
+#include <QTextCursor>
+#include <QtTest>
+
+namespace {
+
+struct Fixture
+{
+    FakeKtxDriver *driver = FakeKtxDriver::install();
+    MainWindow window;
+    DbgTextEdit *monitor = window.findChild<DbgTextEdit *>();
+    VerificationDialog *dialog = window.findChild<VerificationDialog *>();
+    QCheckBox *writeToFile = window.findChild<QCheckBox *>(QStringLiteral("checkBox_WriteToFile"));
+
+    // Hands frames to the real handler straight away, the way one poll tick
+    // does, so a test does not wait one millisecond per frame.
+    void deliverFrame(const QByteArray &bytes)
+    {
+        QByteArray frame = bytes.left(8);
+        frame.append(QByteArray(8 - frame.size(), '\0'));
+        driver->receiveData(CanIdMonitor, frame);
+        QMetaObject::invokeMethod(&window, "messageHandlerKIVO");
+    }
+    void deliverFrames(const QList<QByteArray> &frames)
+    {
+        for (const QByteArray &frame : frames)
+            deliverFrame(frame);
+    }
+    // Cuts text into eight-byte frames, as the module sends it.
+    void deliverText(const QByteArray &text)
+    {
+        for (int at = 0; at < text.size(); at += 8)
+            deliverFrame(text.mid(at, 8));
+    }
+
+    QList<CanMessage> monitorSwitches() const
+    {
+        QList<CanMessage> switches;
+        for (const CanMessage &message : driver->writtenMessages()) {
+            if (message.id == CanIdMonitor)
+                switches << message;
+        }
+        return switches;
+    }
+    double shown(const char *readOut) const
+    {
+        return dialog->findChild<QLCDNumber *>(QLatin1String(readOut))->value();
+    }
+};
+
+QString readFile(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return QStringLiteral("<cannot read %1>").arg(path);
+    return QString::fromLocal8Bit(file.readAll());
+}
+
+QStringList logFiles()
+{
+    return QDir(QStringLiteral("log")).entryList(QDir::Files, QDir::Name);
+}
+
+const QString timeStamp = QStringLiteral("\\[\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d\\.\\d{3}\\]\\n");
+
+} // namespace
+
+class TestMainWindowMonitor : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void cleanup();
+    void keysSwitchMonitor_data();
+    void keysSwitchMonitor();
+    void plusWithLinkDownDoesNothing();
+    void offWithLinkDownStillClosesWindows();
+    void closingEitherWindowSwitchesOff();
+    void framesAppearAsText();
+    void blockWithoutAverageIsNotHandedOver();
+    void completedBlockReachesReadOuts();
+    void threeFrameBlockIsLogged();
+    void frameCompletingBlockStartsNext();
+    void logNamedAfterSilentReadout();
+    void logClosedWhenMonitorSwitchedOff();
+    void unopenableLogWarnsAndMonitoringGoesOn();
+    void returnTogglesAutoScroll();
+    void longSessionStaysBounded();
+};
+
+void TestMainWindowMonitor::cleanup()
+{
+    QFile::remove(QStringLiteral("log"));
+    QDir(QStringLiteral("log")).removeRecursively();
+}
+
+void TestMainWindowMonitor::keysSwitchMonitor_data()
+{
+    QTest::addColumn<QString>("target");
+    QTest::addColumn<int>("offKey");
+
+    QTest::newRow("main window, minus") << QStringLiteral("window") << int(Qt::Key_Minus);
+    QTest::newRow("main window, backspace") << QStringLiteral("window") << int(Qt::Key_Backspace);
+    QTest::newRow("monitor window, minus") << QStringLiteral("monitor") << int(Qt::Key_Minus);
+    QTest::newRow("sensor dialog, backspace") << QStringLiteral("dialog") << int(Qt::Key_Backspace);
+}
+
+void TestMainWindowMonitor::keysSwitchMonitor()
+{
+    QFETCH(QString, target);
+    QFETCH(int, offKey);
+
+    Fixture f;
+    QWidget *widget = target == QLatin1String("monitor") ? static_cast<QWidget *>(f.monitor)
+        : target == QLatin1String("dialog")              ? static_cast<QWidget *>(f.dialog)
+                                                         : &f.window;
+    QTest::keyClick(widget, Qt::Key_Plus);
+    QVERIFY(f.monitor->isVisible());
+    QVERIFY(f.dialog->isVisible());
+    QCOMPARE(f.monitorSwitches().size(), 1);
+    QCOMPARE(f.monitorSwitches().last().rtr, quint8(1));
+    QCOMPARE(f.monitorSwitches().last().dlc, quint8(1));
+
+    QTest::keyClick(widget, Qt::Key(offKey));
+    QVERIFY(!f.monitor->isVisible());
+    QVERIFY(!f.dialog->isVisible());
+    QVERIFY(f.monitorSwitches().size() >= 2);
+    for (const CanMessage &off : f.monitorSwitches().mid(1)) {
+        QCOMPARE(off.rtr, quint8(1));
+        QCOMPARE(off.dlc, quint8(0));
+    }
+    // The keys never reach the monitor's text.
+    QCOMPARE(f.monitor->toPlainText(), QString());
+}
+
+void TestMainWindowMonitor::plusWithLinkDownDoesNothing()
+{
+    Fixture f;
+    f.driver->infoResult = -1;
+    QTest::keyClick(&f.window, Qt::Key_Plus);
+    // Restored before the supervision timer can notice the loss.
+    f.driver->infoResult = 0;
+    QVERIFY(f.monitorSwitches().isEmpty());
+    QVERIFY(!f.monitor->isVisible());
+    QVERIFY(!f.dialog->isVisible());
+    QVERIFY(f.driver->calls.contains(QStringLiteral("close")));
+}
+
+void TestMainWindowMonitor::offWithLinkDownStillClosesWindows()
+{
+    Fixture f;
+    QTest::keyClick(&f.window, Qt::Key_Plus);
+    QCOMPARE(f.monitorSwitches().size(), 1);
+
+    f.driver->infoResult = -3;
+    QTest::keyClick(&f.window, Qt::Key_Minus);
+    f.driver->infoResult = 0;
+    QVERIFY(!f.monitor->isVisible());
+    QVERIFY(!f.dialog->isVisible());
+    QCOMPARE(f.monitorSwitches().size(), 1);
+}
+
+void TestMainWindowMonitor::closingEitherWindowSwitchesOff()
+{
+    Fixture f;
+    QMetaObject::invokeMethod(&f.window, "on_pushButton_MonitorOn_clicked");
+    QVERIFY(f.monitor->isVisible() && f.dialog->isVisible());
+    f.dialog->close();
+    QVERIFY(!f.monitor->isVisible());
+    QCOMPARE(f.monitorSwitches().last().dlc, quint8(0));
+
+    QTest::keyClick(&f.window, Qt::Key_Plus);
+    const int before = f.monitorSwitches().size();
+    QMetaObject::invokeMethod(&f.window, "on_pushButton_MonitorOff_clicked");
+    QVERIFY(!f.monitor->isVisible());
+    QVERIFY(!f.dialog->isVisible());
+    QVERIFY(f.monitorSwitches().size() > before);
+    QCOMPARE(f.monitorSwitches().last().dlc, quint8(0));
+}
+
+void TestMainWindowMonitor::framesAppearAsText()
+{
+    Fixture f;
+    f.deliverFrame(QByteArray("abc\0\0\0\0\0", 8));
+    QCOMPARE(f.monitor->toPlainText(), QStringLiteral("abc"));
+    f.deliverFrame(QByteArray("def\r\nxyz"));
+    QCOMPARE(f.monitor->toPlainText(), QStringLiteral("abcdef\nxyz"));
+    f.deliverFrame(QByteArray("12345678"));
+    QCOMPARE(f.monitor->toPlainText(), QStringLiteral("abcdef\nxyz12345678"));
+    // UTF-8 from the module goes through Latin-1 on its way to the window.
+    f.deliverFrame(QByteArray("t=\xc3\xa9 \xd0\x96"));
+    QCOMPARE(f.monitor->toPlainText(), QStringLiteral("abcdef\nxyz12345678t=\ufffd ?"));
+}
+
+void TestMainWindowMonitor::blockWithoutAverageIsNotHandedOver()
+{
+    Fixture f;
+    f.writeToFile->setChecked(true);
+    f.deliverText("RPM=1500\r\nTemp=35.25\r\nVin=27.5\r\n");
+    QCOMPARE(f.shown("lcdNumber_RPM"), 0.0);
+    QCOMPARE(f.shown("lcdNumber_Temp"), 0.0);
+    const QStringList files = logFiles();
+    QCOMPARE(files.size(), 1);
+    QCOMPARE(readFile(QStringLiteral("log/") + files.first()), QString());
+}
+
+void TestMainWindowMonitor::completedBlockReachesReadOuts()
+{
+    Fixture f;
+    f.deliverText("RPM=1500\r\nTemp=35.25\r\ndataMaximal_X=1.5\r\ndataAverage=12.5");
+    QCOMPARE(f.shown("lcdNumber_RPM"), 0.0);
+    f.deliverFrame("\r\n");
+    QCOMPARE(f.shown("lcdNumber_RPM"), 1500.0);
+    QCOMPARE(f.shown("lcdNumber_Temp"), 35.25);
+    QCOMPARE(f.shown("lcdNumber_Maximal_X"), 1.5);
+    QCOMPARE(f.shown("lcdNumber_dataMaximal"), 0.0);
+
+    // Only the next block counts: the old RPM reading is gone with its block.
+    f.deliverText("Temp=36.5\r\ndataAverage=1.5\r\n");
+    QCOMPARE(f.shown("lcdNumber_Temp"), 36.5);
+    QCOMPARE(f.shown("lcdNumber_RPM"), 1500.0);
+}
+
+void TestMainWindowMonitor::threeFrameBlockIsLogged()
+{
+    Fixture f;
+    f.writeToFile->setChecked(true);
+    const QDateTime before = QDateTime::currentDateTime();
+    f.deliverFrames({"dataAver", "age=12.5", QByteArray("\r\n\0\0\0\0\0\0", 8)});
+    const QDateTime after = QDateTime::currentDateTime();
+
+    QCOMPARE(logFiles().size(), 1);
+    const QString log = readFile(QStringLiteral("log/") + logFiles().first());
+    const QRegularExpressionMatch entry =
+        QRegularExpression(QStringLiteral("^\\[(.{23})\\]\\ndataAverage=12\\.5\\n$")).match(log);
+    QVERIFY2(entry.hasMatch(), qPrintable(log));
+    const QDateTime stamped = QDateTime::fromString(entry.captured(1), QStringLiteral("yyyy-MM-dd hh:mm:ss.zzz"));
+    QVERIFY(stamped.isValid());
+    QVERIFY(stamped >= before.addMSecs(-1) && stamped <= after);
+    QCOMPARE(f.monitor->toPlainText(), QStringLiteral("dataAverage=12.5\n"));
+}
+
+void TestMainWindowMonitor::frameCompletingBlockStartsNext()
+{
+    Fixture f;
+    f.writeToFile->setChecked(true);
+    f.deliverFrames({"dataAver", "age=12.", "5\nVib", "Aout=2.5", "\ndataAve", "rage=3.5", "\r\n"});
+    const QString log = readFile(QStringLiteral("log/") + logFiles().value(0));
+    QVERIFY2(QRegularExpression(QStringLiteral("^%1dataAverage=12\\.5\\nVib%1Aout=2\\.5\\ndataAverage=3\\.5\\n$")
+                                    .arg(timeStamp))
+                 .match(log)
+                 .hasMatch(),
+             qPrintable(log));
+    QCOMPARE(f.shown("lcdNumber_Aout"), 2.5);
+}
+
+void TestMainWindowMonitor::logNamedAfterSilentReadout()
+{
+    Fixture f;
+    ModalAnswerer answerer;
+    // The module answers the read-out that opening the log starts.
+    QByteArray record(296, '\0');
+    const quint32 serial = 4321;
+    for (int i = 0; i < 4; ++i)
+        record[69 * 4 + i] = char((serial >> (8 * i)) & 0xFF);
+    for (int at = 0; at < record.size(); at += 8)
+        f.driver->receiveData(CanIdReadData, record.mid(at, 8));
+    f.driver->receiveRemote(CanIdReadData);
+
+    f.writeToFile->setChecked(true);
+
+    const QStringList files = logFiles();
+    QCOMPARE(files.size(), 1);
+    QVERIFY2(QRegularExpression(QStringLiteral("^rvk_sn4321_\\d\\d\\.\\d\\d\\.\\d{4}_\\d\\d\\.\\d\\d\\.log$"))
+                 .match(files.first())
+                 .hasMatch(),
+             qPrintable(files.first()));
+    QCOMPARE(f.driver->writtenMessages().first().id, quint16(CanIdReadData));
+    // Silent: no report document, no viewer, no box.
+    QVERIFY(!QDir(QStringLiteral("Reports")).exists() || QDir(QStringLiteral("Reports")).isEmpty());
+    QVERIFY(answerer.seen.isEmpty());
+}
+
+void TestMainWindowMonitor::logClosedWhenMonitorSwitchedOff()
+{
+    Fixture f;
+    f.writeToFile->setChecked(true);
+    QTest::keyClick(&f.window, Qt::Key_Plus);
+    QCOMPARE(logFiles().size(), 1);
+    f.deliverText("dataAverage=1.5\r\n");
+    const QString path = QStringLiteral("log/") + logFiles().first();
+    const QString logged = readFile(path);
+    QVERIFY(logged.endsWith(QStringLiteral("dataAverage=1.5\n")));
+
+    QTest::keyClick(&f.window, Qt::Key_Minus);
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("device not open")));
+    f.deliverText("dataAverage=2.5\r\n");
+    QCOMPARE(readFile(path), logged);
+
+    // Switching on again continues the same file.
+    QTest::keyClick(&f.window, Qt::Key_Plus);
+    f.deliverText("dataAverage=3.5\r\n");
+    const QString continued = readFile(QStringLiteral("log/") + logFiles().last());
+    QVERIFY2(continued.endsWith(QStringLiteral("dataAverage=3.5\n")), qPrintable(continued));
+    QVERIFY(!continued.contains(QStringLiteral("dataAverage=2.5")));
+}
+
+void TestMainWindowMonitor::unopenableLogWarnsAndMonitoringGoesOn()
+{
+    Fixture f;
+    ModalAnswerer answerer;
+    answerer.press(QMessageBox::Ok);
+    answerer.press(QMessageBox::Ok);
+    {
+        QFile blocker(QStringLiteral("log"));
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+    }
+
+    f.writeToFile->setChecked(true);
+    QCOMPARE(answerer.seen.size(), 1);
+    QCOMPARE(answerer.seen.first().title, QStringLiteral("Внимание"));
+    const QString expectedStart =
+        QStringLiteral("Не могу открыть файл для сохранения лога\n") + QDir::currentPath() + QStringLiteral("/log/rvk_sn0_");
+    QVERIFY2(answerer.seen.first().text.startsWith(expectedStart), qPrintable(answerer.seen.first().text));
+    QVERIFY(answerer.seen.first().text.endsWith(QStringLiteral(".log")));
+
+    QTest::keyClick(&f.window, Qt::Key_Plus);
+    QCOMPARE(answerer.seen.size(), 2);
+    QVERIFY(f.monitor->isVisible());
+    QCOMPARE(f.monitorSwitches().size(), 1);
+
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("device not open")));
+    f.deliverText("Vout=12.5\r\ndataAverage=1.5\r\n");
+    QCOMPARE(f.shown("lcdNumber_Vout"), 12.5);
+}
+
+void TestMainWindowMonitor::returnTogglesAutoScroll()
+{
+    Fixture f;
+    QTest::keyClick(&f.window, Qt::Key_Plus);
+    f.deliverFrame("line1\n");
+
+    QTest::keyClick(f.monitor, Qt::Key_Return);
+    f.monitor->moveCursor(QTextCursor::Start);
+    f.deliverFrame("A");
+    f.deliverFrame("B");
+    QCOMPARE(f.monitor->toPlainText(), QStringLiteral("ABline1\n"));
+
+    QTest::keyClick(f.monitor, Qt::Key_Enter, Qt::KeypadModifier);
+    f.deliverFrame("C");
+    f.deliverFrame("D");
+    QCOMPARE(f.monitor->toPlainText(), QStringLiteral("ABCline1\nD"));
+}
+
+void TestMainWindowMonitor::longSessionStaysBounded()
+{
+    Fixture f;
+    f.writeToFile->setChecked(true);
+    const int lines = DbgTextEdit::maximumLines + 1000;
+    for (int line = 0; line < lines; ++line)
+        f.deliverFrame(QStringLiteral("L%1\r\n").arg(line, 5, 10, QLatin1Char('0')).toLatin1());
+    QCOMPARE(f.monitor->document()->blockCount(), DbgTextEdit::maximumLines);
+    QVERIFY(f.monitor->toPlainText().startsWith(QStringLiteral("L01001\n")));
+
+    // A block that never completes keeps only its newest text.
+    f.deliverText("dataAverage=1.5\r\n");
+    const QString log = readFile(QStringLiteral("log/") + logFiles().value(0));
+    QVERIFY2(log.size() < 40 * 1024, qPrintable(QString::number(log.size())));
+    QVERIFY(log.contains(QStringLiteral("L%1\ndataAverage=1.5\n").arg(lines - 1, 5, 10, QLatin1Char('0'))));
+    QVERIFY(!log.contains(QStringLiteral("L00000")));
+}
+
+RVK_TEST_MAIN(TestMainWindowMonitor)
+#include "tst_mainwindow_monitor.moc"
