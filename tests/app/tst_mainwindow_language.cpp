@@ -1,0 +1,201 @@
+#include "fakektxdriver.h"
+#include "mainwindow.h"
+#include "modalanswerer.h"
+#include "testmain.h"
+
+#include <QAction>
+#include <QDateEdit>
+#include <QLabel>
+#include <QPushButton>
+#include <QSettings>
+#include <QSignalSpy>
+#include <QSpinBox>
+#include <QToolBar>
+
+#include <memory>
+
+// The language switch with the translation file beside the program.
+class TestMainWindowLanguage : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+
+    void storedLanguageChoosesTheStart_data();
+    void storedLanguageChoosesTheStart();
+    void switchingBackAndForthKeepsTheFormValues();
+    void formTexts_data();
+    void formTexts();
+
+private:
+    static void storeLanguage(const QVariant &code);
+    static QVariant storedLanguage();
+    std::unique_ptr<MainWindow> window;
+};
+
+void TestMainWindowLanguage::storeLanguage(const QVariant &code)
+{
+    QSettings settings(QStringLiteral("ZELMOR"), QStringLiteral("RVK Report"));
+    settings.setValue(QStringLiteral("Settings/Language"), code);
+}
+
+QVariant TestMainWindowLanguage::storedLanguage()
+{
+    return QSettings(QStringLiteral("ZELMOR"), QStringLiteral("RVK Report")).value(QStringLiteral("Settings/Language"));
+}
+
+void TestMainWindowLanguage::init()
+{
+    FakeKtxDriver::install();
+}
+
+void TestMainWindowLanguage::cleanup()
+{
+    window.reset();
+    QSettings(QStringLiteral("ZELMOR"), QStringLiteral("RVK Report")).clear();
+}
+
+void TestMainWindowLanguage::storedLanguageChoosesTheStart_data()
+{
+    QTest::addColumn<QVariant>("stored");
+    QTest::addColumn<int>("storedAfter");
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QString>("adapterLabel");
+    QTest::addColumn<QLocale::Language>("dateLocale");
+    QTest::newRow("English") << QVariant(1) << 1 << QStringLiteral("RVK Report v2.1.1")
+                             << QStringLiteral("Adapter Name") << QLocale::English;
+    QTest::newRow("Russian") << QVariant(0) << 0 << QStringLiteral("RVK Отчёт v2.1.1")
+                             << QStringLiteral("Имя адаптера") << QLocale::Russian;
+    QTest::newRow("absent starts Russian") << QVariant() << 0 << QStringLiteral("RVK Отчёт v2.1.1")
+                                           << QStringLiteral("Имя адаптера") << QLocale::Russian;
+    QTest::newRow("unknown code 7 is replaced by Russian")
+        << QVariant(7) << 0 << QStringLiteral("RVK Отчёт v2.1.1") << QStringLiteral("Имя адаптера") << QLocale::Russian;
+}
+
+void TestMainWindowLanguage::storedLanguageChoosesTheStart()
+{
+    QFETCH(QVariant, stored);
+    QFETCH(int, storedAfter);
+    QFETCH(QString, title);
+    QFETCH(QString, adapterLabel);
+    QFETCH(QLocale::Language, dateLocale);
+    if (stored.isValid())
+        storeLanguage(stored);
+
+    ModalAnswerer answerer;
+    window = std::make_unique<MainWindow>();
+
+    QCOMPARE(answerer.seen.size(), 0);
+    QCOMPARE(window->windowTitle(), title);
+    QCOMPARE(window->findChild<QLabel *>("label_InfoDevice")->text(), adapterLabel);
+    QCOMPARE(storedLanguage().toInt(), storedAfter);
+    QCOMPARE(window->findChild<QAction *>("actionLangEng")->isChecked(), storedAfter == 1);
+    QCOMPARE(window->findChild<QAction *>("actionLangRus")->isChecked(), storedAfter == 0);
+    QCOMPARE(window->findChild<QDateEdit *>("dateEdit")->locale().language(), dateLocale);
+    // The start-up switch already put the window's values over the form's "---".
+    QCOMPARE(window->findChild<QLabel *>("label_TotalTime")->text(), QStringLiteral("0"));
+    QCOMPARE(window->findChild<QLabel *>("label_IRTime")->text(), QStringLiteral("0"));
+    QCOMPARE(window->findChild<QLabel *>("label_FWVersion")->text(), QStringLiteral("v"));
+}
+
+void TestMainWindowLanguage::switchingBackAndForthKeepsTheFormValues()
+{
+    window = std::make_unique<MainWindow>();
+    QSignalSpy spy(window.get(), SIGNAL(signalSetLanguage(uchar)));
+    auto *totalTime = window->findChild<QLabel *>("label_TotalTime");
+    auto *repairTime = window->findChild<QLabel *>("label_IRTime");
+    auto *firmware = window->findChild<QLabel *>("label_FWVersion");
+
+    for (int round = 0; round < 2; ++round) {
+        QVERIFY(QMetaObject::invokeMethod(window.get(), "on_actionLangEng_triggered"));
+        QCOMPARE(window->windowTitle(), QStringLiteral("RVK Report v2.1.1"));
+        QCOMPARE(window->findChild<QPushButton *>("pushButton_ReadData")->text(), QStringLiteral("Read the report"));
+        QCOMPARE(totalTime->text(), QStringLiteral("0"));
+        QCOMPARE(repairTime->text(), QStringLiteral("0"));
+        QCOMPARE(firmware->text(), QStringLiteral("v"));
+        QCOMPARE(storedLanguage().toInt(), 1);
+        QCOMPARE(window->findChild<QDateEdit *>("dateEdit")->locale().language(), QLocale::English);
+
+        QVERIFY(QMetaObject::invokeMethod(window.get(), "on_actionLangRus_triggered"));
+        QCOMPARE(window->windowTitle(), QStringLiteral("RVK Отчёт v2.1.1"));
+        QCOMPARE(window->findChild<QPushButton *>("pushButton_ReadData")->text(), QStringLiteral("Прочитать отчёт"));
+        QCOMPARE(totalTime->text(), QStringLiteral("0"));
+        QCOMPARE(repairTime->text(), QStringLiteral("0"));
+        QCOMPARE(firmware->text(), QStringLiteral("v"));
+        QCOMPARE(storedLanguage().toInt(), 0);
+        QCOMPARE(window->findChild<QDateEdit *>("dateEdit")->locale().language(), QLocale::Russian);
+    }
+
+    QCOMPARE(spy.size(), 4);
+    const QList<int> codes{spy.at(0).at(0).value<uchar>(), spy.at(1).at(0).value<uchar>(),
+                           spy.at(2).at(0).value<uchar>(), spy.at(3).at(0).value<uchar>()};
+    QCOMPARE(codes, QList<int>({1, 0, 1, 0}));
+}
+
+void TestMainWindowLanguage::formTexts_data()
+{
+    QTest::addColumn<QString>("object");
+    QTest::addColumn<QByteArray>("property");
+    QTest::addColumn<QString>("russian");
+    QTest::addColumn<QString>("english");
+    auto row = [](const char *object, const char *property, const QString &russian, const QString &english) {
+        QTest::addRow("%s.%s", object, property) << QString::fromLatin1(object) << QByteArray(property) << russian
+                                                 << english;
+    };
+    row("actionLangRus", "text", "RUS", "RUS");
+    row("actionLangRus", "toolTip", "Выбрать русский язык", "Choose Russian language");
+    row("actionLangEng", "text", "ENG", "ENG");
+    row("actionLangEng", "toolTip", "Выбрать английский язык", "Choose English language");
+    row("actionInfo", "text", "Info", "Info");
+    row("actionInfo", "toolTip", "О программе", "About");
+    row("actionSSU", "text", "SSU", "SAS");
+    row("actionSSU", "toolTip", "Система статистического учёта RVK", "Statistical accounting system RVK");
+    row("label_InfoDevice", "text", "Имя адаптера", "Adapter Name");
+    row("label_TTName", "text", "Полная наработка", "Full operating time");
+    row("label_IRTName", "text", "Межремонтная наработка", "Inter-repair time");
+    row("label_TTUnit", "text", "часов", "hours");
+    row("label_IRTUnit", "text", "часов", "hours");
+    row("label_SNName", "text", "Серийный номер", "Serial number");
+    row("label_Date", "text", "Дата выпуска", "Release date");
+    row("label_HitName", "text", "Уровень удара, g", "Impact level, g");
+    row("label_FWName", "text", "Версия прошивки", "Firmware version");
+    row("pushButton_SetSN", "text", "Установить", "Set");
+    row("pushButton_SetDate", "text", "Установить", "Set");
+    row("pushButton_SetHit", "text", "Установить", "Set");
+    row("pushButton_IRTClear", "toolTip", "ВНИМАНИЕ! Данные межремонтной наработки будут безвозвратно удалены!",
+        "Attention! The data of the inter-repair work will be permanently deleted!");
+    row("pushButton_IRTClear", "text", "Сбросить межремонтную наработку", "Reset inter-repair time");
+    row("pushButton_EEPROMClear", "toolTip", "ВНИМАНИЕ! Все данные будут безвозвратно удалены!",
+        "Attention! All data will be permanently deleted!");
+    row("pushButton_EEPROMClear", "text", "Очистить EEPROM (удалит все данные)", "Delete all data");
+    row("pushButton_ReadData", "text", "Прочитать отчёт", "Read the report");
+    row("pushButton_MonitorOn", "text", "Включить отладочный монитор", "Enable debugging monitor");
+    row("pushButton_MonitorOff", "text", "Выключить отладочный монитор", "Disable debugging monitor");
+    row("label", "text", QString(), QString());
+    row("checkBox_WriteToFile", "text", "Записывать лог в файл", "Write log to file");
+    row("toolBar", "windowTitle", "toolBar", "toolBar");
+}
+
+void TestMainWindowLanguage::formTexts()
+{
+    QFETCH(QString, object);
+    QFETCH(QByteArray, property);
+    QFETCH(QString, russian);
+    QFETCH(QString, english);
+    window = std::make_unique<MainWindow>();
+    // The sensor values dialog has a "label" of its own: look only at the
+    // window's direct children (actions, tool bar) and its central widget.
+    QObject *target = window->findChild<QObject *>(object, Qt::FindDirectChildrenOnly);
+    if (!target)
+        target = window->centralWidget()->findChild<QObject *>(object);
+    QVERIFY2(target, qPrintable(object));
+
+    QVERIFY(QMetaObject::invokeMethod(window.get(), "on_actionLangRus_triggered"));
+    QCOMPARE(target->property(property.constData()).toString(), russian);
+    QVERIFY(QMetaObject::invokeMethod(window.get(), "on_actionLangEng_triggered"));
+    QCOMPARE(target->property(property.constData()).toString(), english);
+}
+
+RVK_TEST_MAIN(TestMainWindowLanguage)
+#include "tst_mainwindow_language.moc"
