@@ -41,11 +41,18 @@ QVariant dateValue(const QString &text)
     return value.isValid() ? QVariant(value) : QVariant(QVariant::Date);
 }
 
+// QSqlQuery binds a null QString as NULL, which the NOT NULL text columns
+// refuse; an unknown text is stored as an empty one.
+QVariant textValue(const QString &text)
+{
+    return text.isNull() ? QVariant(QStringLiteral("")) : QVariant(text);
+}
+
 void bindKey(QSqlQuery &query, const ReportValues &values, const QString &totalTime, const QString &repairTime)
 {
     query.bindValue(QStringLiteral(":sn_w"), values.sn);
-    query.bindValue(QStringLiteral(":total_time_w"), totalTime);
-    query.bindValue(QStringLiteral(":repair_time_w"), repairTime);
+    query.bindValue(QStringLiteral(":total_time_w"), textValue(totalTime));
+    query.bindValue(QStringLiteral(":repair_time_w"), textValue(repairTime));
 }
 
 bool insertRow(QSqlQuery &query, const ReportValues &values)
@@ -55,14 +62,14 @@ bool insertRow(QSqlQuery &query, const ReportValues &values)
     bindKey(query, values, values.total_time, values.repair_time);
     query.bindValue(QStringLiteral(":date_w"), dateTimeValue(values.date));
     query.bindValue(QStringLiteral(":release_date_w"), dateValue(values.release_date));
-    query.bindValue(QStringLiteral(":firmware_version_w"), values.firmware_version);
+    query.bindValue(QStringLiteral(":firmware_version_w"), textValue(values.firmware_version));
     query.bindValue(QStringLiteral(":impact_level_w"), values.impact_level);
     query.bindValue(QStringLiteral(":impacts_w"), values.impacts);
     query.bindValue(QStringLiteral(":irt_impacts_w"), values.irt_impacts);
     for (int i = 0; i < 6; ++i) {
         const QString key = QLatin1String(PercentKeys[i]);
-        query.bindValue(QLatin1Char(':') + key + QLatin1String("_w"), values.totalPercents.value(i));
-        query.bindValue(QLatin1String(":irt_") + key + QLatin1String("_w"), values.repairPercents.value(i));
+        query.bindValue(QLatin1Char(':') + key + QLatin1String("_w"), textValue(values.totalPercents.value(i)));
+        query.bindValue(QLatin1String(":irt_") + key + QLatin1String("_w"), textValue(values.repairPercents.value(i)));
     }
     return query.exec();
 }

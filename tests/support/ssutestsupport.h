@@ -24,7 +24,6 @@
 #include <QSqlRecord>
 #include <QElapsedTimer>
 #include <QVariant>
-#include <QtEndian>
 
 namespace rvktest {
 
@@ -142,12 +141,22 @@ inline QList<QVariantMap> rowsForSerial(quint32 serial)
     return rows;
 }
 
+// Sets word index of a record (little-endian), growing the record if needed.
+inline void setReportWord(QByteArray &record, int index, qint32 value)
+{
+    if (record.size() < 4 * index + 4)
+        record.append(QByteArray(4 * index + 4 - record.size(), '\0'));
+    const quint32 bits = quint32(value);
+    for (int i = 0; i < 4; ++i)
+        record[4 * index + i] = char((bits >> (8 * i)) & 0xFF);
+}
+
 // A full 296-byte record with every word 0 except those given (word -> value).
 inline QByteArray reportRecordWith(const QList<QPair<int, qint32>> &words)
 {
     QByteArray record(296, '\0');
     for (const auto &word : words)
-        qToLittleEndian<qint32>(word.second, record.data() + 4 * word.first);
+        setReportWord(record, word.first, word.second);
     return record;
 }
 
