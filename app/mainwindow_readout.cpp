@@ -190,6 +190,8 @@ void MainWindow::slotWaitDialog(bool on)
     if (!on)
         return;
     waitBox = new QMessageBox(QMessageBox::Information, tr("Внимание"), tr("Подождите..."), QMessageBox::NoButton, this);
+    // QMessageBox adds an OK button to a box shown without any unless told so.
+    waitBox->setStandardButtons(QMessageBox::NoButton);
     // Modeless, so frames keep being dispatched while the database works.
     waitBox->setWindowModality(Qt::NonModal);
     waitBox->setModal(false);

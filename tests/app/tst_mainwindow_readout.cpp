@@ -1,0 +1,315 @@
+#include "fakektxdriver.h"
+#include "mainwindow.h"
+#include "modalanswerer.h"
+#include "testmain.h"
+#include "urlcatcher.h"
+
+#include <QDateEdit>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QMessageBox>
+#include <QProgressBar>
+#include <QRegularExpression>
+#include <QFileInfo>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTextCodec>
+#include <QUrl>
+
+#include <memory>
+
+// The read-out through the real window over the fake driver: frames in, the
+// form, the HTML report, the viewer hand-over and the archive file out. No
+// database is reachable here, so every upload fails and the report is archived.
+namespace {
+// Serial number 1234, release date 6122026, firmware 322, impact level 7,
+// 1000000 s in total, 36000 s since the repair.
+const QByteArray realisticRecord = QByteArray::fromHex(
+    "40420f00a086010090d00300e0930400400d0300f0490200000000000000000050c30000a0bb0d0050c3000010270000204e000020a10700"
+    "68180700881300007d00000090d0030090d0030013d0030090d0030000000000e0930400e0930400ffffffff400d03003f0d030001000000"
+    "301b0f0088130000a00f0000e80300000000000005000000a08c0000100e0000201c0000302a0000201c0000100e0000100e000000000000"
+    "00000000a08c0000000000000000000000000000504600004f4600000100000001000000020000000300000004000000050000000600000"
+    "0a08c00000000000000000000000000000000000000000000e02e0000e02e0000e02e0000000000000000000002000000785634"
+    "12d20400002a6a5d004201000007000000ffffffff");
+
+const QString green = QStringLiteral("background-color:green; color:white;");
+const QString red = QStringLiteral("background-color:red; color:white;");
+
+QStringList filesIn(const QString &folder)
+{
+    return QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Name);
+}
+
+QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void makeBlockingFile(const QString &path)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+}
+} // namespace
+
+class TestMainWindowReadout : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void completeReadoutFillsFormWritesReportAndArchives();
+    void unsetRecordPaintsTheSetButtonsRed();
+    void endWithoutDataShowsZerosAndArchivesNothing();
+    void shortRecordKeepsThePreviousDate();
+    void framesBeyondTheReportLeaveTheProgressBar();
+    void secondRequestRestartsTheAssembly();
+    void linkDownAtRequestSendsNothing();
+    void unwritableArchiveIsReported();
+    void unwritableReportIsReportedAndTheRestGoesOn();
+    void waitNoticeIsModelessAndGoesAway();
+
+private:
+    void request();
+    void sendFrames(const QByteArray &record);
+    void sendEnd();
+    template<typename T> T *widget(const char *name) const { return window->findChild<T *>(QLatin1String(name)); }
+
+    FakeKtxDriver *driver = nullptr;
+    std::unique_ptr<MainWindow> window;
+};
+
+void TestMainWindowReadout::init()
+{
+    QDir(QStringLiteral("Reports")).removeRecursively();
+    QDir(QStringLiteral("ssu")).removeRecursively();
+    QFile::remove(QStringLiteral("Reports"));
+    QFile::remove(QStringLiteral("ssu"));
+    UrlCatcher::instance().urls.clear();
+    driver = FakeKtxDriver::install();
+    window = std::make_unique<MainWindow>();
+    driver->written.clear();
+}
+
+void TestMainWindowReadout::cleanup()
+{
+    window.reset();
+}
+
+void TestMainWindowReadout::request()
+{
+    QVERIFY(QMetaObject::invokeMethod(window.get(), "on_pushButton_ReadData_clicked"));
+}
+
+void TestMainWindowReadout::sendFrames(const QByteArray &record)
+{
+    for (int at = 0; at < record.size(); at += 8)
+        driver->receiveData(0x7AA, record.mid(at, 8));
+}
+
+void TestMainWindowReadout::sendEnd()
+{
+    driver->receiveRemote(0x7AA, 0);
+}
+
+void TestMainWindowReadout::completeReadoutFillsFormWritesReportAndArchives()
+{
+    request();
+    QCOMPARE(driver->written.size(), 1);
+    const CanMessage sent = driver->writtenMessages().first();
+    QCOMPARE(sent.id, quint16(0x7AA));
+    QCOMPARE(sent.rtr, quint8(1));
+    QCOMPARE(sent.dlc, quint8(1));
+
+    auto *progress = widget<QProgressBar>("progressBar");
+    const int expected[] = {2,  5,  8,  10, 13, 16, 18, 21, 24, 27, 29, 32, 35, 37, 40, 43, 45, 48, 51,
+                            54, 56, 59, 62, 64, 67, 70, 72, 75, 78, 81, 83, 86, 89, 91, 94, 97, 100};
+    for (int frame = 0; frame < 37; ++frame) {
+        driver->receiveData(0x7AA, realisticRecord.mid(frame * 8, 8));
+        QTRY_COMPARE(progress->value(), expected[frame]);
+    }
+    sendEnd();
+
+    QTRY_COMPARE(filesIn(QStringLiteral("ssu")).size(), 1);
+    const QString archive = filesIn(QStringLiteral("ssu")).first();
+    QVERIFY2(QRegularExpression(QStringLiteral("^ssu_sn1234_\\d\\d\\.\\d\\d\\.\\d{4}_\\d\\d\\.\\d\\d\\.bin$"))
+                 .match(archive).hasMatch(), qPrintable(archive));
+    QCOMPARE(readFile(QStringLiteral("ssu/") + archive), realisticRecord);
+
+    QCOMPARE(widget<QLabel>("label_FWVersion")->text(), QStringLiteral("v3.2.2"));
+    QCOMPARE(widget<QLabel>("label_TotalTime")->text(), QStringLiteral("277:46"));
+    QCOMPARE(widget<QLabel>("label_IRTime")->text(), QStringLiteral("10:00"));
+    QCOMPARE(widget<QSpinBox>("spinBox_SNValue")->value(), 1234);
+    QCOMPARE(widget<QSpinBox>("spinBox_HitValue")->value(), 7);
+    QCOMPARE(widget<QDateEdit>("dateEdit")->date(), QDate(2026, 12, 6));
+    QCOMPARE(widget<QPushButton>("pushButton_SetSN")->styleSheet(), green);
+    QCOMPARE(widget<QPushButton>("pushButton_SetHit")->styleSheet(), green);
+    QCOMPARE(widget<QPushButton>("pushButton_SetDate")->styleSheet(), green);
+    QVERIFY(widget<QPushButton>("pushButton_ReadData")->isEnabled());
+
+    // The document carries the archive's name pattern and reaches the viewer.
+    const QString document = QString(archive).replace(QLatin1String("ssu_sn"), QLatin1String("RVKReport_sn"))
+                                 .replace(QLatin1String(".bin"), QLatin1String(".html"));
+    QCOMPARE(filesIn(QStringLiteral("Reports")), QStringList(document));
+    const QString documentPath = QDir::currentPath() + QStringLiteral("/Reports/") + document;
+    QCOMPARE(UrlCatcher::instance().urls, QList<QUrl>({QUrl::fromLocalFile(documentPath)}));
+    const QString html = QTextCodec::codecForName("windows-1251")->toUnicode(readFile(documentPath));
+    QVERIFY(html.contains(QStringLiteral("<title>%1</title>").arg(document)));
+    for (const char *cell : {"<td>1234</td>", "<td>06.12.2026</td>", "<td>3.2.2</td>", "<td>7</td>", "<td>277:46</td>"})
+        QVERIFY2(html.contains(QLatin1String(cell)), cell);
+}
+
+void TestMainWindowReadout::unsetRecordPaintsTheSetButtonsRed()
+{
+    auto *firmware = widget<QLabel>("label_FWVersion");
+    firmware->setText(QStringLiteral("v9.9.9"));
+    auto *date = widget<QDateEdit>("dateEdit");
+    date->setDate(QDate(2001, 1, 1));
+
+    request();
+    sendFrames(QByteArray(296, '\xFF'));
+    sendEnd();
+    QTRY_COMPARE(widget<QPushButton>("pushButton_SetSN")->styleSheet(), red);
+    QCOMPARE(widget<QPushButton>("pushButton_SetHit")->styleSheet(), red);
+    QCOMPARE(widget<QPushButton>("pushButton_SetDate")->styleSheet(), red);
+    QCOMPARE(firmware->text(), QStringLiteral("v9.9.9"));
+    QCOMPARE(date->date(), QDate::currentDate());
+    QCOMPARE(widget<QLabel>("label_TotalTime")->text(), QStringLiteral("00:00"));
+    QCOMPARE(widget<QLabel>("label_IRTime")->text(), QStringLiteral("00:00"));
+    QCOMPARE(widget<QSpinBox>("spinBox_SNValue")->value(), 0);
+    QTRY_COMPARE(filesIn(QStringLiteral("ssu")).size(), 1);
+    QVERIFY(filesIn(QStringLiteral("ssu")).first().startsWith(QLatin1String("ssu_sn0_")));
+}
+
+void TestMainWindowReadout::endWithoutDataShowsZerosAndArchivesNothing()
+{
+    request();
+    sendEnd();
+    QTRY_COMPARE(widget<QLabel>("label_FWVersion")->text(), QStringLiteral("v..0"));
+    QCOMPARE(widget<QLabel>("label_TotalTime")->text(), QStringLiteral("00:00"));
+    QCOMPARE(widget<QPushButton>("pushButton_SetSN")->styleSheet(), green);
+    QCOMPARE(widget<QPushButton>("pushButton_SetHit")->styleSheet(), green);
+    QCOMPARE(widget<QPushButton>("pushButton_SetDate")->styleSheet(), green);
+    QTRY_COMPARE(filesIn(QStringLiteral("Reports")).size(), 1);
+    QVERIFY(filesIn(QStringLiteral("Reports")).first().startsWith(QLatin1String("RVKReport_sn0_")));
+    QVERIFY(filesIn(QStringLiteral("ssu")).isEmpty());
+}
+
+void TestMainWindowReadout::shortRecordKeepsThePreviousDate()
+{
+    auto *date = widget<QDateEdit>("dateEdit");
+    date->setDate(QDate(2001, 1, 1));
+    request();
+    sendFrames(realisticRecord.left(80));
+    sendEnd();
+    QTRY_COMPARE(widget<QLabel>("label_TotalTime")->text(), QStringLiteral("277:46"));
+    QCOMPARE(widget<QLabel>("label_IRTime")->text(), QStringLiteral("00:00"));
+    QCOMPARE(widget<QSpinBox>("spinBox_SNValue")->value(), 0);
+    QCOMPARE(widget<QSpinBox>("spinBox_HitValue")->value(), 0);
+    QCOMPARE(widget<QPushButton>("pushButton_SetSN")->styleSheet(), green);
+    QCOMPARE(widget<QPushButton>("pushButton_SetDate")->styleSheet(), green);
+    QCOMPARE(date->date(), QDate(2001, 1, 1));
+    QCOMPARE(widget<QProgressBar>("progressBar")->value(), 27);
+    QTRY_COMPARE(filesIn(QStringLiteral("ssu")).size(), 1);
+    QCOMPARE(QFileInfo(QStringLiteral("ssu/") + filesIn(QStringLiteral("ssu")).first()).size(), 80);
+}
+
+void TestMainWindowReadout::framesBeyondTheReportLeaveTheProgressBar()
+{
+    auto *progress = widget<QProgressBar>("progressBar");
+    progress->setValue(0);
+    request();
+    sendFrames(realisticRecord + QByteArray(16, '\0'));
+    QTRY_VERIFY(driver->incoming.isEmpty());
+    QCOMPARE(progress->value(), 100);
+    sendEnd();
+    QTRY_COMPARE(filesIn(QStringLiteral("ssu")).size(), 1);
+    QCOMPARE(readFile(QStringLiteral("ssu/") + filesIn(QStringLiteral("ssu")).first()), realisticRecord + QByteArray(16, '\0'));
+}
+
+void TestMainWindowReadout::secondRequestRestartsTheAssembly()
+{
+    auto *progress = widget<QProgressBar>("progressBar");
+    request();
+    sendFrames(QByteArray(40, '\x55'));
+    QTRY_COMPARE(progress->value(), 13);
+
+    request();
+    driver->receiveData(0x7AA, realisticRecord.left(8));
+    QTRY_COMPARE(progress->value(), 2);
+    sendFrames(realisticRecord.mid(8));
+    sendEnd();
+    QTRY_COMPARE(filesIn(QStringLiteral("ssu")).size(), 1);
+    QCOMPARE(readFile(QStringLiteral("ssu/") + filesIn(QStringLiteral("ssu")).first()), realisticRecord);
+    QCOMPARE(driver->written.size(), 2);
+}
+
+void TestMainWindowReadout::linkDownAtRequestSendsNothing()
+{
+    driver->infoResult = -3;
+    ModalAnswerer answerer; // whatever the link supervision asks is dismissed
+    request();
+    QVERIFY(driver->written.isEmpty());
+    QVERIFY(driver->calls.contains(QStringLiteral("close")));
+}
+
+void TestMainWindowReadout::unwritableArchiveIsReported()
+{
+    makeBlockingFile(QStringLiteral("ssu"));
+    ModalAnswerer answerer;
+    request();
+    sendFrames(realisticRecord);
+    sendEnd();
+    QVERIFY(answerer.waitForBoxes(1, 10000));
+    const ModalAnswerer::Seen &box = answerer.seen.last();
+    QCOMPARE(box.title, QStringLiteral("Внимание"));
+    QVERIFY2(box.text.contains(QDir::currentPath() + QStringLiteral("/ssu/ssu_sn1234_")), qPrintable(box.text));
+    QVERIFY(QFileInfo(QStringLiteral("ssu")).isFile());
+}
+
+void TestMainWindowReadout::unwritableReportIsReportedAndTheRestGoesOn()
+{
+    makeBlockingFile(QStringLiteral("Reports"));
+    ModalAnswerer answerer;
+    answerer.press(QMessageBox::Ok);
+    request();
+    sendFrames(realisticRecord);
+    sendEnd();
+    QVERIFY(answerer.waitForBoxes(1, 10000));
+    const ModalAnswerer::Seen &box = answerer.seen.first();
+    QCOMPARE(box.title, QStringLiteral("Внимание"));
+    QVERIFY2(box.text.startsWith(QStringLiteral("Не могу сохранить файл отчёта\n")), qPrintable(box.text));
+    QVERIFY2(box.text.contains(QLatin1Char('\n') + QDir::currentPath() + QStringLiteral("/Reports/RVKReport_sn1234_")), qPrintable(box.text));
+    QTRY_COMPARE(filesIn(QStringLiteral("ssu")).size(), 1);
+    QVERIFY(UrlCatcher::instance().urls.isEmpty());
+}
+
+void TestMainWindowReadout::waitNoticeIsModelessAndGoesAway()
+{
+    QVERIFY(QMetaObject::invokeMethod(window.get(), "slotWaitDialog", Q_ARG(bool, true)));
+    const QList<QMessageBox *> boxes = window->findChildren<QMessageBox *>();
+    QCOMPARE(boxes.size(), 1);
+    QMessageBox *box = boxes.first();
+    QVERIFY(box->isVisible());
+    QVERIFY(!box->isModal());
+    QCOMPARE(QApplication::activeModalWidget(), nullptr);
+    QCOMPARE(box->windowTitle(), QStringLiteral("Внимание"));
+    QCOMPARE(box->text(), QStringLiteral("Подождите..."));
+    QVERIFY(box->buttons().isEmpty());
+
+    // Frames keep flowing while the notice is up.
+    request();
+    driver->receiveData(0x7AA, realisticRecord.left(8));
+    QTRY_COMPARE(widget<QProgressBar>("progressBar")->value(), 2);
+
+    QVERIFY(QMetaObject::invokeMethod(window.get(), "slotWaitDialog", Q_ARG(bool, false)));
+    QVERIFY(window->findChildren<QMessageBox *>().isEmpty());
+    QVERIFY(QMetaObject::invokeMethod(window.get(), "slotWaitDialog", Q_ARG(bool, false)));
+}
+
+RVK_TEST_MAIN(TestMainWindowReadout)
+#include "tst_mainwindow_readout.moc"
