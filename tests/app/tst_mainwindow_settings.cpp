@@ -1,0 +1,174 @@
+#include "dbgtextedit.h"
+#include "fakektxdriver.h"
+#include "mainwindow.h"
+#include "testmain.h"
+#include "verificationdialog.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSettings>
+#include <QTextCodec>
+
+#include <memory>
+
+// Window geometry in "RVKReport.ini" in the working directory.
+class TestMainWindowSettings : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+
+    void missingOrUnusableIniRestoresNothing_data();
+    void missingOrUnusableIniRestoresNothing();
+    void storedGeometryIsRestored();
+    void missingKeysTakeTheDefaults();
+    void storedHeightGivesWayToTheStartUpResize();
+    void closingSavesTheGeometryOfAllThreeWindows();
+
+private:
+    static void writeIni(const QVariantMap &values);
+    static QWidget *monitorOf(MainWindow *window);
+    static QWidget *sensorDialogOf(MainWindow *window);
+    std::unique_ptr<MainWindow> window;
+};
+
+void TestMainWindowSettings::writeIni(const QVariantMap &values)
+{
+    QSettings ini(QStringLiteral("RVKReport.ini"), QSettings::IniFormat);
+    ini.setIniCodec(QTextCodec::codecForName("Windows-1251"));
+    ini.beginGroup(QStringLiteral("MainWindow"));
+    for (auto it = values.begin(); it != values.end(); ++it)
+        ini.setValue(it.key(), it.value());
+    ini.endGroup();
+}
+
+QWidget *TestMainWindowSettings::monitorOf(MainWindow *window)
+{
+    return window->findChild<DbgTextEdit *>();
+}
+
+QWidget *TestMainWindowSettings::sensorDialogOf(MainWindow *window)
+{
+    return window->findChild<VerificationDialog *>();
+}
+
+void TestMainWindowSettings::init()
+{
+    FakeKtxDriver::install();
+    QFile::remove(QStringLiteral("RVKReport.ini"));
+    QDir().rmdir(QStringLiteral("RVKReport.ini"));
+}
+
+void TestMainWindowSettings::cleanup()
+{
+    window.reset();
+    QFile::remove(QStringLiteral("RVKReport.ini"));
+    QDir().rmdir(QStringLiteral("RVKReport.ini"));
+}
+
+void TestMainWindowSettings::missingOrUnusableIniRestoresNothing_data()
+{
+    QTest::addColumn<bool>("folder");
+    QTest::newRow("no file") << false;
+    QTest::newRow("a folder of that name") << true;
+}
+
+void TestMainWindowSettings::missingOrUnusableIniRestoresNothing()
+{
+    QFETCH(bool, folder);
+    if (folder)
+        QVERIFY(QDir().mkdir(QStringLiteral("RVKReport.ini")));
+
+    window = std::make_unique<MainWindow>();
+
+    QCOMPARE(window->size(), QSize(385, 477));
+    QVERIFY(monitorOf(window.get()));
+    QCOMPARE(monitorOf(window.get())->width(), 300);
+    QVERIFY(sensorDialogOf(window.get()));
+    QVERIFY(sensorDialogOf(window.get())->size() != QSize(400, 400));
+    // Start-up only reads; it must not turn a folder into a file or create one.
+    QCOMPARE(QFileInfo(QStringLiteral("RVKReport.ini")).isDir(), folder);
+    QCOMPARE(QFileInfo(QStringLiteral("RVKReport.ini")).exists(), folder);
+}
+
+void TestMainWindowSettings::storedGeometryIsRestored()
+{
+    writeIni({{"WinSize", QSize(420, 500)},
+              {"WinPos", QPoint(31, 42)},
+              {"DbgSize", QSize(321, 654)},
+              {"DbgPos", QPoint(5, 6)},
+              {"DiagSize", QSize(360, 370)},
+              {"DiagPos", QPoint(70, 80)}});
+
+    window = std::make_unique<MainWindow>();
+
+    QCOMPARE(window->size(), QSize(420, 500));
+    QCOMPARE(window->pos(), QPoint(31, 42));
+    QCOMPARE(monitorOf(window.get())->size(), QSize(321, 654));
+    QCOMPARE(monitorOf(window.get())->pos(), QPoint(5, 6));
+    QCOMPARE(sensorDialogOf(window.get())->size(), QSize(360, 370));
+    QCOMPARE(sensorDialogOf(window.get())->pos(), QPoint(70, 80));
+}
+
+void TestMainWindowSettings::missingKeysTakeTheDefaults()
+{
+    writeIni({{"DbgSize", QSize(321, 654)}});
+
+    window = std::make_unique<MainWindow>();
+
+    QCOMPARE(window->size(), QSize(400, 400));
+    QCOMPARE(window->pos(), QPoint(200, 200));
+    QCOMPARE(monitorOf(window.get())->size(), QSize(321, 654));
+    QCOMPARE(monitorOf(window.get())->pos(), QPoint(200, 200));
+    QCOMPARE(sensorDialogOf(window.get())->size(), QSize(400, 400));
+    QCOMPARE(sensorDialogOf(window.get())->pos(), QPoint(200, 200));
+}
+
+void TestMainWindowSettings::storedHeightGivesWayToTheStartUpResize()
+{
+    writeIni({{"WinSize", QSize(450, 900)}, {"WinPos", QPoint(10, 20)}});
+    window = std::make_unique<MainWindow>();
+
+    // What main() does before showing the window.
+    window->resize(window->width(), window->minimumHeight());
+
+    QCOMPARE(window->width(), 450);
+    QVERIFY(window->height() < 900);
+    QCOMPARE(window->pos(), QPoint(10, 20));
+}
+
+void TestMainWindowSettings::closingSavesTheGeometryOfAllThreeWindows()
+{
+    window = std::make_unique<MainWindow>();
+    window->show();
+    window->resize(610, 720);
+    window->move(15, 25);
+    monitorOf(window.get())->resize(333, 444);
+    monitorOf(window.get())->move(1, 2);
+    sensorDialogOf(window.get())->resize(355, 366);
+    sensorDialogOf(window.get())->move(3, 4);
+
+    QVERIFY(window->close());
+
+    QVERIFY(QFileInfo(QStringLiteral("RVKReport.ini")).isFile());
+    QSettings ini(QStringLiteral("RVKReport.ini"), QSettings::IniFormat);
+    ini.beginGroup(QStringLiteral("MainWindow"));
+    QCOMPARE(ini.value("WinSize").toSize(), QSize(610, 720));
+    QCOMPARE(ini.value("WinPos").toPoint(), window->pos());
+    QCOMPARE(ini.value("DbgSize").toSize(), QSize(333, 444));
+    QCOMPARE(ini.value("DbgPos").toPoint(), QPoint(1, 2));
+    QCOMPARE(ini.value("DiagSize").toSize(), QSize(355, 366));
+    QCOMPARE(ini.value("DiagPos").toPoint(), QPoint(3, 4));
+
+    // And the next start puts them back.
+    window.reset();
+    window = std::make_unique<MainWindow>();
+    QCOMPARE(window->size(), QSize(610, 720));
+    QCOMPARE(monitorOf(window.get())->size(), QSize(333, 444));
+    QCOMPARE(sensorDialogOf(window.get())->pos(), QPoint(3, 4));
+}
+
+RVK_TEST_MAIN(TestMainWindowSettings)
+#include "tst_mainwindow_settings.moc"
