@@ -1,0 +1,47 @@
+// Time to decode one report record and build its HTML document, the work a
+// completed read-out does before it touches the disk.
+#include "htmlreport.h"
+#include "reportrecord.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QTextStream>
+#include <QtEndian>
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication application(argc, argv);
+
+    QByteArray record(ReportRecordSize, '\0');
+    for (int word = 0; word < ReportRecordSize / 4; ++word)
+        qToLittleEndian<quint32>(quint32(1000 + word * 7919), record.data() + 4 * word);
+    qToLittleEndian<quint32>(1000000, record.data());
+
+    const int reports = 20000;
+    qint64 checksum = 0;
+    QElapsedTimer clock;
+    clock.start();
+    for (int i = 0; i < reports; ++i) {
+        record[4] = char(i); // keep every pass honest
+        const ReportValues values = decodeReport(record);
+        HtmlReportInput input;
+        input.language = quint32(i & 1);
+        input.sn = values.sn;
+        input.date = QStringLiteral("06.12.2026 14:35");
+        input.release_date = values.release_date;
+        input.firmware_version = values.firmware_version;
+        input.impact_level = values.impact_level;
+        input.total_time = values.total_time;
+        input.repair_time = values.repair_time;
+        input.impacts = values.impacts;
+        input.irt_impacts = values.irt_impacts;
+        input.totalPercents = values.totalPercents;
+        input.repairPercents = values.repairPercents;
+        checksum += buildHtmlReport(input).size();
+    }
+    const double microseconds = double(clock.nsecsElapsed()) / 1000.0 / reports;
+
+    QTextStream(stdout) << "decode + HTML build: " << QString::number(microseconds, 'f', 1) << " us per report ("
+                        << reports << " reports, " << checksum / reports << " characters each)\n";
+    return 0;
+}
