@@ -1,0 +1,64 @@
+#include "fakektxdriver.h"
+#include "mainwindow.h"
+#include "modalanswerer.h"
+#include "testmain.h"
+
+#include <QFile>
+
+#include <memory>
+
+class TestMainWindowAbout : public QObject
+{
+    Q_OBJECT
+private slots:
+    void aboutBoxFollowsTheLanguage_data();
+    void aboutBoxFollowsTheLanguage();
+};
+
+void TestMainWindowAbout::aboutBoxFollowsTheLanguage_data()
+{
+    QTest::addColumn<QByteArray>("switchSlot");
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("notice");
+    QTest::addColumn<QString>("organisation");
+    QTest::newRow("Russian") << QByteArray("on_actionLangRus_triggered") << QStringLiteral("О программе")
+                             << QStringLiteral("RVK Отчёт")
+                             << QStringLiteral("Сервисная программа модуля питания генератора RVK")
+                             << QStringLiteral("ООО ZELMOR");
+    QTest::newRow("English") << QByteArray("on_actionLangEng_triggered") << QStringLiteral("About")
+                             << QStringLiteral("RVK Report")
+                             << QStringLiteral("Service program for the RVK generator power module")
+                             << QStringLiteral("ZELMOR");
+}
+
+void TestMainWindowAbout::aboutBoxFollowsTheLanguage()
+{
+    QFETCH(QByteArray, switchSlot);
+    QFETCH(QString, title);
+    QFETCH(QString, name);
+    QFETCH(QString, notice);
+    QFETCH(QString, organisation);
+    FakeKtxDriver::install();
+    MainWindow window;
+    QVERIFY(QMetaObject::invokeMethod(&window, switchSlot.constData()));
+    ModalAnswerer answerer;
+    answerer.press(QMessageBox::Ok);
+
+    QVERIFY(QMetaObject::invokeMethod(&window, "on_actionInfo_triggered"));
+
+    QCOMPARE(answerer.seen.size(), 1);
+    const ModalAnswerer::Seen &box = answerer.seen.first();
+    QCOMPARE(box.title, title);
+    const QString head = QStringLiteral("<img src=://icon/RVKReport.ico><center><br><span style=font-weight:bold>") + name
+        + QStringLiteral("</span></br><br>v2.1.1</br><br>") + notice + QStringLiteral("</br><br><a href=");
+    QVERIFY2(box.text.startsWith(head), qPrintable(box.text));
+    QVERIFY2(box.text.endsWith(QLatin1Char('>') + organisation + QStringLiteral("</a></br></center>")),
+             qPrintable(box.text));
+    const QString address = box.text.mid(head.size()).section(QLatin1Char('>'), 0, 0);
+    QVERIFY2(address.startsWith(QStringLiteral("http")), qPrintable(address));
+    QVERIFY(QFile::exists(QStringLiteral(":/icon/RVKReport.ico")));
+}
+
+RVK_TEST_MAIN(TestMainWindowAbout)
+#include "tst_mainwindow_about.moc"
