@@ -222,6 +222,48 @@ Check the connection of the KIVO adapter and the RVK module</translation>
         <source>&lt;p&gt;Версия модуля питания генератора : %1&amp;nbsp;&amp;nbsp;&amp;nbsp;&amp;nbsp; Программа формирования отчёта : %2&lt;/p&gt;</source>
         <translation>&lt;p&gt;Generator power module version : %1&amp;nbsp;&amp;nbsp;&amp;nbsp;&amp;nbsp; Report generation program : %2&lt;/p&gt;</translation>
     </message>
+    <message>
+        <source>Не могу открыть файл для сохранения лога</source>
+        <translation>I can&apos;t open the file to save the log</translation>
+    </message>
+    <message>
+        <source>Отчёт не передан в ССУ и не может быть сохранён в архив:
+%1
+%2</source>
+        <translation>The report was not sent to the SAS and cannot be saved to the archive:
+%1
+%2</translation>
+    </message>
+    <message>
+        <source>Не могу сохранить файл отчёта
+</source>
+        <translation>I can&apos;t save the report file
+</translation>
+    </message>
+    <message>
+        <source>Подождите...</source>
+        <translation>Wait...</translation>
+    </message>
+    <message>
+        <source>Вход в ССУ</source>
+        <translation>Logging in to SAS</translation>
+    </message>
+    <message>
+        <source>Введите пароль:</source>
+        <translation>Enter the password:</translation>
+    </message>
+    <message>
+        <source>Доступ запрещён</source>
+        <translation>Access is denied</translation>
+    </message>
+    <message>
+        <source>Неверный пароль</source>
+        <translation>Invalid password</translation>
+    </message>
+    <message>
+        <source>Отсутствует подключение к БД</source>
+        <translation>There is no connection to the database</translation>
+    </message>
 </context>
 <context>
     <name>SSUDialog</name>
