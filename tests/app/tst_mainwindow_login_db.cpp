@@ -1,0 +1,253 @@
+// The SSU login from the tool-bar action, against the test MariaDB. Serial
+// numbers 72000..72099 belong to this file.
+#include "fakektxdriver.h"
+#include "httpfileserver.h"
+#include "mainwindow.h"
+#include "modalanswerer.h"
+#include "archivefile.h"
+#include "ssudialog.h"
+#include "ssutestsupport.h"
+#include "testmain.h"
+
+#include <QDir>
+#include <QLabel>
+#include <QSettings>
+#include <QTableView>
+
+#include <memory>
+
+namespace {
+constexpr quint32 ArchivedSn = 72001;
+const char *const TokenKey = "Settings/SSUid";
+const char *const NoConnectionText = "Отсутствует подключение к БД";
+const char *const WrongPasswordText = "Неверный пароль";
+
+QSettings nativeSettings()
+{
+    return QSettings(QStringLiteral("ZELMOR"), QStringLiteral("RVK Report"));
+}
+} // namespace
+
+class TstMainWindowLogin : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+    void cleanupTestCase();
+
+    void unreachableDatabaseReportsNoConnection_data();
+    void unreachableDatabaseReportsNoConnection();
+    void refusedEntriesWithReachableDatabase_data();
+    void refusedEntriesWithReachableDatabase();
+    void validTokenLogsInUploadsArchiveAndListsAll();
+    void storedTokenIsUsedWithoutPrompt();
+    void changedServerPasswordClearsTheStoredToken();
+
+private:
+    // A window whose dialog downloaded the given password; true when the
+    // database accepted it.
+    bool openWindow(const QString &password);
+    void login() { QMetaObject::invokeMethod(window.get(), "on_actionSSU_triggered"); }
+    SSUDialog *dialog() const { return window->findChild<SSUDialog *>(); }
+    QLabel *ssuIndicator() const;
+
+    HttpFileServer server;
+    std::unique_ptr<MainWindow> window;
+};
+
+void TstMainWindowLogin::initTestCase()
+{
+    QVERIFY2(rvktest::databaseReachable(), "start the test database: scripts/test-db start");
+}
+
+void TstMainWindowLogin::init()
+{
+    nativeSettings().remove(QLatin1String(TokenKey));
+    QDir(QStringLiteral("ssu")).removeRecursively();
+    rvktest::deleteSerials({ArchivedSn});
+    FakeKtxDriver::install();
+}
+
+void TstMainWindowLogin::cleanup()
+{
+    window.reset();
+    // The next test may need other connection parameters.
+    rvktest::dropProgramConnection();
+}
+
+void TstMainWindowLogin::cleanupTestCase()
+{
+    rvktest::deleteSerials({ArchivedSn});
+}
+
+bool TstMainWindowLogin::openWindow(const QString &password)
+{
+    window = std::make_unique<MainWindow>();
+    server.serve(QLatin1String(rvktest::passwordPath()), rvktest::passwordFile(password));
+    dialog()->setDownloadUrl(server.url(QLatin1String(rvktest::passwordPath())));
+    QSignalSpy indicator(dialog(), SIGNAL(signalIndicator(bool)));
+    dialog()->startDownload();
+    // The download slot decrypts and then tries the connection in one go.
+    if (!QTest::qWaitFor([&]() { return dialog()->dbPassword() == password; }, 10000))
+        return false;
+    for (const QList<QVariant> &arguments : indicator)
+        if (arguments.value(0).toBool())
+            return true;
+    return false;
+}
+
+QLabel *TstMainWindowLogin::ssuIndicator() const
+{
+    for (QLabel *label : window->findChildren<QLabel *>())
+        if (label->toolTip() == QStringLiteral("Индикатор подключения к ССУ"))
+            return label;
+    return nullptr;
+}
+
+void TstMainWindowLogin::unreachableDatabaseReportsNoConnection_data()
+{
+    QTest::addColumn<QString>("storedToken");
+    QTest::addColumn<bool>("prompted");
+    QTest::addColumn<bool>("pressOk");
+    QTest::newRow("OK on an empty prompt") << QString() << true << true;
+    QTest::newRow("Cancel") << QString() << true << false;
+    QTest::newRow("stored token") << rvktest::loginToken() << false << false;
+}
+
+void TstMainWindowLogin::unreachableDatabaseReportsNoConnection()
+{
+    QFETCH(QString, storedToken);
+    QFETCH(bool, prompted);
+    QFETCH(bool, pressOk);
+    if (!storedToken.isEmpty())
+        nativeSettings().setValue(QLatin1String(TokenKey), storedToken);
+    // The server refuses the downloaded password: the connection cannot open.
+    QVERIFY(!openWindow(QStringLiteral("not-the-database-password")));
+
+    ModalAnswerer answerer;
+    if (prompted)
+        answerer.enterText(QString(), pressOk);
+    answerer.press(QMessageBox::Ok);
+    login();
+
+    QCOMPARE(answerer.seen.size(), prompted ? 2 : 1);
+    const ModalAnswerer::Seen box = answerer.seen.last();
+    QCOMPARE(box.title, QStringLiteral("Ошибка"));
+    QCOMPARE(box.text, QString::fromUtf8(NoConnectionText));
+    QVERIFY(!dialog()->isVisible());
+    QVERIFY(ssuIndicator()->styleSheet().contains(QLatin1String("background-color: red")));
+    // The stored token is left as it was.
+    QCOMPARE(nativeSettings().contains(QLatin1String(TokenKey)), !storedToken.isEmpty());
+    QCOMPARE(nativeSettings().value(QLatin1String(TokenKey)).toString(), storedToken);
+}
+
+void TstMainWindowLogin::refusedEntriesWithReachableDatabase_data()
+{
+    QTest::addColumn<QString>("entry");
+    QTest::addColumn<bool>("pressOk");
+    QTest::addColumn<bool>("wrongPasswordShown");
+    QTest::addColumn<bool>("connectionTried");
+    QTest::addColumn<bool>("tokenCleared");
+    QTest::newRow("OK on empty") << QString() << true << true << true << true;
+    QTest::newRow("Cancel") << QString() << false << false << true << true;
+    QTest::newRow("one character") << QStringLiteral("x") << true << true << false << false;
+    QTest::newRow("token of another password") << rvktest::loginToken(QStringLiteral("other")) << true << true << true
+                                               << true;
+    QTest::newRow("not a token") << QStringLiteral("letmein") << true << true << true << true;
+}
+
+void TstMainWindowLogin::refusedEntriesWithReachableDatabase()
+{
+    QFETCH(QString, entry);
+    QFETCH(bool, pressOk);
+    QFETCH(bool, wrongPasswordShown);
+    QFETCH(bool, connectionTried);
+    QFETCH(bool, tokenCleared);
+    QVERIFY(openWindow(rvktest::testDatabasePassword()));
+
+    ModalAnswerer answerer;
+    answerer.enterText(entry, pressOk);
+    answerer.press(QMessageBox::Ok);
+    QSignalSpy waitNotice(dialog(), SIGNAL(signalWaitDialog(bool)));
+    login();
+
+    QCOMPARE(answerer.seen.size(), wrongPasswordShown ? 2 : 1);
+    QCOMPARE(answerer.seen.first().title, QStringLiteral("Вход в ССУ"));
+    if (wrongPasswordShown) {
+        QCOMPARE(answerer.seen.last().title, QStringLiteral("Доступ запрещён"));
+        QCOMPARE(answerer.seen.last().text, QString::fromUtf8(WrongPasswordText));
+    }
+    QCOMPARE(waitNotice.count() > 0, connectionTried);
+    QVERIFY(!dialog()->isVisible());
+    QCOMPARE(nativeSettings().contains(QLatin1String(TokenKey)), tokenCleared);
+    QCOMPARE(nativeSettings().value(QLatin1String(TokenKey)).toString(), QString());
+}
+
+void TstMainWindowLogin::validTokenLogsInUploadsArchiveAndListsAll()
+{
+    QVERIFY(openWindow(rvktest::testDatabasePassword()));
+    const QString archived = ArchiveFile::path(ArchivedSn, QStringLiteral("06.12.2026 14:35"));
+    QVERIFY(ArchiveFile::write(archived, rvktest::reportRecordWith({{0, 3600}, {69, qint32(ArchivedSn)}, {70, 6122026}})));
+
+    const QString token = rvktest::loginToken();
+    ModalAnswerer answerer;
+    answerer.enterText(token, true);
+    login();
+
+    QCOMPARE(answerer.seen.size(), 1); // the prompt, nothing after it
+    QVERIFY(dialog()->isVisible());
+    QCOMPARE(nativeSettings().value(QLatin1String(TokenKey)).toString(), token);
+    QVERIFY(ssuIndicator()->styleSheet().contains(QLatin1String("background-color: green")));
+    QVERIFY(!QFileInfo::exists(archived));
+    const QList<QVariantMap> rows = rvktest::rowsForSerial(ArchivedSn);
+    QCOMPARE(rows.size(), 1);
+    QCOMPARE(rows.first().value("date").toDateTime(), QDateTime(QDate(2026, 12, 6), QTime(14, 35)));
+
+    // The serial-number field holds 0, so the table lists every report,
+    // the one just uploaded among them.
+    const QAbstractItemModel *listed = dialog()->findChild<QTableView *>()->model();
+    QVERIFY(listed);
+    bool found = false;
+    for (int row = 0; row < listed->rowCount(); ++row)
+        found = found || listed->index(row, 0).data().toUInt() == ArchivedSn;
+    QVERIFY(found);
+}
+
+void TstMainWindowLogin::storedTokenIsUsedWithoutPrompt()
+{
+    nativeSettings().setValue(QLatin1String(TokenKey), rvktest::loginToken());
+    QVERIFY(openWindow(rvktest::testDatabasePassword()));
+    ModalAnswerer answerer;
+    login();
+    QVERIFY(answerer.seen.isEmpty());
+    QVERIFY(dialog()->isVisible());
+}
+
+void TstMainWindowLogin::changedServerPasswordClearsTheStoredToken()
+{
+    // Issued for the password the server had before.
+    nativeSettings().setValue(QLatin1String(TokenKey), rvktest::loginToken(QStringLiteral("old-password")));
+    QVERIFY(openWindow(rvktest::testDatabasePassword()));
+
+    ModalAnswerer answerer;
+    answerer.press(QMessageBox::Ok);
+    login();
+    QCOMPARE(answerer.seen.size(), 1);
+    QCOMPARE(answerer.seen.first().text, QString::fromUtf8(WrongPasswordText));
+    QCOMPARE(nativeSettings().value(QLatin1String(TokenKey)).toString(), QString());
+    QVERIFY(!dialog()->isVisible());
+
+    // The next login asks for a new token.
+    const QString token = rvktest::loginToken();
+    answerer.enterText(token, true);
+    login();
+    QCOMPARE(answerer.seen.size(), 2);
+    QCOMPARE(answerer.seen.last().title, QStringLiteral("Вход в ССУ"));
+    QVERIFY(dialog()->isVisible());
+    QCOMPARE(nativeSettings().value(QLatin1String(TokenKey)).toString(), token);
+}
+
+RVK_TEST_MAIN(TstMainWindowLogin)
+#include "tst_mainwindow_login_db.moc"
