@@ -9,6 +9,7 @@
 #include <QCanBusFrame>
 #include <QEventLoop>
 #include <QFileInfo>
+#include <QTcpServer>
 #include <cstring>
 
 namespace {
@@ -290,6 +291,16 @@ QList<CanMessage> SimulatedModule::reportFrames() const
         frames.append(data(CanIdReadData, m_eeprom.bytes().mid(8 * frame, 8)));
     frames.append(remote(CanIdReadData, 0));
     return frames;
+}
+
+QString SimulatedModule::privateVirtualBus()
+{
+    static const QString bus = [] {
+        QTcpServer probe;
+        probe.listen(QHostAddress::LocalHost, 0);
+        return QStringLiteral("virtualcan/tcp://127.0.0.1:%1/can0").arg(probe.serverPort());
+    }();
+    return bus;
 }
 
 void SimulatedModule::startReport()

@@ -74,6 +74,14 @@ public:
     // The 38 frames of a report transfer of the current EEPROM, fault-free.
     QList<CanMessage> reportFrames() const;
 
+    // A virtual bus of this process's own, "virtualcan/tcp://127.0.0.1:<port>/can0"
+    // on a port that was free when first asked for, so test processes running
+    // in parallel never share a bus. Qt runs at most one virtual bus server
+    // per process (the first device started it, whatever its port), so the
+    // answer is the same for the whole run. Usable as the module's bus and as
+    // the tool's adapter description.
+    static QString privateVirtualBus();
+
 signals:
     // One human-readable line for every frame received and every action.
     void logLine(const QString &line);
