@@ -4,6 +4,7 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDateTime>
+#include <QLoggingCategory>
 #include <QSocketNotifier>
 #include <QTextStream>
 #include <csignal>
@@ -36,6 +37,9 @@ int main(int argc, char *argv[])
 {
     QCoreApplication application(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("rvk-module-sim"));
+    // The virtual bus reports every client coming and going; the module's
+    // own log says what matters.
+    QLoggingCategory::setFilterRules(QStringLiteral("qt.canbus.plugins.virtualcan.info=false"));
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
