@@ -1,0 +1,126 @@
+// A monitor left on for an hour: 1000 frames a second of sensor blocks, fed
+// through the window's real frame handler with the log file on. Prints the
+// time per frame and the resident memory at the start, after the first
+// minute and at the end.
+//
+// Usage: bench_monitor [seconds of stream, default 3600]
+#include "canids.h"
+#include "dbgtextedit.h"
+#include "fakektxdriver.h"
+#include "mainwindow.h"
+#include "testmain.h"
+
+#include <QCheckBox>
+#include <QElapsedTimer>
+#include <QFile>
+#include <cstdio>
+
+namespace {
+
+double residentMegabytes()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024.0;
+    }
+    return -1;
+}
+
+// One block of readings as the module prints it; the numbers move so that
+// every block differs.
+QByteArray sensorBlock(int n)
+{
+    return QStringLiteral("Freq=%1\r\nRPM=%2\r\nVin=%3\r\nVout=%4\r\nAout=%5\r\nTemp=%6\r\n"
+                          "Xaccel=0.%7\r\nYaccel=0.%8\r\ndataMaximal_X=1.%7\r\ndataAverage_X=0.%8\r\n"
+                          "dataMaximal_Y=1.%8\r\ndataAverage_Y=0.%7\r\ndataMaximal=1.%9\r\nstatus: ok\r\n"
+                          "dataAverage=0.%9\r\n")
+        .arg(50.0 + (n % 100) / 100.0, 0, 'f', 2)
+        .arg(1400 + n % 200)
+        .arg(27.0 + (n % 50) / 100.0, 0, 'f', 2)
+        .arg(28.0 + (n % 30) / 100.0, 0, 'f', 2)
+        .arg(12.0 + (n % 70) / 100.0, 0, 'f', 2)
+        .arg(30.0 + (n % 90) / 10.0, 0, 'f', 1)
+        .arg(n % 997, 3, 10, QLatin1Char('0'))
+        .arg(n % 991, 3, 10, QLatin1Char('0'))
+        .arg(n % 983, 3, 10, QLatin1Char('0'))
+        .toLatin1();
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    rvktest::prepareEnvironment();
+    QApplication application(argc, argv);
+    rvktest::prepareApplication();
+
+    const int seconds = argc > 1 ? QByteArray(argv[1]).toInt() : 3600;
+    const qint64 frames = qint64(seconds) * 1000;
+    const int framesPerPaint = 16; // a screen refresh every ~16 ms of stream
+
+    FakeKtxDriver *driver = FakeKtxDriver::install();
+    MainWindow window;
+    window.show();
+    window.findChild<QCheckBox *>(QStringLiteral("checkBox_WriteToFile"))->setChecked(true);
+    QMetaObject::invokeMethod(&window, "on_pushButton_MonitorOn_clicked");
+    auto *monitor = window.findChild<DbgTextEdit *>();
+    QCoreApplication::processEvents();
+
+    const double startMb = residentMegabytes();
+    double firstMinuteMb = -1;
+    std::printf("stream: %lld frames (%d s at 1000 frames/s), log on, monitor shown\n", frames, seconds);
+    std::printf("memory at start:        %8.1f MB\n", startMb);
+    std::fflush(stdout);
+
+    QByteArray stream;
+    int blockNumber = 0;
+    int at = 0;
+    qint64 handlerNs = 0;
+    qint64 slowestNs = 0;
+    QElapsedTimer wall;
+    wall.start();
+    QElapsedTimer frameClock;
+    for (qint64 frame = 1; frame <= frames; ++frame) {
+        if (stream.size() - at < 8) {
+            stream = stream.mid(at) + sensorBlock(blockNumber++);
+            at = 0;
+        }
+        driver->receiveData(CanIdMonitor, stream.mid(at, 8));
+        at += 8;
+
+        frameClock.start();
+        QMetaObject::invokeMethod(&window, "messageHandlerKIVO");
+        const qint64 ns = frameClock.nsecsElapsed();
+        handlerNs += ns;
+        slowestNs = qMax(slowestNs, ns);
+
+        if (frame % framesPerPaint == 0) {
+            QCoreApplication::processEvents();
+            // The fake driver's call log is test bookkeeping, not the program's.
+            driver->calls.clear();
+        }
+        if (frame == 60000) {
+            firstMinuteMb = residentMegabytes();
+            std::printf("memory after 1 minute:  %8.1f MB\n", firstMinuteMb);
+            std::fflush(stdout);
+        }
+        if (frame % 600000 == 0) {
+            std::printf("  %5lld s of stream: %.4f ms/frame so far, %.1f MB\n", frame / 1000,
+                        handlerNs / 1e6 / double(frame), residentMegabytes());
+            std::fflush(stdout);
+        }
+    }
+    const double endMb = residentMegabytes();
+
+    std::printf("memory at end:          %8.1f MB\n", endMb);
+    std::printf("handler time per frame: %.4f ms average, %.3f ms slowest\n", handlerNs / 1e6 / double(frames),
+                slowestNs / 1e6);
+    std::printf("wall time per frame:    %.4f ms (handler + painting)\n", wall.elapsed() / double(frames));
+    std::printf("blocks streamed: %d, monitor lines kept: %d\n", blockNumber, monitor->document()->blockCount());
+    if (firstMinuteMb > 0)
+        std::printf("growth after the first minute: %.1f MB\n", endMb - firstMinuteMb);
+    return 0;
+}
