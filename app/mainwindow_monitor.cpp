@@ -6,7 +6,7 @@
 #include "dbgtextedit.h"
 #include "ktxdriver.h"
 #include "logfilename.h"
-#include "monitortext.h"
+#include "monitorframes.h"
 #include "verificationdialog.h"
 
 #include <QDateTime>
@@ -113,13 +113,13 @@ void MainWindow::handleMonitorFrame()
     if (logStream.device() != *logFile)
         logStream.setDevice(*logFile);
 
-    const QString text = MonitorText::frameText(canMessage.data);
+    const QString text = MonitorFrames::frameText(canMessage.data);
     monitorChunk += text;
     monitorChunk.remove(QLatin1Char('\r'));
-    monitor->insertPlainText(MonitorText::displayText(monitorChunk));
+    monitor->insertPlainText(MonitorFrames::displayText(monitorChunk));
 
     monitorBlock += text;
-    if (MonitorText::completesBlock(monitorBlock, monitorChunk)) {
+    if (MonitorFrames::completesBlock(monitorBlock, monitorChunk)) {
         verificationDialog->parseMonitorText(monitorBlock);
         if (ui->checkBox_WriteToFile->isChecked()) {
             monitorBlock.remove(QLatin1Char('\r'));
@@ -128,7 +128,7 @@ void MainWindow::handleMonitorFrame()
         }
         monitorBlock.clear();
     } else {
-        MonitorText::boundBlock(monitorBlock, MonitorText::maximumBlockLength);
+        MonitorFrames::boundBlock(monitorBlock, MonitorFrames::maximumBlockLength);
     }
     monitorChunk.clear();
 

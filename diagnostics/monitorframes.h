@@ -6,7 +6,7 @@
 // The rules that turn monitor frames into text. The module streams its debug
 // text eight bytes at a time; a "block" is everything from one set of sensor
 // readings to the next, recognised by its "dataAverage=" line.
-namespace MonitorText {
+namespace MonitorFrames {
 
 // The text of one frame: the data bytes up to the first zero byte, decoded as
 // UTF-8. A character split over two frames is therefore not reassembled.
@@ -31,4 +31,4 @@ bool boundBlock(QString &block, int maximumLength);
 // characters, so this holds dozens of them.
 constexpr int maximumBlockLength = 32 * 1024;
 
-} // namespace MonitorText
+} // namespace MonitorFrames

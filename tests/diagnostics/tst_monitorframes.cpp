@@ -1,10 +1,10 @@
 #include "logfilename.h"
-#include "monitortext.h"
+#include "monitorframes.h"
 #include "testmain.h"
 
 #include <QtTest>
 
-class TestMonitorText : public QObject
+class TestMonitorFrames : public QObject
 {
     Q_OBJECT
 
@@ -23,7 +23,7 @@ private slots:
     void timeStampLine();
 };
 
-void TestMonitorText::frameText_data()
+void TestMonitorFrames::frameText_data()
 {
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<QString>("expected");
@@ -38,15 +38,15 @@ void TestMonitorText::frameText_data()
     QTest::newRow("letter cut at frame end") << QByteArray("1234567\xd0") << QStringLiteral("1234567\ufffd");
 }
 
-void TestMonitorText::frameText()
+void TestMonitorFrames::frameText()
 {
     QFETCH(QByteArray, bytes);
     QFETCH(QString, expected);
     QCOMPARE(bytes.size(), 8);
-    QCOMPARE(MonitorText::frameText(reinterpret_cast<const quint8 *>(bytes.constData())), expected);
+    QCOMPARE(MonitorFrames::frameText(reinterpret_cast<const quint8 *>(bytes.constData())), expected);
 }
 
-void TestMonitorText::displayText_data()
+void TestMonitorFrames::displayText_data()
 {
     QTest::addColumn<QString>("chunk");
     QTest::addColumn<QString>("shown");
@@ -61,14 +61,14 @@ void TestMonitorText::displayText_data()
     QTest::newRow("Latin-1 pair forming UTF-8") << QStringLiteral("\u00c3\u00a9") << QStringLiteral("\u00e9");
 }
 
-void TestMonitorText::displayText()
+void TestMonitorFrames::displayText()
 {
     QFETCH(QString, chunk);
     QFETCH(QString, shown);
-    QCOMPARE(MonitorText::displayText(chunk), shown);
+    QCOMPARE(MonitorFrames::displayText(chunk), shown);
 }
 
-void TestMonitorText::completesBlock_data()
+void TestMonitorFrames::completesBlock_data()
 {
     QTest::addColumn<QString>("block");
     QTest::addColumn<QString>("chunk");
@@ -84,45 +84,45 @@ void TestMonitorText::completesBlock_data()
     QTest::newRow("axis reading counts") << QStringLiteral("dataAverage_X=1.0\n") << QStringLiteral("\n") << false;
 }
 
-void TestMonitorText::completesBlock()
+void TestMonitorFrames::completesBlock()
 {
     QFETCH(QString, block);
     QFETCH(QString, chunk);
     QFETCH(bool, complete);
-    QCOMPARE(MonitorText::completesBlock(block, chunk), complete);
+    QCOMPARE(MonitorFrames::completesBlock(block, chunk), complete);
 }
 
-void TestMonitorText::boundKeepsNewestTextFromLineStart()
+void TestMonitorFrames::boundKeepsNewestTextFromLineStart()
 {
     QString block;
     for (int line = 0; line < 100; ++line)
         block += QStringLiteral("line %1 RPM=%2\r\n").arg(line, 3, 10, QLatin1Char('0')).arg(line);
     const QString original = block;
 
-    QVERIFY(MonitorText::boundBlock(block, 1000));
+    QVERIFY(MonitorFrames::boundBlock(block, 1000));
     QVERIFY(block.size() <= 500);
     QVERIFY(block.size() > 400);
     QVERIFY(original.endsWith(block));
     QVERIFY(block.startsWith(QStringLiteral("line ")));
 }
 
-void TestMonitorText::boundLeavesShortBlockAlone()
+void TestMonitorFrames::boundLeavesShortBlockAlone()
 {
     QString block = QStringLiteral("Vin=27.5\r\n");
-    QVERIFY(!MonitorText::boundBlock(block, block.size()));
+    QVERIFY(!MonitorFrames::boundBlock(block, block.size()));
     QCOMPARE(block, QStringLiteral("Vin=27.5\r\n"));
 }
 
-void TestMonitorText::boundCutsMidLineWhenNoLineFollows()
+void TestMonitorFrames::boundCutsMidLineWhenNoLineFollows()
 {
     QString block(3000, QLatin1Char('x'));
     block += QStringLiteral("tail");
-    QVERIFY(MonitorText::boundBlock(block, 1000));
+    QVERIFY(MonitorFrames::boundBlock(block, 1000));
     QCOMPARE(block.size(), 500);
     QVERIFY(block.endsWith(QStringLiteral("tail")));
 }
 
-void TestMonitorText::logFileName_data()
+void TestMonitorFrames::logFileName_data()
 {
     QTest::addColumn<qint32>("serial");
     QTest::addColumn<QDateTime>("time");
@@ -136,7 +136,7 @@ void TestMonitorText::logFileName_data()
                                                 << QStringLiteral("rvk_sn4294967295_01.02.2027_23.59.log");
 }
 
-void TestMonitorText::logFileName()
+void TestMonitorFrames::logFileName()
 {
     QFETCH(qint32, serial);
     QFETCH(QDateTime, time);
@@ -145,11 +145,11 @@ void TestMonitorText::logFileName()
     QCOMPARE(MonitorLog::folderName(), QStringLiteral("log"));
 }
 
-void TestMonitorText::timeStampLine()
+void TestMonitorFrames::timeStampLine()
 {
     QCOMPARE(MonitorLog::timeStampLine(QDateTime(QDate(2027, 2, 1), QTime(21, 5, 7, 42))),
              QStringLiteral("[2027-02-01 21:05:07.042]\n"));
 }
 
-RVK_TEST_MAIN(TestMonitorText)
-#include "tst_monitortext.moc"
+RVK_TEST_MAIN(TestMonitorFrames)
+#include "tst_monitorframes.moc"

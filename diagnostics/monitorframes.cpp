@@ -1,8 +1,8 @@
-#include "monitortext.h"
+#include "monitorframes.h"
 
 #include <QByteArray>
 
-namespace MonitorText {
+namespace MonitorFrames {
 
 QString frameText(const quint8 *data, int size)
 {
@@ -35,4 +35,4 @@ bool boundBlock(QString &block, int maximumLength)
     return true;
 }
 
-} // namespace MonitorText
+} // namespace MonitorFrames
