@@ -1,0 +1,108 @@
+// The debug monitor end to end: the window on the production link backends
+// and the simulated module in this process, on a private virtual bus.
+#include "canbusd2xx.h"
+#include "canbusdriver.h"
+#include "canids.h"
+#include "dbgtextedit.h"
+#include "mainwindow.h"
+#include "modalanswerer.h"
+#include "monitortext.h"
+#include "simulatedmodule.h"
+#include "testmain.h"
+#include "verificationdialog.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QLCDNumber>
+#include <QRegularExpression>
+#include <memory>
+
+namespace {
+// The readings of the module's sample n as the dialog would take them.
+double reading(int sample, const char *pattern)
+{
+    const QString block = QString::fromLatin1(MonitorText::block(sample));
+    return QRegularExpression(QLatin1String(pattern)).match(block).captured(1).toFloat();
+}
+} // namespace
+
+class TestMonitorVcan : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<SimulatedModule> module;
+
+private slots:
+    void init()
+    {
+        const QString bus = SimulatedModule::privateVirtualBus();
+        SimulatedModuleOptions options;
+        options.bus = bus;
+        options.monitorPeriodMs = 200;
+        module = std::make_unique<SimulatedModule>(options);
+        QString error;
+        QVERIFY2(module->start(&error), qPrintable(error));
+        installD2xx(std::make_unique<CanBusD2xx>([bus] { return QStringList{bus}; }));
+        installKtxDriver(std::make_unique<CanBusDriver>());
+    }
+    void cleanup()
+    {
+        module.reset();
+        installKtxDriver(nullptr);
+        installD2xx(nullptr);
+        QDir(QStringLiteral("log")).removeRecursively();
+    }
+
+    void streamedBlocksReachWindowDialogAndLog()
+    {
+        MainWindow window;
+        ModalAnswerer answerer;
+        auto *monitor = window.findChild<DbgTextEdit *>();
+        auto *dialog = window.findChild<VerificationDialog *>();
+
+        // Opening the log reads the module's serial number first.
+        window.findChild<QCheckBox *>(QStringLiteral("checkBox_WriteToFile"))->setChecked(true);
+        const QStringList logs = QDir(QStringLiteral("log")).entryList({QStringLiteral("rvk_sn10457_*.log")});
+        QCOMPARE(logs.size(), 1);
+
+        QTest::keyClick(&window, Qt::Key_Plus);
+        QTRY_VERIFY_WITH_TIMEOUT(module->monitorOn(), 3000);
+        // A fourth block under way means three complete ones were handled.
+        QTRY_VERIFY_WITH_TIMEOUT(module->monitorBlocksSent() >= 4, 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(monitor->toPlainText().count(QStringLiteral("Freq=")) >= 4, 20000);
+
+        QTest::keyClick(monitor, Qt::Key_Minus);
+        QTRY_VERIFY_WITH_TIMEOUT(!module->monitorOn(), 3000);
+        QVERIFY(!monitor->isVisible());
+        QVERIFY(!dialog->isVisible());
+        // The window shows the module's text with the carriage returns gone,
+        // once the frames already on their way when the module stopped are in.
+        const int blocks = module->monitorBlocksSent();
+        QString expectedText;
+        for (int sample = 0; sample < blocks; ++sample)
+            expectedText += QString::fromLatin1(MonitorText::block(sample)).remove(QLatin1Char('\r'));
+        QTRY_COMPARE_WITH_TIMEOUT(monitor->toPlainText(), expectedText, 20000);
+
+        // The read-outs show the last block.
+        const auto lcd = [dialog](const char *name) { return dialog->findChild<QLCDNumber *>(QLatin1String(name)); };
+        QCOMPARE(lcd("lcdNumber_RPM")->value(), double(reading(blocks - 1, "RPM=(\\d+)")));
+        QCOMPARE(lcd("lcdNumber_Temp")->value(), reading(blocks - 1, "Temp=(\\d*\\.\\d+)"));
+        QCOMPARE(lcd("lcdNumber_dataMaximal")->value(), reading(blocks - 1, "dataMaximal=(\\d*\\.\\d+)"));
+
+        // The log holds the blocks received while it was open, one entry each.
+        QFile log(QStringLiteral("log/") + logs.first());
+        QVERIFY(log.open(QIODevice::ReadOnly | QIODevice::Text));
+        const QString logged = QString::fromLocal8Bit(log.readAll());
+        const QStringList entries =
+            logged.split(QRegularExpression(QStringLiteral("\\[\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d\\.\\d{3}\\]\\n")),
+                         Qt::SkipEmptyParts);
+        QVERIFY2(entries.size() >= 3, qPrintable(logged));
+        for (int sample = 0; sample < entries.size(); ++sample)
+            QCOMPARE(entries.at(sample), QString::fromLatin1(MonitorText::block(sample)).remove(QLatin1Char('\r')));
+        QVERIFY(answerer.seen.isEmpty());
+    }
+};
+
+RVK_TEST_MAIN(TestMonitorVcan)
+#include "tst_monitor_vcan.moc"
