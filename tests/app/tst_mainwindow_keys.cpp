@@ -1,0 +1,153 @@
+#include "dbgtextedit.h"
+#include "fakektxdriver.h"
+#include "mainwindow.h"
+#include "testmain.h"
+#include "verificationdialog.h"
+
+#include <QFileInfo>
+
+#include <memory>
+
+// The key filter on the three watched windows: + and - switch the module's
+// debug monitor, other keys pass.
+class TestMainWindowKeys : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+
+    void plusSwitchesTheMonitorOn_data();
+    void plusSwitchesTheMonitorOn();
+    void plusWithTheLinkDownSendsNothing_data();
+    void plusWithTheLinkDownSendsNothing();
+    void minusAndBackspaceSwitchTheMonitorOff_data();
+    void minusAndBackspaceSwitchTheMonitorOff();
+    void otherKeysSendNothing_data();
+    void otherKeysSendNothing();
+
+private:
+    QWidget *target(const QString &name) const;
+    void addTargets();
+
+    FakeKtxDriver *driver = nullptr;
+    std::unique_ptr<MainWindow> window;
+};
+
+QWidget *TestMainWindowKeys::target(const QString &name) const
+{
+    if (name == QLatin1String("monitor"))
+        return window->findChild<DbgTextEdit *>();
+    if (name == QLatin1String("sensor dialog"))
+        return window->findChild<VerificationDialog *>();
+    return window.get();
+}
+
+void TestMainWindowKeys::addTargets()
+{
+    QTest::addColumn<QString>("watched");
+    QTest::addColumn<int>("key");
+}
+
+void TestMainWindowKeys::init()
+{
+    driver = FakeKtxDriver::install();
+    window = std::make_unique<MainWindow>();
+    driver->written.clear();
+    driver->calls.clear();
+    QFile::remove(QStringLiteral("RVKReport.ini"));
+}
+
+void TestMainWindowKeys::cleanup()
+{
+    window.reset();
+    QFile::remove(QStringLiteral("RVKReport.ini"));
+}
+
+void TestMainWindowKeys::plusSwitchesTheMonitorOn_data()
+{
+    addTargets();
+    for (const char *name : {"main window", "monitor", "sensor dialog"})
+        QTest::newRow(name) << QString::fromLatin1(name) << int(Qt::Key_Plus);
+}
+
+void TestMainWindowKeys::plusSwitchesTheMonitorOn()
+{
+    QFETCH(QString, watched);
+    QFETCH(int, key);
+    QTest::keyClick(target(watched), Qt::Key(key));
+
+    QCOMPARE(driver->written.size(), 1);
+    QCOMPARE(driver->written.first().left(4).toHex(' '), QByteArray("af 07 01 01"));
+    QVERIFY(window->findChild<DbgTextEdit *>()->isVisible());
+    QVERIFY(window->findChild<VerificationDialog *>()->isVisible());
+}
+
+void TestMainWindowKeys::plusWithTheLinkDownSendsNothing_data()
+{
+    plusSwitchesTheMonitorOn_data();
+}
+
+void TestMainWindowKeys::plusWithTheLinkDownSendsNothing()
+{
+    QFETCH(QString, watched);
+    QFETCH(int, key);
+    driver->infoResults.enqueue(-2);
+    QTest::keyClick(target(watched), Qt::Key(key));
+
+    QVERIFY(driver->written.isEmpty());
+    QVERIFY(driver->calls.contains("close"));
+    QVERIFY(!window->findChild<DbgTextEdit *>()->isVisible());
+}
+
+void TestMainWindowKeys::minusAndBackspaceSwitchTheMonitorOff_data()
+{
+    addTargets();
+    for (const char *name : {"main window", "monitor", "sensor dialog"}) {
+        QTest::addRow("%s, minus", name) << QString::fromLatin1(name) << int(Qt::Key_Minus);
+        QTest::addRow("%s, backspace", name) << QString::fromLatin1(name) << int(Qt::Key_Backspace);
+    }
+}
+
+void TestMainWindowKeys::minusAndBackspaceSwitchTheMonitorOff()
+{
+    QFETCH(QString, watched);
+    QFETCH(int, key);
+    QTest::keyClick(window.get(), Qt::Key_Plus);
+    QVERIFY(window->findChild<DbgTextEdit *>()->isVisible());
+    driver->written.clear();
+
+    QTest::keyClick(target(watched), Qt::Key(key));
+
+    // Closing the two windows runs the off sequence again through their close
+    // signals, so the off frame may go out more than once; nothing else may.
+    QVERIFY(!driver->written.isEmpty());
+    for (const QByteArray &frame : qAsConst(driver->written))
+        QCOMPARE(frame.left(4).toHex(' '), QByteArray("af 07 01 00"));
+    QVERIFY(!window->findChild<DbgTextEdit *>()->isVisible());
+    QVERIFY(!window->findChild<VerificationDialog *>()->isVisible());
+    QVERIFY(QFileInfo(QStringLiteral("RVKReport.ini")).isFile());
+}
+
+void TestMainWindowKeys::otherKeysSendNothing_data()
+{
+    addTargets();
+    for (const char *name : {"main window", "monitor", "sensor dialog"}) {
+        QTest::addRow("%s, return", name) << QString::fromLatin1(name) << int(Qt::Key_Return);
+        QTest::addRow("%s, enter", name) << QString::fromLatin1(name) << int(Qt::Key_Enter);
+        QTest::addRow("%s, letter", name) << QString::fromLatin1(name) << int(Qt::Key_A);
+        QTest::addRow("%s, equals", name) << QString::fromLatin1(name) << int(Qt::Key_Equal);
+    }
+}
+
+void TestMainWindowKeys::otherKeysSendNothing()
+{
+    QFETCH(QString, watched);
+    QFETCH(int, key);
+    QTest::keyClick(target(watched), Qt::Key(key));
+    QVERIFY(driver->written.isEmpty());
+    QVERIFY(!driver->calls.contains("info"));
+}
+
+RVK_TEST_MAIN(TestMainWindowKeys)
+#include "tst_mainwindow_keys.moc"
