@@ -121,7 +121,7 @@ bool MainWindow::writeArchiveFile()
 {
     if (reportRecord.isEmpty())
         return false;
-    const QString path = ArchiveFile::path(quint32(sn), readoutTime);
+    const QString path = ArchiveFile::freePath(quint32(sn), readoutTime, reportRecord);
     QString error;
     if (ArchiveFile::write(path, reportRecord, &error))
         return true;

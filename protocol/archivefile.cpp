@@ -1,6 +1,7 @@
 #include "archivefile.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 
@@ -19,6 +20,37 @@ QString path(quint32 sn, const QString &readoutTime)
     name.replace(QLatin1Char(' '), QLatin1Char('_'));
     name.replace(QLatin1Char(':'), QLatin1Char('.'));
     return name;
+}
+
+namespace {
+// A name that may take the record: nothing there yet, or a file with exactly
+// these bytes (replacing it loses nothing). Anything else, a folder included,
+// is someone else's.
+bool canTake(const QString &path, const QByteArray &record)
+{
+    const QFileInfo info(path);
+    if (!info.exists() && !info.isSymLink())
+        return true;
+    if (!info.isFile() || info.isSymLink() || info.size() != record.size())
+        return false;
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) && file.readAll() == record;
+}
+} // namespace
+
+QString freePath(quint32 sn, const QString &readoutTime, const QByteArray &record)
+{
+    const QString plain = path(sn, readoutTime);
+    if (canTake(plain, record))
+        return plain;
+    // The suffix joins the serial number, before the first "_" that the
+    // reader strips along with it.
+    for (int n = 2;; ++n) {
+        const QString candidate = path(sn, readoutTime).replace(
+            QStringLiteral("ssu/ssu_sn%1_").arg(sn), QStringLiteral("ssu/ssu_sn%1-%2_").arg(sn).arg(n));
+        if (canTake(candidate, record))
+            return candidate;
+    }
 }
 
 bool write(const QString &path, const QByteArray &record, QString *errorString)

@@ -13,6 +13,12 @@ namespace ArchiveFile {
 QString directory();
 // "ssu/ssu_sn1234_06.12.2026_14.35.bin" for 1234 read at "06.12.2026 14:35".
 QString path(quint32 sn, const QString &readoutTime);
+// Where this record goes: path(sn, readoutTime) when that name is free or
+// already holds these very bytes; otherwise the first of
+// "ssu/ssu_sn1234-2_06.12.2026_14.35.bin", "-3", ... that is. Two reports of
+// one module read within the same minute thus both survive, and the reader
+// still finds the date after the first "_".
+QString freePath(quint32 sn, const QString &readoutTime, const QByteArray &record);
 
 // Writes the record verbatim through a save file, creating the directory when
 // missing; the target either gets every byte or is left untouched. False with

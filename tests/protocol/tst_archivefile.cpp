@@ -1,3 +1,4 @@
+#include "archivedate.h"
 #include "archivefile.h"
 #include "testmain.h"
 
@@ -28,6 +29,7 @@ private slots:
     void path();
     void writesTheRecordVerbatim();
     void replacesAnOlderArchiveOfTheSameMinute();
+    void sameMinuteKeepsEveryDifferentRecord();
     void failedWriteLeavesNoFile();
     void emptyRecordIsNotArchived();
     void listsFilesBySizeThenNameDescending();
@@ -76,6 +78,38 @@ void TestArchiveFile::replacesAnOlderArchiveOfTheSameMinute()
     QVERIFY(writeFile(path, QByteArray(1000, 'o')));
     QVERIFY(ArchiveFile::write(path, QByteArray(80, 'n')));
     QCOMPARE(readFile(path), QByteArray(80, 'n'));
+}
+
+void TestArchiveFile::sameMinuteKeepsEveryDifferentRecord()
+{
+    const QString minute = QStringLiteral("06.12.2026 14:35");
+    const QByteArray first(296, 'a');
+    const QByteArray second(296, 'b');
+    const QByteArray third(80, 'c');
+
+    const QString firstPath = ArchiveFile::freePath(1234, minute, first);
+    QCOMPARE(firstPath, QStringLiteral("ssu/ssu_sn1234_06.12.2026_14.35.bin"));
+    QVERIFY(ArchiveFile::write(firstPath, first));
+    // The same bytes again may take the same name: nothing is lost by it.
+    QCOMPARE(ArchiveFile::freePath(1234, minute, first), firstPath);
+
+    const QString secondPath = ArchiveFile::freePath(1234, minute, second);
+    QCOMPARE(secondPath, QStringLiteral("ssu/ssu_sn1234-2_06.12.2026_14.35.bin"));
+    QVERIFY(ArchiveFile::write(secondPath, second));
+    // A folder named like the next archive is stepped over, not replaced.
+    QVERIFY(QDir().mkpath(QStringLiteral("ssu/ssu_sn1234-3_06.12.2026_14.35.bin")));
+    const QString thirdPath = ArchiveFile::freePath(1234, minute, third);
+    QCOMPARE(thirdPath, QStringLiteral("ssu/ssu_sn1234-4_06.12.2026_14.35.bin"));
+    QVERIFY(ArchiveFile::write(thirdPath, third));
+    QCOMPARE(ArchiveFile::freePath(1234, minute, second), secondPath);
+
+    QCOMPARE(readFile(firstPath), first);
+    QCOMPARE(readFile(secondPath), second);
+    QCOMPARE(readFile(thirdPath), third);
+    // Every one of them still tells the uploader the read-out minute.
+    for (const QString &name : ArchiveFile::list(QStringLiteral("ssu")))
+        QCOMPARE(reportDateFromArchiveName(name), minute);
+    QCOMPARE(ArchiveFile::list(QStringLiteral("ssu")).size(), 3);
 }
 
 void TestArchiveFile::failedWriteLeavesNoFile()
