@@ -15,3 +15,11 @@ string(LENGTH "${RVK_SSU_KEY}" _rvk_key_len)
 if(_rvk_key_len GREATER 18)
     message(FATAL_ERROR "RVK_SSU_KEY must fit in 64 bits")
 endif()
+
+# The program builds "http://" + this + "/downloads/ssu.pas" itself.
+if(RVK_SSU_WEB_HOST MATCHES "/" OR NOT RVK_SSU_WEB_HOST MATCHES "^[A-Za-z0-9.-]+(:[0-9]+)?$")
+    message(FATAL_ERROR "RVK_SSU_WEB_HOST must be a host name, optionally with :port, such as ssu.example:8066")
+endif()
+if(NOT RVK_SSU_DB_HOST MATCHES "^[A-Za-z0-9.:-]+$")
+    message(FATAL_ERROR "RVK_SSU_DB_HOST must be a host name or address")
+endif()

@@ -115,8 +115,11 @@ bool SSUDialog::uploadReport(const QByteArray &record)
         if (!storeReportRow(db, query, row))
             return false;
     }
-    // Only the rows change; the view keeps its set-up.
-    if (model)
+    // Only the rows change; the view keeps its set-up. The statement lists
+    // the whole table, so a hidden dialog is not refreshed: with a large table
+    // it would dominate every upload of an archive backlog, nobody sees the
+    // list, and the login runs a search before it shows the dialog.
+    if (model && isVisible())
         model->setQuery(QLatin1String(AllReportsStatement), QSqlDatabase::database(QLatin1String(ConnectionName), false));
     return true;
 }
