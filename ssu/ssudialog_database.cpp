@@ -1,6 +1,8 @@
 // Password download, connection and report uploads of the SSU database.
 #include "ssudialog.h"
 
+#include <QDate>
+
 #include "archivedate.h"
 #include "deployment.h"
 #include "mysqlquerymodel.h"
@@ -97,8 +99,13 @@ bool SSUDialog::uploadReport(const QByteArray &record)
         total_time = decoded.total_time;
         repair_time = decoded.repair_time;
         // Unknown values are stored as such rather than as the previous
-        // report's, which would credit this module with another's data.
-        release_date = decoded.releaseDateSet ? decoded.release_date : QLatin1String(UnknownReleaseDate);
+        // report's, which would credit this module with another's data. A
+        // set word that is no date (a short read-out gives 0) is unknown too:
+        // bound as it is, the server would refuse the row and its archive
+        // file would be retried for ever.
+        const bool releaseDateKnown = decoded.releaseDateSet
+            && QDate::fromString(decoded.release_date, QStringLiteral("dd.MM.yyyy")).isValid();
+        release_date = releaseDateKnown ? decoded.release_date : QLatin1String(UnknownReleaseDate);
         firmware_version = decoded.firmwareVersionSet ? decoded.firmware_version : QString();
         totalPercents = decoded.totalPercents;
         repairPercents = decoded.repairPercents;

@@ -70,6 +70,8 @@ private slots:
     void anotherInterRepairTimeAddsARow();
     void emptyRecordStoresNothingAndSucceeds();
     void unsetFactoryWordsAreStoredAsUnknown();
+    void releaseDateWordThatIsNoDateIsStoredAsUnknown_data();
+    void releaseDateWordThatIsNoDateIsStoredAsUnknown();
     void failedInsertKeepsTheRowItWouldReplace();
     void uploadWithoutConnectionFails();
 
@@ -260,6 +262,28 @@ void TstSSUDialogUpload::unsetFactoryWordsAreStoredAsUnknown()
     QCOMPARE(rows.first().value("release_date").toDate(), QDate(1970, 1, 1));
     QCOMPARE(rows.first().value("firmware_version").toString(), QString());
     QCOMPARE(rows.first().value("impact_level").toUInt(), 9u);
+}
+
+void TstSSUDialogUpload::releaseDateWordThatIsNoDateIsStoredAsUnknown_data()
+{
+    QTest::addColumn<qint32>("word");
+    QTest::newRow("zero from a short read-out") << 0;
+    QTest::newRow("month 13") << 1132024;
+    QTest::newRow("too many digits") << 999999999;
+}
+
+void TstSSUDialogUpload::releaseDateWordThatIsNoDateIsStoredAsUnknown()
+{
+    QFETCH(qint32, word);
+    QVERIFY(online);
+    QByteArray record = sampleRecord(71050);
+    rvktest::setReportWord(record, 70, word);
+    online->setReportDate(QStringLiteral("01.01.2025 10:00"));
+    QVERIFY(online->uploadReport(record));
+
+    const QList<QVariantMap> rows = rowsForSerial(71050);
+    QCOMPARE(rows.size(), 1);
+    QCOMPARE(rows.first().value("release_date").toDate(), QDate(1970, 1, 1));
 }
 
 void TstSSUDialogUpload::failedInsertKeepsTheRowItWouldReplace()
