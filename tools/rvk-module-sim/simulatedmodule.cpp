@@ -80,6 +80,14 @@ SimulatedModule::SimulatedModule(const SimulatedModuleOptions &options, QObject 
 
 SimulatedModule::~SimulatedModule()
 {
+    // stop() hands the device to deleteLater(), which never runs once the
+    // event loop has ended (the program's exit path); here nothing of the
+    // device is on the stack, so it goes at once.
+    if (m_device) {
+        disconnect(m_device.get(), nullptr, this, nullptr);
+        m_device->disconnectDevice();
+        m_device.reset();
+    }
     stop();
 }
 
