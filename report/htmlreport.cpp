@@ -102,13 +102,16 @@ QString buildHtmlReport(const HtmlReportInput &input)
 {
     QString document;
     document.reserve(16 * 1024);
+    // Stored reports bring their texts from a shared database, and the
+    // document opens in a browser: a text is shown as text, never as markup.
     document += QCoreApplication::translate(input.context, HeadTemplate)
-                    .arg(htmlReportFileName(input.sn, input.date));
+                    .arg(htmlReportFileName(input.sn, input.date).toHtmlEscaped());
     // The seven values are substituted in one pass, so a '%' inside one of
     // them (a stored text) is never taken for a later placeholder.
     document += translatedPiece(input, IdentityPiece)
-                    .arg(input.date, QString::number(input.sn), input.release_date, input.firmware_version,
-                         QString::number(input.impact_level), input.total_time, input.repair_time);
+                    .arg(input.date.toHtmlEscaped(), QString::number(input.sn), input.release_date.toHtmlEscaped(),
+                         input.firmware_version.toHtmlEscaped(), QString::number(input.impact_level),
+                         input.total_time.toHtmlEscaped(), input.repair_time.toHtmlEscaped());
     document += translatedPiece(input, TotalHeadingPiece);
     appendSection(document, input, input.totalPercents, TotalRow, input.impacts);
     document += translatedPiece(input, RepairHeadingPiece);
