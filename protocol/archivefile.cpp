@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QSaveFile>
 
 #include <algorithm>
@@ -78,9 +79,20 @@ bool write(const QString &path, const QByteArray &record, QString *errorString)
     return true;
 }
 
+bool isArchiveName(const QString &fileName)
+{
+    static const QRegularExpression pattern(QStringLiteral("^ssu_sn[0-9]+(-[0-9]+)?_.+\\.bin$"));
+    return pattern.match(fileName).hasMatch();
+}
+
 QStringList list(const QString &directoryPath)
 {
     QFileInfoList entries = QDir(directoryPath).entryInfoList(QDir::Files | QDir::Hidden | QDir::NoSymLinks, QDir::NoSort);
+    entries.erase(std::remove_if(entries.begin(), entries.end(),
+                                 [](const QFileInfo &entry) {
+                                     return !isArchiveName(entry.fileName()) || entry.size() > maxSize;
+                                 }),
+                  entries.end());
     std::sort(entries.begin(), entries.end(), [](const QFileInfo &a, const QFileInfo &b) {
         if (a.size() != b.size())
             return a.size() < b.size();

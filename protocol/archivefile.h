@@ -26,9 +26,17 @@ QString freePath(quint32 sn, const QString &readoutTime, const QByteArray &recor
 // no error text).
 bool write(const QString &path, const QByteArray &record, QString *errorString = nullptr);
 
-// Names (without directory) of the plain files in the directory, hidden ones
-// included and symbolic links left out, smallest first and, among equal
-// sizes, by name in descending order.
+// Names (without directory) of the archive files in the directory, symbolic
+// links left out, smallest first and, among equal sizes, by name in
+// descending order. Only plain files named like an archive
+// ("ssu_sn<digits>[-<digits>]_<date>.bin") and no larger than maxSize count:
+// the uploader deletes what it lists, so anything else a user keeps in the
+// folder is left alone.
 QStringList list(const QString &directoryPath);
+
+// A record is 296 bytes; this leaves room for any runaway transfer while
+// keeping large foreign files out of the upload.
+constexpr qint64 maxSize = 64 * 1024;
+bool isArchiveName(const QString &fileName);
 
 } // namespace ArchiveFile

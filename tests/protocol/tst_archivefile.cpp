@@ -33,6 +33,8 @@ private slots:
     void failedWriteLeavesNoFile();
     void emptyRecordIsNotArchived();
     void listsFilesBySizeThenNameDescending();
+    void foreignFilesAreNotListed_data();
+    void foreignFilesAreNotListed();
 };
 
 void TestArchiveFile::init()
@@ -144,16 +146,41 @@ void TestArchiveFile::listsFilesBySizeThenNameDescending()
     QVERIFY(writeFile(QStringLiteral("ssu/ssu_sn1_01.01.2026_10.00.bin"), QByteArray(296, 'a')));
     QVERIFY(writeFile(QStringLiteral("ssu/ssu_sn2_01.01.2026_10.00.bin"), QByteArray(296, 'b')));
     QVERIFY(writeFile(QStringLiteral("ssu/ssu_sn10_01.01.2026_10.00.bin"), QByteArray(296, 'c')));
-    QVERIFY(writeFile(QStringLiteral("ssu/short.bin"), QByteArray(80, 'd')));
-    QVERIFY(writeFile(QStringLiteral("ssu/.hidden.bin"), QByteArray(300, 'e')));
-    QVERIFY(writeFile(QStringLiteral("ssu/empty.bin"), QByteArray()));
-    QVERIFY(QFile::link(QStringLiteral("short.bin"), QStringLiteral("ssu/link.bin")));
-    QVERIFY(QFile::link(QStringLiteral("missing.bin"), QStringLiteral("ssu/dangling.bin")));
+    QVERIFY(writeFile(QStringLiteral("ssu/ssu_sn3_short.bin"), QByteArray(80, 'd')));
+    QVERIFY(writeFile(QStringLiteral("ssu/ssu_sn4-2_01.01.2026_10.00.bin"), QByteArray(300, 'e')));
+    QVERIFY(writeFile(QStringLiteral("ssu/ssu_sn5_empty.bin"), QByteArray()));
+    QVERIFY(QFile::link(QStringLiteral("ssu_sn3_short.bin"), QStringLiteral("ssu/ssu_sn6_link.bin")));
+    QVERIFY(QFile::link(QStringLiteral("missing.bin"), QStringLiteral("ssu/ssu_sn7_dangling.bin")));
 
     QCOMPARE(ArchiveFile::list(QStringLiteral("ssu")),
-             QStringList({"empty.bin", "short.bin", "ssu_sn2_01.01.2026_10.00.bin", "ssu_sn1_01.01.2026_10.00.bin",
-                          "ssu_sn10_01.01.2026_10.00.bin", ".hidden.bin"}));
+             QStringList({"ssu_sn5_empty.bin", "ssu_sn3_short.bin", "ssu_sn2_01.01.2026_10.00.bin",
+                          "ssu_sn1_01.01.2026_10.00.bin", "ssu_sn10_01.01.2026_10.00.bin",
+                          "ssu_sn4-2_01.01.2026_10.00.bin"}));
     QVERIFY(ArchiveFile::list(QStringLiteral("no-such-folder")).isEmpty());
+}
+
+void TestArchiveFile::foreignFilesAreNotListed_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("size");
+    QTest::newRow("text file") << "notes.txt" << 120;
+    QTest::newRow("empty file") << "empty" << 0;
+    QTest::newRow("other binary") << "firmware.bin" << 296;
+    QTest::newRow("hidden") << ".ssu_sn1_01.01.2026_10.00.bin" << 296;
+    QTest::newRow("no serial number") << "ssu_sn_01.01.2026_10.00.bin" << 296;
+    QTest::newRow("letters in the serial") << "ssu_snX1_01.01.2026_10.00.bin" << 296;
+    QTest::newRow("other extension") << "ssu_sn1_01.01.2026_10.00.bin.bak" << 296;
+    QTest::newRow("too large to be a record") << "ssu_sn1_01.01.2026_10.00.bin" << int(ArchiveFile::maxSize) + 1;
+}
+
+void TestArchiveFile::foreignFilesAreNotListed()
+{
+    QFETCH(QString, name);
+    QFETCH(int, size);
+    QVERIFY(QDir().mkpath(QStringLiteral("ssu")));
+    QVERIFY(writeFile(QStringLiteral("ssu/") + name, QByteArray(size, '\xFF')));
+    QVERIFY(writeFile(QStringLiteral("ssu/ssu_sn9_02.01.2026_10.00.bin"), QByteArray(296, '\xFF')));
+    QCOMPARE(ArchiveFile::list(QStringLiteral("ssu")), QStringList(QStringLiteral("ssu_sn9_02.01.2026_10.00.bin")));
 }
 
 RVK_TEST_MAIN(TestArchiveFile)

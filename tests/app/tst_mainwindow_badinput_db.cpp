@@ -1,0 +1,176 @@
+// What the archive pass does with a folder it does not have to itself, and
+// with two reports of one module archived within the same minute.
+#include "archivedate.h"
+#include "archivefile.h"
+#include "fakektxdriver.h"
+#include "mainwindow.h"
+#include "modalanswerer.h"
+#include "ssutestsupport.h"
+#include "testmain.h"
+#include "urlcatcher.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <memory>
+
+namespace {
+constexpr quint32 FirstSn = 72300;
+constexpr quint32 LastSn = 72399;
+
+QByteArray recordOf(quint32 sn, qint32 totalSeconds)
+{
+    return rvktest::reportRecordWith(
+        {{0, totalSeconds}, {1, totalSeconds}, {34, 3600}, {35, 3600}, {69, qint32(sn)}, {70, 5032024}, {71, 322}});
+}
+
+bool writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QStringList entries()
+{
+    return QDir(QStringLiteral("ssu")).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
+}
+} // namespace
+
+class TestMainWindowBadInputDb : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void foreignFilesInTheArchiveFolderStay();
+    void twoReadoutsOfOneMinuteBothReachTheDatabase();
+
+private:
+    void readOut(const QByteArray &record);
+    void runArchivePass();
+
+    FakeKtxDriver *driver = nullptr;
+    std::unique_ptr<MainWindow> window;
+    HttpFileServer server;
+};
+
+void TestMainWindowBadInputDb::initTestCase()
+{
+    QVERIFY2(rvktest::databaseReachable(), "start the test database: scripts/test-db start");
+}
+
+void TestMainWindowBadInputDb::init()
+{
+    QList<quint32> serials;
+    for (quint32 sn = FirstSn; sn <= LastSn; ++sn)
+        serials << sn;
+    rvktest::deleteSerials(serials);
+    QDir(QStringLiteral("ssu")).removeRecursively();
+    QDir(QStringLiteral("Reports")).removeRecursively();
+    driver = FakeKtxDriver::install();
+    window = std::make_unique<MainWindow>();
+}
+
+void TestMainWindowBadInputDb::cleanup()
+{
+    window.reset();
+    rvktest::dropProgramConnection();
+}
+
+void TestMainWindowBadInputDb::readOut(const QByteArray &record)
+{
+    const int documents = UrlCatcher::instance().urls.size();
+    QVERIFY(QMetaObject::invokeMethod(window.get(), "on_pushButton_ReadData_clicked"));
+    for (int at = 0; at < record.size(); at += 8)
+        driver->receiveData(0x7AA, record.mid(at, 8));
+    driver->receiveRemote(0x7AA, 0);
+    QTRY_COMPARE(UrlCatcher::instance().urls.size(), documents + 1);
+    QTRY_VERIFY(driver->incoming.isEmpty());
+}
+
+void TestMainWindowBadInputDb::runArchivePass()
+{
+    QMetaObject::invokeMethod(window.get(), "slotIndicatorSSU", Q_ARG(bool, true));
+}
+
+void TestMainWindowBadInputDb::foreignFilesInTheArchiveFolderStay()
+{
+    QVERIFY(rvktest::bringOnline(*window->findChild<SSUDialog *>(), server));
+    QVERIFY(QDir().mkpath(QStringLiteral("ssu")));
+    // All bits set reads as unset words, which the upload would store happily
+    // as a report of serial number 0 and then delete the file.
+    const QByteArray unsetRecord(296, '\xFF');
+    const QByteArray huge(8 * 1024 * 1024, '\xFF');
+    QVERIFY(writeFile(QStringLiteral("ssu/notes.txt"), "Module 72301 read twice, see the log.\n"));
+    QVERIFY(writeFile(QStringLiteral("ssu/empty"), QByteArray()));
+    QVERIFY(writeFile(QStringLiteral("ssu/firmware.bin"), unsetRecord));
+    QVERIFY(writeFile(QStringLiteral("ssu/.hidden"), unsetRecord));
+    QVERIFY(writeFile(QStringLiteral("ssu/ssu_sn72302_06.12.2026_14.36.bin"), huge));
+    QVERIFY(QDir().mkpath(QStringLiteral("ssu/ssu_sn72303_06.12.2026_14.37.bin")));
+    // The one real archive among them.
+    QVERIFY(ArchiveFile::write(QStringLiteral("ssu/ssu_sn72301_06.12.2026_14.35.bin"), recordOf(72301, 7200)));
+    const QStringList foreign = {".hidden", "empty", "firmware.bin", "notes.txt", "ssu_sn72302_06.12.2026_14.36.bin",
+                                 "ssu_sn72303_06.12.2026_14.37.bin"};
+
+    ModalAnswerer answerer;
+    runArchivePass();
+
+    QCOMPARE(entries(), foreign);
+    QCOMPARE(readFile(QStringLiteral("ssu/notes.txt")), QByteArray("Module 72301 read twice, see the log.\n"));
+    QCOMPARE(readFile(QStringLiteral("ssu/firmware.bin")), unsetRecord);
+    QCOMPARE(QFileInfo(QStringLiteral("ssu/ssu_sn72302_06.12.2026_14.36.bin")).size(), huge.size());
+    QVERIFY(QFileInfo(QStringLiteral("ssu/ssu_sn72303_06.12.2026_14.37.bin")).isDir());
+    const QList<QVariantMap> rows = rvktest::rowsForSerial(72301);
+    QCOMPARE(rows.size(), 1);
+    QCOMPARE(rows.first().value("date").toDateTime(), QDateTime(QDate(2026, 12, 6), QTime(14, 35)));
+    QCOMPARE(rvktest::rowsForSerial(0).size(), 0);
+    QVERIFY(answerer.seen.isEmpty());
+}
+
+void TestMainWindowBadInputDb::twoReadoutsOfOneMinuteBothReachTheDatabase()
+{
+    // Offline: the password was never downloaded, so both uploads fail.
+    ModalAnswerer answerer;
+    const QByteArray first = recordOf(72310, 7200);
+    const QByteArray second = recordOf(72310, 10800);
+    readOut(first);
+    readOut(second);
+    const QStringList names = ArchiveFile::list(QStringLiteral("ssu"));
+    QCOMPARE(names.size(), 2);
+    QList<QByteArray> contents;
+    QStringList dates;
+    for (const QString &name : names) {
+        contents << readFile(QStringLiteral("ssu/") + name);
+        dates << reportDateFromArchiveName(name);
+    }
+    QVERIFY(contents.contains(first));
+    QVERIFY(contents.contains(second));
+
+    // The failed attempts registered the connection with the empty password
+    // of a download that never happened, and the dialog keeps those
+    // parameters for the run; start the connection afresh.
+    rvktest::dropProgramConnection();
+    QVERIFY(rvktest::bringOnline(*window->findChild<SSUDialog *>(), server));
+    QTRY_VERIFY(ArchiveFile::list(QStringLiteral("ssu")).isEmpty());
+    const QList<QVariantMap> rows = rvktest::rowsForSerial(72310);
+    QCOMPARE(rows.size(), 2);
+    QStringList stored;
+    for (const QVariantMap &row : rows)
+        stored << row.value("date").toDateTime().toString(QStringLiteral("dd.MM.yyyy HH:mm"));
+    dates.sort();
+    stored.sort();
+    QCOMPARE(stored, dates);
+    QVERIFY(answerer.seen.isEmpty());
+}
+
+RVK_TEST_MAIN(TestMainWindowBadInputDb)
+#include "tst_mainwindow_badinput_db.moc"
