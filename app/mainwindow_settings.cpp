@@ -25,6 +25,33 @@ QString versionedTitle(const QString &name)
     return name + QLatin1Char(' ') + QLatin1String(programVersion);
 }
 
+// The ini file is a text file anyone may edit. A value that is not a size or
+// a position, or one no screen could show, keeps the default instead of
+// shrinking a window to nothing or putting it out of reach.
+constexpr int smallestEdge = 100;
+constexpr int farthest = 16384;
+
+QSize storedSize(const QSettings &ini, const QString &key)
+{
+    const QVariant value = ini.value(key);
+    const QSize size = value.userType() == QMetaType::QSize ? value.toSize() : QSize();
+    if (size.width() < smallestEdge || size.height() < smallestEdge || size.width() > farthest
+        || size.height() > farthest)
+        return QSize(400, 400);
+    return size;
+}
+
+QPoint storedPosition(const QSettings &ini, const QString &key)
+{
+    const QVariant value = ini.value(key);
+    if (value.userType() != QMetaType::QPoint)
+        return QPoint(200, 200);
+    const QPoint point = value.toPoint();
+    if (qAbs(point.x()) > farthest || qAbs(point.y()) > farthest)
+        return QPoint(200, 200);
+    return point;
+}
+
 void storeLanguage(int code)
 {
     QSettings settings(QStringLiteral("ZELMOR"), QStringLiteral("RVK Report"));
@@ -35,12 +62,12 @@ void storeLanguage(int code)
 void MainWindow::loadWindowSettings()
 {
     iniSettings->beginGroup(QStringLiteral("MainWindow"));
-    resize(iniSettings->value(QStringLiteral("WinSize"), QSize(400, 400)).toSize());
-    move(iniSettings->value(QStringLiteral("WinPos"), QPoint(200, 200)).toPoint());
-    monitor->resize(iniSettings->value(QStringLiteral("DbgSize"), QSize(400, 400)).toSize());
-    monitor->move(iniSettings->value(QStringLiteral("DbgPos"), QPoint(200, 200)).toPoint());
-    verificationDialog->resize(iniSettings->value(QStringLiteral("DiagSize"), QSize(400, 400)).toSize());
-    verificationDialog->move(iniSettings->value(QStringLiteral("DiagPos"), QPoint(200, 200)).toPoint());
+    resize(storedSize(*iniSettings, QStringLiteral("WinSize")));
+    move(storedPosition(*iniSettings, QStringLiteral("WinPos")));
+    monitor->resize(storedSize(*iniSettings, QStringLiteral("DbgSize")));
+    monitor->move(storedPosition(*iniSettings, QStringLiteral("DbgPos")));
+    verificationDialog->resize(storedSize(*iniSettings, QStringLiteral("DiagSize")));
+    verificationDialog->move(storedPosition(*iniSettings, QStringLiteral("DiagPos")));
     iniSettings->endGroup();
 }
 
