@@ -75,6 +75,7 @@ private slots:
     void garbageLanguageSetting();
     void iniWithWrongTypes_data();
     void iniWithWrongTypes();
+    void settingsFilesThatAreNotFiles();
 
 private:
     void startWindow();
@@ -311,6 +312,24 @@ void TestMainWindowBadInput::iniWithWrongTypes()
     window->close();
     QSettings settings(QStringLiteral("RVKReport.ini"), QSettings::IniFormat);
     QVERIFY(settings.value(QStringLiteral("MainWindow/WinSize")).toSize().isValid());
+}
+
+void TestMainWindowBadInput::settingsFilesThatAreNotFiles()
+{
+    // A folder where the ini file belongs, and binary noise in the native
+    // settings file: the program starts with its defaults and closes.
+    QVERIFY(QDir().mkpath(QStringLiteral("RVKReport.ini/MainWindow")));
+    const QString native = QSettings(QStringLiteral("ZELMOR"), QStringLiteral("RVK Report")).fileName();
+    QVERIFY(QDir().mkpath(QFileInfo(native).path()));
+    QVERIFY(writeFile(native, QByteArray("\x00\xFF[Settings]\nLanguage=@Size(\nSSUid=@ByteArray(\x01\x02\n", 40)));
+    ModalAnswerer answerer;
+    startWindow();
+    QCOMPARE(window->windowTitle(), QStringLiteral("RVK Отчёт v2.1.1"));
+    QVERIFY(window->width() >= 100);
+    window->close();
+    QVERIFY(QFileInfo(QStringLiteral("RVKReport.ini")).isDir());
+    QVERIFY(answerer.seen.isEmpty());
+    QSettings(QStringLiteral("ZELMOR"), QStringLiteral("RVK Report")).clear();
 }
 
 RVK_TEST_MAIN(TestMainWindowBadInput)
