@@ -30,6 +30,24 @@ const char *buttonStyle(bool set)
 {
     return set ? greenButton : redButton;
 }
+
+// Writes the record to the archive under a name no other report holds; when
+// that fails the report exists nowhere any more, so the user is told.
+bool archiveRecord(QWidget *parent, const QByteArray &record, quint32 serial, const QString &time)
+{
+    if (record.isEmpty())
+        return false;
+    const QString path = ArchiveFile::freePath(serial, time, record);
+    QString error;
+    if (ArchiveFile::write(path, record, &error))
+        return true;
+    // The upload has failed as well, so this report now exists nowhere else.
+    QMessageBox::warning(parent, MainWindow::tr("Внимание"),
+                         MainWindow::tr("Отчёт не передан в ССУ и не может быть сохранён в архив:\n%1\n%2")
+                             .arg(QDir::current().absoluteFilePath(path), error),
+                         QMessageBox::Ok);
+    return false;
+}
 } // namespace
 
 void MainWindow::on_pushButton_ReadData_clicked()
@@ -108,29 +126,25 @@ void MainWindow::completeReadout()
 
     writeHtmlReport();
 
+    // The archive pass that opening the connection runs keeps the window
+    // responsive, so a new request (which clears reportRecord) and another
+    // completion may run before this upload. This report travels in copies.
+    const QByteArray record = reportRecord;
+    const QString time = readoutTime;
+    const qint32 serial = sn;
+
     // Opening the connection uploads archived reports first, each with the
     // date from its file name, so this report's date is set again afterwards.
-    ssuDialog->setReportDate(readoutTime);
+    ssuDialog->setReportDate(time);
     ssuDialog->connectAndCreateTable();
-    ssuDialog->setReportDate(readoutTime);
-    if (!ssuDialog->uploadReport(reportRecord))
-        writeArchiveFile();
+    ssuDialog->setReportDate(time);
+    if (!ssuDialog->uploadReport(record))
+        archiveRecord(this, record, quint32(serial), time);
 }
 
 bool MainWindow::writeArchiveFile()
 {
-    if (reportRecord.isEmpty())
-        return false;
-    const QString path = ArchiveFile::freePath(quint32(sn), readoutTime, reportRecord);
-    QString error;
-    if (ArchiveFile::write(path, reportRecord, &error))
-        return true;
-    // The upload has failed as well, so this report now exists nowhere else.
-    QMessageBox::warning(this, tr("Внимание"),
-                         tr("Отчёт не передан в ССУ и не может быть сохранён в архив:\n%1\n%2")
-                             .arg(QDir::current().absoluteFilePath(path), error),
-                         QMessageBox::Ok);
-    return false;
+    return archiveRecord(this, reportRecord, quint32(sn), readoutTime);
 }
 
 QStringList MainWindow::listArchiveFiles() const

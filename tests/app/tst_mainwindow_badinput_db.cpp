@@ -12,6 +12,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProgressBar>
 #include <QRandomGenerator>
 
 #include <memory>
@@ -55,6 +56,7 @@ private slots:
 
     void foreignFilesInTheArchiveFolderStay();
     void twoReadoutsOfOneMinuteBothReachTheDatabase();
+    void readoutRequestedDuringTheArchivePassLosesNothing();
     void uploadOfAnyLengthSaysWhetherItStored_data();
     void uploadOfAnyLengthSaysWhetherItStored();
 
@@ -174,6 +176,53 @@ void TestMainWindowBadInputDb::twoReadoutsOfOneMinuteBothReachTheDatabase()
     stored.sort();
     QCOMPARE(stored, dates);
     QVERIFY(answerer.seen.isEmpty());
+}
+
+void TestMainWindowBadInputDb::readoutRequestedDuringTheArchivePassLosesNothing()
+{
+    QVERIFY(rvktest::bringOnline(*window->findChild<SSUDialog *>(), server));
+    for (quint32 sn = 72331; sn <= 72333; ++sn)
+        QVERIFY(ArchiveFile::write(ArchiveFile::path(sn, QStringLiteral("01.01.2025 10:00")), recordOf(sn, 7200)));
+
+    // The pass keeps the window responsive between files; the user uses that
+    // to read the next module while the first one's report is being stored.
+    QProgressBar *bar = nullptr;
+    for (QWidget *widget : QApplication::allWidgets())
+        if (auto *candidate = qobject_cast<QProgressBar *>(widget))
+            if (!window->isAncestorOf(candidate))
+                bar = candidate;
+    QVERIFY(bar);
+    const QByteArray first = recordOf(72334, 7200);
+    const QByteArray second = recordOf(72335, 10800);
+    bool pressed = false;
+    connect(bar, &QProgressBar::valueChanged, this, [&] {
+        if (pressed)
+            return;
+        pressed = true;
+        QMetaObject::invokeMethod(window.get(), "on_pushButton_ReadData_clicked");
+        for (int at = 0; at < second.size(); at += 8)
+            driver->receiveData(0x7AA, second.mid(at, 8));
+        driver->receiveRemote(0x7AA, 0);
+    });
+
+    ModalAnswerer answerer;
+    for (int at = 0; at < first.size(); at += 8)
+        driver->receiveData(0x7AA, first.mid(at, 8));
+    driver->receiveRemote(0x7AA, 0);
+    QTRY_VERIFY_WITH_TIMEOUT(pressed && driver->incoming.isEmpty(), 20000);
+    QTRY_COMPARE_WITH_TIMEOUT(rvktest::rowsForSerial(72335).size(), 1, 20000);
+    QTest::qWait(200);
+
+    // Each report is in the database or waiting in the archive, once.
+    for (quint32 sn : {72331u, 72332u, 72333u, 72334u}) {
+        int archived = 0;
+        for (const QString &name : ArchiveFile::list(QStringLiteral("ssu")))
+            archived += readFile(QStringLiteral("ssu/") + name) == recordOf(sn, 7200) ? 1 : 0;
+        QVERIFY2(rvktest::rowsForSerial(sn).size() + archived == 1, qPrintable(QString::number(sn)));
+    }
+    // Nothing half-assembled was stored in the first report's place.
+    QCOMPARE(rvktest::rowsForSerial(0).size(), 0);
+    QCOMPARE(rvktest::rowsForSerial(72335).first().value("total_time").toString(), QStringLiteral("03:00"));
 }
 
 void TestMainWindowBadInputDb::uploadOfAnyLengthSaysWhetherItStored_data()
