@@ -126,8 +126,8 @@ void TestMainWindowBadInput::everyRecordLengthDecodesAndPrints()
             for (const QString &list : values.totalPercents + values.repairPercents)
                 for (const QString &percent : list.split(QLatin1Char(','))) {
                     bool number = false;
-                    percent.toDouble(&number);
-                    QVERIFY2(number, qPrintable(where + QStringLiteral(": percent ") + percent));
+                    const double value = percent.toDouble(&number);
+                    QVERIFY2(number && qIsFinite(value), qPrintable(where + QStringLiteral(": percent ") + percent));
                 }
             // Words past the end read 0; an unset serial number reads 0 too.
             const qint32 snWord = readReportWord(record, WordSerialNumber);
@@ -141,9 +141,8 @@ void TestMainWindowBadInput::everyRecordLengthDecodesAndPrints()
             input.totalPercents = values.totalPercents;
             input.repairPercents = values.repairPercents;
             const QString html = buildHtmlReport(input);
-            QVERIFY2(html.endsWith(QLatin1String("</html>")) || html.contains(QLatin1String("</html>")), qPrintable(where));
-            QVERIFY2(!html.contains(QLatin1String("nan"), Qt::CaseInsensitive), qPrintable(where));
-            QVERIFY2(!html.contains(QLatin1String("inf"), Qt::CaseSensitive), qPrintable(where));
+            QVERIFY2(html.contains(QLatin1String("</html>")), qPrintable(where));
+            QVERIFY2(!html.contains(QLatin1String("nan%")) && !html.contains(QLatin1String("inf%")), qPrintable(where));
         }
     }
 }
