@@ -7,6 +7,6 @@ namespace fuzz {
 // directory; modal boxes are closed as soon as they open so a fuzzed path
 // never waits for a user.
 void ensureApplication();
-// Runs pending events for a moment (timers, queued deliveries).
+// Runs the events pending now (timers, queued deliveries) once.
 void processEvents();
 } // namespace fuzz
