@@ -1,7 +1,8 @@
 // Fault-injection soak: the real main window reads report after report from
 // the simulated module over a private virtual bus while the module drops,
 // delays and interleaves frames and the database server behind the window is
-// stopped, killed and started again at random moments. Afterwards every
+// stopped, killed and started again at random moments, and now and then the
+// next read-out is requested while the archive pass runs. Afterwards every
 // completed read-out must be in exactly one place, a row or an archive file.
 //
 //   rvk-soak --control /abs/path/scripts/soak [--seed N] [--readouts 200] [--minutes 8]
@@ -29,6 +30,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QProcess>
+#include <QProgressBar>
 #include <QRandomGenerator>
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -346,6 +348,33 @@ int main(int argc, char *argv[])
             return 2;
         }
 
+        // The impatient user: while the archive pass stores the backlog it
+        // keeps the window responsive, and the next module is read at once.
+        QProgressBar *uploadBar = nullptr;
+        for (QWidget *widget : QApplication::allWidgets())
+            if (auto *bar = qobject_cast<QProgressBar *>(widget))
+                if (!window.isAncestorOf(bar))
+                    uploadBar = bar;
+        bool impatientArmed = false;
+        bool impatientFired = false;
+        QByteArray impatientRecord;
+        int impatientCount = 0;
+        if (uploadBar)
+            QObject::connect(uploadBar, &QProgressBar::valueChanged, [&] {
+                if (!impatientArmed)
+                    return;
+                impatientArmed = false;
+                impatientFired = true;
+                ++impatientCount;
+                SimulatedModuleOptions options;
+                options.bus = bus;
+                module.setOptions(options);
+                module.setEeprom(imageFor(readouts + impatientCount));
+                impatientRecord = assembledRecord(module.eeprom(), options);
+                ++requested;
+                QMetaObject::invokeMethod(&window, "on_pushButton_ReadData_clicked");
+            });
+
         for (int k = 1; k <= readouts; ++k) {
             if (sinceStart.elapsed() > deadlineMs) {
                 timedOut = true;
@@ -366,6 +395,8 @@ int main(int argc, char *argv[])
             const qint64 switchAt = sinceStart.elapsed() + random.bounded(120);
             bool switched = !switchNow;
 
+            impatientArmed = random.bounded(100) < 80;
+            impatientFired = false;
             ++requested;
             QMetaObject::invokeMethod(&window, "on_pushButton_ReadData_clicked");
 
@@ -413,6 +444,26 @@ int main(int argc, char *argv[])
                     done = true;
                 }
             }
+            impatientArmed = false;
+            if (impatientFired) {
+                // Its transfer may have ended inside the pass or still be
+                // under way; either way it completes once.
+                while (UrlCatcher::instance().urls.size() < urlsBefore + 2 && clock.elapsed() < 30000) {
+                    QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+                    database.poll();
+                }
+                if (UrlCatcher::instance().urls.size() >= urlsBefore + 2) {
+                    ++completed;
+                    ledger.addCompleted(impatientRecord, QDateTime::currentDateTime());
+                } else {
+                    ++unexplained;
+                    say(QStringLiteral("  the read-out requested during read-out %1's archive pass never completed").arg(k));
+                }
+            }
+            if (UrlCatcher::instance().urls.size() > urlsBefore + (impatientFired ? 2 : 1)) {
+                ++unexplained;
+                say(QStringLiteral("  read-out %1 completed more often than requested").arg(k));
+            }
             if (verbose)
                 say(QStringLiteral("  read-out %1: %2, %3 ms, server %4").arg(k).arg(fault.name).arg(clock.elapsed()).arg(database.up() ? QStringLiteral("up") : QStringLiteral("down")));
             if (k % 20 == 0)
@@ -432,6 +483,7 @@ int main(int argc, char *argv[])
                 .arg(completed)
                 .arg(incomplete)
                 .arg(unexplained));
+        say(QStringLiteral("read-outs requested during an archive pass %1").arg(impatientCount));
         say(QStringLiteral("read-outs archived when they completed %1, most archive files waiting at once %2")
                 .arg(archivedLive)
                 .arg(maxArchive));
