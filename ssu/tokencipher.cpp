@@ -1,6 +1,7 @@
 #include "tokencipher.h"
 
 #include <QCryptographicHash>
+#include <QtEndian>
 
 void TokenCipher::setKey(quint64 key)
 {
@@ -71,8 +72,29 @@ QByteArray TokenCipher::decryptBytes(const QByteArray &input)
         }
     }
 
-    if (flags & FlagCompressed)
-        d = qUncompress(d);
+    if (flags & FlagCompressed) {
+        // qUncompress reserves the size the body's header declares before it
+        // reads the stream, and the flag byte is not encrypted: a damaged or
+        // forged token of a few bytes could ask for 2 GiB. Passwords and
+        // tokens are short, so a larger declaration is damage, and so is a
+        // stream that does not inflate to exactly the declared size.
+        constexpr quint32 MaximumPlainSize = 64 * 1024;
+        if (d.size() < 4) {
+            m_lastError = CipherIntegrityFailed;
+            return QByteArray();
+        }
+        const quint32 declared = qFromBigEndian<quint32>(d.constData());
+        if (declared > MaximumPlainSize) {
+            m_lastError = CipherIntegrityFailed;
+            return QByteArray();
+        }
+        const QByteArray plain = qUncompress(d);
+        if (quint32(plain.size()) != declared) {
+            m_lastError = CipherIntegrityFailed;
+            return QByteArray();
+        }
+        d = plain;
+    }
 
     m_lastError = CipherNoError;
     return d;
