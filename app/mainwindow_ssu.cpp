@@ -16,6 +16,8 @@
 #include <QSettings>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace {
 const char *const greenIndicatorStyle = "QLabel { border-radius: 10px; background-color: green; color: white;}";
 const char *const redIndicatorStyle = "QLabel { border-radius: 10px; background-color: red; color: white;}";
@@ -26,7 +28,9 @@ const char *const tokenKey = "Settings/SSUid";
 // file of a large backlog cost more than the upload itself.
 int archiveFileCount()
 {
-    return QDir(ArchiveFile::directory()).entryList(QDir::Files | QDir::Hidden | QDir::NoSymLinks, QDir::NoSort).size();
+    const QStringList names =
+        QDir(ArchiveFile::directory()).entryList(QDir::Files | QDir::Hidden | QDir::NoSymLinks, QDir::NoSort);
+    return int(std::count_if(names.cbegin(), names.cend(), ArchiveFile::isArchiveName));
 }
 } // namespace
 

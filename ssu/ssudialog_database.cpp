@@ -64,9 +64,12 @@ bool SSUDialog::connectDatabase()
         db.setHostName(QLatin1String(Deployment::databaseHost));
         db.setPort(DatabasePort);
         db.setUserName(QStringLiteral("RVKuser"));
-        db.setPassword(m_dbPassword);
         db.setConnectOptions(QLatin1String(ConnectOptions));
     }
+    // The password may have arrived after the connection was first added (an
+    // upload tried before the download finished); keeping the empty one would
+    // send every later report to the archive for the rest of the run.
+    db.setPassword(m_dbPassword);
     if (db.open()) {
         query = QSqlQuery(db);
         emit signalWaitDialog(false);

@@ -74,6 +74,7 @@ private slots:
     void releaseDateWordThatIsNoDateIsStoredAsUnknown();
     void failedInsertKeepsTheRowItWouldReplace();
     void uploadWithoutConnectionFails();
+    void connectionTriedBeforeThePasswordArrivedConnectsLater();
 
 private:
     HttpFileServer server;
@@ -317,3 +318,19 @@ void TstSSUDialogUpload::uploadWithoutConnectionFails()
 
 RVK_TEST_MAIN(TstSSUDialogUpload)
 #include "tst_ssudialog_upload_db.moc"
+
+void TstSSUDialogUpload::connectionTriedBeforeThePasswordArrivedConnectsLater()
+{
+    // A read-out completed before the download has finished adds the
+    // program's connection with no password; the password that arrives
+    // afterwards must be used from then on.
+    online.reset();
+    rvktest::dropProgramConnection();
+    SSUDialog dialog;
+    QVERIFY(!dialog.connectDatabase());
+    HttpFileServer server;
+    QVERIFY(rvktest::bringOnline(dialog, server));
+    dialog.setReportDate(QStringLiteral("02.02.2025 10:00"));
+    QVERIFY(dialog.uploadReport(sampleRecord(71060)));
+    QCOMPARE(rowsForSerial(71060).size(), 1);
+}
