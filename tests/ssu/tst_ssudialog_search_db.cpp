@@ -4,8 +4,10 @@
 // hold for every listed row).
 #include "testmain.h"
 
+#include "httpfileserver.h"
 #include "reportschema.h"
 #include "ssudialog.h"
+#include "ssutestsupport.h"
 
 #include <QDateEdit>
 #include <QHeaderView>
@@ -109,18 +111,17 @@ class TestSsuDialogSearch : public QObject
 
 private:
     // A dialog connected as after a successful password download.
+    // As in production: the password download opens the connection and
+    // creates the model.
     void connectDialog(SSUDialog &dialog)
     {
-        QVERIFY(dialog.connectDatabase());
-        dialog.createModel();
+        HttpFileServer server;
+        QVERIFY(rvktest::bringOnline(dialog, server));
     }
 
 private slots:
     void initTestCase()
     {
-        // The dialog reuses an existing "RVKReport" connection with its
-        // parameters, which lets the test supply the test server's password.
-        addTestConnection(QLatin1String(ConnectionName));
         QSqlDatabase setup = addTestConnection(QLatin1String(setupConnection));
         QVERIFY2(setup.open(), qPrintable(setup.lastError().text()));
         QSqlQuery(setup).exec(QLatin1String(CreateReportTableStatement));
