@@ -16,21 +16,17 @@
 #include <QSettings>
 #include <QVBoxLayout>
 
-#include <algorithm>
-
 namespace {
 const char *const greenIndicatorStyle = "QLabel { border-radius: 10px; background-color: green; color: white;}";
 const char *const redIndicatorStyle = "QLabel { border-radius: 10px; background-color: red; color: white;}";
 const char *const tokenKey = "Settings/SSUid";
 
 // How many entries listArchiveFiles() would return now. Counting with the
-// same filters skips its per-file size look-ups and sort, which after every
-// file of a large backlog cost more than the upload itself.
+// same filters skips the sort, which after every file of a large backlog
+// would repeat for nothing.
 int archiveFileCount()
 {
-    const QStringList names =
-        QDir(ArchiveFile::directory()).entryList(QDir::Files | QDir::Hidden | QDir::NoSymLinks, QDir::NoSort);
-    return int(std::count_if(names.cbegin(), names.cend(), ArchiveFile::isArchiveName));
+    return ArchiveFile::count(ArchiveFile::directory());
 }
 } // namespace
 

@@ -85,7 +85,8 @@ bool isArchiveName(const QString &fileName)
     return pattern.match(fileName).hasMatch();
 }
 
-QStringList list(const QString &directoryPath)
+namespace {
+QFileInfoList archiveEntries(const QString &directoryPath)
 {
     QFileInfoList entries = QDir(directoryPath).entryInfoList(QDir::Files | QDir::Hidden | QDir::NoSymLinks, QDir::NoSort);
     entries.erase(std::remove_if(entries.begin(), entries.end(),
@@ -93,6 +94,18 @@ QStringList list(const QString &directoryPath)
                                      return !isArchiveName(entry.fileName()) || entry.size() > maxSize;
                                  }),
                   entries.end());
+    return entries;
+}
+} // namespace
+
+int count(const QString &directoryPath)
+{
+    return archiveEntries(directoryPath).size();
+}
+
+QStringList list(const QString &directoryPath)
+{
+    QFileInfoList entries = archiveEntries(directoryPath);
     std::sort(entries.begin(), entries.end(), [](const QFileInfo &a, const QFileInfo &b) {
         if (a.size() != b.size())
             return a.size() < b.size();

@@ -33,6 +33,8 @@ bool write(const QString &path, const QByteArray &record, QString *errorString =
 // the uploader deletes what it lists, so anything else a user keeps in the
 // folder is left alone.
 QStringList list(const QString &directoryPath);
+// How many files list() would name, without ordering them.
+int count(const QString &directoryPath);
 
 // A record is 296 bytes; this leaves room for any runaway transfer while
 // keeping large foreign files out of the upload.

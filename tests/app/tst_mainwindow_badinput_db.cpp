@@ -10,6 +10,7 @@
 #include "testmain.h"
 #include "urlcatcher.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QProgressBar>
@@ -140,6 +141,15 @@ void TestMainWindowBadInputDb::foreignFilesInTheArchiveFolderStay()
     QCOMPARE(rows.first().value("date").toDateTime(), QDateTime(QDate(2026, 12, 6), QTime(14, 35)));
     QCOMPARE(rvktest::rowsForSerial(0).size(), 0);
     QVERIFY(answerer.seen.isEmpty());
+    // The progress counts the one archive, not the files that stay.
+    // The upload progress window is a top-level widget of its own.
+    QProgressBar *progress = nullptr;
+    for (QWidget *top : QApplication::topLevelWidgets())
+        if (top != window.get() && top->findChild<QProgressBar *>())
+            progress = top->findChild<QProgressBar *>();
+    QVERIFY(progress);
+    QCOMPARE(progress->maximum(), 1);
+    QCOMPARE(progress->value(), 1);
 }
 
 void TestMainWindowBadInputDb::twoReadoutsOfOneMinuteBothReachTheDatabase()
