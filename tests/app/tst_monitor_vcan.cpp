@@ -91,7 +91,12 @@ private slots:
         QCOMPARE(lcd("lcdNumber_dataMaximal")->value(), reading(blocks - 1, "dataMaximal=(\\d*\\.\\d+)"));
 
         // The log holds the blocks received while it was open, one entry each.
-        QFile log(QStringLiteral("log/") + logs.first());
+        // Switching the monitor on opens the log again, under a new name if
+        // the minute has changed since the check box opened it.
+        const QStringList written = QDir(QStringLiteral("log")).entryList({QStringLiteral("rvk_sn10457_*.log")},
+                                                                          QDir::Files, QDir::Time);
+        QVERIFY(!written.isEmpty());
+        QFile log(QStringLiteral("log/") + written.first());
         QVERIFY(log.open(QIODevice::ReadOnly | QIODevice::Text));
         const QString logged = QString::fromLocal8Bit(log.readAll());
         const QStringList entries =
