@@ -83,7 +83,8 @@ private:
     // --- read-out (mainwindow_readout.cpp) ---
     void appendReportFrame();
     void completeReadout();
-    bool writeArchiveFile();
+    // Takes copies: the archive pass may start a new read-out meanwhile.
+    bool writeArchiveFile(const QByteArray &record, quint32 serial, const QString &time);
     QStringList listArchiveFiles() const;
     void waitMs(int milliseconds);
     void writeHtmlReport();

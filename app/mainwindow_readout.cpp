@@ -31,23 +31,6 @@ const char *buttonStyle(bool set)
     return set ? greenButton : redButton;
 }
 
-// Writes the record to the archive under a name no other report holds; when
-// that fails the report exists nowhere any more, so the user is told.
-bool archiveRecord(QWidget *parent, const QByteArray &record, quint32 serial, const QString &time)
-{
-    if (record.isEmpty())
-        return false;
-    const QString path = ArchiveFile::freePath(serial, time, record);
-    QString error;
-    if (ArchiveFile::write(path, record, &error))
-        return true;
-    // The upload has failed as well, so this report now exists nowhere else.
-    QMessageBox::warning(parent, MainWindow::tr("Внимание"),
-                         MainWindow::tr("Отчёт не передан в ССУ и не может быть сохранён в архив:\n%1\n%2")
-                             .arg(QDir::current().absoluteFilePath(path), error),
-                         QMessageBox::Ok);
-    return false;
-}
 } // namespace
 
 void MainWindow::on_pushButton_ReadData_clicked()
@@ -139,12 +122,24 @@ void MainWindow::completeReadout()
     ssuDialog->connectAndCreateTable();
     ssuDialog->setReportDate(time);
     if (!ssuDialog->uploadReport(record))
-        archiveRecord(this, record, quint32(serial), time);
+        writeArchiveFile(record, quint32(serial), time);
 }
 
-bool MainWindow::writeArchiveFile()
+// Writes the record to the archive under a name no other report holds; when
+// that fails the report exists nowhere any more, so the user is told.
+bool MainWindow::writeArchiveFile(const QByteArray &record, quint32 serial, const QString &time)
 {
-    return archiveRecord(this, reportRecord, quint32(sn), readoutTime);
+    if (record.isEmpty())
+        return false;
+    const QString path = ArchiveFile::freePath(serial, time, record);
+    QString error;
+    if (ArchiveFile::write(path, record, &error))
+        return true;
+    QMessageBox::warning(this, tr("Внимание"),
+                         tr("Отчёт не передан в ССУ и не может быть сохранён в архив:\n%1\n%2")
+                             .arg(QDir::current().absoluteFilePath(path), error),
+                         QMessageBox::Ok);
+    return false;
 }
 
 QStringList MainWindow::listArchiveFiles() const
