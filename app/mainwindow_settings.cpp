@@ -9,9 +9,15 @@
 #include <QInputDialog>
 #include <QLabel>
 #include <QLocale>
+#include <QLoggingCategory>
 #include <QMessageBox>
 #include <QSettings>
 #include <QShortcut>
+
+// Says where the translation was looked for: an installation that starts in
+// Russian although English was chosen is diagnosed with
+// QT_LOGGING_RULES="rvk.language.debug=true".
+Q_LOGGING_CATEGORY(lcLanguage, "rvk.language")
 
 namespace {
 const char *const programVersion = "v2.1.1";
@@ -107,7 +113,9 @@ void MainWindow::on_actionLangEng_triggered()
 
     // Always from the file beside the program: replacing that file is how an
     // installation updates its translation.
-    if (translator.load(QCoreApplication::applicationDirPath() + QStringLiteral("/RVKReport_en_GB.qm"))) {
+    const QString translationFile = QCoreApplication::applicationDirPath() + QStringLiteral("/RVKReport_en_GB.qm");
+    if (translator.load(translationFile)) {
+        qCDebug(lcLanguage) << "English translation loaded from" << translationFile;
         // Removing first keeps a repeated switch from stacking the translator.
         QCoreApplication::removeTranslator(&translator);
         QCoreApplication::installTranslator(&translator);
@@ -117,6 +125,7 @@ void MainWindow::on_actionLangEng_triggered()
         ui->dateEdit->setLocale(QLocale(QLocale::English));
         emit signalSetLanguage(uchar(language));
     } else {
+        qCWarning(lcLanguage) << "English translation not found:" << translationFile;
         QMessageBox::warning(this, tr("Внимание"), tr("Отсутствует файл перевода"), QMessageBox::Ok);
         ui->actionLangRus->setChecked(true);
         ui->actionLangEng->setChecked(false);

@@ -1,0 +1,92 @@
+#!/usr/bin/env bash
+# check-package.sh <build folder> <version>
+#     packs this build, unpacks the package into a throwaway root and checks
+#     what it holds and that the unpacked program starts as the desktop would.
+# check-package.sh --installed <version>
+#     the same checks against the package installed on this machine.
+set -uo pipefail
+if [ "$1" = "--installed" ]; then
+    build=
+    root=
+else
+    build=$1
+fi
+version=$2
+work=$(mktemp -d)
+program_pid=
+cleanup() {
+    [ -n "$program_pid" ] && kill "$program_pid" 2>/dev/null
+    rm -rf "$work"
+}
+trap cleanup EXIT
+failures=0
+fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
+pass() { echo "PASS: $*"; }
+
+if [ -n "$build" ]; then
+    # The package, made from this build into a folder of its own.
+    (cd "$build" && cpack -G DEB -B "$work/out" >"$work/cpack.log" 2>&1) || { cat "$work/cpack.log" >&2; fail "cpack"; exit 1; }
+    deb="$work/out/rvk-report_${version}_amd64.deb"
+    [ -f "$deb" ] || { ls -R "$work/out" >&2; fail "no $deb"; exit 1; }
+    depends=$(dpkg-deb -f "$deb" Depends)
+    root="$work/root"
+    dpkg -x "$deb" "$root" || { fail "dpkg -x"; exit 1; }
+else
+    installed=$(dpkg-query -W -f='${Version} ${Status}' rvk-report 2>/dev/null)
+    [ "$installed" = "$version install ok installed" ] && pass "rvk-report $version is installed" || fail "installed: $installed"
+    depends=$(dpkg-query -W -f='${Depends}' rvk-report)
+fi
+for needed in libqt5serialbus5-plugins libqt5sql5-mysql libqt5widgets5 libqt5serialbus5 libqt5sql5 libqt5network5; do
+    if grep -qE "(^|, )$needed( |,|$)" <<<"$depends"; then pass "depends on $needed"; else fail "Depends lacks $needed: $depends"; fi
+done
+
+for file in usr/lib/rvk-report/RVKReport usr/lib/rvk-report/RVKReport_en_GB.qm usr/bin/rvk-module-sim \
+            usr/bin/rvk-ssu-token usr/share/applications/rvk-report.desktop \
+            usr/share/icons/hicolor/48x48/apps/rvk-report.png usr/share/icons/hicolor/scalable/apps/rvk-report.svg; do
+    if [ -f "$root/$file" ]; then pass "holds /$file"; else fail "lacks /$file"; fi
+done
+if [ "$(readlink "$root/usr/bin/RVKReport")" = "../lib/rvk-report/RVKReport" ]; then
+    pass "/usr/bin/RVKReport links to the program"
+else
+    fail "/usr/bin/RVKReport is not the link to the program"
+fi
+reported=$(QT_QPA_PLATFORM=offscreen "$root/usr/bin/RVKReport" --version 2>/dev/null)
+[ "$reported" = "RVKReport $version" ] && pass "RVKReport --version" || fail "RVKReport --version said: $reported"
+"$root/usr/bin/rvk-ssu-token" --help >/dev/null 2>&1 && pass "rvk-ssu-token starts" || fail "rvk-ssu-token does not start"
+"$root/usr/bin/rvk-module-sim" --help >/dev/null 2>&1 && pass "rvk-module-sim starts" || fail "rvk-module-sim does not start"
+
+desktop="$root/usr/share/applications/rvk-report.desktop"
+if desktop-file-validate "$desktop"; then pass "desktop entry is valid"; else fail "desktop entry is not valid"; fi
+icon=$(sed -n 's/^Icon=//p' "$desktop")
+[ -f "$root/usr/share/icons/hicolor/48x48/apps/$icon.png" ] && pass "desktop icon $icon is installed" || fail "icon $icon missing"
+
+# A private home whose documents folder has a localised name, as desktops
+# set it in user-dirs.dirs, and English chosen in the user's settings.
+home="$work/home"
+mkdir -p "$home/.config/ZELMOR"
+echo 'XDG_DOCUMENTS_DIR="$HOME/Dokumente"' >"$home/.config/user-dirs.dirs"
+printf '[Settings]\nLanguage=1\n' >"$home/.config/ZELMOR/RVK Report.conf"
+
+# Starts the desktop entry's command as the desktop would (on the PATH of the
+# installed root) and waits for the program to report its translation.
+exec_line=$(sed -n 's/^Exec=//p' "$desktop")
+log="$work/program.log"
+(cd "$work" && HOME="$home" XDG_CONFIG_HOME="$home/.config" PATH="$root/usr/bin:$PATH" \
+    QT_QPA_PLATFORM=offscreen QT_LOGGING_RULES="rvk.language.debug=true;qt.qpa.*=false" \
+    exec $exec_line) >"$log" 2>&1 &
+program_pid=$!
+expected="English translation loaded from \"$root/usr/lib/rvk-report/RVKReport_en_GB.qm\""
+for _ in $(seq 150); do
+    grep -qF "$expected" "$log" && break
+    kill -0 "$program_pid" 2>/dev/null || break
+    sleep 0.1
+done
+if grep -qF "$expected" "$log"; then pass "the installed program loads its translation"; else fail "translation not loaded; program said:"; cat "$log" >&2; fi
+if kill -0 "$program_pid" 2>/dev/null; then pass "the program keeps running"; else fail "the program ended early"; fi
+if [ -d "$home/Dokumente/RVK Report" ]; then pass "desktop start works in the documents folder"; else fail "no working folder in the documents folder"; fi
+kill "$program_pid" 2>/dev/null
+wait "$program_pid" 2>/dev/null
+program_pid=
+
+echo "$failures failure(s)"
+[ "$failures" -eq 0 ]
