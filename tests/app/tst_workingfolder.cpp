@@ -56,8 +56,8 @@ void TestWorkingFolder::entersFolders()
     QString error;
     QVERIFY2(enterWorkingFolder(given, &error), qPrintable(error));
     QCOMPARE(QDir::currentPath(), expected);
-    QVERIFY(QDir(expected).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).isEmpty()
-            || expected == rvktest::workDir());
+    // The write check leaves nothing behind in the user's folder.
+    QVERIFY(QDir(expected).entryList({QStringLiteral(".rvk-write-test*")}, QDir::Files | QDir::Hidden).isEmpty());
 }
 
 void TestWorkingFolder::refusesWhatIsNoFolder_data()
