@@ -60,13 +60,15 @@ int main(int argc, char *argv[])
     QApplication::setApplicationVersion(QStringLiteral(RVK_VERSION));
     if (!chooseWorkingFolder(application))
         return 1;
-    installProductionBackends();
+    const std::vector<UnusableLibrary> unusable = installProductionBackends();
     int result = 0;
     {
         MainWindow window;
         QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
         window.resize(window.width(), window.minimumHeight());
         window.show();
+        for (const UnusableLibrary &problem : unusable)
+            QMessageBox::warning(&window, libraryProblemTitle(), libraryProblemText(problem.library, problem.failure));
         result = application.exec();
     }
     return result;

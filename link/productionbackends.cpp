@@ -2,9 +2,42 @@
 
 #include "canbusd2xx.h"
 #include "canbusdriver.h"
+#include "d2xx.h"
+#include "ktxdriver.h"
 
-void installProductionBackends()
+#ifdef Q_OS_WIN
+#include "win/ftd2xxlibrary.h"
+#include "win/ktxdlldriver.h"
+#endif
+
+namespace {
+void installQtCanBackends()
 {
     installD2xx(std::make_unique<CanBusD2xx>());
     installKtxDriver(std::make_unique<CanBusDriver>());
+}
+} // namespace
+
+std::vector<UnusableLibrary> installProductionBackends()
+{
+    std::vector<UnusableLibrary> unusable;
+#ifdef Q_OS_WIN
+    LibraryFailure driverFailure;
+    std::unique_ptr<KtxDllDriver> driver = KtxDllDriver::load(KtxDllDriver::defaultFileName, driverFailure);
+    if (!driver) {
+        unusable.push_back({AdapterLibrary::Driver, driverFailure});
+        installQtCanBackends();
+        return unusable;
+    }
+    LibraryFailure ftdiFailure;
+    std::unique_ptr<Ftd2xxLibrary> ftdi = Ftd2xxLibrary::load(Ftd2xxLibrary::defaultFileName, ftdiFailure);
+    if (!ftdi)
+        unusable.push_back({AdapterLibrary::Ftdi, ftdiFailure});
+    // A null FTDI backend installs the one with no devices attached.
+    installD2xx(std::move(ftdi));
+    installKtxDriver(std::move(driver));
+#else
+    installQtCanBackends();
+#endif
+    return unusable;
 }

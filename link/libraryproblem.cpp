@@ -1,0 +1,50 @@
+#include "libraryproblem.h"
+
+#include "win/dynamiclibrary.h"
+
+#include <QCoreApplication>
+
+namespace {
+const char *const context = "AdapterLibraries";
+
+QString entryText(const LibraryFailure &failure)
+{
+    if (failure.ordinal != 0)
+        return QStringLiteral("#%1").arg(failure.ordinal);
+    return QString::fromStdString(failure.entryName);
+}
+} // namespace
+
+QString libraryProblemTitle()
+{
+    return QCoreApplication::translate(context, "Внимание");
+}
+
+QString libraryProblemText(AdapterLibrary library, const LibraryFailure &failure)
+{
+    const QString file = QString::fromStdWString(failure.library);
+    const QString error = QString::number(failure.windowsError);
+    const bool lacksEntry = failure.kind == LibraryFailure::Kind::EntryMissing;
+    if (library == AdapterLibrary::Driver) {
+        if (lacksEntry)
+            return QCoreApplication::translate(context,
+                                               "В библиотеке драйвера адаптера %1 нет функции %2 (ошибка Windows %3). "
+                                               "Адаптер KIVO недоступен; в списке адаптеров показаны CAN-интерфейсы Qt.")
+                .arg(file, entryText(failure), error);
+        return QCoreApplication::translate(context,
+                                           "Библиотека драйвера адаптера %1 не загружена (ошибка Windows %2). "
+                                           "Адаптер KIVO недоступен; в списке адаптеров показаны CAN-интерфейсы Qt.")
+            .arg(file, error);
+    }
+    if (lacksEntry)
+        return QCoreApplication::translate(context,
+                                           "В библиотеке FTDI %1 нет функции %2 (ошибка Windows %3). "
+                                           "Список адаптеров не заполняется; канал открывается на адаптере, "
+                                           "выбранном последним.")
+            .arg(file, entryText(failure), error);
+    return QCoreApplication::translate(context,
+                                       "Библиотека FTDI %1 не загружена (ошибка Windows %2). "
+                                       "Список адаптеров не заполняется; канал открывается на адаптере, "
+                                       "выбранном последним.")
+        .arg(file, error);
+}
