@@ -42,7 +42,8 @@ done
 
 for file in usr/lib/rvk-report/RVKReport usr/lib/rvk-report/RVKReport_en_GB.qm usr/bin/rvk-module-sim \
             usr/bin/rvk-ssu-token usr/share/applications/rvk-report.desktop \
-            usr/share/icons/hicolor/48x48/apps/rvk-report.png usr/share/icons/hicolor/scalable/apps/rvk-report.svg; do
+            usr/share/icons/hicolor/48x48/apps/rvk-report.png usr/share/icons/hicolor/scalable/apps/rvk-report.svg \
+            usr/share/doc/rvk-report/user-guide.md; do
     if [ -f "$root/$file" ]; then pass "holds /$file"; else fail "lacks /$file"; fi
 done
 if [ "$(readlink "$root/usr/bin/RVKReport")" = "../lib/rvk-report/RVKReport" ]; then
