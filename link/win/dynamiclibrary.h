@@ -51,6 +51,15 @@ public:
     Procedure resolve(std::uint16_t ordinal, LibraryFailure &failure) const;
     Procedure resolve(const char *name, LibraryFailure &failure) const;
 
+    // Resolves an entry (by ordinal or name) straight into a typed function
+    // pointer; false and failure filled when it is absent.
+    template<typename Function, typename Key>
+    bool resolveInto(Function &function, Key key, LibraryFailure &failure) const
+    {
+        function = reinterpret_cast<Function>(resolve(key, failure));
+        return function != nullptr;
+    }
+
     const std::wstring &fileName() const { return m_fileName; }
 
 private:

@@ -9,15 +9,6 @@ static_assert(std::is_same<DWORD, unsigned long>::value && std::is_same<ULONG, u
 // DWORDs through the same pointers.
 static_assert(sizeof(DWORD) == sizeof(std::uint32_t), "DWORD and std::uint32_t must have the same size");
 
-namespace {
-template<typename Function>
-bool resolveInto(Function &function, const DynamicLibrary &library, const char *name, LibraryFailure &failure)
-{
-    function = reinterpret_cast<Function>(library.resolve(name, failure));
-    return function != nullptr;
-}
-} // namespace
-
 std::unique_ptr<Ftd2xxLibrary> Ftd2xxLibrary::load(const wchar_t *fileName, LibraryFailure &failure)
 {
     std::unique_ptr<DynamicLibrary> library = DynamicLibrary::load(fileName, failure);
@@ -25,13 +16,13 @@ std::unique_ptr<Ftd2xxLibrary> Ftd2xxLibrary::load(const wchar_t *fileName, Libr
         return nullptr;
     std::unique_ptr<Ftd2xxLibrary> d2xx(new Ftd2xxLibrary(std::move(library)));
     const DynamicLibrary &dll = *d2xx->m_library;
-    const bool complete = resolveInto(d2xx->m_listDevices, dll, "FT_ListDevices", failure)
-        && resolveInto(d2xx->m_openEx, dll, "FT_OpenEx", failure)
-        && resolveInto(d2xx->m_getQueueStatus, dll, "FT_GetQueueStatus", failure)
-        && resolveInto(d2xx->m_setDtr, dll, "FT_SetDtr", failure)
-        && resolveInto(d2xx->m_setRts, dll, "FT_SetRts", failure)
-        && resolveInto(d2xx->m_clrRts, dll, "FT_ClrRts", failure)
-        && resolveInto(d2xx->m_close, dll, "FT_Close", failure);
+    const bool complete = dll.resolveInto(d2xx->m_listDevices, "FT_ListDevices", failure)
+        && dll.resolveInto(d2xx->m_openEx, "FT_OpenEx", failure)
+        && dll.resolveInto(d2xx->m_getQueueStatus, "FT_GetQueueStatus", failure)
+        && dll.resolveInto(d2xx->m_setDtr, "FT_SetDtr", failure)
+        && dll.resolveInto(d2xx->m_setRts, "FT_SetRts", failure)
+        && dll.resolveInto(d2xx->m_clrRts, "FT_ClrRts", failure)
+        && dll.resolveInto(d2xx->m_close, "FT_Close", failure);
     if (!complete)
         return nullptr;
     return d2xx;

@@ -1,14 +1,5 @@
 #include "ktxdlldriver.h"
 
-namespace {
-template<typename Function>
-bool resolveInto(Function &function, const DynamicLibrary &library, std::uint16_t ordinal, LibraryFailure &failure)
-{
-    function = reinterpret_cast<Function>(library.resolve(ordinal, failure));
-    return function != nullptr;
-}
-} // namespace
-
 std::unique_ptr<KtxDllDriver> KtxDllDriver::load(const wchar_t *fileName, LibraryFailure &failure)
 {
     std::unique_ptr<DynamicLibrary> library = DynamicLibrary::load(fileName, failure);
@@ -16,14 +7,14 @@ std::unique_ptr<KtxDllDriver> KtxDllDriver::load(const wchar_t *fileName, Librar
         return nullptr;
     std::unique_ptr<KtxDllDriver> driver(new KtxDllDriver(std::move(library)));
     const DynamicLibrary &dll = *driver->m_library;
-    const bool complete = resolveInto(driver->m_open, dll, OrdinalOpen, failure)
-        && resolveInto(driver->m_setup, dll, OrdinalSetup, failure)
-        && resolveInto(driver->m_deviceInfo, dll, OrdinalDeviceInfo, failure)
-        && resolveInto(driver->m_info, dll, OrdinalInfo, failure)
-        && resolveInto(driver->m_isNewMsg, dll, OrdinalIsNewMsg, failure)
-        && resolveInto(driver->m_read, dll, OrdinalRead, failure)
-        && resolveInto(driver->m_write, dll, OrdinalWrite, failure)
-        && resolveInto(driver->m_close, dll, OrdinalClose, failure);
+    const bool complete = dll.resolveInto(driver->m_open, OrdinalOpen, failure)
+        && dll.resolveInto(driver->m_setup, OrdinalSetup, failure)
+        && dll.resolveInto(driver->m_deviceInfo, OrdinalDeviceInfo, failure)
+        && dll.resolveInto(driver->m_info, OrdinalInfo, failure)
+        && dll.resolveInto(driver->m_isNewMsg, OrdinalIsNewMsg, failure)
+        && dll.resolveInto(driver->m_read, OrdinalRead, failure)
+        && dll.resolveInto(driver->m_write, OrdinalWrite, failure)
+        && dll.resolveInto(driver->m_close, OrdinalClose, failure);
     if (!complete) {
         // Nothing was opened through a refused library; its destructor must
         // not call into it either.
