@@ -27,7 +27,7 @@ constexpr quint32 lastSn = 61099;
 QSqlDatabase addTestConnection(const QString &name)
 {
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QMYSQL"), name);
-    db.setHostName(QStringLiteral("127.0.0.1"));
+    db.setHostName(QLatin1String(Deployment::databaseHost));
     db.setPort(3666);
     db.setDatabaseName(QStringLiteral("RVKSSUdb"));
     db.setUserName(QStringLiteral("RVKuser"));
