@@ -96,8 +96,11 @@ void MainWindow::completeReadout()
     if (impact_level == UnsetWord)
         impact_level = 0;
 
+    // An unset value is unknown: the texts of the module read before must
+    // not appear on this module's form and report.
     if (release_date == UnsetWord) {
         release_date = 0;
+        releaseDateText.clear();
         ui->dateEdit->setDate(QDate::currentDate());
         ui->pushButton_SetDate->setStyleSheet(QLatin1String(redButton));
     } else {
@@ -108,10 +111,11 @@ void MainWindow::completeReadout()
         ui->dateEdit->setDate(QDate(parts.value(2).toInt(), parts.value(1).toInt(), parts.value(0).toInt()));
     }
 
-    if (firmware_version != UnsetWord) {
+    if (firmware_version != UnsetWord)
         firmwareText = firmwareVersionText(firmware_version);
-        ui->label_FWVersion->setText(QLatin1Char('v') + firmwareText);
-    }
+    else
+        firmwareText.clear();
+    ui->label_FWVersion->setText(QLatin1Char('v') + firmwareText);
 
     ui->label_TotalTime->setText(totalTimeText);
     ui->label_IRTime->setText(repairTimeText);

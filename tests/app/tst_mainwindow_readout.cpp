@@ -64,7 +64,7 @@ private slots:
     void cleanup();
 
     void completeReadoutFillsFormWritesReportAndArchives();
-    void unsetRecordPaintsTheSetButtonsRed();
+    void unsetValuesAreUnknownNotThePreviousModules();
     void brokenTransferIsShownButNeverStored_data();
     void brokenTransferIsShownButNeverStored();
     void framesBeyondTheReportLeaveTheProgressBar();
@@ -165,26 +165,39 @@ void TestMainWindowReadout::completeReadoutFillsFormWritesReportAndArchives()
         QVERIFY2(html.contains(QLatin1String(cell)), cell);
 }
 
-void TestMainWindowReadout::unsetRecordPaintsTheSetButtonsRed()
+void TestMainWindowReadout::unsetValuesAreUnknownNotThePreviousModules()
 {
-    auto *firmware = widget<QLabel>("label_FWVersion");
-    firmware->setText(QStringLiteral("v9.9.9"));
-    auto *date = widget<QDateEdit>("dateEdit");
-    date->setDate(QDate(2001, 1, 1));
+    // Module A has every factory value set.
+    request();
+    sendFrames(realisticRecord);
+    sendEnd();
+    QTRY_COMPARE(filesIn(QStringLiteral("ssu")).size(), 1);
+    QCOMPARE(widget<QLabel>("label_FWVersion")->text(), QStringLiteral("v3.2.2"));
+    QDir(QStringLiteral("Reports")).removeRecursively();
 
+    // Module B's release date and firmware (and the rest) are unset.
+    ModalAnswerer answerer;
     request();
     sendFrames(QByteArray(296, '\xFF'));
     sendEnd();
-    QTRY_COMPARE(widget<QPushButton>("pushButton_SetSN")->styleSheet(), red);
+    QTRY_COMPARE(filesIn(QStringLiteral("Reports")).size(), 1);
+    QCOMPARE(widget<QPushButton>("pushButton_SetSN")->styleSheet(), red);
     QCOMPARE(widget<QPushButton>("pushButton_SetHit")->styleSheet(), red);
     QCOMPARE(widget<QPushButton>("pushButton_SetDate")->styleSheet(), red);
-    QCOMPARE(firmware->text(), QStringLiteral("v9.9.9"));
-    QCOMPARE(date->date(), QDate::currentDate());
+    QCOMPARE(widget<QLabel>("label_FWVersion")->text(), QStringLiteral("v"));
+    QCOMPARE(widget<QDateEdit>("dateEdit")->date(), QDate::currentDate());
     QCOMPARE(widget<QLabel>("label_TotalTime")->text(), QStringLiteral("00:00"));
-    QCOMPARE(widget<QLabel>("label_IRTime")->text(), QStringLiteral("00:00"));
     QCOMPARE(widget<QSpinBox>("spinBox_SNValue")->value(), 0);
-    QTRY_COMPARE(filesIn(QStringLiteral("ssu")).size(), 1);
-    QVERIFY(filesIn(QStringLiteral("ssu")).first().startsWith(QLatin1String("ssu_sn0_")));
+
+    const QString document = filesIn(QStringLiteral("Reports")).first();
+    QVERIFY(document.startsWith(QLatin1String("RVKReport_sn0_")));
+    const QString html = QTextCodec::codecForName("windows-1251")->toUnicode(readFile(QStringLiteral("Reports/") + document));
+    QVERIFY2(!html.contains(QLatin1String("06.12.2026")) && !html.contains(QLatin1String("3.2.2<")), qPrintable(html));
+    QVERIFY(html.contains(QStringLiteral("Дата выпуска :</td><td></td>")));
+    QVERIFY(html.contains(QStringLiteral("Версия прошивки :</td><td></td>")));
+    // Still stored (in the archive here) like any complete report.
+    QTRY_COMPARE(filesIn(QStringLiteral("ssu")).size(), 2);
+    QVERIFY(answerer.seen.isEmpty());
 }
 
 void TestMainWindowReadout::brokenTransferIsShownButNeverStored_data()
