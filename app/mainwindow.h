@@ -109,6 +109,7 @@ private:
     void loadWindowSettings();
     void saveWindowSettings();
     void restoreFormValues();
+    void retranslateOwnTexts();
     void installServiceModeShortcut();
     void enterServiceMode();
 
