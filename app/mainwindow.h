@@ -1,6 +1,7 @@
 #pragma once
 
 #include "canmessage.h"
+#include "readouttransfer.h"
 
 #include <QByteArray>
 #include <QMainWindow>
@@ -81,6 +82,9 @@ private:
     void showAcknowledgement(const QString &text);
 
     // --- read-out (mainwindow_readout.cpp) ---
+    // Only the log file asks for a silent read-out; every other caller wants
+    // the full report.
+    void requestReport(bool silent);
     void appendReportFrame();
     void completeReadout();
     // Takes copies: the archive pass may start a new read-out meanwhile.
@@ -105,6 +109,7 @@ private:
     void loadWindowSettings();
     void saveWindowSettings();
     void restoreFormValues();
+    void retranslateOwnTexts();
     void installServiceModeShortcut();
     void enterServiceMode();
 
@@ -117,6 +122,7 @@ private:
     QFile **logFile = nullptr;
     QTextStream logStream;
     bool silentReadout = false;
+    ReadoutTransfer readoutTransfer;
     VerificationDialog *verificationDialog = nullptr;
     QTranslator translator;
     bool autoScroll = true;

@@ -87,8 +87,7 @@ void MainWindow::on_checkBox_WriteToFile_toggled(bool checked)
 bool MainWindow::openLogFile()
 {
     // The log is named after the module, so its serial number is read first.
-    silentReadout = true;
-    on_pushButton_ReadData_clicked();
+    requestReport(true);
     waitMs(1000);
 
     QDir::current().mkpath(MonitorLog::folderName());

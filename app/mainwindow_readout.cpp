@@ -23,9 +23,6 @@ namespace {
 const char *const greenButton = "background-color:green; color:white;";
 const char *const redButton = "background-color:red; color:white;";
 
-// Frames of the transfer in progress; restarted by every request.
-int reportFrameCount = 0;
-
 const char *buttonStyle(bool set)
 {
     return set ? greenButton : redButton;
@@ -35,10 +32,26 @@ const char *buttonStyle(bool set)
 
 void MainWindow::on_pushButton_ReadData_clicked()
 {
-    reportFrameCount = 0;
+    requestReport(false);
+}
+
+void MainWindow::requestReport(bool silent)
+{
+    // The module starts over at every request, so a second one mid-stream
+    // mixes the frames of two transfers. The transfer under way answers this
+    // request too; the user's request makes it a full report.
+    if (readoutTransfer.isArriving()) {
+        if (!silent)
+            silentReadout = false;
+        return;
+    }
     if (linkGuardFailed())
         return;
+    // Set on every request, so a silent one that never completed cannot make
+    // the user's next read-out silent too.
+    silentReadout = silent;
     reportRecord.clear();
+    readoutTransfer.requested();
     canMessage.id = 0x7AA;
     canMessage.rtr = 1;
     canMessage.dlc = 1;
@@ -47,15 +60,19 @@ void MainWindow::on_pushButton_ReadData_clicked()
 
 void MainWindow::appendReportFrame()
 {
+    // A transfer the module sends unasked after an end notice is a report of
+    // its own, never the tail of the one already decoded.
+    if (readoutTransfer.frameArrived())
+        reportRecord.clear();
     reportRecord.append(reinterpret_cast<const char *>(canMessage.data), sizeof canMessage.data);
-    ++reportFrameCount;
-    const int progress = readoutProgressValue(reportFrameCount);
+    const int progress = readoutProgressValue(readoutTransfer.frameCount());
     if (progress >= 0)
         ui->progressBar->setValue(progress);
 }
 
 void MainWindow::completeReadout()
 {
+    const int frames = readoutTransfer.ended();
     readoutTime = QDateTime::currentDateTime().toString(QStringLiteral("dd.MM.yyyy HH:mm"));
 
     total_time = readReportWord(reportRecord, WordTotalTime);
@@ -79,8 +96,11 @@ void MainWindow::completeReadout()
     if (impact_level == UnsetWord)
         impact_level = 0;
 
+    // An unset value is unknown: the texts of the module read before must
+    // not appear on this module's form and report.
     if (release_date == UnsetWord) {
         release_date = 0;
+        releaseDateText.clear();
         ui->dateEdit->setDate(QDate::currentDate());
         ui->pushButton_SetDate->setStyleSheet(QLatin1String(redButton));
     } else {
@@ -91,10 +111,11 @@ void MainWindow::completeReadout()
         ui->dateEdit->setDate(QDate(parts.value(2).toInt(), parts.value(1).toInt(), parts.value(0).toInt()));
     }
 
-    if (firmware_version != UnsetWord) {
+    if (firmware_version != UnsetWord)
         firmwareText = firmwareVersionText(firmware_version);
-        ui->label_FWVersion->setText(QLatin1Char('v') + firmwareText);
-    }
+    else
+        firmwareText.clear();
+    ui->label_FWVersion->setText(QLatin1Char('v') + firmwareText);
 
     ui->label_TotalTime->setText(totalTimeText);
     ui->label_IRTime->setText(repairTimeText);
@@ -104,6 +125,16 @@ void MainWindow::completeReadout()
 
     if (silentReadout) {
         silentReadout = false;
+        return;
+    }
+
+    // A lost, missing or foreign frame shifts or zeroes the words: the form
+    // shows what arrived, but nothing is written or stored from it.
+    if (!ReadoutTransfer::isComplete(frames, reportRecord.size())) {
+        QMessageBox::warning(this, tr("Внимание"),
+                             tr("Отчёт прочитан не полностью (получено кадров: %1 из 37). Прочитайте отчёт ещё раз.")
+                                 .arg(frames),
+                             QMessageBox::Ok);
         return;
     }
 

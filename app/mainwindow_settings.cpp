@@ -3,6 +3,7 @@
 #include "ui_mainwindow.h"
 
 #include "dbgtextedit.h"
+#include "ssudialog.h"
 #include "verificationdialog.h"
 
 #include <QCoreApplication>
@@ -102,6 +103,20 @@ void MainWindow::restoreFormValues()
     ui->spinBox_SNValue->setValue(sn);
 }
 
+// Texts the window sets itself, outside its form, follow the switch too. At
+// start-up the switch runs before the status bar is built.
+void MainWindow::retranslateOwnTexts()
+{
+    if (kivoIndicator)
+        kivoIndicator->setToolTip(tr("Индикатор подключения к KIVO"));
+    if (ssuIndicator) {
+        ssuIndicator->setText(tr(" SSU "));
+        ssuIndicator->setToolTip(tr("Индикатор подключения к ССУ"));
+    }
+    if (progressLabel)
+        progressLabel->setText(tr("Подождите..."));
+}
+
 void MainWindow::on_actionLangEng_triggered()
 {
     language = 1;
@@ -119,9 +134,11 @@ void MainWindow::on_actionLangEng_triggered()
         // Removing first keeps a repeated switch from stacking the translator.
         QCoreApplication::removeTranslator(&translator);
         QCoreApplication::installTranslator(&translator);
+        ssuDialog->setLanguage(uchar(language));
         ui->retranslateUi(this);
         setWindowTitle(englishTitle);
         restoreFormValues();
+        retranslateOwnTexts();
         ui->dateEdit->setLocale(QLocale(QLocale::English));
         emit signalSetLanguage(uchar(language));
     } else {
@@ -139,9 +156,14 @@ void MainWindow::on_actionLangRus_triggered()
     ui->actionLangRus->setChecked(true);
     ui->actionLangEng->setChecked(false);
     QCoreApplication::removeTranslator(&translator);
+    // The database dialog keeps its English translator installed for the
+    // whole application; every text, boxes and the report document included,
+    // would stay English while it is there.
+    ssuDialog->setLanguage(uchar(language));
     ui->retranslateUi(this);
     setWindowTitle(versionedTitle(QStringLiteral("RVK Отчёт")));
     restoreFormValues();
+    retranslateOwnTexts();
     ui->dateEdit->setLocale(QLocale(QLocale::Russian));
     emit signalSetLanguage(uchar(language));
 }

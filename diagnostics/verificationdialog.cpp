@@ -66,6 +66,11 @@ void VerificationDialog::slotSetLanguage(uchar lang)
     }
 }
 
+void VerificationDialog::reject()
+{
+    close();
+}
+
 void VerificationDialog::closeEvent(QCloseEvent *event)
 {
     emit VerificationDialogClosed();

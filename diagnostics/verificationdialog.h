@@ -24,6 +24,9 @@ signals:
 
 public slots:
     void slotSetLanguage(uchar lang);
+    // Escape lands here; it closes like the title bar's button, so the
+    // monitor is switched off rather than left streaming behind a hidden dialog.
+    void reject() override;
 
 protected:
     void closeEvent(QCloseEvent *event) override;

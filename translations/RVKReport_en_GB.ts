@@ -250,6 +250,10 @@ Check the connection of the KIVO adapter and the RVK module</translation>
         <translation>I can&apos;t open the file to save the log</translation>
     </message>
     <message>
+        <source>Отчёт прочитан не полностью (получено кадров: %1 из 37). Прочитайте отчёт ещё раз.</source>
+        <translation>The report was read incompletely (%1 of 37 frames received). Read the report again.</translation>
+    </message>
+    <message>
         <source>Отчёт не передан в ССУ и не может быть сохранён в архив:
 %1
 %2</source>

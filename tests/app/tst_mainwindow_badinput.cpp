@@ -169,6 +169,16 @@ void TestMainWindowBadInput::recordsOfAnyLengthThroughTheWindow()
     driver->receiveRemote(0x7AA, 0);
     drain();
 
+    QCOMPARE(window->findChild<QProgressBar *>(QStringLiteral("progressBar"))->value(), qMin(100, int(frames * 100 / 37)));
+    if (frames != 37) {
+        // Any other length is a broken transfer: a warning, nothing stored.
+        QVERIFY(answerer.waitForBoxes(1));
+        QCOMPARE(answerer.seen.first().text,
+                 QStringLiteral("Отчёт прочитан не полностью (получено кадров: %1 из 37). Прочитайте отчёт ещё раз.").arg(frames));
+        QVERIFY(UrlCatcher::instance().urls.isEmpty());
+        QVERIFY(ArchiveFile::list(QStringLiteral("ssu")).isEmpty());
+        return;
+    }
     // No database here: the report is in the archive, byte for byte, and the
     // document was written and handed to the viewer.
     QTRY_COMPARE(UrlCatcher::instance().urls.size(), 1);
@@ -176,7 +186,6 @@ void TestMainWindowBadInput::recordsOfAnyLengthThroughTheWindow()
     const QStringList archives = ArchiveFile::list(QStringLiteral("ssu"));
     QCOMPARE(archives.size(), 1);
     QCOMPARE(readFile(QStringLiteral("ssu/") + archives.first()), record);
-    QCOMPARE(window->findChild<QProgressBar *>(QStringLiteral("progressBar"))->value(), qMin(100, int(frames * 100 / 37)));
     QVERIFY(answerer.seen.isEmpty());
 }
 
@@ -206,27 +215,40 @@ void TestMainWindowBadInput::framesInAnyOrder()
     frames << frame(0x7AA, false, "\x01\x02\x03"); // short data frame
     std::shuffle(frames.begin(), frames.end(), random);
 
-    // What the window must have archived: only the request clears the
-    // record, so each end frame completes everything the 0x7AA data frames
-    // brought since the request (all 8 bytes of each, whatever its length).
-    // An end frame with nothing before it uploads nothing and archives
-    // nothing. Both completions fall in one minute: two names are needed.
+    // What the window must have archived: an end frame completes the data
+    // frames since the request or the previous end frame, and only exactly
+    // 37 of them (whatever each one's length) are a report; any other count
+    // is refused with a warning. Both completions fall in one minute: two
+    // names are needed.
     QList<QByteArray> expected;
     QByteArray assembling;
+    int refused = 0;
     for (const CanMessage &message : frames) {
         if (message.id != 0x7AA)
             continue;
-        if (!message.rtr)
+        if (!message.rtr) {
             assembling.append(reinterpret_cast<const char *>(message.data), 8);
-        else if (!assembling.isEmpty())
+            continue;
+        }
+        if (assembling.size() == 296)
             expected << assembling;
+        else
+            ++refused;
+        assembling.clear();
     }
     QVERIFY(QMetaObject::invokeMethod(window.get(), "on_pushButton_ReadData_clicked"));
     for (const CanMessage &message : frames)
         driver->receive(message);
     drain();
 
-    QTRY_COMPARE(UrlCatcher::instance().urls.size(), 2);
+    const auto refusals = [&answerer] {
+        int count = 0;
+        for (const ModalAnswerer::Seen &box : answerer.seen)
+            count += box.text.startsWith(QStringLiteral("Отчёт прочитан не полностью")) ? 1 : 0;
+        return count;
+    };
+    QTRY_COMPARE(UrlCatcher::instance().urls.size() + refusals(), 2);
+    QCOMPARE(refusals(), refused);
     QList<QByteArray> archived;
     for (const QString &name : ArchiveFile::list(QStringLiteral("ssu")))
         archived << readFile(QStringLiteral("ssu/") + name);

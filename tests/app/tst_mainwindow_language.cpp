@@ -1,15 +1,20 @@
 #include "fakektxdriver.h"
 #include "mainwindow.h"
 #include "modalanswerer.h"
+#include "ssudialog.h"
 #include "testmain.h"
+#include "verificationdialog.h"
 
 #include <QAction>
 #include <QDateEdit>
+#include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QPushButton>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QSpinBox>
+#include <QTextCodec>
 #include <QToolBar>
 
 #include <memory>
@@ -25,6 +30,7 @@ private slots:
     void storedLanguageChoosesTheStart_data();
     void storedLanguageChoosesTheStart();
     void switchingBackAndForthKeepsTheFormValues();
+    void everythingFollowsEverySwitchFromAnEnglishStart();
     void formTexts_data();
     void formTexts();
 
@@ -32,6 +38,7 @@ private:
     static void storeLanguage(const QVariant &code);
     static QVariant storedLanguage();
     std::unique_ptr<MainWindow> window;
+    FakeKtxDriver *driver = nullptr;
 };
 
 void TestMainWindowLanguage::storeLanguage(const QVariant &code)
@@ -47,7 +54,7 @@ QVariant TestMainWindowLanguage::storedLanguage()
 
 void TestMainWindowLanguage::init()
 {
-    FakeKtxDriver::install();
+    driver = FakeKtxDriver::install();
 }
 
 void TestMainWindowLanguage::cleanup()
@@ -131,6 +138,51 @@ void TestMainWindowLanguage::switchingBackAndForthKeepsTheFormValues()
     const QList<int> codes{spy.at(0).at(0).value<uchar>(), spy.at(1).at(0).value<uchar>(),
                            spy.at(2).at(0).value<uchar>(), spy.at(3).at(0).value<uchar>()};
     QCOMPARE(codes, QList<int>({1, 0, 1, 0}));
+}
+
+void TestMainWindowLanguage::everythingFollowsEverySwitchFromAnEnglishStart()
+{
+    storeLanguage(1);
+    window = std::make_unique<MainWindow>();
+    auto *sensorDialog = window->findChild<VerificationDialog *>();
+    auto *ssuDialog = window->findChild<SSUDialog *>();
+    auto *readButton = window->findChild<QPushButton *>("pushButton_ReadData");
+    QLabel *kivoLight = nullptr;
+    for (QLabel *label : window->findChildren<QLabel *>())
+        kivoLight = label->text() == QLatin1String(" KIVO ") ? label : kivoLight;
+    QVERIFY(kivoLight);
+
+    const char *const switches[] = {"on_actionLangRus_triggered", "on_actionLangEng_triggered",
+                                    "on_actionLangRus_triggered"};
+    for (const char *languageSwitch : switches) {
+        QVERIFY(QMetaObject::invokeMethod(window.get(), languageSwitch));
+        const bool russian = QByteArray(languageSwitch).contains("Rus");
+        QCOMPARE(readButton->text(), russian ? QStringLiteral("Прочитать отчёт") : QStringLiteral("Read the report"));
+        QCOMPARE(sensorDialog->windowTitle(), russian ? QStringLiteral("Значения датчиков") : QStringLiteral("Sensor values"));
+        QCOMPARE(ssuDialog->windowTitle(), russian ? QStringLiteral("Система статистического учёта RVK")
+                                                   : QStringLiteral("Statistical accounting system RVK"));
+
+        QCOMPARE(kivoLight->toolTip(), russian ? QStringLiteral("Индикатор подключения к KIVO")
+                                               : QStringLiteral("KIVO connection indicator"));
+
+        ModalAnswerer answerer;
+        QVERIFY(QMetaObject::invokeMethod(window.get(), "on_actionInfo_triggered"));
+        QCOMPARE(answerer.seen.value(0).title, russian ? QStringLiteral("О программе") : QStringLiteral("About"));
+
+        // A read-out after the switch writes its document in the chosen language.
+        QDir(QStringLiteral("Reports")).removeRecursively();
+        QVERIFY(QMetaObject::invokeMethod(window.get(), "on_pushButton_ReadData_clicked"));
+        for (int frame = 0; frame < 37; ++frame)
+            driver->receiveData(0x7AA, QByteArray(8, '\0'));
+        driver->receiveRemote(0x7AA, 0);
+        QTRY_COMPARE(QDir(QStringLiteral("Reports")).entryList(QDir::Files).size(), 1);
+        QFile file(QStringLiteral("Reports/") + QDir(QStringLiteral("Reports")).entryList(QDir::Files).first());
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QString html = QTextCodec::codecForName("windows-1251")->toUnicode(file.readAll());
+        QCOMPARE(html.contains(QStringLiteral("Отчёт модуля питания генератора RVK")), russian);
+        QCOMPARE(html.contains(QStringLiteral("Generator Power Supply Module Report")), !russian);
+        QCOMPARE(html.contains(QStringLiteral("Гистограмма полной наработки")), russian);
+    }
 }
 
 void TestMainWindowLanguage::formTexts_data()

@@ -95,6 +95,7 @@ private slots:
     void plusWithLinkDownDoesNothing();
     void offWithLinkDownStillClosesWindows();
     void closingEitherWindowSwitchesOff();
+    void escapeInTheSensorDialogSwitchesOff();
     void framesAppearAsText();
     void blockWithoutAverageIsNotHandedOver();
     void completedBlockReachesReadOuts();
@@ -194,6 +195,20 @@ void TestMainWindowMonitor::closingEitherWindowSwitchesOff()
     QVERIFY(!f.monitor->isVisible());
     QVERIFY(!f.dialog->isVisible());
     QVERIFY(f.monitorSwitches().size() > before);
+    QCOMPARE(f.monitorSwitches().last().dlc, quint8(0));
+}
+
+void TestMainWindowMonitor::escapeInTheSensorDialogSwitchesOff()
+{
+    Fixture f;
+    QTest::keyClick(&f.window, Qt::Key_Plus);
+    QVERIFY(f.dialog->isVisible());
+    const int before = f.monitorSwitches().size();
+    QTest::keyClick(f.dialog, Qt::Key_Escape);
+    QVERIFY(!f.dialog->isVisible());
+    QVERIFY(!f.monitor->isVisible());
+    QVERIFY(f.monitorSwitches().size() > before);
+    QCOMPARE(f.monitorSwitches().last().rtr, quint8(1));
     QCOMPARE(f.monitorSwitches().last().dlc, quint8(0));
 }
 

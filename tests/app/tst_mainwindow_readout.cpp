@@ -4,6 +4,7 @@
 #include "testmain.h"
 #include "urlcatcher.h"
 
+#include <QCheckBox>
 #include <QDateEdit>
 #include <QDir>
 #include <QFile>
@@ -63,11 +64,12 @@ private slots:
     void cleanup();
 
     void completeReadoutFillsFormWritesReportAndArchives();
-    void unsetRecordPaintsTheSetButtonsRed();
-    void endWithoutDataShowsZerosAndArchivesNothing();
-    void shortRecordKeepsThePreviousDate();
+    void unsetValuesAreUnknownNotThePreviousModules();
+    void brokenTransferIsShownButNeverStored_data();
+    void brokenTransferIsShownButNeverStored();
     void framesBeyondTheReportLeaveTheProgressBar();
-    void secondRequestRestartsTheAssembly();
+    void requestDuringTransferWaitsForItsEndOrStall();
+    void silentReadoutThatNeverEndedLeavesTheNextOneFull();
     void linkDownAtRequestSendsNothing();
     void unwritableArchiveIsReported();
     void unwritableReportIsReportedAndTheRestGoesOn();
@@ -163,89 +165,149 @@ void TestMainWindowReadout::completeReadoutFillsFormWritesReportAndArchives()
         QVERIFY2(html.contains(QLatin1String(cell)), cell);
 }
 
-void TestMainWindowReadout::unsetRecordPaintsTheSetButtonsRed()
+void TestMainWindowReadout::unsetValuesAreUnknownNotThePreviousModules()
 {
-    auto *firmware = widget<QLabel>("label_FWVersion");
-    firmware->setText(QStringLiteral("v9.9.9"));
-    auto *date = widget<QDateEdit>("dateEdit");
-    date->setDate(QDate(2001, 1, 1));
+    // Module A has every factory value set.
+    request();
+    sendFrames(realisticRecord);
+    sendEnd();
+    QTRY_COMPARE(filesIn(QStringLiteral("ssu")).size(), 1);
+    QCOMPARE(widget<QLabel>("label_FWVersion")->text(), QStringLiteral("v3.2.2"));
+    QDir(QStringLiteral("Reports")).removeRecursively();
 
+    // Module B's release date and firmware (and the rest) are unset.
+    ModalAnswerer answerer;
     request();
     sendFrames(QByteArray(296, '\xFF'));
     sendEnd();
-    QTRY_COMPARE(widget<QPushButton>("pushButton_SetSN")->styleSheet(), red);
+    QTRY_COMPARE(filesIn(QStringLiteral("Reports")).size(), 1);
+    QCOMPARE(widget<QPushButton>("pushButton_SetSN")->styleSheet(), red);
     QCOMPARE(widget<QPushButton>("pushButton_SetHit")->styleSheet(), red);
     QCOMPARE(widget<QPushButton>("pushButton_SetDate")->styleSheet(), red);
-    QCOMPARE(firmware->text(), QStringLiteral("v9.9.9"));
-    QCOMPARE(date->date(), QDate::currentDate());
+    QCOMPARE(widget<QLabel>("label_FWVersion")->text(), QStringLiteral("v"));
+    QCOMPARE(widget<QDateEdit>("dateEdit")->date(), QDate::currentDate());
     QCOMPARE(widget<QLabel>("label_TotalTime")->text(), QStringLiteral("00:00"));
-    QCOMPARE(widget<QLabel>("label_IRTime")->text(), QStringLiteral("00:00"));
     QCOMPARE(widget<QSpinBox>("spinBox_SNValue")->value(), 0);
-    QTRY_COMPARE(filesIn(QStringLiteral("ssu")).size(), 1);
-    QVERIFY(filesIn(QStringLiteral("ssu")).first().startsWith(QLatin1String("ssu_sn0_")));
+
+    const QString document = filesIn(QStringLiteral("Reports")).first();
+    QVERIFY(document.startsWith(QLatin1String("RVKReport_sn0_")));
+    const QString html = QTextCodec::codecForName("windows-1251")->toUnicode(readFile(QStringLiteral("Reports/") + document));
+    QVERIFY2(!html.contains(QLatin1String("06.12.2026")) && !html.contains(QLatin1String("3.2.2<")), qPrintable(html));
+    QVERIFY(html.contains(QStringLiteral("Дата выпуска :</td><td></td>")));
+    QVERIFY(html.contains(QStringLiteral("Версия прошивки :</td><td></td>")));
+    // Still stored (in the archive here) like any complete report.
+    QTRY_COMPARE(filesIn(QStringLiteral("ssu")).size(), 2);
+    QVERIFY(answerer.seen.isEmpty());
 }
 
-void TestMainWindowReadout::endWithoutDataShowsZerosAndArchivesNothing()
+void TestMainWindowReadout::brokenTransferIsShownButNeverStored_data()
 {
-    request();
-    sendEnd();
-    QTRY_COMPARE(widget<QLabel>("label_FWVersion")->text(), QStringLiteral("v..0"));
-    QCOMPARE(widget<QLabel>("label_TotalTime")->text(), QStringLiteral("00:00"));
-    QCOMPARE(widget<QPushButton>("pushButton_SetSN")->styleSheet(), green);
-    QCOMPARE(widget<QPushButton>("pushButton_SetHit")->styleSheet(), green);
-    QCOMPARE(widget<QPushButton>("pushButton_SetDate")->styleSheet(), green);
-    QTRY_COMPARE(filesIn(QStringLiteral("Reports")).size(), 1);
-    QVERIFY(filesIn(QStringLiteral("Reports")).first().startsWith(QLatin1String("RVKReport_sn0_")));
-    QVERIFY(filesIn(QStringLiteral("ssu")).isEmpty());
+    QTest::addColumn<QByteArray>("received");
+    QTest::addColumn<int>("frames");
+    QTest::addColumn<QString>("totalTime");
+    QTest::addColumn<QString>("firmware");
+    QTest::addColumn<int>("progress");
+    // Every word from frame 8 on is shifted: word 71 reads the unset word 73.
+    QTest::newRow("frame 8 missing") << (realisticRecord.left(56) + realisticRecord.mid(64)) << 36
+                                     << QStringLiteral("277:46") << QStringLiteral("v") << 97;
+    // Words 20 and above read 0; the release date 0 is no date.
+    QTest::newRow("only 10 frames") << realisticRecord.left(80) << 10 << QStringLiteral("277:46")
+                                    << QStringLiteral("v..0") << 27;
+    QTest::newRow("end notice alone") << QByteArray() << 0 << QStringLiteral("00:00") << QStringLiteral("v..0") << 0;
 }
 
-void TestMainWindowReadout::shortRecordKeepsThePreviousDate()
+void TestMainWindowReadout::brokenTransferIsShownButNeverStored()
 {
+    QFETCH(QByteArray, received);
+    QFETCH(int, frames);
+    QFETCH(QString, totalTime);
+    QFETCH(QString, firmware);
+    QFETCH(int, progress);
     auto *date = widget<QDateEdit>("dateEdit");
     date->setDate(QDate(2001, 1, 1));
+    widget<QProgressBar>("progressBar")->setValue(0);
+
+    ModalAnswerer answerer;
+    answerer.press(QMessageBox::Ok);
     request();
-    sendFrames(realisticRecord.left(80));
+    sendFrames(received);
     sendEnd();
-    QTRY_COMPARE(widget<QLabel>("label_TotalTime")->text(), QStringLiteral("277:46"));
-    QCOMPARE(widget<QLabel>("label_IRTime")->text(), QStringLiteral("00:00"));
-    QCOMPARE(widget<QSpinBox>("spinBox_SNValue")->value(), 0);
-    QCOMPARE(widget<QSpinBox>("spinBox_HitValue")->value(), 0);
-    QCOMPARE(widget<QPushButton>("pushButton_SetSN")->styleSheet(), green);
-    QCOMPARE(widget<QPushButton>("pushButton_SetDate")->styleSheet(), green);
+    QVERIFY(answerer.waitForBoxes(1, 10000));
+    QCOMPARE(answerer.seen.first().title, QStringLiteral("Внимание"));
+    QCOMPARE(answerer.seen.first().text,
+             QStringLiteral("Отчёт прочитан не полностью (получено кадров: %1 из 37). Прочитайте отчёт ещё раз.").arg(frames));
+
+    // The form shows what arrived...
+    QCOMPARE(widget<QLabel>("label_TotalTime")->text(), totalTime);
+    QCOMPARE(widget<QLabel>("label_FWVersion")->text(), firmware);
+    QCOMPARE(widget<QProgressBar>("progressBar")->value(), progress);
     QCOMPARE(date->date(), QDate(2001, 1, 1));
-    QCOMPARE(widget<QProgressBar>("progressBar")->value(), 27);
-    QTRY_COMPARE(filesIn(QStringLiteral("ssu")).size(), 1);
-    QCOMPARE(QFileInfo(QStringLiteral("ssu/") + filesIn(QStringLiteral("ssu")).first()).size(), 80);
+    // ...but no document, no upload (which would fail here and archive) and
+    // no archive file come of it.
+    QVERIFY(filesIn(QStringLiteral("Reports")).isEmpty());
+    QVERIFY(filesIn(QStringLiteral("ssu")).isEmpty());
+    QVERIFY(UrlCatcher::instance().urls.isEmpty());
+    QCOMPARE(answerer.seen.size(), 1);
 }
 
 void TestMainWindowReadout::framesBeyondTheReportLeaveTheProgressBar()
 {
     auto *progress = widget<QProgressBar>("progressBar");
     progress->setValue(0);
+    ModalAnswerer answerer;
     request();
     sendFrames(realisticRecord + QByteArray(16, '\0'));
     QTRY_VERIFY(driver->incoming.isEmpty());
     QCOMPARE(progress->value(), 100);
     sendEnd();
-    QTRY_COMPARE(filesIn(QStringLiteral("ssu")).size(), 1);
-    QCOMPARE(readFile(QStringLiteral("ssu/") + filesIn(QStringLiteral("ssu")).first()), realisticRecord + QByteArray(16, '\0'));
+    QVERIFY(answerer.waitForBoxes(1, 10000));
+    QVERIFY2(answerer.seen.first().text.contains(QLatin1String("39")), qPrintable(answerer.seen.first().text));
+    QVERIFY(filesIn(QStringLiteral("ssu")).isEmpty());
+    QVERIFY(filesIn(QStringLiteral("Reports")).isEmpty());
 }
 
-void TestMainWindowReadout::secondRequestRestartsTheAssembly()
+void TestMainWindowReadout::requestDuringTransferWaitsForItsEndOrStall()
 {
     auto *progress = widget<QProgressBar>("progressBar");
     request();
+    // Pressed again at once: the module is about to answer the first request.
+    request();
+    QCOMPARE(driver->written.size(), 1);
     sendFrames(QByteArray(40, '\x55'));
     QTRY_COMPARE(progress->value(), 13);
-
     request();
+    QCOMPARE(driver->written.size(), 1);
+
+    // Once the transfer has been silent for a second, a request restarts it.
+    QTRY_VERIFY_WITH_TIMEOUT(driver->written.size() == 2 || (request(), driver->written.size() == 2), 5000);
     driver->receiveData(0x7AA, realisticRecord.left(8));
     QTRY_COMPARE(progress->value(), 2);
     sendFrames(realisticRecord.mid(8));
     sendEnd();
     QTRY_COMPARE(filesIn(QStringLiteral("ssu")).size(), 1);
     QCOMPARE(readFile(QStringLiteral("ssu/") + filesIn(QStringLiteral("ssu")).first()), realisticRecord);
-    QCOMPARE(driver->written.size(), 2);
+    QCOMPARE(filesIn(QStringLiteral("Reports")).size(), 1);
+
+    // After the end notice the next request goes out at once.
+    request();
+    QCOMPARE(driver->written.size(), 3);
+}
+
+void TestMainWindowReadout::silentReadoutThatNeverEndedLeavesTheNextOneFull()
+{
+    ModalAnswerer answerer;
+    // Opening the log asks silently for the serial number; the module stays quiet.
+    widget<QCheckBox>("checkBox_WriteToFile")->setChecked(true);
+    QCOMPARE(driver->written.size(), 1);
+    QVERIFY(filesIn(QStringLiteral("Reports")).isEmpty());
+
+    QTRY_VERIFY_WITH_TIMEOUT(driver->written.size() == 2 || (request(), driver->written.size() == 2), 5000);
+    sendFrames(realisticRecord);
+    sendEnd();
+    QTRY_COMPARE(filesIn(QStringLiteral("ssu")).size(), 1);
+    QCOMPARE(filesIn(QStringLiteral("Reports")).size(), 1);
+    QCOMPARE(UrlCatcher::instance().urls.size(), 1);
+    QVERIFY(answerer.seen.isEmpty());
 }
 
 void TestMainWindowReadout::linkDownAtRequestSendsNothing()

@@ -18,6 +18,7 @@
 #include "ktxdriver.h"
 #include "mainwindow.h"
 #include "modalanswerer.h"
+#include "readouttransfer.h"
 #include "simulatedmodule.h"
 #include "soakledger.h"
 #include "ssudialog.h"
@@ -143,7 +144,9 @@ Fault pickFault(QRandomGenerator &random, const QString &bus)
         fault.options.frameDelayMs = 20 + random.bounded(40);
         fault.name = QStringLiteral("slow");
     } else if (dice < 74) {
+        // The window warns about the short transfer and stores nothing of it.
         fault.options.dropFrame = 1 + random.bounded(37);
+        fault.completes = false;
         fault.name = QStringLiteral("drop data frame %1").arg(fault.options.dropFrame);
     } else if (dice < 82) {
         fault.options.dropFrame = FramesPerTransfer;
@@ -425,15 +428,16 @@ int main(int argc, char *argv[])
                     ledger.addCompleted(expected, QDateTime::currentDateTime());
                     if (!fault.completes) {
                         ++unexplained;
-                        say(QStringLiteral("  read-out %1 (%2) completed although its end frame was never sent").arg(k).arg(fault.name));
+                        say(QStringLiteral("  read-out %1 (%2) completed although the module never sent it whole").arg(k).arg(fault.name));
                     }
                     done = true;
                 } else if (module.reportsSent() > sentBefore) {
                     if (sentAt < 0)
                         sentAt = clock.elapsed();
                     // Every frame is on the bus; the window takes one per
-                    // 1 ms tick, so a second is plenty to see the end.
-                    if (!fault.completes && clock.elapsed() - sentAt > 300) {
+                    // 1 ms tick. It refuses a new request until a transfer
+                    // without its end has stalled, as a user would wait.
+                    if (!fault.completes && clock.elapsed() - sentAt > ReadoutTransfer::stallMs + 100) {
                         ++incomplete;
                         done = true;
                     }

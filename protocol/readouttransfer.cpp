@@ -1,0 +1,32 @@
+#include "readouttransfer.h"
+
+void ReadoutTransfer::requested()
+{
+    frames = 0;
+    running = true;
+    lastActivity.start();
+}
+
+bool ReadoutTransfer::frameArrived()
+{
+    const bool unrequested = !running;
+    if (unrequested)
+        frames = 0;
+    running = true;
+    ++frames;
+    lastActivity.start();
+    return unrequested;
+}
+
+int ReadoutTransfer::ended()
+{
+    const int count = frames;
+    frames = 0;
+    running = false;
+    return count;
+}
+
+bool ReadoutTransfer::isArriving() const
+{
+    return running && lastActivity.isValid() && !lastActivity.hasExpired(stallMs);
+}

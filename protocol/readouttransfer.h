@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QElapsedTimer>
+
+// One report transfer as the window sees it: the request, the data frames
+// and the end notice. It decides whether a new request may go out and
+// whether what arrived is a whole report.
+class ReadoutTransfer
+{
+public:
+    static constexpr int reportFrames = 37;
+    static constexpr int reportBytes = 296;
+    // A transfer with no frame for this long has stalled and may be restarted.
+    static constexpr int stallMs = 1000;
+
+    // A request went out: the frames counted from here make the report.
+    void requested();
+    // A data frame arrived. Returns true when it starts a transfer nobody
+    // asked for (after an end notice), so the caller begins a fresh record.
+    bool frameArrived();
+    // The end notice arrived; returns the data frames of the transfer it ends.
+    int ended();
+
+    // A request or a frame within the last stallMs and no end notice since:
+    // a second request now would make the module start over mid-stream.
+    bool isArriving() const;
+    int frameCount() const { return frames; }
+
+    // The record of an ended transfer is a report only when nothing was lost
+    // or added on the way.
+    static bool isComplete(int frameCount, int recordBytes)
+    {
+        return frameCount == reportFrames && recordBytes == reportBytes;
+    }
+
+private:
+    QElapsedTimer lastActivity;
+    int frames = 0;
+    bool running = false;
+};

@@ -1,0 +1,82 @@
+// The read-out end to end: the window on the production link backends and
+// the simulated module in this process, on a private virtual bus.
+#include "canbusd2xx.h"
+#include "canbusdriver.h"
+#include "canids.h"
+#include "mainwindow.h"
+#include "modalanswerer.h"
+#include "simulatedmodule.h"
+#include "testmain.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProgressBar>
+#include <memory>
+
+class TestMainWindowReadoutVcan : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<SimulatedModule> module;
+
+private slots:
+    void init()
+    {
+        const QString bus = SimulatedModule::privateVirtualBus();
+        SimulatedModuleOptions options;
+        options.bus = bus;
+        // About a second and a half per transfer: time for a second click.
+        options.frameDelayMs = 40;
+        module = std::make_unique<SimulatedModule>(options);
+        QString error;
+        QVERIFY2(module->start(&error), qPrintable(error));
+        installD2xx(std::make_unique<CanBusD2xx>([bus] { return QStringList{bus}; }));
+        installKtxDriver(std::make_unique<CanBusDriver>());
+    }
+    void cleanup()
+    {
+        module.reset();
+        installKtxDriver(nullptr);
+        installD2xx(nullptr);
+        QDir(QStringLiteral("Reports")).removeRecursively();
+        QDir(QStringLiteral("ssu")).removeRecursively();
+    }
+
+    void secondClickDuringATransferSendsNoSecondRequest()
+    {
+        MainWindow window;
+        ModalAnswerer answerer;
+        auto *progress = window.findChild<QProgressBar *>(QStringLiteral("progressBar"));
+        progress->setValue(0);
+
+        QVERIFY(QMetaObject::invokeMethod(&window, "on_pushButton_ReadData_clicked"));
+        QTRY_VERIFY_WITH_TIMEOUT(progress->value() >= 10, 5000);
+        QVERIFY(progress->value() < 100);
+        QVERIFY(QMetaObject::invokeMethod(&window, "on_pushButton_ReadData_clicked"));
+
+        QTRY_COMPARE_WITH_TIMEOUT(QDir(QStringLiteral("ssu")).entryList(QDir::Files).size(), 1, 10000);
+        QCOMPARE(module->reportsSent(), 1);
+        int requests = 0;
+        for (const CanMessage &message : module->received())
+            requests += message.id == CanIdReadData ? 1 : 0;
+        QCOMPARE(requests, 1);
+
+        // One exact report: the module's EEPROM, under its serial number.
+        QByteArray expected;
+        for (const CanMessage &frame : module->reportFrames()) {
+            if (!frame.rtr)
+                expected.append(reinterpret_cast<const char *>(frame.data), frame.dlc);
+        }
+        const QStringList archives = QDir(QStringLiteral("ssu")).entryList(QDir::Files);
+        QVERIFY2(archives.first().startsWith(QLatin1String("ssu_sn10457_")), qPrintable(archives.first()));
+        QFile archive(QStringLiteral("ssu/") + archives.first());
+        QVERIFY(archive.open(QIODevice::ReadOnly));
+        QCOMPARE(archive.readAll(), expected);
+        QCOMPARE(QDir(QStringLiteral("Reports")).entryList(QDir::Files).size(), 1);
+        QVERIFY(answerer.seen.isEmpty());
+    }
+};
+
+RVK_TEST_MAIN(TestMainWindowReadoutVcan)
+#include "tst_mainwindow_readout_vcan.moc"
