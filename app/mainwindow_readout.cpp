@@ -130,7 +130,7 @@ void MainWindow::completeReadout()
 
     // A lost, missing or foreign frame shifts or zeroes the words: the form
     // shows what arrived, but nothing is written or stored from it.
-    if (!ReadoutTransfer::isComplete(frames, reportRecord.size())) {
+    if (frames != ReportFrameCount || reportRecord.size() != ReportRecordSize) {
         QMessageBox::warning(this, tr("Внимание"),
                              tr("Отчёт прочитан не полностью (получено кадров: %1 из 37). Прочитайте отчёт ещё раз.")
                                  .arg(frames),

@@ -4,12 +4,10 @@
 
 // One report transfer as the window sees it: the request, the data frames
 // and the end notice. It decides whether a new request may go out and
-// whether what arrived is a whole report.
+// counts the data frames of each transfer.
 class ReadoutTransfer
 {
 public:
-    static constexpr int reportFrames = 37;
-    static constexpr int reportBytes = 296;
     // A transfer with no frame for this long has stalled and may be restarted.
     static constexpr int stallMs = 1000;
 
@@ -25,13 +23,6 @@ public:
     // a second request now would make the module start over mid-stream.
     bool isArriving() const;
     int frameCount() const { return frames; }
-
-    // The record of an ended transfer is a report only when nothing was lost
-    // or added on the way.
-    static bool isComplete(int frameCount, int recordBytes)
-    {
-        return frameCount == reportFrames && recordBytes == reportBytes;
-    }
 
 private:
     QElapsedTimer lastActivity;

@@ -1,12 +1,11 @@
 // The read-out end to end: the window on the production link backends and
 // the simulated module in this process, on a private virtual bus.
-#include "canbusd2xx.h"
-#include "canbusdriver.h"
 #include "canids.h"
 #include "mainwindow.h"
 #include "modalanswerer.h"
 #include "simulatedmodule.h"
 #include "testmain.h"
+#include "vcantestsupport.h"
 
 #include <QDir>
 #include <QFile>
@@ -23,22 +22,16 @@ private:
 private slots:
     void init()
     {
-        const QString bus = SimulatedModule::privateVirtualBus();
         SimulatedModuleOptions options;
-        options.bus = bus;
         // About a second and a half per transfer: time for a second click.
         options.frameDelayMs = 40;
-        module = std::make_unique<SimulatedModule>(options);
         QString error;
-        QVERIFY2(module->start(&error), qPrintable(error));
-        installD2xx(std::make_unique<CanBusD2xx>([bus] { return QStringList{bus}; }));
-        installKtxDriver(std::make_unique<CanBusDriver>());
+        module = rvktest::startModuleOnPrivateBus(options, &error);
+        QVERIFY2(module, qPrintable(error));
     }
     void cleanup()
     {
-        module.reset();
-        installKtxDriver(nullptr);
-        installD2xx(nullptr);
+        rvktest::stopModuleOnPrivateBus(module);
         QDir(QStringLiteral("Reports")).removeRecursively();
         QDir(QStringLiteral("ssu")).removeRecursively();
     }

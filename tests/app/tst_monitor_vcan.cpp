@@ -1,7 +1,5 @@
 // The debug monitor end to end: the window on the production link backends
 // and the simulated module in this process, on a private virtual bus.
-#include "canbusd2xx.h"
-#include "canbusdriver.h"
 #include "canids.h"
 #include "dbgtextedit.h"
 #include "mainwindow.h"
@@ -9,6 +7,7 @@
 #include "monitortext.h"
 #include "simulatedmodule.h"
 #include "testmain.h"
+#include "vcantestsupport.h"
 #include "verificationdialog.h"
 
 #include <QCheckBox>
@@ -36,21 +35,15 @@ private:
 private slots:
     void init()
     {
-        const QString bus = SimulatedModule::privateVirtualBus();
         SimulatedModuleOptions options;
-        options.bus = bus;
         options.monitorPeriodMs = 200;
-        module = std::make_unique<SimulatedModule>(options);
         QString error;
-        QVERIFY2(module->start(&error), qPrintable(error));
-        installD2xx(std::make_unique<CanBusD2xx>([bus] { return QStringList{bus}; }));
-        installKtxDriver(std::make_unique<CanBusDriver>());
+        module = rvktest::startModuleOnPrivateBus(options, &error);
+        QVERIFY2(module, qPrintable(error));
     }
     void cleanup()
     {
-        module.reset();
-        installKtxDriver(nullptr);
-        installD2xx(nullptr);
+        rvktest::stopModuleOnPrivateBus(module);
         QDir(QStringLiteral("log")).removeRecursively();
     }
 
