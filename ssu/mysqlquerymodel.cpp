@@ -1,5 +1,7 @@
 #include "mysqlquerymodel.h"
 
+#include "rowcounter.h"
+
 #include <QSqlQuery>
 #include <QSqlRecord>
 
@@ -13,7 +15,9 @@ constexpr int KeptWindows = 6;
 
 MySqlQueryModel::MySqlQueryModel(QObject *parent)
     : QAbstractTableModel(parent)
+    , counter(new RowCounter(this))
 {
+    connect(counter, &RowCounter::counted, this, &MySqlQueryModel::takeCount);
     for (const char *column : Columns)
         headers << QString::fromLatin1(column);
 }
@@ -37,7 +41,7 @@ void MySqlQueryModel::load()
 void MySqlQueryModel::setWindowSize(int rows)
 {
     window = qMax(1, rows);
-    if (!deferred)
+    if (!deferred && database.isValid())
         reload();
 }
 
@@ -53,24 +57,20 @@ QStringList MySqlQueryModel::orderTerms(bool reversed) const
 {
     // The listing's own order follows the chosen column; the serial number
     // and the date then make it the same on every read, so that windows
-    // read apart from each other join without a gap or a repeated row.
+    // read apart from each other join without a gap or a repeated row. All
+    // terms go one way, so that one index, read forwards or backwards,
+    // delivers them without sorting.
     QStringList columns;
-    QList<bool> descending;
-    const auto add = [&](const QString &column, bool down) {
-        if (!column.isEmpty() && !columns.contains(column)) {
-            columns << column;
-            descending << down;
-        }
-    };
     if (sortColumn >= 0 && sortColumn < ColumnCount)
-        add(QLatin1String(Columns[sortColumn]), sortOrder == Qt::DescendingOrder);
-    add(current.order, false);
-    add(QStringLiteral("sn"), false);
-    add(QStringLiteral("date"), false);
-
+        columns << QLatin1String(Columns[sortColumn]);
+    for (const QString &column : {current.order, QStringLiteral("sn"), QStringLiteral("date")}) {
+        if (!column.isEmpty() && !columns.contains(column))
+            columns << column;
+    }
+    const bool descending = (sortColumn >= 0 && sortOrder == Qt::DescendingOrder) != reversed;
     QStringList terms;
-    for (int i = 0; i < columns.size(); ++i)
-        terms << (descending.at(i) != reversed ? columns.at(i) + QLatin1String(" DESC") : columns.at(i));
+    for (const QString &column : qAsConst(columns))
+        terms << (descending ? column + QLatin1String(" DESC") : column);
     return terms;
 }
 
@@ -84,24 +84,53 @@ QString MySqlQueryModel::windowStatement(int offset, int rows, bool reversed) co
     return statement + QStringLiteral(" LIMIT %1 OFFSET %2").arg(rows).arg(offset);
 }
 
+void MySqlQueryModel::dropWindows()
+{
+    windows.clear();
+    recent.clear();
+}
+
 void MySqlQueryModel::reload()
 {
     beginResetModel();
-    windows.clear();
-    recent.clear();
+    dropWindows();
     total = 0;
+    counting = false;
+    ++searchNumber;
     error = QSqlError();
     if (!deferred) {
-        QString statement = QStringLiteral("SELECT COUNT(*) FROM rvkreport");
-        if (!current.where.isEmpty())
-            statement += QLatin1String(" WHERE ") + current.where;
-        QSqlQuery count(database);
-        if (count.exec(statement) && count.next())
-            total = count.value(0).toInt();
-        else
-            error = count.lastError();
+        // The first window is all a short listing has; only a full one needs
+        // counting.
+        total = window;
+        Rows first = fetchWindow(0);
+        total = first.size();
+        if (total > 0) {
+            windows.insert(0, first);
+            recent.append(0);
+        }
+        if (total == window) {
+            QString statement = QStringLiteral("SELECT COUNT(*) FROM rvkreport");
+            if (!current.where.isEmpty())
+                statement += QLatin1String(" WHERE ") + current.where;
+            counting = true;
+            counter->request(searchNumber, database.connectionName(), statement);
+        }
     }
     endResetModel();
+}
+
+void MySqlQueryModel::takeCount(int number, int rows)
+{
+    if (number != searchNumber || !counting)
+        return;
+    counting = false;
+    // Rows removed on the server since the first window was read leave the
+    // list as it is; their places read empty.
+    if (rows <= total)
+        return;
+    beginInsertRows(QModelIndex(), total, rows - 1);
+    total = rows;
+    endInsertRows();
 }
 
 MySqlQueryModel::Rows MySqlQueryModel::fetchWindow(int first) const
@@ -110,7 +139,7 @@ MySqlQueryModel::Rows MySqlQueryModel::fetchWindow(int first) const
     // A window beyond the middle is read from the far end in reverse order:
     // the server then skips at most half the listing to reach it, and the
     // last rows come as fast as the first.
-    const bool reversed = first + rows / 2 > total / 2;
+    const bool reversed = !counting && first + rows / 2 > total / 2;
     const int offset = reversed ? total - first - rows : first;
 
     Rows fetched;
@@ -201,6 +230,9 @@ void MySqlQueryModel::sort(int column, Qt::SortOrder order)
         return;
     sortColumn = column;
     sortOrder = order;
-    if (!deferred)
-        reload();
+    // The rows stay the same; only their order is read anew, and a count
+    // still running stays valid.
+    beginResetModel();
+    dropWindows();
+    endResetModel();
 }

@@ -9,11 +9,15 @@
 #include <QVector>
 
 // The search table's model. The shared table grows for years, so the model
-// never holds a whole listing: it counts the rows of a search and fetches
-// them in windows of windowSize() rows as the view asks for them, keeping
-// only the few windows last used. A header click re-orders on the server.
+// never holds a whole listing: it reads the rows of a search in windows of
+// windowSize() rows as the view asks for them, keeping only the few windows
+// last used. A search shows its first window at once; when that is full, the
+// rows are counted in the background and the list grows to its full length
+// when the count arrives. A header click re-orders on the server.
 // Every cell is centred, whatever its type, so numbers, dates and time texts
 // line up under their centred headers.
+class RowCounter;
+
 class MySqlQueryModel : public QAbstractTableModel
 {
     Q_OBJECT
@@ -34,6 +38,8 @@ public:
     void setSearch(const Search &search, const QSqlDatabase &db, bool deferred = false);
     void load();
     bool isDeferred() const { return deferred; }
+    // True while the full length of the listing is still being counted.
+    bool isCounting() const { return counting; }
 
     void setWindowSize(int rows);
     int windowSize() const { return window; }
@@ -55,6 +61,8 @@ private:
     using Rows = QVector<QVector<QVariant>>;
 
     void reload();
+    void dropWindows();
+    void takeCount(int number, int rows);
     const Rows *windowOf(int row) const;
     Rows fetchWindow(int first) const;
     QStringList orderTerms(bool reversed) const;
@@ -62,6 +70,9 @@ private:
     Search current;
     QSqlDatabase database;
     bool deferred = false;
+    bool counting = false;
+    int searchNumber = 0;
+    RowCounter *counter = nullptr;
     int window = 256;
     int total = 0;
     int sortColumn = -1;
