@@ -3,7 +3,6 @@
 #include "rowcounter.h"
 
 #include <QSqlQuery>
-#include <QSqlRecord>
 
 #include <algorithm>
 
@@ -97,7 +96,6 @@ void MySqlQueryModel::reload()
     total = 0;
     counting = false;
     ++searchNumber;
-    error = QSqlError();
     if (!deferred) {
         // The first window is all a short listing has; only a full one needs
         // counting.
@@ -146,10 +144,10 @@ MySqlQueryModel::Rows MySqlQueryModel::fetchWindow(int first) const
     fetched.reserve(rows);
     QSqlQuery query(database);
     query.setForwardOnly(true);
-    if (!query.exec(windowStatement(offset, rows, reversed))) {
-        error = query.lastError();
+    // A failed read (connection lost) shows empty rows, as a failed search
+    // shows an empty list.
+    if (!query.exec(windowStatement(offset, rows, reversed)))
         return fetched;
-    }
     while (query.next()) {
         QVector<QVariant> row(ColumnCount);
         for (int column = 0; column < ColumnCount; ++column)

@@ -4,7 +4,6 @@
 #include <QHash>
 #include <QList>
 #include <QSqlDatabase>
-#include <QSqlError>
 #include <QStringList>
 #include <QVector>
 
@@ -45,9 +44,6 @@ public:
     int windowSize() const { return window; }
     // Rows held in memory now, for checking that a long listing stays bounded.
     int cachedRows() const;
-    // The statement a window starting at offset is read with.
-    QString windowStatement(int offset, int rows, bool reversed) const;
-    QSqlError lastError() const { return error; }
 
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
     int columnCount(const QModelIndex &parent = QModelIndex()) const override;
@@ -66,6 +62,7 @@ private:
     const Rows *windowOf(int row) const;
     Rows fetchWindow(int first) const;
     QStringList orderTerms(bool reversed) const;
+    QString windowStatement(int offset, int rows, bool reversed) const;
 
     Search current;
     QSqlDatabase database;
@@ -83,5 +80,4 @@ private:
     // last); a handful is enough for the view and a scroll step either way.
     mutable QHash<int, Rows> windows;
     mutable QList<int> recent;
-    mutable QSqlError error;
 };

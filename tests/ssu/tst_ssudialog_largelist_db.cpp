@@ -341,6 +341,40 @@ private slots:
         QCOMPARE(rows.last().value(QStringLiteral("date")).toDateTime(), QDateTime(QDate(2026, 2, 2), QTime(10, 0)));
     }
 
+    void uploadRefreshesTheShownListOnly()
+    {
+        SSUDialog dialog;
+        bringOnline(dialog);
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        listOwnRange(dialog);
+        const quint32 sn = FirstSn + 500;
+        const QByteArray record = rvktest::reportRecordWith({{0, 7200}, {1, 3600}, {34, 3600}, {69, qint32(sn)}});
+        const Key first(sn, QDateTime(QDate(2026, 3, 3), QTime(10, 0)));
+        const Key second(sn, QDateTime(QDate(2026, 3, 4), QTime(10, 0)));
+
+        // Shown: the list returns to all reports, the new one among them.
+        dialog.setReportDate(QStringLiteral("03.03.2026 10:00"));
+        QVERIFY(dialog.uploadReport(record));
+        QVERIFY(listedKeys(dialog).contains(first));
+
+        // Hidden: nothing is read until the dialog is shown again.
+        dialog.hide();
+        dialog.setReportDate(QStringLiteral("04.03.2026 10:00"));
+        QVERIFY(dialog.uploadReport(record));
+        QCOMPARE(modelOf(dialog)->cachedRows(), 0);
+        QCOMPARE(modelOf(dialog)->rowCount(), 0);
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        const QList<Key> keys = listedKeys(dialog);
+        QVERIFY(keys.contains(second));
+        QVERIFY(!keys.contains(first));
+        QVERIFY(keys.size() >= Rows + 1);
+
+        QSqlQuery(rvktest::adminConnection())
+            .exec(QStringLiteral("DELETE FROM rvkreport WHERE sn = %1 AND date >= '2026-01-01'").arg(sn));
+    }
+
     void indexesAreAddedOnceToAnExistingTable_data()
     {
         QTest::addColumn<QStringList>("present");
