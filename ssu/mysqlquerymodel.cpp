@@ -10,6 +10,8 @@ namespace {
 const char *const Columns[] = {"sn", "date", "release_date", "firmware_version", "total_time", "repair_time"};
 constexpr int ColumnCount = int(sizeof(Columns) / sizeof(Columns[0]));
 constexpr int KeptWindows = 6;
+// Windows this far from either end are found through their first key.
+constexpr int DeepOffsetWindows = 4;
 } // namespace
 
 MySqlQueryModel::MySqlQueryModel(QObject *parent)
@@ -52,13 +54,11 @@ int MySqlQueryModel::cachedRows() const
     return rows;
 }
 
-QStringList MySqlQueryModel::orderTerms(bool reversed) const
+QStringList MySqlQueryModel::orderColumns() const
 {
     // The listing's own order follows the chosen column; the serial number
     // and the date then make it the same on every read, so that windows
-    // read apart from each other join without a gap or a repeated row. All
-    // terms go one way, so that one index, read forwards or backwards,
-    // delivers them without sorting.
+    // read apart from each other join without a gap or a repeated row.
     QStringList columns;
     if (sortColumn >= 0 && sortColumn < ColumnCount)
         columns << QLatin1String(Columns[sortColumn]);
@@ -66,21 +66,102 @@ QStringList MySqlQueryModel::orderTerms(bool reversed) const
         if (!column.isEmpty() && !columns.contains(column))
             columns << column;
     }
-    const bool descending = (sortColumn >= 0 && sortOrder == Qt::DescendingOrder) != reversed;
+    return columns;
+}
+
+bool MySqlQueryModel::descending(bool reversed) const
+{
+    // All terms go one way, so that one index, read forwards or backwards,
+    // delivers them without sorting.
+    return (sortColumn >= 0 && sortOrder == Qt::DescendingOrder) != reversed;
+}
+
+QStringList MySqlQueryModel::orderTerms(bool reversed) const
+{
     QStringList terms;
-    for (const QString &column : qAsConst(columns))
-        terms << (descending ? column + QLatin1String(" DESC") : column);
+    for (const QString &column : orderColumns())
+        terms << (descending(reversed) ? column + QLatin1String(" DESC") : column);
     return terms;
+}
+
+QString MySqlQueryModel::whereClause(const QString &extra) const
+{
+    if (current.where.isEmpty())
+        return extra.isEmpty() ? QString() : QLatin1String(" WHERE ") + extra;
+    if (extra.isEmpty())
+        return QLatin1String(" WHERE ") + current.where;
+    return QStringLiteral(" WHERE (%1) AND (%2)").arg(current.where, extra);
+}
+
+bool MySqlQueryModel::readFromKey(QSqlQuery &query, int offset, int rows, bool reversed) const
+{
+    // Skipping far into the listing row by row reads every skipped row from
+    // the table. The order's columns alone are in an index, so the window's
+    // first key is found in the index, and the rows are then read from that
+    // key on. Rows sharing that key before the window are skipped by count.
+    const QStringList columns = orderColumns();
+    const QString order = QLatin1String(" ORDER BY ") + orderTerms(reversed).join(QLatin1String(", "));
+    QSqlQuery keys(database);
+    keys.setForwardOnly(true);
+    if (!keys.exec(QStringLiteral("SELECT ") + columns.join(QLatin1String(", ")) + QLatin1String(" FROM rvkreport")
+                   + whereClause(QString()) + order + QStringLiteral(" LIMIT %1 OFFSET %2").arg(rows).arg(offset))
+        || !keys.next())
+        return false;
+    QVariantList firstKey;
+    for (int i = 0; i < columns.size(); ++i)
+        firstKey << keys.value(i);
+    int leading = 1;
+    while (keys.next()) {
+        bool same = true;
+        for (int i = 0; i < columns.size() && same; ++i)
+            same = keys.value(i) == firstKey.at(i);
+        if (!same)
+            break;
+        ++leading;
+    }
+    if (leading >= rows)
+        return false;
+
+    QStringList equal;
+    for (const QString &column : columns)
+        equal << column + QLatin1String(" = ?");
+    QSqlQuery ties(database);
+    ties.prepare(QLatin1String("SELECT COUNT(*) FROM rvkreport") + whereClause(equal.join(QLatin1String(" AND "))));
+    for (const QVariant &value : qAsConst(firstKey))
+        ties.addBindValue(value);
+    if (!ties.exec() || !ties.next())
+        return false;
+    const int before = qMax(0, ties.value(0).toInt() - leading);
+
+    // (a, b, c) at or after the key: a beyond it, or a equal and b beyond,
+    // or a and b equal and c at or beyond.
+    const QString beyond = descending(reversed) ? QStringLiteral(" < ?") : QStringLiteral(" > ?");
+    const QString atOrBeyond = descending(reversed) ? QStringLiteral(" <= ?") : QStringLiteral(" >= ?");
+    QStringList alternatives;
+    QVariantList values;
+    for (int i = 0; i < columns.size(); ++i) {
+        QStringList terms;
+        for (int j = 0; j < i; ++j) {
+            terms << columns.at(j) + QLatin1String(" = ?");
+            values << firstKey.at(j);
+        }
+        terms << columns.at(i) + (i + 1 < columns.size() ? beyond : atOrBeyond);
+        values << firstKey.at(i);
+        alternatives << QLatin1Char('(') + terms.join(QLatin1String(" AND ")) + QLatin1Char(')');
+    }
+    query.prepare(QStringLiteral("SELECT sn, date, release_date, firmware_version, total_time, repair_time FROM rvkreport")
+                  + whereClause(alternatives.join(QLatin1String(" OR "))) + order
+                  + QStringLiteral(" LIMIT %1 OFFSET %2").arg(rows).arg(before));
+    for (const QVariant &value : qAsConst(values))
+        query.addBindValue(value);
+    return query.exec();
 }
 
 QString MySqlQueryModel::windowStatement(int offset, int rows, bool reversed) const
 {
-    QString statement =
-        QStringLiteral("SELECT sn, date, release_date, firmware_version, total_time, repair_time FROM rvkreport");
-    if (!current.where.isEmpty())
-        statement += QLatin1String(" WHERE ") + current.where;
-    statement += QLatin1String(" ORDER BY ") + orderTerms(reversed).join(QLatin1String(", "));
-    return statement + QStringLiteral(" LIMIT %1 OFFSET %2").arg(rows).arg(offset);
+    return QStringLiteral("SELECT sn, date, release_date, firmware_version, total_time, repair_time FROM rvkreport")
+        + whereClause(QString()) + QLatin1String(" ORDER BY ") + orderTerms(reversed).join(QLatin1String(", "))
+        + QStringLiteral(" LIMIT %1 OFFSET %2").arg(rows).arg(offset);
 }
 
 void MySqlQueryModel::dropWindows()
@@ -107,11 +188,9 @@ void MySqlQueryModel::reload()
             recent.append(0);
         }
         if (total == window) {
-            QString statement = QStringLiteral("SELECT COUNT(*) FROM rvkreport");
-            if (!current.where.isEmpty())
-                statement += QLatin1String(" WHERE ") + current.where;
             counting = true;
-            counter->request(searchNumber, database.connectionName(), statement);
+            counter->request(searchNumber, database.connectionName(),
+                             QLatin1String("SELECT COUNT(*) FROM rvkreport") + whereClause(QString()));
         }
     }
     endResetModel();
@@ -146,7 +225,8 @@ MySqlQueryModel::Rows MySqlQueryModel::fetchWindow(int first) const
     query.setForwardOnly(true);
     // A failed read (connection lost) shows empty rows, as a failed search
     // shows an empty list.
-    if (!query.exec(windowStatement(offset, rows, reversed)))
+    const bool deep = offset >= DeepOffsetWindows * window;
+    if (!(deep && readFromKey(query, offset, rows, reversed)) && !query.exec(windowStatement(offset, rows, reversed)))
         return fetched;
     while (query.next()) {
         QVector<QVariant> row(ColumnCount);

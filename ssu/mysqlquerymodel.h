@@ -15,6 +15,7 @@
 // when the count arrives. A header click re-orders on the server.
 // Every cell is centred, whatever its type, so numbers, dates and time texts
 // line up under their centred headers.
+class QSqlQuery;
 class RowCounter;
 
 class MySqlQueryModel : public QAbstractTableModel
@@ -61,8 +62,13 @@ private:
     void takeCount(int number, int rows);
     const Rows *windowOf(int row) const;
     Rows fetchWindow(int first) const;
+    QStringList orderColumns() const;
+    bool descending(bool reversed) const;
     QStringList orderTerms(bool reversed) const;
+    // " WHERE " with the search's condition and extra, either may be empty.
+    QString whereClause(const QString &extra) const;
     QString windowStatement(int offset, int rows, bool reversed) const;
+    bool readFromKey(QSqlQuery &query, int offset, int rows, bool reversed) const;
 
     Search current;
     QSqlDatabase database;

@@ -1,5 +1,5 @@
 // The search list over a listing far longer than its fetch window, through the
-// real dialog against the test MariaDB: 3000 reports read in windows of 25
+// real dialog against the test MariaDB: 3031 reports read in windows of 25
 // rows. This file owns serial numbers 62000..62999 of the shared table and
 // the table rvkreport_indextest.
 #include "testmain.h"
@@ -22,7 +22,12 @@
 namespace {
 constexpr int FirstSn = 62000;
 constexpr int LastSn = 62999;
-constexpr int Rows = 3000;
+constexpr int Generated = 3000;
+// Every 97th report has a twin of the same module and minute (a second
+// read-out with other times): 31 pairs that share their key, some of them
+// across a window boundary.
+constexpr int Twins = 31;
+constexpr int Rows = Generated + Twins;
 constexpr int Window = 25;
 const char *const IndexTestTable = "rvkreport_indextest";
 
@@ -32,13 +37,13 @@ using Key = QPair<quint32, QDateTime>;
 // the date order differs from the serial-number order throughout.
 bool fillOwnRows()
 {
-    QSqlQuery query(rvktest::adminConnection());
-    return query.exec(QStringLiteral(
+    const QString statement = QStringLiteral(
         "INSERT INTO rvkreport SELECT %1 + seq DIV 3, '2020-01-01 00:00:00' + INTERVAL (seq * 7919) MOD 3000 HOUR, "
-        "'2015-01-01' + INTERVAL seq MOD 500 DAY, '3.2.2', 1, CONCAT(seq MOD 3 + 1, ':00'), '1:00', '1,2', '1,2', "
-        "'1,2', '1,2', '1,2', '1,2', 3, '1,2', '1,2', '1,2', '1,2', '1,2', '1,2', 1 FROM seq_0_to_%2")
-                          .arg(FirstSn)
-                          .arg(Rows - 1));
+        "'2015-01-01' + INTERVAL seq MOD 500 DAY, '3.2.2', 1, CONCAT(seq MOD 3 + 1, '%3'), '1:00', '1,2', '1,2', "
+        "'1,2', '1,2', '1,2', '1,2', 3, '1,2', '1,2', '1,2', '1,2', '1,2', '1,2', 1 FROM seq_0_to_%2 WHERE seq MOD %4 = 0");
+    QSqlQuery query(rvktest::adminConnection());
+    return query.exec(statement.arg(FirstSn).arg(Generated - 1).arg(QStringLiteral(":00")).arg(1))
+        && query.exec(statement.arg(FirstSn).arg(Generated - 1).arg(QStringLiteral(":30")).arg(97));
 }
 
 void deleteOwnRows()
