@@ -1,6 +1,7 @@
 #include "reportschema.h"
 
 #include <QSqlQuery>
+#include <QStringList>
 #include <QVariant>
 
 const char *const ConnectionName = "RVKReport";
@@ -16,15 +17,50 @@ const char *const CreateReportTableStatement =
 const char *const AllReportsStatement =
     "SELECT sn, date, release_date, firmware_version, total_time, repair_time FROM rvkreport ORDER BY sn";
 
-void ensureSerialNumberIndex(QSqlDatabase db)
+namespace {
+struct ReportIndex
+{
+    const char *name;
+    const char *columns;
+};
+
+// Each index ends with the columns the listings are ordered by after their
+// own, so the server reads a window in index order instead of sorting. The
+// operating times are texts of a few characters ("123456:07"); a prefix of 16
+// holds them whole and keeps the index small.
+const ReportIndex Indexes[] = {
+    {"rvkreport_sn_date", "sn, date"},
+    {"rvkreport_date_sn", "date, sn"},
+    {"rvkreport_release_sn_date", "release_date, sn, date"},
+    {"rvkreport_duplicate", "sn, total_time(16), repair_time(16)"},
+};
+} // namespace
+
+int ensureReportIndexes(QSqlDatabase db, const QString &table)
 {
     // CREATE INDEX IF NOT EXISTS is not understood by every MySQL server, so
     // the catalogue is asked first.
     QSqlQuery lookup(db);
-    lookup.prepare(QStringLiteral("SELECT COUNT(*) FROM information_schema.statistics WHERE table_schema = DATABASE() "
-                                  "AND table_name = 'rvkreport' AND index_name = 'rvkreport_sn'"));
-    if (!lookup.exec() || !lookup.next() || lookup.value(0).toInt() > 0)
-        return;
-    QSqlQuery create(db);
-    create.exec(QStringLiteral("CREATE INDEX rvkreport_sn ON rvkreport (sn)"));
+    lookup.prepare(QStringLiteral("SELECT DISTINCT index_name FROM information_schema.statistics "
+                                  "WHERE table_schema = DATABASE() AND table_name = ?"));
+    lookup.addBindValue(table);
+    if (!lookup.exec())
+        return 0;
+    QStringList present;
+    while (lookup.next())
+        present << lookup.value(0).toString().toLower();
+
+    QStringList additions;
+    for (const ReportIndex &index : Indexes) {
+        if (!present.contains(QLatin1String(index.name)))
+            additions << QStringLiteral("ADD INDEX %1 (%2)").arg(QLatin1String(index.name), QLatin1String(index.columns));
+    }
+    if (additions.isEmpty())
+        return 0;
+    // Another station starting at the same moment may add them first; its
+    // indexes serve as well, and the refusal here is harmless.
+    QSqlQuery alter(db);
+    if (!alter.exec(QStringLiteral("ALTER TABLE %1 ").arg(table) + additions.join(QLatin1String(", "))))
+        return 0;
+    return additions.size();
 }

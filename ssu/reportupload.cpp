@@ -80,18 +80,23 @@ bool storeReportRow(QSqlDatabase &db, QSqlQuery &query, const ReportValues &valu
 {
     const bool inTransaction = db.transaction();
 
+    // Stations storing the same module at once meet on the duplicate key: the
+    // server then ends one of them with a deadlock or a lock-wait time-out.
+    // A deadlock has rolled the whole transaction back, so going on would
+    // store the report beside the row it should replace; the report goes to
+    // the archive instead and is stored at the next connection.
     query.prepare(QLatin1String(DuplicateStatement));
     bindKey(query, values, values.total_time, values.repair_time);
-    query.exec();
-    if (query.next()) {
+    bool stepDone = query.exec();
+    if (stepDone && query.next()) {
         const QString totalTime = query.value(0).toString();
         const QString repairTime = query.value(1).toString();
         query.prepare(QLatin1String(DeleteStatement));
         bindKey(query, values, totalTime, repairTime);
-        query.exec();
+        stepDone = query.exec();
     }
 
-    if (!insertRow(query, values)) {
+    if (!stepDone || !insertRow(query, values)) {
         if (inTransaction)
             db.rollback();
         return false;

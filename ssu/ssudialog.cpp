@@ -12,7 +12,7 @@
 #include <QLocale>
 #include <QNetworkAccessManager>
 #include <QScrollBar>
-#include <QSortFilterProxyModel>
+#include <QShowEvent>
 #include <QSqlDatabase>
 #include <QStyle>
 
@@ -22,8 +22,9 @@ const char *const dateEditFormat = "dd.MM.yyyy";
 // Entered as a serial number, it unlocks deleting stored reports.
 constexpr int deleteAccessCode = 583146;
 
-const char *const selectAllStatement =
-    "SELECT sn, date, release_date, firmware_version, total_time, repair_time FROM rvkreport ORDER BY sn";
+// Rows the column widths are measured on; the rest of a long listing is
+// never read just for that.
+constexpr int MeasuredRows = 100;
 } // namespace
 
 SSUDialog::SSUDialog(QWidget *parent)
@@ -106,23 +107,13 @@ void SSUDialog::setupTableView()
             edit->setDisplayFormat(QString::fromLatin1(dateEditFormat));
     }
 
-    // The model delivers its rows in batches; sorting by a header and the
-    // column widths must take every listed report into account.
-    if (model) {
-        while (model->canFetchMore())
-            model->fetchMore();
-    }
-
-    if (!proxyModel)
-        proxyModel = new QSortFilterProxyModel(this);
-    proxyModel->setSourceModel(model);
     QTableView *view = ui->tableView;
-    view->setModel(proxyModel);
+    // The model sorts on the server, so the view talks to it directly.
+    view->setModel(model);
     view->setSortingEnabled(true);
 
     view->horizontalHeader()->setDefaultAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
-    view->resizeColumnsToContents();
-    view->resizeRowsToContents();
+    fitRowsAndColumns();
 
     view->setEditTriggers(QAbstractItemView::NoEditTriggers);
     view->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -136,12 +127,55 @@ void SSUDialog::setupTableView()
     selectedIndex = view->currentIndex();
 }
 
+void SSUDialog::fitRowsAndColumns()
+{
+    QTableView *view = ui->tableView;
+    view->horizontalHeader()->setResizeContentsPrecision(MeasuredRows);
+    view->resizeColumnsToContents();
+    // Every row shows one line of the same kind, so all take the first row's
+    // height; measuring each would read the whole listing.
+    QHeaderView *rows = view->verticalHeader();
+    rows->setSectionResizeMode(QHeaderView::Fixed);
+    if (model && model->rowCount() > 0)
+        rows->setDefaultSectionSize(static_cast<QAbstractItemView *>(view)->sizeHintForRow(0));
+}
+
 void SSUDialog::createModel()
 {
-    if (!model)
+    if (!model) {
         model = new MySqlQueryModel(this);
-    model->setQuery(QString::fromLatin1(selectAllStatement), QSqlDatabase::database(QString::fromLatin1(connectionName), false));
+        model->setWindowSize(fetchWindowSize);
+    }
+    // At start-up the dialog is hidden: the listing is read when it is shown.
+    listAllReports(!isVisible());
     setupTableView();
+}
+
+void SSUDialog::setFetchWindowSize(int rows)
+{
+    fetchWindowSize = rows;
+    if (model)
+        model->setWindowSize(rows);
+}
+
+void SSUDialog::listAllReports(bool deferred)
+{
+    if (!model)
+        return;
+    // Not opened on demand: a search must not stall on an unreachable server;
+    // a closed connection simply lists nothing.
+    model->setSearch({QString(), QStringLiteral("sn")},
+                     QSqlDatabase::database(QString::fromLatin1(connectionName), false), deferred);
+}
+
+void SSUDialog::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    if (model && model->isDeferred()) {
+        model->load();
+        fitRowsAndColumns();
+        selectedIndex = ui->tableView->currentIndex();
+    }
 }
 
 void SSUDialog::searchBySerialNumber()
@@ -157,38 +191,34 @@ void SSUDialog::on_pushButton_SN_clicked()
         return;
     }
     if (serialNumber == 0) {
-        showQuery(QString::fromLatin1(selectAllStatement));
+        showSearch(QString(), QStringLiteral("sn"));
         return;
     }
-    showQuery(QStringLiteral("SELECT sn, date, release_date, firmware_version, total_time, repair_time FROM rvkreport "
-                             "WHERE sn = %1 ORDER BY total_time")
-                  .arg(serialNumber));
+    showSearch(QStringLiteral("sn = %1").arg(serialNumber), QStringLiteral("total_time"));
 }
 
 void SSUDialog::on_pushButton_SNrange_clicked()
 {
-    showQuery(QStringLiteral("SELECT sn, date, release_date, firmware_version, total_time, repair_time FROM rvkreport "
-                             "WHERE sn BETWEEN %1 AND %2 ORDER BY sn")
-                  .arg(ui->spinBox_SNmin->value())
-                  .arg(ui->spinBox_SNmax->value()));
+    showSearch(QStringLiteral("sn BETWEEN %1 AND %2").arg(ui->spinBox_SNmin->value()).arg(ui->spinBox_SNmax->value()),
+               QStringLiteral("sn"));
 }
 
 void SSUDialog::on_pushButton_DATErange_clicked()
 {
     // Dates are compared with a DATETIME column: the upper bound is midnight
     // at the start of that day.
-    showQuery(QStringLiteral("SELECT sn, date, release_date, firmware_version, total_time, repair_time FROM rvkreport "
-                             "WHERE date BETWEEN '%1' AND '%2' ORDER BY date")
-                  .arg(ui->dateEdit_min->date().toString(QStringLiteral("yyyy-MM-dd")),
-                       ui->dateEdit_max->date().toString(QStringLiteral("yyyy-MM-dd"))));
+    showSearch(QStringLiteral("date BETWEEN '%1' AND '%2'")
+                   .arg(ui->dateEdit_min->date().toString(QStringLiteral("yyyy-MM-dd")),
+                        ui->dateEdit_max->date().toString(QStringLiteral("yyyy-MM-dd"))),
+               QStringLiteral("date"));
 }
 
 void SSUDialog::on_pushButton_RELrange_clicked()
 {
-    showQuery(QStringLiteral("SELECT sn, date, release_date, firmware_version, total_time, repair_time FROM rvkreport "
-                             "WHERE release_date BETWEEN '%1' AND '%2' ORDER BY release_date")
-                  .arg(ui->dateEdit_RELmin->date().toString(QStringLiteral("yyyy-MM-dd")),
-                       ui->dateEdit_RELmax->date().toString(QStringLiteral("yyyy-MM-dd"))));
+    showSearch(QStringLiteral("release_date BETWEEN '%1' AND '%2'")
+                   .arg(ui->dateEdit_RELmin->date().toString(QStringLiteral("yyyy-MM-dd")),
+                        ui->dateEdit_RELmax->date().toString(QStringLiteral("yyyy-MM-dd"))),
+               QStringLiteral("release_date"));
 }
 
 void SSUDialog::slotSetModelIndex(const QModelIndex &index)
@@ -196,17 +226,21 @@ void SSUDialog::slotSetModelIndex(const QModelIndex &index)
     selectedIndex = index;
 }
 
-void SSUDialog::showQuery(const QString &statement)
+// The searches' statements are "SELECT sn, date, release_date,
+// firmware_version, total_time, repair_time FROM rvkreport WHERE <where>
+// ORDER BY <order>"; the model adds the header's order and the window.
+void SSUDialog::showSearch(const QString &where, const QString &order)
 {
     if (!model)
         return;
-    // Not opened on demand: a search must not stall on an unreachable server;
-    // a closed connection simply lists nothing.
-    model->setQuery(statement, QSqlDatabase::database(QString::fromLatin1(connectionName), false));
+    model->setSearch({where, order}, QSqlDatabase::database(QString::fromLatin1(connectionName), false));
     setupTableView();
 }
 
 void SSUDialog::refreshAllReports()
 {
-    showQuery(QString::fromLatin1(selectAllStatement));
+    if (!model)
+        return;
+    listAllReports(false);
+    setupTableView();
 }

@@ -13,7 +13,7 @@
 class MySqlQueryModel;
 class QNetworkAccessManager;
 class QNetworkReply;
-class QSortFilterProxyModel;
+class QShowEvent;
 class mDelegateDate;
 class mDelegateDateTime;
 
@@ -51,6 +51,9 @@ public:
     void createModel();
     // The serial-number search with the field's current value (0 lists all).
     void searchBySerialNumber();
+    // How many rows the list reads from the server at a time (tests make it
+    // small to cross many window boundaries in a short table).
+    void setFetchWindowSize(int rows);
 
 signals:
     void signalIndicator(bool on);
@@ -73,10 +76,17 @@ private slots:
     // --- database (ssudialog_database.cpp) ---
     void downloadFinished(QNetworkReply *reply);
 
+protected:
+    void showEvent(QShowEvent *event) override;
+
 private:
     // --- search window (ssudialog.cpp) ---
-    void showQuery(const QString &statement);
+    void showSearch(const QString &where, const QString &order);
     void refreshAllReports();
+    // Lists all reports again; while the dialog is hidden the listing is only
+    // remembered and read when the dialog is shown.
+    void listAllReports(bool deferred);
+    void fitRowsAndColumns();
 
     // --- stored reports (ssudialog_reports.cpp) ---
     void writeHtmlReport(bool saveMode);
@@ -89,12 +99,12 @@ private:
     QSqlDatabase db;
     QSqlQuery query;
     MySqlQueryModel *model = nullptr;
-    QSortFilterProxyModel *proxyModel = nullptr;
     mDelegateDate *delegateDate = nullptr;
     mDelegateDateTime *delegateDateTime = nullptr;
     QModelIndex selectedIndex;
     QStringList columnHeaders;
     bool defaultDatesSet = false;
+    int fetchWindowSize = 256;
 
     // The report being uploaded or opened (the database columns' values).
     quint32 sn = 0;

@@ -47,7 +47,7 @@ void SSUDialog::downloadFinished(QNetworkReply *reply)
         return;
     if (connectDatabase()) {
         query.exec(QLatin1String(CreateReportTableStatement));
-        ensureSerialNumberIndex(db);
+        ensureReportIndexes(db);
     }
     createModel();
 }
@@ -87,7 +87,7 @@ bool SSUDialog::connectAndCreateTable()
         return false;
     const bool created = query.exec(QLatin1String(CreateReportTableStatement));
     if (created)
-        ensureSerialNumberIndex(db);
+        ensureReportIndexes(db);
     return created;
 }
 
@@ -125,12 +125,9 @@ bool SSUDialog::uploadReport(const QByteArray &record)
         if (!storeReportRow(db, query, row))
             return false;
     }
-    // Only the rows change; the view keeps its set-up. The statement lists
-    // the whole table, so a hidden dialog is not refreshed: with a large table
-    // it would dominate every upload of an archive backlog, nobody sees the
-    // list, and the login runs a search before it shows the dialog.
-    if (model && isVisible())
-        model->setQuery(QLatin1String(AllReportsStatement), QSqlDatabase::database(QLatin1String(ConnectionName), false));
+    // Only the rows change; the view keeps its set-up. A hidden dialog reads
+    // nothing: the listing is read when the dialog is shown.
+    listAllReports(!isVisible());
     return true;
 }
 

@@ -5,6 +5,7 @@
 #include "testmain.h"
 
 #include "httpfileserver.h"
+#include "mysqlquerymodel.h"
 #include "reportschema.h"
 #include "ssudialog.h"
 #include "ssutestsupport.h"
@@ -64,10 +65,18 @@ QTableView *tableOf(SSUDialog &dialog)
     return dialog.findChild<QTableView *>(QStringLiteral("tableView"));
 }
 
+// A long listing grows to its full length when its count arrives.
+void waitForFullLength(SSUDialog &dialog)
+{
+    const auto *model = qobject_cast<MySqlQueryModel *>(tableOf(dialog)->model());
+    QTRY_VERIFY(!model || !model->isCounting());
+}
+
 // The listed rows as the user sees them, in view order.
 QList<QVariantList> listedRows(SSUDialog &dialog)
 {
     QList<QVariantList> rows;
+    waitForFullLength(dialog);
     const QAbstractItemModel *model = tableOf(dialog)->model();
     if (!model)
         return rows;

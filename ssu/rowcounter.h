@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QThread>
+
+// Counts the rows of a search on a connection of its own, in a thread of its
+// own: over the whole fleet's history the count takes long enough to be felt,
+// and the list can show its first rows without it. Requests carry a number;
+// counted() returns it, so an answer to a search that has since been
+// replaced can be told apart. A count that fails answers -1.
+class RowCounter : public QObject
+{
+    Q_OBJECT
+public:
+    explicit RowCounter(QObject *parent = nullptr);
+    ~RowCounter() override;
+
+    // Counts with a copy of the parameters of the named connection.
+    void request(int number, const QString &connectionName, const QString &statement);
+
+signals:
+    void counted(int number, int rows);
+
+private:
+    class Worker;
+    QThread thread;
+    Worker *worker = nullptr;
+};
