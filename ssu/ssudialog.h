@@ -10,6 +10,8 @@
 #include <QTranslator>
 #include <QUrl>
 
+#include "deployment.h"
+
 class MySqlQueryModel;
 class QNetworkAccessManager;
 class QNetworkReply;
@@ -42,6 +44,9 @@ public:
     // Where the password file is fetched from; the deployment value unless a
     // test points it elsewhere.
     void setDownloadUrl(const QUrl &url) { downloadUrl = url; }
+    // Where the database is reached and the CA its certificate must come from
+    // (empty: no TLS); the deployment values unless a test points elsewhere.
+    void setDatabaseServer(const QString &host, int port, const QString &caFile);
 
     // --- search window (ssudialog.cpp) ---
     void setLanguage(uchar code);
@@ -113,5 +118,8 @@ private:
     bool saveMode = false;
     QNetworkAccessManager *networkManager = nullptr;
     QUrl downloadUrl;
+    QString databaseHost = QLatin1String(Deployment::databaseHost);
+    int databasePort = 3666;
+    QString databaseCaFile = QLatin1String(Deployment::databaseCaFile);
     QString m_dbPassword;
 };
