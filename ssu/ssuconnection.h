@@ -23,8 +23,10 @@ QString connectOptions(const QString &caFile);
 // To be called right after db.open() succeeded; closes the connection and
 // returns false when it cannot be made safe:
 // - the client library's LOAD DATA LOCAL INFILE support is switched off, so
-//   a server can no longer ask for files of the station's user (QMYSQL has
-//   no connect option for it; the native handle takes it);
+//   a server can no longer answer a statement with a request for a file of
+//   the station's user (QMYSQL has no connect option for it and hands out
+//   its native handle only after open(); the SET NAMES that open() sends
+//   itself comes before, and only a verified TLS server closes that gap);
 // - when TLS is required (a CA file is configured), a connection that the
 //   client library left unencrypted because the server offered no TLS is
 //   refused: the library itself falls back to plain text silently.
