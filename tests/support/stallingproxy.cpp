@@ -95,7 +95,8 @@ void StallingProxy::run()
             });
             connect(client, &QTcpSocket::disconnected, client, finish);
             connect(upstream, &QTcpSocket::disconnected, upstream, finish);
-            connect(client, &QObject::destroyed, client, [pair] { delete pair; });
+            // The upstream socket is the client's child and goes last.
+            connect(upstream, &QObject::destroyed, [pair] { delete pair; });
             connect(client, &QTcpSocket::disconnected, client, &QObject::deleteLater);
             upstream->connectToHost(m_address, m_targetPort);
         }
