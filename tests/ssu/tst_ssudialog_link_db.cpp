@@ -15,6 +15,7 @@
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTcpServer>
+#include <QTcpSocket>
 #include <QTemporaryDir>
 
 namespace {
@@ -48,6 +49,7 @@ private slots:
     void serverCannotReadLocalFilesThroughTheProgramsConnection();
     void oversizedPasswordFileIsAFailedDownload();
     void stalledPasswordDownloadFailsWithinItsBound();
+    void redirectedPasswordDownloadIsNotFollowed();
 
 private:
     HttpFileServer server;
@@ -128,6 +130,33 @@ void TstSSUDialogLink::stalledPasswordDownloadFailsWithinItsBound()
     QVERIFY2(clock.elapsed() < 25000, qPrintable(QString::number(clock.elapsed())));
     QCOMPARE(indicator.first().first().toBool(), false);
     QCOMPARE(dialog.dbPassword(), QString());
+}
+
+void TstSSUDialogLink::redirectedPasswordDownloadIsNotFollowed()
+{
+    // A redirect could lead an https address to plain http or to another
+    // host; the real file is served, but only at the redirect's target.
+    server.serve(QLatin1String(rvktest::passwordPath()), rvktest::passwordFile());
+    server.requestedPaths.clear();
+    const QByteArray target = server.url(QLatin1String(rvktest::passwordPath())).toEncoded();
+    QTcpServer redirecting;
+    QVERIFY(redirecting.listen(QHostAddress::LocalHost));
+    connect(&redirecting, &QTcpServer::newConnection, &redirecting, [&redirecting, target] {
+        QTcpSocket *socket = redirecting.nextPendingConnection();
+        connect(socket, &QTcpSocket::readyRead, socket, [socket, target] {
+            socket->readAll();
+            socket->write("HTTP/1.0 302 Found\r\nLocation: " + target + "\r\nContent-Length: 0\r\n\r\n");
+            socket->disconnectFromHost();
+        });
+    });
+    SSUDialog dialog;
+    dialog.setDownloadUrl(QUrl(QStringLiteral("http://127.0.0.1:%1/downloads/ssu.pas").arg(redirecting.serverPort())));
+    QSignalSpy indicator(&dialog, SIGNAL(signalIndicator(bool)));
+    dialog.startDownload();
+    QTRY_COMPARE_WITH_TIMEOUT(indicator.count(), 1, 10000);
+    QCOMPARE(indicator.first().first().toBool(), false);
+    QCOMPARE(dialog.dbPassword(), QString());
+    QVERIFY(server.requestedPaths.isEmpty());
 }
 
 RVK_TEST_MAIN(TstSSUDialogLink)

@@ -84,7 +84,10 @@ int main(int argc, char *argv[])
             err << "rvk-ssu-token: cannot read " << file.fileName() << ": " << file.errorString() << '\n';
             return 1;
         }
-        password = QString::fromUtf8(file.readLine(4096)).remove(QLatin1Char('\n'));
+        password = QString::fromUtf8(file.readLine(4096));
+        // A file saved on Windows ends its line with CR LF.
+        while (password.endsWith(QLatin1Char('\n')) || password.endsWith(QLatin1Char('\r')))
+            password.chop(1);
     } else {
         password = QTextStream(stdin).readLine();
     }
