@@ -10,8 +10,6 @@
 #include <QTranslator>
 #include <QUrl>
 
-#include "deployment.h"
-
 class MySqlQueryModel;
 class QNetworkAccessManager;
 class QNetworkReply;
@@ -118,8 +116,10 @@ private:
     bool saveMode = false;
     QNetworkAccessManager *networkManager = nullptr;
     QUrl downloadUrl;
-    QString databaseHost = QLatin1String(Deployment::databaseHost);
-    int databasePort = 3666;
-    QString databaseCaFile = QLatin1String(Deployment::databaseCaFile);
+    // Set by setDatabaseServer(); the deployment values otherwise.
+    bool databaseServerSet = false;
+    QString databaseHost;
+    int databasePort = 0;
+    QString databaseCaFile;
     QString m_dbPassword;
 };

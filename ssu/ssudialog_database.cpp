@@ -18,6 +18,7 @@
 #include <QTimer>
 
 namespace {
+constexpr int DatabasePort = 3666;
 // The file holds one short token; anything much larger is not it, and is
 // not kept in memory while it arrives.
 constexpr qint64 MaximumDownloadBytes = 4 * 1024;
@@ -76,6 +77,7 @@ void SSUDialog::downloadFinished(QNetworkReply *reply)
 
 void SSUDialog::setDatabaseServer(const QString &host, int port, const QString &caFile)
 {
+    databaseServerSet = true;
     databaseHost = host;
     databasePort = port;
     databaseCaFile = caFile;
@@ -92,14 +94,15 @@ bool SSUDialog::connectDatabase()
         db.setDatabaseName(QStringLiteral("RVKSSUdb"));
         db.setUserName(QStringLiteral("RVKuser"));
     }
-    db.setHostName(databaseHost);
-    db.setPort(databasePort);
-    db.setConnectOptions(SsuConnection::connectOptions(databaseCaFile));
+    const QString caFile = databaseServerSet ? databaseCaFile : QLatin1String(Deployment::databaseCaFile);
+    db.setHostName(databaseServerSet ? databaseHost : QLatin1String(Deployment::databaseHost));
+    db.setPort(databaseServerSet ? databasePort : DatabasePort);
+    db.setConnectOptions(SsuConnection::connectOptions(caFile));
     // The password may have arrived after the connection was first added (an
     // upload tried before the download finished); keeping the empty one would
     // send every later report to the archive for the rest of the run.
     db.setPassword(m_dbPassword);
-    if (db.open() && SsuConnection::secureOpenedConnection(db, !databaseCaFile.isEmpty())) {
+    if (db.open() && SsuConnection::secureOpenedConnection(db, !caFile.isEmpty())) {
         query = QSqlQuery(db);
         emit signalWaitDialog(false);
         emit signalIndicator(true);
