@@ -43,7 +43,6 @@ private slots:
     void writersReplaceAPlantedLinkInsteadOfFollowingIt_data();
     void writersReplaceAPlantedLinkInsteadOfFollowingIt();
     void writeKeepsAnExistingFilesPermissions();
-    void failedWriteLeavesTheNameAndNoTemporaryFile();
     void readAcceptsOnlyBoundedRegularFiles_data();
     void readAcceptsOnlyBoundedRegularFiles();
 
@@ -113,17 +112,6 @@ void TestPlainFile::writeKeepsAnExistingFilesPermissions()
     QVERIFY(PlainFile::write(fresh, "x"));
     ::umask(mask);
     QVERIFY(QFileInfo(fresh).permissions() & QFileDevice::ReadOther);
-}
-
-void TestPlainFile::failedWriteLeavesTheNameAndNoTemporaryFile()
-{
-    const QString path = dir.filePath(QStringLiteral("blocked"));
-    QVERIFY(QDir().mkpath(path));
-    QString error;
-    QVERIFY(!PlainFile::write(path, "x", &error));
-    QVERIFY(!error.isEmpty());
-    QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
-             QStringList(QStringLiteral("blocked")));
 }
 
 void TestPlainFile::readAcceptsOnlyBoundedRegularFiles_data()
