@@ -4,6 +4,7 @@
 
 #include "archivefile.h"
 #include "deployment.h"
+#include "privatesettings.h"
 #include "ssudialog.h"
 #include "tokencipher.h"
 
@@ -33,6 +34,7 @@ int archiveFileCount()
 void MainWindow::on_actionSSU_triggered()
 {
     QSettings settings(QStringLiteral("ZELMOR"), QStringLiteral("RVK Report"));
+    makeSettingsPrivate(settings);
     TokenCipher cipher;
     cipher.setKey(Deployment::key());
 
@@ -88,11 +90,11 @@ bool MainWindow::uploadArchivedReports()
     const int total = names.size();
 
     for (const QString &name : names) {
-        QFile file(QStringLiteral("ssu/") + name);
-        if (!file.open(QIODevice::ReadOnly))
+        // Checked again as it is opened: the folder may have changed since
+        // it was listed.
+        QByteArray record;
+        if (!ArchiveFile::read(QStringLiteral("ssu/") + name, &record))
             continue;
-        const QByteArray record = file.read(file.size());
-        file.close();
 
         ssuDialog->setReportDateFromFileName(name);
         if (!ssuDialog->uploadReport(record))

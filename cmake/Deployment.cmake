@@ -5,6 +5,8 @@
 set(RVK_SSU_DB_HOST "127.0.0.1" CACHE STRING "Host name of the SSU database server")
 set(RVK_SSU_WEB_HOST "127.0.0.1:8066" CACHE STRING "Web server (host[:port]) that serves /downloads/ssu.pas")
 set(RVK_SSU_KEY "0x5A17C3E9B24D8F61" CACHE STRING "64-bit key shared by the password file and the login tokens")
+set(RVK_SSU_DB_CA "" CACHE STRING "CA certificate file (PEM) on the stations that signs the SSU database server's certificate; when set, the program connects only over TLS to a server whose certificate that CA issued")
+option(RVK_SSU_WEB_HTTPS "Fetch the password file over https (the server's certificate must be trusted by the station's system CA store)" OFF)
 set(RVK_WEB_SITE "https://zelmor.example/" CACHE STRING "Maker's web site shown in the About box")
 
 string(REGEX MATCH "^0[xX][0-9a-fA-F]+$" _rvk_key_ok "${RVK_SSU_KEY}")
@@ -16,7 +18,23 @@ if(_rvk_key_len GREATER 18)
     message(FATAL_ERROR "RVK_SSU_KEY must fit in 64 bits")
 endif()
 
-# The program builds "http://" + this + "/downloads/ssu.pas" itself.
+# A station build must not carry the development key that is public in this
+# source tree: anyone holding it can decrypt the password file and forge
+# tokens. Release builds (scripts/package makes one) refuse it.
+set(RVK_SSU_DEVELOPMENT_KEY "0x5A17C3E9B24D8F61")
+string(TOUPPER "${RVK_SSU_KEY}" _rvk_key_upper)
+string(TOUPPER "${RVK_SSU_DEVELOPMENT_KEY}" _rvk_dev_key_upper)
+if(CMAKE_BUILD_TYPE STREQUAL "Release" AND _rvk_key_upper STREQUAL _rvk_dev_key_upper)
+    message(FATAL_ERROR "A Release build is meant for stations: give its own key with -DRVK_SSU_KEY=0x... "
+                        "(the default key is public and only for development)")
+endif()
+
+# QMYSQL splits its connect options at ";", so the path cannot hold one.
+if(RVK_SSU_DB_CA MATCHES ";")
+    message(FATAL_ERROR "RVK_SSU_DB_CA must be a file path without ';'")
+endif()
+
+# The program builds "http://" (or "https://") + this + "/downloads/ssu.pas" itself.
 if(RVK_SSU_WEB_HOST MATCHES "/" OR NOT RVK_SSU_WEB_HOST MATCHES "^[A-Za-z0-9.-]+(:[0-9]+)?$")
     message(FATAL_ERROR "RVK_SSU_WEB_HOST must be a host name, optionally with :port, such as ssu.example:8066")
 endif()

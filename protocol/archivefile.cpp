@@ -1,10 +1,11 @@
 #include "archivefile.h"
 
+#include "plainfile.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
-#include <QSaveFile>
 
 #include <algorithm>
 
@@ -56,27 +57,19 @@ QString freePath(quint32 sn, const QString &readoutTime, const QByteArray &recor
 
 bool write(const QString &path, const QByteArray &record, QString *errorString)
 {
-    auto fail = [errorString](const QString &text) {
+    if (record.isEmpty()) {
         if (errorString)
-            *errorString = text;
+            errorString->clear();
         return false;
-    };
-    if (record.isEmpty())
-        return fail(QString());
-    // A folder that cannot be made shows up as the save file's own open error.
-    QDir().mkpath(QFileInfo(path).path());
-
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return fail(file.errorString());
-    if (file.write(record) != record.size()) {
-        const QString error = file.errorString();
-        file.cancelWriting();
-        return fail(error);
     }
-    if (!file.commit())
-        return fail(file.errorString());
-    return true;
+    // A folder that cannot be made shows up as the write's own error.
+    QDir().mkpath(QFileInfo(path).path());
+    return PlainFile::write(path, record, errorString);
+}
+
+bool read(const QString &path, QByteArray *record)
+{
+    return PlainFile::read(path, maxSize, record);
 }
 
 bool isArchiveName(const QString &fileName)

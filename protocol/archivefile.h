@@ -20,11 +20,17 @@ QString path(quint32 sn, const QString &readoutTime);
 // still finds the date after the first "_".
 QString freePath(quint32 sn, const QString &readoutTime, const QByteArray &record);
 
-// Writes the record verbatim through a save file, creating the directory when
-// missing; the target either gets every byte or is left untouched. False with
+// Writes the record verbatim, creating the directory when missing; the target
+// either gets every byte or is left untouched, and a symbolic link planted at
+// its name is replaced, never written through. False with
 // the error text when any step fails; an empty record is refused (false,
 // no error text).
 bool write(const QString &path, const QByteArray &record, QString *errorString = nullptr);
+
+// The record in the archive file at path, read as the uploader may trust it:
+// a regular file (no link, device or pipe) of at most maxSize bytes, checked
+// on the opened file. False otherwise; the file is then left alone.
+bool read(const QString &path, QByteArray *record);
 
 // Names (without directory) of the archive files in the directory, symbolic
 // links left out, smallest first and, among equal sizes, by name in

@@ -1,5 +1,7 @@
 #include "htmlreport.h"
 
+#include "plainfile.h"
+
 #include "histogramtable.h"
 
 #include <QCoreApplication>
@@ -125,13 +127,7 @@ QString buildHtmlReport(const HtmlReportInput &input)
 bool writeHtmlReportFile(const QString &path, const HtmlReportInput &input, QString *errorString)
 {
     const QByteArray bytes = QTextCodec::codecForName(DocumentCodec)->fromUnicode(buildHtmlReport(input));
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text)
-        || file.write(bytes) != bytes.size() || !file.flush()) {
-        if (errorString)
-            *errorString = file.errorString();
-        return false;
-    }
-    file.close();
-    return true;
+    // The report folder may be shared: a link planted at the name is
+    // replaced, not followed to a file elsewhere.
+    return PlainFile::write(path, bytes, errorString, true);
 }

@@ -42,6 +42,9 @@ public:
     // Where the password file is fetched from; the deployment value unless a
     // test points it elsewhere.
     void setDownloadUrl(const QUrl &url) { downloadUrl = url; }
+    // Where the database is reached and the CA its certificate must come from
+    // (empty: no TLS); the deployment values unless a test points elsewhere.
+    void setDatabaseServer(const QString &host, int port, const QString &caFile);
 
     // --- search window (ssudialog.cpp) ---
     void setLanguage(uchar code);
@@ -123,5 +126,10 @@ private:
     bool saveMode = false;
     QNetworkAccessManager *networkManager = nullptr;
     QUrl downloadUrl;
+    // Set by setDatabaseServer(); the deployment values otherwise.
+    bool databaseServerSet = false;
+    QString databaseHost;
+    int databasePort = 0;
+    QString databaseCaFile;
     QString m_dbPassword;
 };

@@ -9,17 +9,23 @@
 #include "reportrecord.h"
 #include "reportschema.h"
 #include "reportupload.h"
+#include "ssuconnection.h"
 #include "tokencipher.h"
 
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
+#include <QTimer>
 
 namespace {
 constexpr int DatabasePort = 3666;
-// Without a bound an unreachable host blocks the whole window for the client
-// library's default of several minutes.
-const char *const ConnectOptions = "MYSQL_OPT_CONNECT_TIMEOUT=5";
+// The file holds one short token; anything much larger is not it, and is
+// not kept in memory while it arrives.
+constexpr qint64 MaximumDownloadBytes = 4 * 1024;
+// A web server that accepts the request and then trickles or stalls must not
+// hold the password (and the first upload) back indefinitely. This bounds the
+// whole transfer, not only a silence, which a trickle would reset.
+constexpr int DownloadTimeoutMs = 15000;
 } // namespace
 
 void SSUDialog::startDownload()
@@ -29,20 +35,37 @@ void SSUDialog::startDownload()
         connect(networkManager, SIGNAL(finished(QNetworkReply *)), this, SLOT(downloadFinished(QNetworkReply *)));
     }
     if (downloadUrl.isEmpty())
-        downloadUrl = QUrl(QStringLiteral("http://%1/downloads/ssu.pas").arg(QLatin1String(Deployment::webServer)));
-    networkManager->get(QNetworkRequest(downloadUrl));
+        downloadUrl = QUrl(QStringLiteral("%1://%2/downloads/ssu.pas")
+                               .arg(QLatin1String(Deployment::webScheme), QLatin1String(Deployment::webServer)));
+    QNetworkRequest request(downloadUrl);
+    // A redirect could lead from https to plain http or to another host.
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
+    QNetworkReply *reply = networkManager->get(request);
+    // Aborting makes the reply finish with an error, which is the failed
+    // download's path.
+    connect(reply, &QNetworkReply::downloadProgress, reply, [reply](qint64 received, qint64 total) {
+        if (received > MaximumDownloadBytes || total > MaximumDownloadBytes)
+            reply->abort();
+    });
+    QTimer::singleShot(DownloadTimeoutMs, reply, [reply] {
+        if (reply->isRunning())
+            reply->abort();
+    });
 }
 
 void SSUDialog::downloadFinished(QNetworkReply *reply)
 {
     reply->deleteLater();
-    if (reply->error() != QNetworkReply::NoError) {
+    const QByteArray body = reply->read(MaximumDownloadBytes + 1);
+    const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    if (reply->error() != QNetworkReply::NoError || status != 200 || body.size() > MaximumDownloadBytes
+        || reply->bytesAvailable() > 0) {
         emit signalIndicator(false);
         return;
     }
     TokenCipher cipher;
     cipher.setKey(Deployment::key());
-    m_dbPassword = cipher.decryptText(QString::fromUtf8(reply->readAll()));
+    m_dbPassword = cipher.decryptText(QString::fromUtf8(body));
     if (m_dbPassword.isEmpty())
         return;
     if (connectDatabase()) {
@@ -50,6 +73,14 @@ void SSUDialog::downloadFinished(QNetworkReply *reply)
         ensureReportIndexes(db);
     }
     createModel();
+}
+
+void SSUDialog::setDatabaseServer(const QString &host, int port, const QString &caFile)
+{
+    databaseServerSet = true;
+    databaseHost = host;
+    databasePort = port;
+    databaseCaFile = caFile;
 }
 
 bool SSUDialog::connectDatabase()
@@ -61,16 +92,17 @@ bool SSUDialog::connectDatabase()
     } else {
         db = QSqlDatabase::addDatabase(QStringLiteral("QMYSQL"), name);
         db.setDatabaseName(QStringLiteral("RVKSSUdb"));
-        db.setHostName(QLatin1String(Deployment::databaseHost));
-        db.setPort(DatabasePort);
         db.setUserName(QStringLiteral("RVKuser"));
-        db.setConnectOptions(QLatin1String(ConnectOptions));
     }
+    const QString caFile = databaseServerSet ? databaseCaFile : QLatin1String(Deployment::databaseCaFile);
+    db.setHostName(databaseServerSet ? databaseHost : QLatin1String(Deployment::databaseHost));
+    db.setPort(databaseServerSet ? databasePort : DatabasePort);
+    db.setConnectOptions(SsuConnection::connectOptions(caFile));
     // The password may have arrived after the connection was first added (an
     // upload tried before the download finished); keeping the empty one would
     // send every later report to the archive for the rest of the run.
     db.setPassword(m_dbPassword);
-    if (db.open()) {
+    if (db.open() && SsuConnection::secureOpenedConnection(db, !caFile.isEmpty())) {
         query = QSqlQuery(db);
         emit signalWaitDialog(false);
         emit signalIndicator(true);

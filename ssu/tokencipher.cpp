@@ -19,6 +19,12 @@ QByteArray TokenCipher::keyBytes(quint64 key)
 
 QString TokenCipher::decryptText(const QString &token)
 {
+    // Base64 takes four characters for three bytes; line breaks and other
+    // skipped characters may pad a real token a little.
+    if (token.size() > MaximumInputSize * 2) {
+        m_lastError = CipherIntegrityFailed;
+        return QString();
+    }
     const QByteArray plain = decryptBytes(QByteArray::fromBase64(token.toLatin1()));
     if (m_lastError != CipherNoError)
         return QString();
@@ -33,6 +39,10 @@ QByteArray TokenCipher::decryptBytes(const QByteArray &input)
     }
     if (input.isEmpty() || quint8(input.at(0)) != Version) {
         m_lastError = CipherUnknownVersion;
+        return QByteArray();
+    }
+    if (input.size() > MaximumInputSize) {
+        m_lastError = CipherIntegrityFailed;
         return QByteArray();
     }
     const quint8 flags = input.size() > 1 ? quint8(input.at(1)) : 0;

@@ -25,10 +25,15 @@ public:
         FlagHash = 0x04,
     };
     static constexpr quint8 Version = 3;
+    // Passwords and tokens are a few dozen bytes. Anything longer is refused
+    // before it is decrypted: a compressed body inflates at most about a
+    // thousandfold, so this also bounds what decompression can allocate
+    // (a few MiB) whatever the body declares.
+    static constexpr int MaximumInputSize = 4 * 1024;
 
     void setKey(quint64 key);
     // Standard Base64 (invalid characters skipped) of a ciphertext; empty on
-    // any error.
+    // any error, a text too long to hold MaximumInputSize bytes included.
     QString decryptText(const QString &token);
     QByteArray decryptBytes(const QByteArray &input);
     CipherError lastError() const { return m_lastError; }

@@ -11,6 +11,7 @@
 #include "testmain.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QSettings>
 #include <QTableView>
@@ -45,6 +46,7 @@ private slots:
     void validTokenLogsInUploadsArchiveAndListsAll();
     void storedTokenIsUsedWithoutPrompt();
     void changedServerPasswordClearsTheStoredToken();
+    void storedTokenIsReadableByItsOwnerOnly();
 
 private:
     // A window whose dialog downloaded the given password; true when the
@@ -251,6 +253,32 @@ void TstMainWindowLogin::changedServerPasswordClearsTheStoredToken()
     QCOMPARE(answerer.seen.last().title, QStringLiteral("Вход в ССУ"));
     QVERIFY(dialog()->isVisible());
     QCOMPARE(nativeSettings().value(QLatin1String(TokenKey)).toString(), token);
+}
+
+void TstMainWindowLogin::storedTokenIsReadableByItsOwnerOnly()
+{
+    // A settings file left readable by others, as an older version did.
+    const QString fileName = nativeSettings().fileName();
+    QVERIFY(QDir().mkpath(QFileInfo(fileName).path()));
+    {
+        QFile file(fileName);
+        QVERIFY(file.open(QIODevice::Append));
+    }
+    QVERIFY(QFile::setPermissions(fileName, QFileInfo(fileName).permissions() | QFileDevice::ReadGroup
+                                                | QFileDevice::ReadOther));
+
+    QVERIFY(openWindow(rvktest::testDatabasePassword()));
+    ModalAnswerer answerer;
+    answerer.enterText(rvktest::loginToken(), true);
+    login();
+    QTRY_VERIFY(dialog()->isVisible());
+    dialog()->hide();
+    QVERIFY(!nativeSettings().value(QLatin1String(TokenKey)).toString().isEmpty());
+    const QFileDevice::Permissions others = QFileDevice::ReadGroup | QFileDevice::WriteGroup | QFileDevice::ExeGroup
+        | QFileDevice::ReadOther | QFileDevice::WriteOther | QFileDevice::ExeOther;
+    QCOMPARE(QFileInfo(fileName).permissions() & others, QFileDevice::Permissions());
+    QVERIFY(QFileInfo(fileName).permissions() & QFileDevice::ReadOwner);
+
 }
 
 RVK_TEST_MAIN(TstMainWindowLogin)

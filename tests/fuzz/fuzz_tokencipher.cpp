@@ -19,7 +19,16 @@ void roundTrip(const QByteArray &plain, quint8 mode)
     encoder.setRandomByte(mode >> 3);
     TokenCipher cipher;
     cipher.setKey(FuzzKey);
-    if (cipher.decryptBytes(encoder.encryptBytes(plain)) != plain || cipher.lastError() != TokenCipher::CipherNoError)
+    const QByteArray encrypted = encoder.encryptBytes(plain);
+    const QByteArray decrypted = cipher.decryptBytes(encrypted);
+    // Oversized ciphertexts are refused before any work, however they would
+    // decrypt.
+    if (encrypted.size() > TokenCipher::MaximumInputSize) {
+        if (!decrypted.isEmpty() || cipher.lastError() != TokenCipher::CipherIntegrityFailed)
+            __builtin_trap();
+        return;
+    }
+    if (decrypted != plain || cipher.lastError() != TokenCipher::CipherNoError)
         __builtin_trap();
     // A text token goes through Base64 and UTF-8; valid UTF-8 must survive.
     const QString text = QString::fromUtf8(plain);
@@ -47,6 +56,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     case 1: {
         const QByteArray plain = cipher.decryptBytes(rest);
         if (cipher.lastError() != TokenCipher::CipherNoError && !plain.isEmpty())
+            __builtin_trap();
+        // Whatever a compressed body declares, what comes out stays small.
+        if (rest.size() > TokenCipher::MaximumInputSize && !plain.isEmpty())
             __builtin_trap();
         break;
     }

@@ -221,8 +221,9 @@ void TstTokenCipher::tokenToolWritesDecryptablePasswordFileAndTokens()
     const QString file = dir.filePath(QStringLiteral("ssu.pas"));
 
     QProcess process;
-    process.start(tool, {QStringLiteral("--output"), file, QStringLiteral("--tokens"), QStringLiteral("5"),
-                         QStringLiteral("пароль-1")});
+    process.start(tool, {QStringLiteral("--output"), file, QStringLiteral("--tokens"), QStringLiteral("5")});
+    process.write(QStringLiteral("пароль-1\n").toUtf8());
+    process.closeWriteChannel();
     QVERIFY(process.waitForFinished(10000));
     QCOMPARE(process.exitCode(), 0);
     const QStringList tokens = QString::fromLatin1(process.readAllStandardOutput()).split(QLatin1Char('\n'),
@@ -240,8 +241,14 @@ void TstTokenCipher::tokenToolWritesDecryptablePasswordFileAndTokens()
     QVERIFY(QSet<QString>(tokens.begin(), tokens.end()).size() > 1);
 
     // Another key given on the command line: the program's key cannot read it.
+    // The password from a file this time.
+    const QString passwordPath = dir.filePath(QStringLiteral("password"));
+    QFile passwordSource(passwordPath);
+    QVERIFY(passwordSource.open(QIODevice::WriteOnly));
+    passwordSource.write("other\n");
+    passwordSource.close();
     process.start(tool, {QStringLiteral("--key"), QStringLiteral("0x1234"), QStringLiteral("--hash"),
-                         QStringLiteral("--compress"), QStringLiteral("other")});
+                         QStringLiteral("--compress"), QStringLiteral("--password-file"), passwordPath});
     QVERIFY(process.waitForFinished(10000));
     QCOMPARE(process.exitCode(), 0);
     const QString foreignToken = QString::fromLatin1(process.readAllStandardOutput()).trimmed();
@@ -250,9 +257,19 @@ void TstTokenCipher::tokenToolWritesDecryptablePasswordFileAndTokens()
     foreign.setKey(0x1234);
     QCOMPARE(foreign.decryptText(foreignToken), QStringLiteral("other"));
 
-    process.start(tool, {QStringLiteral("--key"), QStringLiteral("not-hex"), QStringLiteral("x")});
+    process.start(tool, {QStringLiteral("--key"), QStringLiteral("not-hex"), QStringLiteral("--password-file"),
+                         passwordPath});
     QVERIFY(process.waitForFinished(10000));
     QCOMPARE(process.exitCode(), 2);
+
+    // A password on the command line is refused, and nothing is written.
+    const QString refusedFile = dir.filePath(QStringLiteral("refused.pas"));
+    process.start(tool, {QStringLiteral("--output"), refusedFile, QStringLiteral("secret")});
+    process.closeWriteChannel();
+    QVERIFY(process.waitForFinished(10000));
+    QCOMPARE(process.exitCode(), 2);
+    QVERIFY(process.readAllStandardOutput().isEmpty());
+    QVERIFY(!QFileInfo::exists(refusedFile));
 }
 
 RVK_TEST_MAIN(TstTokenCipher)

@@ -38,6 +38,7 @@ private slots:
     void refusesDamagedCompressedBodies_data();
     void refusesDamagedCompressedBodies();
     void honestCompressedTokensStillDecrypt();
+    void oversizedInputsAreRefusedBeforeDecrypting();
 };
 
 void TstTokenCipherRegression::refusesDamagedCompressedBodies_data()
@@ -87,6 +88,35 @@ void TstTokenCipherRegression::honestCompressedTokensStillDecrypt()
     cipher.setKey(TestKey);
     QCOMPARE(cipher.decryptBytes(encoder.encryptBytes(QByteArray())), QByteArray());
     QCOMPARE(cipher.lastError(), TokenCipher::CipherNoError);
+}
+
+void TstTokenCipherRegression::oversizedInputsAreRefusedBeforeDecrypting()
+{
+    // A body of zeros deflates about a thousandfold: 1 GiB would fit in
+    // about a megabyte, whatever size the header declares.
+    const QByteArray bomb = markedCompressed(sizeHeader(16) + qCompress(QByteArray(64 * 1024 * 1024, '\0')).mid(4));
+    QVERIFY(bomb.size() > TokenCipher::MaximumInputSize);
+    TokenCipher cipher;
+    cipher.setKey(TestKey);
+    QElapsedTimer clock;
+    clock.start();
+    QVERIFY(cipher.decryptBytes(bomb).isEmpty());
+    QCOMPARE(cipher.lastError(), TokenCipher::CipherIntegrityFailed);
+    QVERIFY(cipher.decryptText(QString::fromLatin1(bomb.toBase64())).isEmpty());
+    QCOMPARE(cipher.lastError(), TokenCipher::CipherIntegrityFailed);
+    QVERIFY2(clock.elapsed() < 1000, "an oversized input must be refused without being decrypted");
+
+    // The bound itself: a ciphertext of exactly MaximumInputSize bytes still
+    // decrypts, one byte more does not.
+    TokenEncoder encoder(TestKey);
+    encoder.setIntegrity(TokenEncoder::Checksum);
+    encoder.setCompressed(false);
+    const int overhead = encoder.encryptBytes(QByteArray()).size();
+    const QByteArray fits(TokenCipher::MaximumInputSize - overhead, 'p');
+    QCOMPARE(encoder.encryptBytes(fits).size(), TokenCipher::MaximumInputSize);
+    QCOMPARE(cipher.decryptBytes(encoder.encryptBytes(fits)), fits);
+    QVERIFY(cipher.decryptBytes(encoder.encryptBytes(fits + 'p')).isEmpty());
+    QCOMPARE(cipher.lastError(), TokenCipher::CipherIntegrityFailed);
 }
 
 RVK_TEST_MAIN(TstTokenCipherRegression)

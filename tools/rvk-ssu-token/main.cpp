@@ -9,6 +9,7 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QFile>
 #include <QSaveFile>
 #include <QTextStream>
 
@@ -36,8 +37,9 @@ int main(int argc, char *argv[])
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
         "Encrypts the SSU database password for the stations: writes the password file to be served as "
-        "/downloads/ssu.pas and prints login tokens. Without a password argument the password is read from "
-        "the first line of standard input."));
+        "/downloads/ssu.pas and prints login tokens. The password is read from the first line of standard "
+        "input, or of the file given with --password-file; it is never taken from the command line, where "
+        "other users and the shell history would see it."));
     parser.addHelpOption();
     const QCommandLineOption keyOption({QStringLiteral("k"), QStringLiteral("key")},
                                        QStringLiteral("The 64-bit key in hexadecimal (default: the key this build was "
@@ -51,8 +53,11 @@ int main(int argc, char *argv[])
     const QCommandLineOption hashOption(QStringLiteral("hash"),
                                         QStringLiteral("Protect with a SHA-1 digest instead of a CRC-16 checksum."));
     const QCommandLineOption compressOption(QStringLiteral("compress"), QStringLiteral("Compress the password."));
-    parser.addOptions({keyOption, outputOption, tokensOption, hashOption, compressOption});
-    parser.addPositionalArgument(QStringLiteral("password"), QStringLiteral("The database password of RVKuser."));
+    const QCommandLineOption passwordFileOption(
+        QStringLiteral("password-file"),
+        QStringLiteral("Read the database password of RVKuser from the first line of <file> instead of standard input."),
+        QStringLiteral("file"));
+    parser.addOptions({keyOption, outputOption, tokensOption, hashOption, compressOption, passwordFileOption});
     parser.process(app);
 
     quint64 key = Deployment::key();
@@ -67,16 +72,25 @@ int main(int argc, char *argv[])
         return 2;
     }
 
-    QString password;
-    const QStringList arguments = parser.positionalArguments();
-    if (arguments.size() > 1) {
-        err << "rvk-ssu-token: give one password\n";
+    if (!parser.positionalArguments().isEmpty()) {
+        err << "rvk-ssu-token: the password is not taken from the command line; give it on standard input "
+               "or with --password-file\n";
         return 2;
     }
-    if (arguments.isEmpty())
+    QString password;
+    if (parser.isSet(passwordFileOption)) {
+        QFile file(parser.value(passwordFileOption));
+        if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
+            err << "rvk-ssu-token: cannot read " << file.fileName() << ": " << file.errorString() << '\n';
+            return 1;
+        }
+        password = QString::fromUtf8(file.readLine(4096));
+        // A file saved on Windows ends its line with CR LF.
+        while (password.endsWith(QLatin1Char('\n')) || password.endsWith(QLatin1Char('\r')))
+            password.chop(1);
+    } else {
         password = QTextStream(stdin).readLine();
-    else
-        password = arguments.first();
+    }
     if (password.isEmpty()) {
         err << "rvk-ssu-token: the password is empty\n";
         return 2;

@@ -1,0 +1,241 @@
+// The database link against servers that misbehave, through the main
+// window's live read-out: a server that stops answering in the middle of an
+// upload, and TLS servers whose certificate comes from the configured CA or
+// from another. Each failure must end with the report archived and the
+// indicator red, and the archived report must land once the link is good.
+// Serial numbers 74500..74599 belong to this file.
+#include "archivefile.h"
+#include "fakektxdriver.h"
+#include "httpfileserver.h"
+#include "mainwindow.h"
+#include "modalanswerer.h"
+#include "ssuconnection.h"
+#include "ssudialog.h"
+#include "ssutestsupport.h"
+#include "stallingproxy.h"
+#include "testmain.h"
+#include "tlsdatabaseserver.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QSqlQuery>
+
+#include <memory>
+
+namespace {
+QByteArray recordOf(quint32 sn)
+{
+    return rvktest::reportRecordWith(
+        {{0, 7200}, {1, 7200}, {34, 3600}, {35, 3600}, {69, qint32(sn)}, {70, 5032024}, {71, 322}});
+}
+
+QStringList archiveNames()
+{
+    return QDir(QStringLiteral("ssu")).entryList(QDir::Files, QDir::Name);
+}
+
+QString databaseHost()
+{
+    return QLatin1String(Deployment::databaseHost);
+}
+
+// A connection of the test's own to the TLS server, for looking at its rows.
+int tlsRowCount(int port, quint32 sn)
+{
+    const QString name = QStringLiteral("rvktest-tls");
+    QSqlDatabase db = QSqlDatabase::contains(name) ? QSqlDatabase::database(name, false)
+                                                   : QSqlDatabase::addDatabase(QStringLiteral("QMYSQL"), name);
+    db.setDatabaseName(QStringLiteral("RVKSSUdb"));
+    db.setHostName(databaseHost());
+    db.setPort(port);
+    db.setUserName(QStringLiteral("RVKuser"));
+    db.setPassword(rvktest::testDatabasePassword());
+    if (!db.isOpen() && !db.open())
+        return -1;
+    QSqlQuery query(db);
+    query.prepare(QStringLiteral("SELECT COUNT(*) FROM rvkreport WHERE sn = ?"));
+    query.addBindValue(sn);
+    return query.exec() && query.next() ? query.value(0).toInt() : -1;
+}
+} // namespace
+
+class TstMainWindowDbLink : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+    void cleanupTestCase();
+
+    void serverSilentAfterAStatementArchivesWithinTheBound();
+    void tlsServerOfTheConfiguredCaIsUsedEncrypted();
+    void tlsServerOfAnotherCaIsRefusedAndTheReportArchived();
+    void plainServerIsRefusedWhenTlsIsConfigured();
+
+private:
+    void readOut(quint32 sn);
+    // Serves the password and starts the download: whether the connection it
+    // opens succeeded.
+    bool downloadAndConnect();
+    QLabel *ssuIndicator() const;
+
+    HttpFileServer server;
+    FakeKtxDriver *driver = nullptr;
+    std::unique_ptr<MainWindow> window;
+    SSUDialog *dialog = nullptr;
+    std::unique_ptr<TlsDatabaseServer> tls;
+};
+
+void TstMainWindowDbLink::initTestCase()
+{
+    QVERIFY2(rvktest::databaseReachable(), "start the test database: scripts/test-db start");
+    tls = std::make_unique<TlsDatabaseServer>(databaseHost());
+    QString error;
+    QVERIFY2(tls->start(&error), qPrintable(error));
+}
+
+void TstMainWindowDbLink::init()
+{
+    QList<quint32> serials;
+    for (quint32 sn = 74500; sn < 74600; ++sn)
+        serials << sn;
+    rvktest::deleteSerials(serials);
+    QDir(QStringLiteral("ssu")).removeRecursively();
+    driver = FakeKtxDriver::install();
+    window = std::make_unique<MainWindow>();
+    dialog = window->findChild<SSUDialog *>();
+    QVERIFY(dialog);
+}
+
+void TstMainWindowDbLink::cleanup()
+{
+    window.reset();
+    rvktest::dropProgramConnection();
+}
+
+void TstMainWindowDbLink::cleanupTestCase()
+{
+    QSqlDatabase::removeDatabase(QStringLiteral("rvktest-tls"));
+    tls.reset();
+}
+
+void TstMainWindowDbLink::readOut(quint32 sn)
+{
+    const QByteArray record = recordOf(sn);
+    for (int frame = 0; frame < 37; ++frame)
+        driver->receiveData(0x7AA, record.mid(8 * frame, 8));
+    driver->receiveRemote(0x7AA);
+}
+
+bool TstMainWindowDbLink::downloadAndConnect()
+{
+    server.serve(QLatin1String(rvktest::passwordPath()), rvktest::passwordFile());
+    dialog->setDownloadUrl(server.url(QLatin1String(rvktest::passwordPath())));
+    // The window's own download at start (from the deployment address) may
+    // still fail late; the answer wanted is the first one given once the
+    // password is known, which the download's connection attempt gives.
+    int result = -1;
+    const QMetaObject::Connection connection
+        = QObject::connect(dialog, &SSUDialog::signalIndicator, dialog, [this, &result](bool on) {
+              if (result < 0 && !dialog->dbPassword().isEmpty())
+                  result = on ? 1 : 0;
+          });
+    dialog->startDownload();
+    QElapsedTimer clock;
+    clock.start();
+    while (result < 0 && clock.elapsed() < 20000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    QObject::disconnect(connection);
+    return result == 1;
+}
+
+QLabel *TstMainWindowDbLink::ssuIndicator() const
+{
+    for (QLabel *label : window->findChildren<QLabel *>())
+        if (label->toolTip() == QStringLiteral("Индикатор подключения к ССУ"))
+            return label;
+    return nullptr;
+}
+
+void TstMainWindowDbLink::serverSilentAfterAStatementArchivesWithinTheBound()
+{
+    StallingProxy proxy(QHostAddress(databaseHost()), 3666);
+    QVERIFY(proxy.port() != 0);
+    dialog->setDatabaseServer(databaseHost(), proxy.port(), QString());
+    QVERIFY(downloadAndConnect());
+
+    // The server receives the insert and then nothing more comes back.
+    proxy.stallAfter("INSERT INTO rvkreport");
+    ModalAnswerer answerer;
+    QElapsedTimer clock;
+    clock.start();
+    readOut(74501);
+    QTRY_VERIFY_WITH_TIMEOUT(!archiveNames().isEmpty(), 3 * SsuConnection::ReadWriteTimeoutSeconds * 1000);
+    const qint64 elapsed = clock.elapsed();
+    qInfo("upload to the silent server gave up after %lld ms", elapsed);
+    QCOMPARE(proxy.stalledConnections(), 1);
+    QVERIFY2(elapsed < (SsuConnection::ReadWriteTimeoutSeconds + 10) * 1000, qPrintable(QString::number(elapsed)));
+    QCOMPARE(archiveNames().size(), 1);
+    QVERIFY(archiveNames().first().startsWith(QStringLiteral("ssu_sn74501_")));
+    QVERIFY(rvktest::rowsForSerial(74501).isEmpty());
+
+    // The next connection uploads the archived report: one row, no file.
+    proxy.forwardEverything();
+    QVERIFY(dialog->connectAndCreateTable());
+    QTRY_COMPARE_WITH_TIMEOUT(rvktest::rowsForSerial(74501).size(), 1, 10000);
+    QCOMPARE(archiveNames(), QStringList());
+    QVERIFY(answerer.seen.isEmpty());
+}
+
+void TstMainWindowDbLink::tlsServerOfTheConfiguredCaIsUsedEncrypted()
+{
+    dialog->setDatabaseServer(databaseHost(), tls->port(), tls->caFile());
+    QVERIFY(downloadAndConnect());
+    QVERIFY(ssuIndicator()->styleSheet().contains(QLatin1String("background-color: green")));
+
+    // Encrypted as the server sees it, too.
+    QSqlQuery cipher(QSqlDatabase::database(QLatin1String(ConnectionName), false));
+    QVERIFY(cipher.exec(QStringLiteral("SHOW SESSION STATUS LIKE 'Ssl_cipher'")));
+    QVERIFY(cipher.next());
+    QVERIFY2(!cipher.value(1).toString().isEmpty(), "the connection is not encrypted");
+
+    readOut(74511);
+    QTRY_COMPARE_WITH_TIMEOUT(tlsRowCount(tls->port(), 74511), 1, 15000);
+    QCOMPARE(archiveNames(), QStringList());
+}
+
+void TstMainWindowDbLink::tlsServerOfAnotherCaIsRefusedAndTheReportArchived()
+{
+    dialog->setDatabaseServer(databaseHost(), tls->port(), tls->otherCaFile());
+    QVERIFY(!downloadAndConnect());
+    QVERIFY(ssuIndicator()->styleSheet().contains(QLatin1String("background-color: red")));
+
+    ModalAnswerer answerer;
+    readOut(74521);
+    QTRY_COMPARE_WITH_TIMEOUT(archiveNames().size(), 1, 15000);
+    QVERIFY(archiveNames().first().startsWith(QStringLiteral("ssu_sn74521_")));
+    QVERIFY(ssuIndicator()->styleSheet().contains(QLatin1String("background-color: red")));
+    QCOMPARE(tlsRowCount(tls->port(), 74521), 0);
+
+    // With the right CA the archived report lands on the next connection.
+    dialog->setDatabaseServer(databaseHost(), tls->port(), tls->caFile());
+    QVERIFY(dialog->connectAndCreateTable());
+    QTRY_COMPARE_WITH_TIMEOUT(tlsRowCount(tls->port(), 74521), 1, 10000);
+    QCOMPARE(archiveNames(), QStringList());
+    QVERIFY(answerer.seen.isEmpty());
+}
+
+void TstMainWindowDbLink::plainServerIsRefusedWhenTlsIsConfigured()
+{
+    // The test database speaks no TLS; the client library would fall back to
+    // plain text by itself.
+    dialog->setDatabaseServer(databaseHost(), 3666, tls->caFile());
+    QVERIFY(!downloadAndConnect());
+    QVERIFY(ssuIndicator()->styleSheet().contains(QLatin1String("background-color: red")));
+    QVERIFY(!dialog->connectAndCreateTable());
+}
+
+RVK_TEST_MAIN(TstMainWindowDbLink)
+#include "tst_mainwindow_dblink_db.moc"

@@ -1,0 +1,108 @@
+#include "stallingproxy.h"
+
+#include <QMutexLocker>
+#include <QTcpServer>
+#include <QTcpSocket>
+
+namespace {
+// Both ends of one proxied connection; lives in the proxy's thread.
+struct Pair
+{
+    QTcpSocket *client = nullptr;
+    QTcpSocket *upstream = nullptr;
+    QByteArray pending; // client data before the upstream is connected
+    bool stalled = false;
+};
+} // namespace
+
+StallingProxy::StallingProxy(const QHostAddress &address, quint16 targetPort)
+    : m_address(address)
+    , m_targetPort(targetPort)
+{
+    start();
+    m_ready.acquire();
+}
+
+StallingProxy::~StallingProxy()
+{
+    quit();
+    wait();
+}
+
+void StallingProxy::stallAfter(const QByteArray &marker)
+{
+    QMutexLocker lock(&m_mutex);
+    m_marker = marker;
+}
+
+void StallingProxy::forwardEverything()
+{
+    QMutexLocker lock(&m_mutex);
+    m_marker.clear();
+}
+
+int StallingProxy::stalledConnections() const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_stalled;
+}
+
+bool StallingProxy::shouldStall(const QByteArray &clientData)
+{
+    QMutexLocker lock(&m_mutex);
+    if (m_marker.isEmpty() || !clientData.contains(m_marker))
+        return false;
+    ++m_stalled;
+    return true;
+}
+
+void StallingProxy::run()
+{
+    QTcpServer server;
+    if (!server.listen(m_address, 0)) {
+        m_ready.release();
+        return;
+    }
+    connect(&server, &QTcpServer::newConnection, &server, [this, &server] {
+        while (QTcpSocket *client = server.nextPendingConnection()) {
+            auto *pair = new Pair;
+            pair->client = client;
+            pair->upstream = new QTcpSocket(client);
+            QTcpSocket *upstream = pair->upstream;
+            auto finish = [pair] {
+                if (pair->client->state() != QAbstractSocket::UnconnectedState)
+                    pair->client->disconnectFromHost();
+                if (pair->upstream->state() != QAbstractSocket::UnconnectedState)
+                    pair->upstream->abort();
+            };
+            connect(client, &QTcpSocket::readyRead, client, [this, pair] {
+                const QByteArray data = pair->client->readAll();
+                if (!pair->stalled && shouldStall(data))
+                    pair->stalled = true;
+                if (pair->upstream->state() == QAbstractSocket::ConnectedState)
+                    pair->upstream->write(data);
+                else
+                    pair->pending += data;
+            });
+            connect(upstream, &QTcpSocket::connected, upstream, [pair] {
+                pair->upstream->write(pair->pending);
+                pair->pending.clear();
+            });
+            connect(upstream, &QTcpSocket::readyRead, upstream, [pair] {
+                const QByteArray data = pair->upstream->readAll();
+                if (!pair->stalled)
+                    pair->client->write(data);
+            });
+            connect(client, &QTcpSocket::disconnected, client, finish);
+            connect(upstream, &QTcpSocket::disconnected, upstream, finish);
+            // The upstream socket is the client's child and goes last.
+            connect(upstream, &QObject::destroyed, [pair] { delete pair; });
+            connect(client, &QTcpSocket::disconnected, client, &QObject::deleteLater);
+            upstream->connectToHost(m_address, m_targetPort);
+        }
+    });
+    m_port = server.serverPort();
+    m_ready.release();
+    exec();
+    // Open pairs go with their client sockets, children of the server.
+}

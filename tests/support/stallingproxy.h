@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QByteArray>
+#include <QHostAddress>
+#include <QMutex>
+#include <QSemaphore>
+#include <QThread>
+
+// A loopback TCP proxy in front of a server, in a thread of its own so it
+// keeps forwarding while the test's thread is blocked in a synchronous
+// client call. Once stallAfter() is armed, a connection whose client sends
+// the marker still delivers that data to the server, but every answer of the
+// server on it is swallowed from then on: a server that accepted a statement
+// and then went silent, as after a crash or when a NAT dropped the link's
+// state. Closing either side closes the other.
+//
+//   StallingProxy proxy(QHostAddress("127.0.0.1"), 3666);
+//   dialog.setDatabaseServer(proxy.address().toString(), proxy.port(), {});
+//   proxy.stallAfter("INSERT INTO rvkreport");
+class StallingProxy : public QThread
+{
+    Q_OBJECT
+public:
+    StallingProxy(const QHostAddress &address, quint16 targetPort);
+    ~StallingProxy() override;
+
+    QHostAddress address() const { return m_address; }
+    // The port the proxy listens on (picked free), 0 if it could not listen.
+    quint16 port() const { return m_port; }
+
+    void stallAfter(const QByteArray &marker);
+    void forwardEverything();
+    // How many connections have been stalled so far.
+    int stalledConnections() const;
+
+protected:
+    void run() override;
+
+private:
+    // Called from the proxy's thread.
+    bool shouldStall(const QByteArray &clientData);
+
+    QHostAddress m_address;
+    quint16 m_targetPort = 0;
+    quint16 m_port = 0;
+    mutable QMutex m_mutex;
+    QByteArray m_marker;
+    int m_stalled = 0;
+    QSemaphore m_ready;
+};
