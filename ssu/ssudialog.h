@@ -1,5 +1,7 @@
 #pragma once
 
+#include "deployment.h"
+
 #include <QByteArray>
 #include <QDialog>
 #include <QModelIndex>
@@ -42,6 +44,9 @@ public:
     // Where the password file is fetched from; the deployment value unless a
     // test points it elsewhere.
     void setDownloadUrl(const QUrl &url) { downloadUrl = url; }
+    // The database hosts, tried in order ("host[:port],..."); the deployment
+    // value unless a test points the dialog at particular cluster nodes.
+    void setDatabaseHosts(const QString &hosts) { databaseHosts = hosts; }
 
     // --- search window (ssudialog.cpp) ---
     void setLanguage(uchar code);
@@ -113,5 +118,6 @@ private:
     bool saveMode = false;
     QNetworkAccessManager *networkManager = nullptr;
     QUrl downloadUrl;
+    QString databaseHosts = QLatin1String(Deployment::databaseHost);
     QString m_dbPassword;
 };

@@ -4,6 +4,7 @@
 #include <QDate>
 
 #include "archivedate.h"
+#include "databasehosts.h"
 #include "deployment.h"
 #include "mysqlquerymodel.h"
 #include "reportrecord.h"
@@ -61,8 +62,6 @@ bool SSUDialog::connectDatabase()
     } else {
         db = QSqlDatabase::addDatabase(QStringLiteral("QMYSQL"), name);
         db.setDatabaseName(QStringLiteral("RVKSSUdb"));
-        db.setHostName(QLatin1String(Deployment::databaseHost));
-        db.setPort(DatabasePort);
         db.setUserName(QStringLiteral("RVKuser"));
         db.setConnectOptions(QLatin1String(ConnectOptions));
     }
@@ -70,11 +69,18 @@ bool SSUDialog::connectDatabase()
     // upload tried before the download finished); keeping the empty one would
     // send every later report to the archive for the rest of the run.
     db.setPassword(m_dbPassword);
-    if (db.open()) {
-        query = QSqlQuery(db);
-        emit signalWaitDialog(false);
-        emit signalIndicator(true);
-        return true;
+    // The nodes of a cluster are tried in the administrator's order at every
+    // attempt, so a failed node is skipped for the next report and the first
+    // one is used again once it is back.
+    for (const DatabaseHost &host : parseDatabaseHosts(databaseHosts, DatabasePort)) {
+        db.setHostName(host.name);
+        db.setPort(host.port);
+        if (db.open()) {
+            query = QSqlQuery(db);
+            emit signalWaitDialog(false);
+            emit signalIndicator(true);
+            return true;
+        }
     }
     emit signalWaitDialog(false);
     emit signalIndicator(false);
