@@ -28,3 +28,15 @@ void ensureSerialNumberIndex(QSqlDatabase db)
     QSqlQuery create(db);
     create.exec(QStringLiteral("CREATE INDEX rvkreport_sn ON rvkreport (sn)"));
 }
+
+void ensureRowKey(QSqlDatabase db)
+{
+    QSqlQuery lookup(db);
+    lookup.prepare(QStringLiteral("SELECT COUNT(*) FROM information_schema.statistics WHERE table_schema = DATABASE() "
+                                  "AND table_name = 'rvkreport' AND index_name = 'PRIMARY'"));
+    if (!lookup.exec() || !lookup.next() || lookup.value(0).toInt() > 0)
+        return;
+    QSqlQuery alter(db);
+    alter.exec(QStringLiteral("ALTER TABLE rvkreport ADD COLUMN id BIGINT UNSIGNED NOT NULL AUTO_INCREMENT INVISIBLE "
+                              "PRIMARY KEY"));
+}

@@ -12,3 +12,11 @@ extern const char *const ConnectionName;
 // an index each upload scans the whole table. Adds one when missing; a server
 // that refuses (no INDEX privilege) keeps working without it, only slower.
 void ensureSerialNumberIndex(QSqlDatabase db);
+
+// A replicated cluster (Galera) applies a DELETE on a table without a primary
+// key by scanning the table on every node, and may apply it differently. The
+// table gets an auto-increment key that is INVISIBLE, so "SELECT *", INSERTs
+// without a column list and older programs see the same columns as before.
+// Added when missing; a server that refuses (no ALTER privilege, a server
+// without invisible columns) keeps working without it.
+void ensureRowKey(QSqlDatabase db);

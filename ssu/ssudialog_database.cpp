@@ -48,6 +48,7 @@ void SSUDialog::downloadFinished(QNetworkReply *reply)
         return;
     if (connectDatabase()) {
         query.exec(QLatin1String(CreateReportTableStatement));
+        ensureRowKey(db);
         ensureSerialNumberIndex(db);
     }
     createModel();
@@ -92,8 +93,10 @@ bool SSUDialog::connectAndCreateTable()
     if (!connectDatabase())
         return false;
     const bool created = query.exec(QLatin1String(CreateReportTableStatement));
-    if (created)
+    if (created) {
+        ensureRowKey(db);
         ensureSerialNumberIndex(db);
+    }
     return created;
 }
 
