@@ -40,3 +40,18 @@ void ensureRowKey(QSqlDatabase db)
     alter.exec(QStringLiteral("ALTER TABLE rvkreport ADD COLUMN id BIGINT UNSIGNED NOT NULL AUTO_INCREMENT INVISIBLE "
                               "PRIMARY KEY"));
 }
+
+void ensureReportKey(QSqlDatabase db)
+{
+    QSqlQuery lookup(db);
+    lookup.prepare(QStringLiteral("SELECT COUNT(*) FROM information_schema.statistics WHERE table_schema = DATABASE() "
+                                  "AND table_name = 'rvkreport' AND index_name = 'rvkreport_report'"));
+    if (!lookup.exec() || !lookup.next() || lookup.value(0).toInt() > 0)
+        return;
+    // The operating times are TEXT, so the key covers a prefix far longer
+    // than any "hours:minutes" text.
+    QSqlQuery create(db);
+    if (!create.exec(QStringLiteral("CREATE UNIQUE INDEX rvkreport_report ON rvkreport (sn, total_time(32), "
+                                    "repair_time(32))")))
+        create.exec(QStringLiteral("CREATE INDEX rvkreport_report ON rvkreport (sn, total_time(32), repair_time(32))"));
+}

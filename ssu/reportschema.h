@@ -20,3 +20,12 @@ void ensureSerialNumberIndex(QSqlDatabase db);
 // Added when missing; a server that refuses (no ALTER privilege, a server
 // without invisible columns) keeps working without it.
 void ensureRowKey(QSqlDatabase db);
+
+// The upload's duplicate rule keeps one row per serial number and pair of
+// operating times. Replacing the row inside one transaction is enough on one
+// server, whose locks order two stations storing the same report; the nodes
+// of a cluster do not share locks, and only a unique key makes one of two
+// such commits fail (that station archives the report and stores it again
+// later) instead of leaving two rows. A table that already holds such
+// duplicates gets the same key without uniqueness.
+void ensureReportKey(QSqlDatabase db);

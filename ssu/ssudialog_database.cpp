@@ -49,6 +49,7 @@ void SSUDialog::downloadFinished(QNetworkReply *reply)
     if (connectDatabase()) {
         query.exec(QLatin1String(CreateReportTableStatement));
         ensureRowKey(db);
+        ensureReportKey(db);
         ensureSerialNumberIndex(db);
     }
     createModel();
@@ -95,6 +96,7 @@ bool SSUDialog::connectAndCreateTable()
     const bool created = query.exec(QLatin1String(CreateReportTableStatement));
     if (created) {
         ensureRowKey(db);
+        ensureReportKey(db);
         ensureSerialNumberIndex(db);
     }
     return created;

@@ -1,6 +1,7 @@
-// The invisible row key the program gives the report table, on the plain
-// test server: present after the program connects, invisible to SELECT * and
-// to INSERTs without a column list, and left alone when it is already there.
+// The keys the program gives the report table, on the plain test server: an
+// invisible row key, present after the program connects, unseen by SELECT *
+// and INSERTs without a column list, left alone when already there; and the
+// unique key of the duplicate rule.
 #include "testmain.h"
 
 #include "reportschema.h"
@@ -14,6 +15,7 @@ class TstRowKey : public QObject
     Q_OBJECT
 private slots:
     void programConnectionAddsAnInvisibleKey();
+    void aSecondRowOfTheSameReportIsRefused();
 };
 
 void TstRowKey::programConnectionAddsAnInvisibleKey()
@@ -44,6 +46,24 @@ void TstRowKey::programConnectionAddsAnInvisibleKey()
                                       "DATABASE() AND table_name = 'rvkreport'")));
     QVERIFY(query.next());
     QCOMPARE(query.value(0).toInt(), 22);
+}
+
+// Two stations storing the same report at once: the key makes the later
+// insert fail (its station archives the report) instead of adding a row.
+void TstRowKey::aSecondRowOfTheSameReportIsRefused()
+{
+    constexpr quint32 Sn = 81900;
+    rvktest::deleteSerials({Sn});
+    QSqlDatabase db = rvktest::adminConnection();
+    const QString insert = QStringLiteral(
+        "INSERT INTO rvkreport VALUES (%1, '2026-12-08 10:00', '2024-03-15', '3.2.2', 40, '%2', '1:00', '100', '100', "
+        "'100', '100', '100', '100', 0, '100', '100', '100', '100', '100', '100', 0)");
+    QSqlQuery query(db);
+    QVERIFY2(query.exec(insert.arg(Sn).arg(QStringLiteral("342:56"))), qPrintable(query.lastError().text()));
+    QVERIFY(!query.exec(insert.arg(Sn).arg(QStringLiteral("342:56"))));
+    QVERIFY2(query.exec(insert.arg(Sn).arg(QStringLiteral("342:57"))), qPrintable(query.lastError().text()));
+    QCOMPARE(rvktest::rowsForSerial(Sn).size(), 2);
+    rvktest::deleteSerials({Sn});
 }
 
 RVK_TEST_MAIN(TstRowKey)
