@@ -21,19 +21,58 @@ namespace {
 struct ReportIndex
 {
     const char *name;
+    const char *kind;
     const char *columns;
 };
 
-// Each index ends with the columns the listings are ordered by after their
-// own, so the server reads a window in index order instead of sorting. The
-// operating times are texts of a few characters ("123456:07"); a prefix of 16
-// holds them whole and keeps the index small.
+// Each search index ends with the columns the listings are ordered by after
+// their own, so the server reads a window in index order instead of sorting.
+// The operating times are texts of a few characters ("123456:07"); a prefix
+// of 32 holds them whole and keeps the index small.
+//
+// The duplicate rule keeps one row per serial number and pair of operating
+// times. Its transaction is enough on one server, whose locks order two
+// stations storing the same report; the nodes of a cluster share no locks,
+// and only a unique key makes one of two such commits fail (that station
+// archives the report and stores it again later) instead of leaving two rows.
 const ReportIndex Indexes[] = {
-    {"rvkreport_sn_date", "sn, date"},
-    {"rvkreport_date_sn", "date, sn"},
-    {"rvkreport_release_sn_date", "release_date, sn, date"},
-    {"rvkreport_duplicate", "sn, total_time(16), repair_time(16)"},
+    {"rvkreport_sn_date", "INDEX", "sn, date"},
+    {"rvkreport_date_sn", "INDEX", "date, sn"},
+    {"rvkreport_release_sn_date", "INDEX", "release_date, sn, date"},
+    {"rvkreport_duplicate", "UNIQUE INDEX", "sn, total_time(32), repair_time(32)"},
 };
+
+// A cluster applies a DELETE on a table without a primary key by scanning
+// the table on every node, and may apply it differently. INVISIBLE keeps
+// "SELECT *", INSERTs without a column list and older programs seeing the
+// same columns as before.
+const char *const RowKeyAddition = "ADD COLUMN id BIGINT UNSIGNED NOT NULL AUTO_INCREMENT INVISIBLE PRIMARY KEY";
+
+bool exec(QSqlDatabase db, const QString &statement)
+{
+    QSqlQuery query(db);
+    return query.exec(statement);
+}
+
+// One at a time, each with the privilege it needs (ALTER for the key, INDEX
+// for the indexes), so that what the server allows is still added. A table
+// that already holds duplicate reports gets the duplicate index without
+// uniqueness, which keeps its lookups fast.
+int addOneByOne(QSqlDatabase db, const QString &table, bool addRowKey, const QList<const ReportIndex *> &missing)
+{
+    int added = 0;
+    if (addRowKey && exec(db, QStringLiteral("ALTER TABLE %1 %2").arg(table, QLatin1String(RowKeyAddition))))
+        ++added;
+    for (const ReportIndex *index : missing) {
+        const QString create = QStringLiteral("CREATE %1 %2 ON %3 (%4)");
+        const QString name = QLatin1String(index->name);
+        const QString columns = QLatin1String(index->columns);
+        if (exec(db, create.arg(QLatin1String(index->kind), name, table, columns))
+            || exec(db, create.arg(QStringLiteral("INDEX"), name, table, columns)))
+            ++added;
+    }
+    return added;
+}
 } // namespace
 
 int ensureReportIndexes(QSqlDatabase db, const QString &table)
@@ -50,17 +89,24 @@ int ensureReportIndexes(QSqlDatabase db, const QString &table)
     while (lookup.next())
         present << lookup.value(0).toString().toLower();
 
+    const bool addRowKey = !present.contains(QLatin1String("primary"));
     QStringList additions;
+    if (addRowKey)
+        additions << QLatin1String(RowKeyAddition);
+    QList<const ReportIndex *> missing;
     for (const ReportIndex &index : Indexes) {
-        if (!present.contains(QLatin1String(index.name)))
-            additions << QStringLiteral("ADD INDEX %1 (%2)").arg(QLatin1String(index.name), QLatin1String(index.columns));
+        if (present.contains(QLatin1String(index.name)))
+            continue;
+        missing << &index;
+        additions << QStringLiteral("ADD %1 %2 (%3)")
+                         .arg(QLatin1String(index.kind), QLatin1String(index.name), QLatin1String(index.columns));
     }
     if (additions.isEmpty())
         return 0;
-    // Another station starting at the same moment may add them first; its
-    // indexes serve as well, and the refusal here is harmless.
-    QSqlQuery alter(db);
-    if (!alter.exec(QStringLiteral("ALTER TABLE %1 ").arg(table) + additions.join(QLatin1String(", "))))
-        return 0;
-    return additions.size();
+    // One pass over the table when the server allows it. Another station
+    // starting at the same moment may add some first; what it added serves
+    // as well, and the refusal here only leads to the slower path.
+    if (exec(db, QStringLiteral("ALTER TABLE %1 ").arg(table) + additions.join(QLatin1String(", "))))
+        return additions.size();
+    return addOneByOne(db, table, addRowKey, missing);
 }

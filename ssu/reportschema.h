@@ -11,10 +11,13 @@ extern const char *const ConnectionName;
 
 // The searches, their orders, the open and delete lookups and the upload's
 // duplicate rule each need an index once the table holds the fleet's
-// history; the table is created without any. Adds those missing, in one pass
-// over the table, and leaves those present alone, so a table created before
-// them gets them once, at the first start that can. A server that refuses
-// (no INDEX privilege) keeps working without them, only slower. Returns the
-// number of indexes added. The table is the shared one unless a test names
-// its own.
+// history, and a replicated cluster needs a primary key to apply deletes;
+// the table is created without any. Adds those missing (the key as an
+// invisible auto-increment column "id", the duplicate rule's index unique
+// where the rows allow it), in one pass over the table where the server
+// allows it, and leaves those present alone, so a table created before them
+// gets them once, at the first start that can. A server that refuses (no
+// ALTER or INDEX privilege) keeps working without them, only slower. Returns
+// the number of keys and indexes added. The table is the shared one unless a
+// test names its own.
 int ensureReportIndexes(QSqlDatabase db, const QString &table = QStringLiteral("rvkreport"));

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "deployment.h"
+
 #include <QByteArray>
 #include <QDialog>
 #include <QModelIndex>
@@ -45,6 +47,9 @@ public:
     // Where the database is reached and the CA its certificate must come from
     // (empty: no TLS); the deployment values unless a test points elsewhere.
     void setDatabaseServer(const QString &host, int port, const QString &caFile);
+    // The database hosts, tried in order ("host[:port],..."); the deployment
+    // value unless a test points the dialog at particular cluster nodes.
+    void setDatabaseHosts(const QString &hosts) { databaseHosts = hosts; }
 
     // --- search window (ssudialog.cpp) ---
     void setLanguage(uchar code);
@@ -126,10 +131,7 @@ private:
     bool saveMode = false;
     QNetworkAccessManager *networkManager = nullptr;
     QUrl downloadUrl;
-    // Set by setDatabaseServer(); the deployment values otherwise.
-    bool databaseServerSet = false;
-    QString databaseHost;
-    int databasePort = 0;
-    QString databaseCaFile;
+    QString databaseHosts = QLatin1String(Deployment::databaseHost);
+    QString databaseCaFile = QLatin1String(Deployment::databaseCaFile);
     QString m_dbPassword;
 };

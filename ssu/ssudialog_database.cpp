@@ -4,6 +4,7 @@
 #include <QDate>
 
 #include "archivedate.h"
+#include "databasehosts.h"
 #include "deployment.h"
 #include "mysqlquerymodel.h"
 #include "reportrecord.h"
@@ -77,9 +78,7 @@ void SSUDialog::downloadFinished(QNetworkReply *reply)
 
 void SSUDialog::setDatabaseServer(const QString &host, int port, const QString &caFile)
 {
-    databaseServerSet = true;
-    databaseHost = host;
-    databasePort = port;
+    databaseHosts = QStringLiteral("%1:%2").arg(host).arg(port);
     databaseCaFile = caFile;
 }
 
@@ -94,19 +93,23 @@ bool SSUDialog::connectDatabase()
         db.setDatabaseName(QStringLiteral("RVKSSUdb"));
         db.setUserName(QStringLiteral("RVKuser"));
     }
-    const QString caFile = databaseServerSet ? databaseCaFile : QLatin1String(Deployment::databaseCaFile);
-    db.setHostName(databaseServerSet ? databaseHost : QLatin1String(Deployment::databaseHost));
-    db.setPort(databaseServerSet ? databasePort : DatabasePort);
-    db.setConnectOptions(SsuConnection::connectOptions(caFile));
+    db.setConnectOptions(SsuConnection::connectOptions(databaseCaFile));
     // The password may have arrived after the connection was first added (an
     // upload tried before the download finished); keeping the empty one would
     // send every later report to the archive for the rest of the run.
     db.setPassword(m_dbPassword);
-    if (db.open() && SsuConnection::secureOpenedConnection(db, !caFile.isEmpty())) {
-        query = QSqlQuery(db);
-        emit signalWaitDialog(false);
-        emit signalIndicator(true);
-        return true;
+    // The nodes of a cluster are tried in the administrator's order at every
+    // attempt, so a failed node is skipped for the next report and the first
+    // one is used again once it is back.
+    for (const DatabaseHost &host : parseDatabaseHosts(databaseHosts, DatabasePort)) {
+        db.setHostName(host.name);
+        db.setPort(host.port);
+        if (db.open() && SsuConnection::secureOpenedConnection(db, !databaseCaFile.isEmpty())) {
+            query = QSqlQuery(db);
+            emit signalWaitDialog(false);
+            emit signalIndicator(true);
+            return true;
+        }
     }
     emit signalWaitDialog(false);
     emit signalIndicator(false);

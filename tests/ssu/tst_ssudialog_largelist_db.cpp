@@ -383,36 +383,60 @@ private slots:
     void indexesAreAddedOnceToAnExistingTable_data()
     {
         QTest::addColumn<QStringList>("present");
-        QTest::newRow("none") << QStringList{};
-        QTest::newRow("the older serial-number index") << QStringList{"rvkreport_sn (sn)"};
-        QTest::newRow("two of them") << QStringList{"rvkreport_sn_date (sn, date)", "rvkreport_date_sn (date, sn)"};
+        QTest::addColumn<bool>("duplicates");
+        QTest::newRow("none") << QStringList{} << false;
+        QTest::newRow("the older serial-number index") << QStringList{"rvkreport_sn (sn)"} << false;
+        QTest::newRow("two of them") << QStringList{"rvkreport_sn_date (sn, date)", "rvkreport_date_sn (date, sn)"}
+                                     << false;
+        // Stored twice before the unique key existed: everything else is
+        // still added, the duplicate index without uniqueness.
+        QTest::newRow("a report stored twice") << QStringList{} << true;
     }
 
     void indexesAreAddedOnceToAnExistingTable()
     {
         QFETCH(QStringList, present);
+        QFETCH(bool, duplicates);
         const QString table = QLatin1String(IndexTestTable);
         QSqlDatabase db = rvktest::adminConnection();
         QSqlQuery query(db);
-        QVERIFY(query.exec(QStringLiteral("DROP TABLE IF EXISTS %1").arg(table)));
         QVERIFY(query.exec(QString::fromLatin1(CreateReportTableStatement)
                                .replace(QStringLiteral("EXISTS rvkreport("), QStringLiteral("EXISTS %1(").arg(table))));
-        QVERIFY(query.exec(QStringLiteral("INSERT INTO %1 SELECT * FROM rvkreport WHERE sn BETWEEN %2 AND %3")
-                               .arg(table)
-                               .arg(FirstSn)
-                               .arg(LastSn)));
-        const int rows = query.numRowsAffected();
-        QVERIFY(rows >= Rows);
+        // The program's user may not drop tables, so the previous row's table
+        // is emptied and stripped of what it was given instead.
+        QVERIFY(query.exec(QStringLiteral("DELETE FROM %1").arg(table)));
+        for (const QString &index : indexesOf(table)) {
+            QVERIFY(query.exec(index == QLatin1String("PRIMARY")
+                                   ? QStringLiteral("ALTER TABLE %1 DROP COLUMN id").arg(table)
+                                   : QStringLiteral("DROP INDEX %1 ON %2").arg(index, table)));
+        }
+        const QString copy = QStringLiteral("INSERT INTO %1 SELECT * FROM rvkreport WHERE sn BETWEEN %2 AND %3")
+                                 .arg(table)
+                                 .arg(FirstSn)
+                                 .arg(duplicates ? FirstSn : LastSn);
+        int rows = 0;
+        for (int pass = 0; pass < (duplicates ? 2 : 1); ++pass) {
+            QVERIFY(query.exec(copy));
+            rows += query.numRowsAffected();
+        }
+        QVERIFY(rows >= (duplicates ? 2 : Rows));
         for (const QString &index : present)
             QVERIFY(query.exec(QStringLiteral("CREATE INDEX %1 ON %2").arg(index.section(QLatin1Char(' '), 0, 0), table)
                                + index.mid(index.indexOf(QLatin1Char(' ')))));
 
-        QCOMPARE(ensureReportIndexes(db, table), 4 - (present.size() == 2 ? 2 : 0));
-        QStringList expected{"rvkreport_date_sn", "rvkreport_duplicate", "rvkreport_release_sn_date", "rvkreport_sn_date"};
+        // The row key and the four indexes, less those already there.
+        QCOMPARE(ensureReportIndexes(db, table), 5 - (present.size() == 2 ? 2 : 0));
+        QStringList expected{"PRIMARY", "rvkreport_date_sn", "rvkreport_duplicate", "rvkreport_release_sn_date",
+                             "rvkreport_sn_date"};
         if (present.size() == 1)
             expected.append(QStringLiteral("rvkreport_sn"));
         expected.sort();
         QCOMPARE(indexesOf(table), expected);
+        QVERIFY(query.exec(QStringLiteral("SELECT non_unique FROM information_schema.statistics WHERE table_schema = "
+                                          "DATABASE() AND table_name = '%1' AND index_name = 'rvkreport_duplicate'")
+                               .arg(table))
+                && query.next());
+        QCOMPARE(query.value(0).toInt(), duplicates ? 1 : 0);
         // A second start finds them all and changes nothing.
         QCOMPARE(ensureReportIndexes(db, table), 0);
         QCOMPARE(indexesOf(table), expected);

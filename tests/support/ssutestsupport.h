@@ -10,6 +10,7 @@
 // so a test should use serial numbers of its own and look only at those rows
 // (rowsForSerials, deleteSerials) rather than empty the whole table.
 
+#include "databasehosts.h"
 #include "deployment.h"
 #include "httpfileserver.h"
 #include "reportschema.h"
@@ -90,8 +91,9 @@ inline QSqlDatabase adminConnection()
                                                    : QSqlDatabase::addDatabase(QStringLiteral("QMYSQL"), name);
     if (!db.isOpen()) {
         db.setDatabaseName(QStringLiteral("RVKSSUdb"));
-        db.setHostName(QLatin1String(Deployment::databaseHost));
-        db.setPort(3666);
+        const DatabaseHost host = parseDatabaseHosts(QLatin1String(Deployment::databaseHost), 3666).value(0);
+        db.setHostName(host.name);
+        db.setPort(host.port);
         db.setUserName(QStringLiteral("RVKuser"));
         db.setPassword(testDatabasePassword());
         if (db.open())
