@@ -516,6 +516,33 @@ private slots:
         QCOMPARE(answerer.seen.size(), 1);
     }
 
+    // A pick made while a reconnection waits in a slow open: supervision
+    // leaves that reconnection alone, which then goes on with the pick.
+    void choiceWhileReconnectingIsTakenUp()
+    {
+        attachInterfaces({"a", "b"});
+        makeWindow();
+        choose(0);
+        QVERIFY(linkShownUp());
+
+        driver->openDelayMs = 1500;
+        ModalAnswerer answerer;
+        answerer.answerWith([this](QWidget *box) {
+            qobject_cast<QMessageBox *>(box)->button(QMessageBox::Retry)->click();
+            // Lands inside the open of "a", which is gone.
+            QTimer::singleShot(700, window.get(), [this] { choose(0); });
+        });
+        d2xx->devices = QStringList{"b"};
+        QVERIFY(answerer.waitForBoxes(1, 2500));
+        QTRY_VERIFY_WITH_TIMEOUT(linkShownUp(), 5000);
+        QCOMPARE(driver->openedDescription, QByteArray("b"));
+        QCOMPARE(listedAdapters(), QStringList{"b"});
+        QCOMPARE(answerer.seen.size(), 1);
+        QCOMPARE(driver->opensOverOpenChannel, 0);
+        QVERIFY(waitForTicks(1));
+        QCOMPARE(answerer.seen.size(), 1);
+    }
+
     void listIsReadAgainWhenOpened_data()
     {
         QTest::addColumn<bool>("byKey");

@@ -44,9 +44,11 @@ qint32 FakeKtxDriver::open(const char *description, quint32 *, quint32 *, qint32
     calls << QStringLiteral("open");
     openedDescription = QByteArray(description);
     if (openDelayMs > 0) {
+        m_opening = true;
         QEventLoop loop;
         QTimer::singleShot(openDelayMs, &loop, &QEventLoop::quit);
         loop.exec();
+        m_opening = false;
     }
     if (attached && !attached(openedDescription))
         return 16;
@@ -76,6 +78,8 @@ qint32 FakeKtxDriver::deviceInfo(char *)
 qint32 FakeKtxDriver::info()
 {
     calls << QStringLiteral("info");
+    if (m_opening)
+        return -2;
     if (!infoResults.isEmpty())
         return infoResults.dequeue();
     if (attached) {

@@ -28,7 +28,8 @@ public:
     // no longer accepts reads as lost (-3): an adapter unplugged and back.
     std::function<bool(const QByteArray &description)> attached;
     // When positive, open() takes this long, running the event loop
-    // meanwhile, as a connection that is slow to come up does.
+    // meanwhile, as a connection that is slow to come up does; info()
+    // answers "still connecting" (-2) until it returns.
     int openDelayMs = 0;
 
     // Channel bookkeeping: opens that gave a channel, closes that ended one,
@@ -58,4 +59,7 @@ public:
     qint32 read(CanMessage *message) override;
     qint32 write(const CanMessage *message) override;
     qint32 close() override;
+
+private:
+    bool m_opening = false;
 };
