@@ -197,7 +197,7 @@ private slots:
         answerer.press(QMessageBox::Retry);
         driver->calls.clear();
         driver->infoResults << info << 0;
-        QVERIFY(answerer.waitForBoxes(1, 2500));
+        QVERIFY(answerer.waitForBoxes(1, 5000));
         QCOMPARE(answerer.seen.first().title, QStringLiteral("Ошибка"));
         QCOMPARE(answerer.seen.first().text, lossText);
         QCOMPARE(answerer.seen.first().buttons.size(), 3);
@@ -225,7 +225,7 @@ private slots:
         answerer.press(QMessageBox::Retry);
         driver->infoResult = -1;
         driver->openResult = 1;
-        QVERIFY(answerer.waitForBoxes(1, 2500));
+        QVERIFY(answerer.waitForBoxes(1, 5000));
         QTRY_VERIFY(driver->callCount(QStringLiteral("open")) == 2);
         QVERIFY(linkShownDown());
     }
@@ -237,7 +237,7 @@ private slots:
         answerer.press(QMessageBox::Ignore);
         driver->infoResult = -1;
         driver->openResult = 1;
-        QVERIFY(answerer.waitForBoxes(1, 2500));
+        QVERIFY(answerer.waitForBoxes(1, 5000));
 
         // Silent attempts once a tick while the link stays lost.
         QVERIFY(waitForTicks(1));
@@ -252,7 +252,7 @@ private slots:
         QVERIFY(waitForTicks(1));
         driver->infoResult = -1;
         answerer.press(QMessageBox::Retry);
-        QVERIFY(answerer.waitForBoxes(2, 2500));
+        QVERIFY(answerer.waitForBoxes(2, 5000));
         QCOMPARE(answerer.pending(), 0);
     }
 
@@ -265,7 +265,7 @@ private slots:
         answerer.press(QMessageBox::Abort);
         driver->infoResult = -1;
         driver->calls.clear();
-        QVERIFY(answerer.waitForBoxes(1, 2500));
+        QVERIFY(answerer.waitForBoxes(1, 5000));
         QTRY_VERIFY(!window->isVisible());
         QTRY_COMPARE(driver->callCount(QStringLiteral("open")), 1);
     }
@@ -309,7 +309,7 @@ private slots:
         makeWindow();
         QVERIFY(answerer.seen.isEmpty());
         window->show();
-        QVERIFY(answerer.waitForBoxes(1, 2500));
+        QVERIFY(answerer.waitForBoxes(1, 5000));
         // The Abort reaches a window that exists and is shown: it closes.
         QTRY_VERIFY(!window->isVisible());
     }
@@ -358,7 +358,7 @@ private slots:
         driver->infoResult = -1;
         ModalAnswerer answerer;
         answerer.press(QMessageBox::Retry);
-        QVERIFY(answerer.waitForBoxes(1, 2500));
+        QVERIFY(answerer.waitForBoxes(1, 5000));
         QTRY_COMPARE(driver->callCount(QStringLiteral("open")), 2);
         QCOMPARE(listedAdapters(), (QStringList{"a", "b"}));
         QCOMPARE(driver->openedDescription, QByteArray("VXA"));
@@ -373,7 +373,7 @@ private slots:
         answerer.press(QMessageBox::Ignore);
         makeWindow();
         QVERIFY(linkShownDown()); // "VXA" is none of them
-        QVERIFY(answerer.waitForBoxes(1, 2500));
+        QVERIFY(answerer.waitForBoxes(1, 5000));
 
         driver->calls.clear();
         choose(1);
@@ -502,14 +502,14 @@ private slots:
         ModalAnswerer answerer;
         answerer.press(QMessageBox::Ignore);
         d2xx->devices = QStringList{"socketcan/can0"};
-        QVERIFY(answerer.waitForBoxes(1, 2500));
+        QVERIFY(answerer.waitForBoxes(1, 5000));
         QVERIFY(waitForTicks(2));
         QCOMPARE(driver->openedDescription, QByteArray("socketcan/can1"));
         QVERIFY(linkShownDown());
         QCOMPARE(listedAdapters(), QStringList{"socketcan/can0"});
 
         d2xx->devices = QStringList{"socketcan/can0", "socketcan/can1"};
-        QTRY_VERIFY_WITH_TIMEOUT(linkShownUp(), 2500);
+        QTRY_VERIFY_WITH_TIMEOUT(linkShownUp(), 5000);
         QCOMPARE(driver->openedDescription, QByteArray("socketcan/can1"));
         QCOMPARE(listedAdapters(), (QStringList{"socketcan/can0", "socketcan/can1"}));
         QCOMPARE(adapters()->currentIndex(), 1);
@@ -533,7 +533,7 @@ private slots:
             QTimer::singleShot(700, window.get(), [this] { choose(0); });
         });
         d2xx->devices = QStringList{"b"};
-        QVERIFY(answerer.waitForBoxes(1, 2500));
+        QVERIFY(answerer.waitForBoxes(1, 5000));
         QTRY_VERIFY_WITH_TIMEOUT(linkShownUp(), 5000);
         QCOMPARE(driver->openedDescription, QByteArray("b"));
         QCOMPARE(listedAdapters(), QStringList{"b"});
@@ -580,7 +580,7 @@ private slots:
         ModalAnswerer answerer;
         answerer.press(QMessageBox::Retry);
         driver->infoResults << -3;
-        QVERIFY(answerer.waitForBoxes(1, 2500));
+        QVERIFY(answerer.waitForBoxes(1, 5000));
         QTRY_COMPARE(driver->channelsOpened, 2);
         driver->calls.clear();
         d2xx->log.clear();
