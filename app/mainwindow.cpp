@@ -41,7 +41,7 @@ MainWindow::MainWindow(QWidget *parent)
     , ui(new Ui::MainWindow)
     , verificationDialog(new VerificationDialog(this))
     , monitor(new DbgTextEdit(this))
-    , adapter(new FTDI(QStringLiteral("VXA")))
+    , adapter(new FTDI(rememberedAdapter()))
     , ssuDialog(new SSUDialog(this))
 {
     ui->setupUi(this);
@@ -105,7 +105,6 @@ MainWindow::MainWindow(QWidget *parent)
     connect(this, SIGNAL(readyRead()), this, SLOT(messageHandlerKIVO()));
     auto *supervisionTimer = new QTimer(this);
     connect(supervisionTimer, SIGNAL(timeout()), this, SLOT(checkCANError()));
-    supervisionTimer->start(1000);
 
     statusLabel = new QLabel(this);
     kivoIndicator = new QLabel(QStringLiteral(" KIVO "), this);
@@ -124,10 +123,7 @@ MainWindow::MainWindow(QWidget *parent)
     ssuIndicator->setMinimumSize(kivoIndicator->sizeHint());
     ui->statusbar->addWidget(ssuIndicator);
 
-    fillDeviceList();
-    const bool opened = openCANChannel(adapter->description());
-    setIndicatorKIVO(opened);
-    ui->pushButton_ReadData->setEnabled(opened);
+    openLinkAtStart(supervisionTimer);
 
     for (QWidget *widget : {static_cast<QWidget *>(ui->pushButton_SetSN), static_cast<QWidget *>(ui->pushButton_SetDate),
                             static_cast<QWidget *>(ui->pushButton_SetHit), static_cast<QWidget *>(ui->pushButton_IRTClear),

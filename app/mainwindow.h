@@ -17,6 +17,7 @@ class QLabel;
 class QMessageBox;
 class QProgressBar;
 class QSettings;
+class QTimer;
 class QVBoxLayout;
 class QWidget;
 class SSUDialog;
@@ -71,12 +72,23 @@ protected:
 
 private:
     // --- link (mainwindow_link.cpp) ---
+    static QString rememberedAdapter();
+    void openLinkAtStart(QTimer *supervisionTimer);
     void fillDeviceList();
+    void refreshAdapterList();
     bool openCANChannel(const QString &description);
+    void reopenCANChannel();
     bool checkCANResult(qint32 result, const QString &operation);
     bool linkGuardFailed();
     void setIndicatorKIVO(bool on);
     bool reconnectingLink = false;
+    // Set once the user has chosen the adapter or the link has been up on
+    // it: from then on a lone interface in the list no longer replaces it,
+    // so an unplugged adapter is waited for rather than swapped.
+    bool adapterSettled = false;
+    // Counts the user's choices of adapter, so a reconnection can tell that
+    // one was made while it waited.
+    quint32 adapterChoices = 0;
 
     // --- dispatch (mainwindow_dispatch.cpp) ---
     void showAcknowledgement(const QString &text);

@@ -4,16 +4,54 @@
 
 #include "ftdi.h"
 #include "ktxdriver.h"
+#include "popupwatcher.h"
 
 #include <QLabel>
 #include <QMessageBox>
+#include <QSettings>
+#include <QTimer>
 
 namespace {
 const char *const indicatorOn = "QLabel { border-radius: 10px; background-color: green; color: white;}";
 const char *const indicatorOff = "QLabel { border-radius: 10px; background-color: red; color: white;}";
 const char *const readButtonOn = "background-color:DarkGreen; color:white;";
 const char *const readButtonOff = "background-color:white; color:Gray;";
+const char *const adapterKey = "Settings/Adapter";
+// Matches no interface, so without a remembered choice the adapter is the
+// one interface present, or the user's pick among several.
+const char *const defaultAdapter = "VXA";
+
+QSettings nativeSettings()
+{
+    return QSettings(QStringLiteral("ZELMOR"), QStringLiteral("RVK Report"));
+}
 } // namespace
+
+QString MainWindow::rememberedAdapter()
+{
+    const QString remembered = nativeSettings().value(QLatin1String(adapterKey)).toString();
+    return remembered.isEmpty() ? QString::fromLatin1(defaultAdapter) : remembered;
+}
+
+void MainWindow::openLinkAtStart(QTimer *supervisionTimer)
+{
+    // Interfaces come and go (a USB adapter unplugged and back); the list
+    // is read again whenever the user opens it.
+    connect(new PopupWatcher(ui->comboBox_InfoDevice), &PopupWatcher::aboutToShowPopup, this,
+            [this] { refreshAdapterList(); });
+
+    fillDeviceList();
+    const bool opened = openCANChannel(adapter->description());
+    adapterSettled = opened;
+    setIndicatorKIVO(opened);
+    ui->pushButton_ReadData->setEnabled(opened);
+
+    // Supervision starts only now: the open may run the event loop for
+    // longer than a tick (a network bus connecting), and a tick inside it
+    // would close the half-open channel and ask before the window exists,
+    // where an Abort closes nothing.
+    supervisionTimer->start(1000);
+}
 
 void MainWindow::fillDeviceList()
 {
@@ -21,7 +59,11 @@ void MainWindow::fillDeviceList()
     // takes it.
     adapter->open();
     adapter->close();
+    refreshAdapterList();
+}
 
+void MainWindow::refreshAdapterList()
+{
     deviceCount = adapter->countDevices();
     if (deviceCount == 0)
         return;
@@ -33,7 +75,7 @@ void MainWindow::fillDeviceList()
         if (adapter->deviceDescription(i) == adapter->description())
             ui->comboBox_InfoDevice->setCurrentIndex(i);
     }
-    if (deviceCount == 1)
+    if (deviceCount == 1 && !adapterSettled)
         adapter->setDescription(adapter->deviceDescription(0));
 }
 
@@ -82,9 +124,9 @@ void MainWindow::setIndicatorKIVO(bool on)
 
 void MainWindow::checkCANError()
 {
-    // The bounded wait inside the driver's open runs a nested event loop in
-    // which this timer fires again; a second reconnection would tear down
-    // the channel the first one is still opening.
+    // A choice of adapter made while a reconnection waits in the driver's
+    // open runs in that open's nested event loop, and so may this timer;
+    // the reconnection under way takes care of the link.
     if (reconnectingLink)
         return;
 
@@ -93,6 +135,12 @@ void MainWindow::checkCANError()
         return;
     }
 
+    // The light shows the loss while the box asks about it. Qt delivers
+    // this timer again only once this slot has returned, so no further box
+    // or attempt comes while the box is open; the poll timer keeps reading
+    // whatever frames still arrive.
+    setIndicatorKIVO(false);
+    ui->pushButton_ReadData->setEnabled(false);
     if (!ignoreLinkLoss) {
         const QMessageBox::StandardButton answer = QMessageBox::critical(
             this, tr("Ошибка"),
@@ -103,13 +151,26 @@ void MainWindow::checkCANError()
         else if (answer == QMessageBox::Ignore)
             ignoreLinkLoss = true;
     }
+    reopenCANChannel();
+}
 
+void MainWindow::reopenCANChannel()
+{
     reconnectingLink = true;
-    setIndicatorKIVO(false);
-    ui->pushButton_ReadData->setEnabled(false);
-    ktxCANClose();
-    fillDeviceList();
-    if (openCANChannel(adapter->description())) {
+    bool opened = false;
+    quint32 choice = 0;
+    do {
+        choice = adapterChoices;
+        setIndicatorKIVO(false);
+        ui->pushButton_ReadData->setEnabled(false);
+        ktxCANClose();
+        fillDeviceList();
+        opened = openCANChannel(adapter->description());
+        // An adapter chosen while the open waited has closed that open;
+        // go on with the chosen one.
+    } while (!opened && choice != adapterChoices);
+    if (opened) {
+        adapterSettled = true;
         setIndicatorKIVO(true);
         ui->pushButton_ReadData->setEnabled(true);
     }
@@ -118,6 +179,17 @@ void MainWindow::checkCANError()
 
 void MainWindow::on_comboBox_InfoDevice_activated(int)
 {
-    ktxCANClose();
-    adapter->setDescription(ui->comboBox_InfoDevice->currentText());
+    const QString chosen = ui->comboBox_InfoDevice->currentText();
+    adapter->setDescription(chosen);
+    adapterSettled = true;
+    ++adapterChoices;
+    nativeSettings().setValue(QLatin1String(adapterKey), chosen);
+    // Connect now: the user has just said which adapter to use, and closing
+    // here would have the next tick report a lost link. A reconnection that
+    // waits in the driver's open is abandoned by the close and then goes on
+    // with the chosen adapter itself.
+    if (reconnectingLink)
+        ktxCANClose();
+    else
+        reopenCANChannel();
 }

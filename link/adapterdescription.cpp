@@ -32,9 +32,9 @@ QString defaultVirtualBusDescription()
     return AdapterDescription{virtualPlugin, QStringLiteral("can0")}.toString();
 }
 
-QStringList adaptersToOffer(const QStringList &hardwareInterfaces)
+QStringList adaptersToOffer(const QStringList &hardwareInterfaces, bool hardwareSeenBefore)
 {
-    if (hardwareInterfaces.isEmpty())
+    if (hardwareInterfaces.isEmpty() && !hardwareSeenBefore)
         return {defaultVirtualBusDescription()};
     return hardwareInterfaces;
 }
@@ -72,5 +72,9 @@ QStringList hardwareCanInterfaces()
 
 QStringList attachedCanAdapters()
 {
-    return adaptersToOffer(hardwareCanInterfaces());
+    static bool hardwareSeen = false;
+    const QStringList hardware = hardwareCanInterfaces();
+    const QStringList offered = adaptersToOffer(hardware, hardwareSeen);
+    hardwareSeen = hardwareSeen || !hardware.isEmpty();
+    return offered;
 }

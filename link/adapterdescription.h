@@ -24,8 +24,11 @@ QString defaultVirtualBusDescription();
 
 // The adapters to offer: the hardware interfaces when there are any,
 // otherwise exactly the virtual bus, so a machine without hardware connects
-// to it without any user action.
-QStringList adaptersToOffer(const QStringList &hardwareInterfaces);
+// to it without any user action. Once hardware has been seen during the run,
+// its absence means an adapter was unplugged: nothing is offered then, so
+// the link waits for the adapter instead of coming up on a bus without the
+// module (and the adapter list keeps showing what is missing).
+QStringList adaptersToOffer(const QStringList &hardwareInterfaces, bool hardwareSeenBefore = false);
 
 // Asks every CAN plugin that can be loaded for its interfaces and returns
 // the descriptions of those that can be opened, virtual bus excluded.
@@ -34,5 +37,6 @@ QStringList adaptersToOffer(const QStringList &hardwareInterfaces);
 // complain on the console each time they fail to load.
 QStringList hardwareCanInterfaces();
 
-// adaptersToOffer(hardwareCanInterfaces()).
+// adaptersToOffer(hardwareCanInterfaces(), whether any was found before in
+// this run).
 QStringList attachedCanAdapters();

@@ -17,15 +17,18 @@ FTDI::FTDI(const QString &description)
 
 FTDI::~FTDI()
 {
-    FT_SetDtr(m_handle);
-    FT_Close(m_handle);
+    close();
 }
 
 FT_STATUS FTDI::open()
 {
+    // A handle still open would otherwise be overwritten and never closed.
+    close();
     QByteArray latin1 = m_description.toLatin1();
-    m_status = FT_OpenEx(latin1.data(), FT_OPEN_BY_DESCRIPTION, &m_handle);
+    FT_HANDLE handle = nullptr;
+    m_status = FT_OpenEx(latin1.data(), FT_OPEN_BY_DESCRIPTION, &handle);
     if (m_status == FT_OK) {
+        m_handle = handle;
         FT_ClrRts(m_handle);
         FT_SetRts(m_handle);
     }
@@ -34,8 +37,14 @@ FT_STATUS FTDI::open()
 
 void FTDI::close()
 {
+    // The vendor library frees the handle in FT_Close: a second close, or a
+    // line call on it afterwards, would work on freed memory. So only a
+    // handle that is open is closed, and it is forgotten at once.
+    if (!m_handle)
+        return;
     FT_SetDtr(m_handle);
     FT_Close(m_handle);
+    m_handle = nullptr;
 }
 
 quint8 FTDI::countDevices()
@@ -58,7 +67,9 @@ QString FTDI::deviceDescription(int index)
 void FTDI::queueStatus()
 {
     quint32 count = 0;
-    m_status = FT_GetQueueStatus(m_handle, &count);
+    // Without an open handle there is nothing to ask; the library would be
+    // handed a freed or null handle.
+    m_status = m_handle ? FT_GetQueueStatus(m_handle, &count) : FT_STATUS(FT_INVALID_HANDLE);
     if (m_status == FT_OK && count == 0) {
         lastQueueCount = -1;
         return;

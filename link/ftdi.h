@@ -17,7 +17,10 @@ public:
     ~FTDI() override;
 
     FT_STATUS open();
+    // Releases the handle opened by open(), once; does nothing when none is
+    // open (the destructor relies on that).
     void close();
+    bool isOpen() const { return m_handle != nullptr; }
     quint8 countDevices();
     QString deviceDescription(int index);
 

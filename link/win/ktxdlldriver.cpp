@@ -31,14 +31,18 @@ KtxDllDriver::KtxDllDriver(std::unique_ptr<DynamicLibrary> library)
 
 KtxDllDriver::~KtxDllDriver()
 {
-    if (m_close)
+    if (m_close && m_channelOpen)
         m_close();
 }
 
 std::int32_t KtxDllDriver::open(const char *description, std::uint32_t *out1, std::uint32_t *out2,
                                 std::int32_t arg1, std::int32_t arg2)
 {
-    return m_open(description, out1, out2, arg1, arg2);
+    const std::int32_t result = m_open(description, out1, out2, arg1, arg2);
+    // The callers' rule: 1 and 16 to 19 fail, anything else opened.
+    if (result != 1 && !(result >= 16 && result <= 19))
+        m_channelOpen = true;
+    return result;
 }
 
 std::int32_t KtxDllDriver::setup(const KtxCANSetupRecord *record) { return m_setup(record); }
@@ -47,4 +51,8 @@ std::int32_t KtxDllDriver::info() { return m_info(); }
 std::int32_t KtxDllDriver::isNewMsg() { return m_isNewMsg(); }
 std::int32_t KtxDllDriver::read(CanMessage *message) { return m_read(message); }
 std::int32_t KtxDllDriver::write(const CanMessage *message) { return m_write(message); }
-std::int32_t KtxDllDriver::close() { return m_close(); }
+std::int32_t KtxDllDriver::close()
+{
+    m_channelOpen = false;
+    return m_close();
+}

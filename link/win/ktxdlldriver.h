@@ -40,8 +40,9 @@ public:
     // Null on failure.
     static std::unique_ptr<KtxDllDriver> load(const wchar_t *fileName, LibraryFailure &failure);
 
-    // Closes the channel before the library is released: the driver may
-    // still be working on it, and its code must not go away under it.
+    // Closes a channel still open before the library is released: the
+    // driver may still be working on it, and its code must not go away under
+    // it. A channel the caller has closed is not closed a second time.
     ~KtxDllDriver() override;
 
     std::int32_t open(const char *description, std::uint32_t *out1, std::uint32_t *out2,
@@ -74,4 +75,5 @@ private:
     ReadFunction m_read = nullptr;
     WriteFunction m_write = nullptr;
     NoArgumentFunction m_close = nullptr;
+    bool m_channelOpen = false;
 };

@@ -7,9 +7,14 @@
 #include "modalanswerer.h"
 #include "testmain.h"
 
+#include <QAbstractItemView>
+#include <QApplication>
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QPushButton>
+#include <QSettings>
+#include <QSignalSpy>
 #include <QStatusBar>
 #include <QTimer>
 
@@ -30,16 +35,34 @@ private:
     FakeD2xx *d2xx = nullptr;
     std::unique_ptr<MainWindow> window;
 
-    void makeWindow(bool stopSupervision = true)
+    void makeWindow() { window = std::make_unique<MainWindow>(); }
+    // Interfaces that come and go: the D2XX lists what is attached, and the
+    // driver opens only that and loses a channel whose interface goes.
+    void attachInterfaces(const QStringList &interfaces)
     {
-        window = std::make_unique<MainWindow>();
-        // Supervision ticks are driven by hand, so a tick of the real timer
-        // cannot add a box or an attempt in the middle of a case.
-        if (stopSupervision) {
-            for (QTimer *timer : window->findChildren<QTimer *>())
-                if (timer->interval() == 1000)
-                    timer->stop();
-        }
+        d2xx->devices = interfaces;
+        FakeD2xx *list = d2xx;
+        driver->attached = [list](const QByteArray &description) {
+            return list->devices.contains(QString::fromUtf8(description));
+        };
+    }
+    QTimer *supervision() const
+    {
+        for (QTimer *timer : window->findChildren<QTimer *>())
+            if (timer->interval() == 1000 && timer->parent() == window.get())
+                return timer;
+        return nullptr;
+    }
+    // The real supervision timer runs; this waits until it has completed
+    // count more ticks (a tick with an open box completes when it closes).
+    bool waitForTicks(int count)
+    {
+        QSignalSpy ticks(supervision(), &QTimer::timeout);
+        QElapsedTimer clock;
+        clock.start();
+        while (ticks.count() < count && clock.elapsed() < count * 1000 + 2000)
+            QTest::qWait(10);
+        return ticks.count() >= count;
     }
     QLabel *indicator() const
     {
@@ -50,7 +73,18 @@ private:
     }
     QPushButton *readButton() const { return window->findChild<QPushButton *>(QStringLiteral("pushButton_ReadData")); }
     QComboBox *adapters() const { return window->findChild<QComboBox *>(QStringLiteral("comboBox_InfoDevice")); }
-    void superviseOnce() { QVERIFY(QMetaObject::invokeMethod(window.get(), "checkCANError")); }
+    QStringList listedAdapters() const
+    {
+        QStringList shown;
+        for (int i = 0; i < adapters()->count(); ++i)
+            shown << adapters()->itemText(i);
+        return shown;
+    }
+    void choose(int index)
+    {
+        adapters()->setCurrentIndex(index);
+        QVERIFY(QMetaObject::invokeMethod(window.get(), "on_comboBox_InfoDevice_activated", Q_ARG(int, index)));
+    }
     bool linkShownUp() const
     {
         return indicator()->styleSheet() == green && readButton()->isEnabled()
@@ -61,12 +95,17 @@ private:
         return indicator()->styleSheet() == red && !readButton()->isEnabled()
             && readButton()->styleSheet() == QLatin1String("background-color:white; color:Gray;");
     }
+    static void remember(const QString &adapter)
+    {
+        QSettings(QStringLiteral("ZELMOR"), QStringLiteral("RVK Report")).setValue(QStringLiteral("Settings/Adapter"), adapter);
+    }
 
 private slots:
     void init()
     {
         driver = FakeKtxDriver::install();
         d2xx = FakeD2xx::install();
+        QSettings(QStringLiteral("ZELMOR"), QStringLiteral("RVK Report")).remove(QStringLiteral("Settings/Adapter"));
     }
     void cleanup() { window.reset(); }
     void cleanupTestCase() { installD2xx(nullptr); }
@@ -157,14 +196,14 @@ private slots:
         ModalAnswerer answerer;
         answerer.press(QMessageBox::Retry);
         driver->calls.clear();
-        driver->infoResults << info << 0 << 0;
-        superviseOnce();
-        QCOMPARE(answerer.seen.size(), 1);
+        driver->infoResults << info << 0;
+        QVERIFY(answerer.waitForBoxes(1, 5000));
         QCOMPARE(answerer.seen.first().title, QStringLiteral("Ошибка"));
         QCOMPARE(answerer.seen.first().text, lossText);
         QCOMPARE(answerer.seen.first().buttons.size(), 3);
-        QCOMPARE(driver->calls, (QStringList{"info", "close", "open", "setup", "deviceInfo", "info"}));
-        QVERIFY(linkShownUp());
+        QTRY_VERIFY(linkShownUp());
+        QCOMPARE(driver->calls.mid(0, 6), (QStringList{"info", "close", "open", "setup", "deviceInfo", "info"}));
+        QCOMPARE(answerer.seen.size(), 1);
     }
 
     void presentLinkAsksNothing()
@@ -172,9 +211,10 @@ private slots:
         makeWindow();
         ModalAnswerer answerer;
         driver->calls.clear();
-        superviseOnce();
-        QCOMPARE(driver->calls, QStringList{"info"});
+        QVERIFY(waitForTicks(2));
+        QCOMPARE(driver->calls, (QStringList{"info", "info"}));
         QVERIFY(answerer.seen.isEmpty());
+        QVERIFY(linkShownUp());
     }
 
     void failedReconnectShowsTheLinkDown()
@@ -185,8 +225,8 @@ private slots:
         answerer.press(QMessageBox::Retry);
         driver->infoResult = -1;
         driver->openResult = 1;
-        superviseOnce();
-        QCOMPARE(answerer.seen.size(), 1);
+        QVERIFY(answerer.waitForBoxes(1, 5000));
+        QTRY_VERIFY(driver->callCount(QStringLiteral("open")) == 2);
         QVERIFY(linkShownDown());
     }
 
@@ -197,23 +237,22 @@ private slots:
         answerer.press(QMessageBox::Ignore);
         driver->infoResult = -1;
         driver->openResult = 1;
-        superviseOnce();
-        QCOMPARE(answerer.seen.size(), 1);
+        QVERIFY(answerer.waitForBoxes(1, 5000));
 
-        // Silent attempts once a second while the link stays lost.
-        for (int tick = 0; tick < 3; ++tick) {
-            driver->calls.clear();
-            superviseOnce();
-            QCOMPARE(driver->callCount(QStringLiteral("open")), 1);
-        }
+        // Silent attempts once a tick while the link stays lost.
+        QVERIFY(waitForTicks(1));
+        const int opens = driver->callCount(QStringLiteral("open"));
+        QVERIFY(waitForTicks(2));
+        QCOMPARE(driver->callCount(QStringLiteral("open")), opens + 2);
         QCOMPARE(answerer.seen.size(), 1);
+        QVERIFY(linkShownDown());
 
+        // Seen present once, a new loss asks again.
         driver->infoResult = 0;
-        superviseOnce();
+        QVERIFY(waitForTicks(1));
         driver->infoResult = -1;
         answerer.press(QMessageBox::Retry);
-        superviseOnce();
-        QCOMPARE(answerer.seen.size(), 2);
+        QVERIFY(answerer.waitForBoxes(2, 5000));
         QCOMPARE(answerer.pending(), 0);
     }
 
@@ -226,10 +265,9 @@ private slots:
         answerer.press(QMessageBox::Abort);
         driver->infoResult = -1;
         driver->calls.clear();
-        superviseOnce();
-        QCOMPARE(answerer.seen.size(), 1);
-        QVERIFY(!window->isVisible());
-        QCOMPARE(driver->callCount(QStringLiteral("open")), 1);
+        QVERIFY(answerer.waitForBoxes(1, 5000));
+        QTRY_VERIFY(!window->isVisible());
+        QTRY_COMPARE(driver->callCount(QStringLiteral("open")), 1);
     }
 
     void startWithoutAdapterReportsWithinASecond()
@@ -238,11 +276,42 @@ private slots:
         driver->infoResult = -1;
         ModalAnswerer answerer;
         answerer.press(QMessageBox::Ignore);
-        makeWindow(false);
+        makeWindow();
         QVERIFY(linkShownDown());
         QVERIFY(answerer.seen.isEmpty());
         QVERIFY(answerer.waitForBoxes(1, 1500));
         QCOMPARE(answerer.seen.first().text, lossText);
+    }
+
+    // An open slower than a supervision tick, as a network bus connecting:
+    // nothing is asked and nothing closed before the window is there.
+    void slowOpenAtStartIsLeftToFinish()
+    {
+        driver->openDelayMs = 1500;
+        ModalAnswerer answerer;
+        makeWindow();
+        QVERIFY(answerer.seen.isEmpty());
+        QCOMPARE(driver->channelsClosed, 0);
+        QVERIFY(driver->channelOpen);
+        QVERIFY(linkShownUp());
+        QVERIFY(waitForTicks(1));
+        QVERIFY(answerer.seen.isEmpty());
+        QVERIFY(linkShownUp());
+    }
+
+    void slowFailedStartAsksOnceTheWindowIsShown()
+    {
+        driver->openDelayMs = 1200;
+        driver->openResult = 1;
+        driver->infoResult = -1;
+        ModalAnswerer answerer;
+        answerer.press(QMessageBox::Abort);
+        makeWindow();
+        QVERIFY(answerer.seen.isEmpty());
+        window->show();
+        QVERIFY(answerer.waitForBoxes(1, 5000));
+        // The Abort reaches a window that exists and is shown: it closes.
+        QTRY_VERIFY(!window->isVisible());
     }
 
     void adapterList_data()
@@ -278,7 +347,7 @@ private slots:
         QCOMPARE(driver->openedDescription, opened);
         // The remembered adapter's modem lines are pulsed before the count.
         QCOMPARE(d2xx->log.first(), QStringLiteral("open VXA"));
-        QCOMPARE(d2xx->log.indexOf(QStringLiteral("list count")), d2xx->log.lastIndexOf(QStringLiteral("close")) + 1);
+        QVERIFY(d2xx->log.indexOf(QStringLiteral("list count")) > d2xx->log.lastIndexOf(QStringLiteral("close")));
     }
 
     void vanishedAdaptersKeepTheList()
@@ -289,39 +358,241 @@ private slots:
         driver->infoResult = -1;
         ModalAnswerer answerer;
         answerer.press(QMessageBox::Retry);
-        superviseOnce();
-        QCOMPARE(adapters()->count(), 2);
+        QVERIFY(answerer.waitForBoxes(1, 5000));
+        QTRY_COMPARE(driver->callCount(QStringLiteral("open")), 2);
+        QCOMPARE(listedAdapters(), (QStringList{"a", "b"}));
         QCOMPARE(driver->openedDescription, QByteArray("VXA"));
     }
 
-    void changeOfAdapterReconnectsOnTheNextTick()
+    // The user's pick connects at once, without a loss box, and is the
+    // adapter of the next start.
+    void choosingAnAdapterConnectsAtOnceAndIsRemembered()
     {
-        d2xx->devices = QStringList{"a", "b"};
-        makeWindow();
-        driver->calls.clear();
-        adapters()->setCurrentIndex(1);
-        QVERIFY(QMetaObject::invokeMethod(window.get(), "on_comboBox_InfoDevice_activated", Q_ARG(int, 1)));
-        QCOMPARE(driver->calls, QStringList{"close"});
-
+        attachInterfaces({"a", "b"});
         ModalAnswerer answerer;
-        answerer.press(QMessageBox::Retry);
-        driver->infoResults << -1;
-        superviseOnce();
-        QCOMPARE(answerer.seen.size(), 1);
+        answerer.press(QMessageBox::Ignore);
+        makeWindow();
+        QVERIFY(linkShownDown()); // "VXA" is none of them
+        QVERIFY(answerer.waitForBoxes(1, 5000));
+
+        driver->calls.clear();
+        choose(1);
+        QCOMPARE(driver->calls.mid(0, 2), (QStringList{"close", "open"}));
+        QCOMPARE(driver->opensOverOpenChannel, 0);
         QCOMPARE(driver->openedDescription, QByteArray("b"));
         QCOMPARE(adapters()->currentIndex(), 1);
         QVERIFY(linkShownUp());
+        QVERIFY(waitForTicks(2));
+        QCOMPARE(answerer.seen.size(), 1);
+
+        window.reset();
+        driver->calls.clear();
+        makeWindow();
+        QCOMPARE(driver->openedDescription, QByteArray("b"));
+        QCOMPARE(adapters()->currentIndex(), 1);
+        QVERIFY(linkShownUp());
+        QVERIFY(waitForTicks(1));
+        QCOMPARE(answerer.seen.size(), 1);
     }
 
-    void exitClosesTheChannelFirst()
+    void rememberedAdapterAtStart_data()
+    {
+        QTest::addColumn<QString>("remembered");
+        QTest::addColumn<QStringList>("interfaces");
+        QTest::addColumn<QByteArray>("opened");
+        QTest::addColumn<int>("current");
+        QTest::addColumn<bool>("asks");
+        QTest::newRow("present among several") << "socketcan/can1" << QStringList{"socketcan/can0", "socketcan/can1", "peakcan/usb0"}
+                                              << QByteArray("socketcan/can1") << 1 << false;
+        QTest::newRow("absent among several") << "socketcan/can2" << QStringList{"socketcan/can0", "socketcan/can1"}
+                                             << QByteArray("socketcan/can2") << 0 << true;
+        QTest::newRow("absent, one interface") << "socketcan/can2" << QStringList{"socketcan/can0"}
+                                              << QByteArray("socketcan/can0") << 0 << false;
+        QTest::newRow("absent, virtual bus only") << "socketcan/can2" << QStringList{"virtualcan/can0"}
+                                                 << QByteArray("virtualcan/can0") << 0 << false;
+        QTest::newRow("nothing remembered, several") << QString() << QStringList{"socketcan/can0", "socketcan/can1"}
+                                                    << QByteArray("VXA") << 0 << true;
+    }
+    void rememberedAdapterAtStart()
+    {
+        QFETCH(QString, remembered);
+        QFETCH(QStringList, interfaces);
+        QFETCH(QByteArray, opened);
+        QFETCH(int, current);
+        QFETCH(bool, asks);
+        if (!remembered.isEmpty())
+            remember(remembered);
+        attachInterfaces(interfaces);
+        ModalAnswerer answerer;
+        answerer.press(QMessageBox::Ignore);
+        makeWindow();
+        QCOMPARE(driver->calls.mid(0, 1), QStringList{"open"});
+        QCOMPARE(driver->openedDescription, opened);
+        QCOMPARE(listedAdapters(), interfaces);
+        QCOMPARE(adapters()->currentIndex(), current);
+        QCOMPARE(linkShownUp(), !asks);
+        QVERIFY(waitForTicks(1));
+        QCOMPARE(answerer.seen.size(), asks ? 1 : 0);
+    }
+
+    // Unplugged while in use: the box asks, the light is red while it is
+    // open, no further tick comes and frames are still taken; back again,
+    // Retry brings the link up on the same adapter.
+    void unpluggedAdapterIsWaitedForBehindTheBox()
+    {
+        remember(QStringLiteral("socketcan/can1"));
+        attachInterfaces({"socketcan/can0", "socketcan/can1"});
+        makeWindow();
+        QVERIFY(linkShownUp());
+
+        // The box runs its own event loop, inside whatever the test is
+        // waiting in: what it shows is looked at from its answer.
+        struct
+        {
+            bool lightDown = false;
+            bool framesTaken = false;
+            int periods = 0;
+            int ticks = -1;
+            bool alone = false;
+        } whileAsking;
+        ModalAnswerer answerer;
+        answerer.answerWith([&](QWidget *box) {
+            whileAsking.lightDown = linkShownDown();
+            const int infos = driver->callCount(QStringLiteral("info"));
+            driver->receiveData(0x7AF, QByteArray("t=21;"));
+            driver->receiveData(0x7AF, QByteArray("v=27;"));
+            QTimer clock;
+            QSignalSpy periods(&clock, &QTimer::timeout);
+            clock.start(1000);
+            QElapsedTimer limit;
+            limit.start();
+            while ((periods.count() < 2 || !driver->incoming.isEmpty()) && limit.elapsed() < 4000)
+                QTest::qWait(10);
+            whileAsking.framesTaken = driver->incoming.isEmpty();
+            whileAsking.periods = periods.count();
+            whileAsking.ticks = driver->callCount(QStringLiteral("info")) - infos;
+            whileAsking.alone = QApplication::activeModalWidget() == box;
+            d2xx->devices << QStringLiteral("socketcan/can1");
+            qobject_cast<QMessageBox *>(box)->button(QMessageBox::Retry)->click();
+        });
+        d2xx->devices.removeAll(QStringLiteral("socketcan/can1"));
+        QVERIFY(answerer.waitForBoxes(1, 8000));
+        QCOMPARE(answerer.seen.first().text, lossText);
+        QVERIFY(whileAsking.lightDown);
+        QVERIFY(whileAsking.framesTaken);
+        QVERIFY(whileAsking.periods >= 2);
+        QCOMPARE(whileAsking.ticks, 0);
+        QVERIFY(whileAsking.alone);
+
+        QTRY_VERIFY(linkShownUp());
+        QCOMPARE(driver->openedDescription, QByteArray("socketcan/can1"));
+        QCOMPARE(adapters()->currentText(), QStringLiteral("socketcan/can1"));
+        QCOMPARE(answerer.seen.size(), 1);
+    }
+
+    // With Ignore the supervision's own attempts bring the link back; the
+    // one interface left meanwhile does not replace the chosen adapter.
+    void replugComesBackByItselfAfterIgnore()
+    {
+        attachInterfaces({"socketcan/can0", "socketcan/can1"});
+        makeWindow();
+        choose(1);
+        QVERIFY(linkShownUp());
+
+        ModalAnswerer answerer;
+        answerer.press(QMessageBox::Ignore);
+        d2xx->devices = QStringList{"socketcan/can0"};
+        QVERIFY(answerer.waitForBoxes(1, 5000));
+        QVERIFY(waitForTicks(2));
+        QCOMPARE(driver->openedDescription, QByteArray("socketcan/can1"));
+        QVERIFY(linkShownDown());
+        QCOMPARE(listedAdapters(), QStringList{"socketcan/can0"});
+
+        d2xx->devices = QStringList{"socketcan/can0", "socketcan/can1"};
+        QTRY_VERIFY_WITH_TIMEOUT(linkShownUp(), 5000);
+        QCOMPARE(driver->openedDescription, QByteArray("socketcan/can1"));
+        QCOMPARE(listedAdapters(), (QStringList{"socketcan/can0", "socketcan/can1"}));
+        QCOMPARE(adapters()->currentIndex(), 1);
+        QCOMPARE(answerer.seen.size(), 1);
+    }
+
+    // A pick made while a reconnection waits in a slow open: supervision
+    // leaves that reconnection alone, which then goes on with the pick.
+    void choiceWhileReconnectingIsTakenUp()
+    {
+        attachInterfaces({"a", "b"});
+        makeWindow();
+        choose(0);
+        QVERIFY(linkShownUp());
+
+        driver->openDelayMs = 1500;
+        ModalAnswerer answerer;
+        answerer.answerWith([this](QWidget *box) {
+            qobject_cast<QMessageBox *>(box)->button(QMessageBox::Retry)->click();
+            // Lands inside the open of "a", which is gone.
+            QTimer::singleShot(700, window.get(), [this] { choose(0); });
+        });
+        d2xx->devices = QStringList{"b"};
+        QVERIFY(answerer.waitForBoxes(1, 5000));
+        QTRY_VERIFY_WITH_TIMEOUT(linkShownUp(), 5000);
+        QCOMPARE(driver->openedDescription, QByteArray("b"));
+        QCOMPARE(listedAdapters(), QStringList{"b"});
+        QCOMPARE(answerer.seen.size(), 1);
+        QCOMPARE(driver->opensOverOpenChannel, 0);
+        QVERIFY(waitForTicks(1));
+        QCOMPARE(answerer.seen.size(), 1);
+    }
+
+    void listIsReadAgainWhenOpened_data()
+    {
+        QTest::addColumn<bool>("byKey");
+        QTest::newRow("mouse") << false;
+        QTest::newRow("F4") << true;
+    }
+    void listIsReadAgainWhenOpened()
+    {
+        QFETCH(bool, byKey);
+        attachInterfaces({"socketcan/can0"});
+        makeWindow();
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        d2xx->devices = QStringList{"socketcan/can0", "peakcan/usb0"};
+        QCOMPARE(listedAdapters(), QStringList{"socketcan/can0"});
+        if (byKey)
+            QTest::keyClick(adapters(), Qt::Key_F4);
+        else
+            QTest::mouseClick(adapters(), Qt::LeftButton);
+        QCOMPARE(listedAdapters(), (QStringList{"socketcan/can0", "peakcan/usb0"}));
+        QCOMPARE(adapters()->currentIndex(), 0);
+        QTRY_VERIFY(adapters()->view()->isVisible());
+        adapters()->hidePopup();
+        // Reading the list changes nothing on the link.
+        QCOMPARE(driver->openedDescription, QByteArray("socketcan/can0"));
+        QVERIFY(linkShownUp());
+    }
+
+    // Every FTDI handle and every channel is closed exactly once, the
+    // channel first at exit, also after a loss and a reconnection.
+    void exitClosesEachHandleOnce()
     {
         d2xx->devices = QStringList{"VXA"};
         makeWindow();
+        ModalAnswerer answerer;
+        answerer.press(QMessageBox::Retry);
+        driver->infoResults << -3;
+        QVERIFY(answerer.waitForBoxes(1, 5000));
+        QTRY_COMPARE(driver->channelsOpened, 2);
         driver->calls.clear();
         d2xx->log.clear();
         window.reset();
         QCOMPARE(driver->calls.value(0), QStringLiteral("close"));
-        QCOMPARE(d2xx->log, (QStringList{"open VXA", "clrRts", "setRts", "setDtr", "close", "setDtr", "close"}));
+        QVERIFY(!driver->channelOpen);
+        QCOMPARE(driver->channelsClosed, driver->channelsOpened);
+        QCOMPARE(driver->opensOverOpenChannel, 0);
+        QCOMPARE(d2xx->log, (QStringList{"open VXA", "clrRts", "setRts", "setDtr", "close"}));
+        QVERIFY(!d2xx->anyHandleOpen());
+        QCOMPARE(d2xx->handlesClosed, d2xx->handlesOpened);
+        QCOMPARE(d2xx->callsOnClosedHandles, QStringList{});
     }
 };
 

@@ -12,8 +12,11 @@
 #include <QProcess>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QSettings>
+#include <QSignalSpy>
 #include <QStatusBar>
 #include <QTcpServer>
+#include <QTimer>
 
 #include <memory>
 
@@ -26,6 +29,19 @@ private:
     QProcess simulator;
     QByteArray simulatorOutput;
 
+    static QString freeBus()
+    {
+        QTcpServer probe;
+        if (!probe.listen(QHostAddress::LocalHost, 0))
+            return QString();
+        return QStringLiteral("virtualcan/tcp://127.0.0.1:%1/can0").arg(probe.serverPort());
+    }
+    static QString lossText()
+    {
+        return QStringLiteral("Отсутствует связь с модулем RVK\nПроверьте подключение адаптера KIVO и модуля RVK");
+    }
+    static QString green() { return QStringLiteral("QLabel { border-radius: 10px; background-color: green; color: white;}"); }
+    static QString red() { return QStringLiteral("QLabel { border-radius: 10px; background-color: red; color: white;}"); }
     QLabel *indicator(MainWindow &window) const
     {
         for (QLabel *label : window.statusBar()->findChildren<QLabel *>())
@@ -40,10 +56,9 @@ private slots:
         const QString program = QCoreApplication::applicationDirPath() + QStringLiteral("/rvk-module-sim");
         if (!QFileInfo::exists(program))
             QSKIP("rvk-module-sim is not built beside the tests");
-        QTcpServer probe;
-        QVERIFY(probe.listen(QHostAddress::LocalHost, 0));
-        bus = QStringLiteral("virtualcan/tcp://127.0.0.1:%1/can0").arg(probe.serverPort());
-        probe.close();
+        bus = freeBus();
+        QVERIFY(!bus.isEmpty());
+        QSettings(QStringLiteral("ZELMOR"), QStringLiteral("RVK Report")).remove(QStringLiteral("Settings/Adapter"));
         simulatorOutput.clear();
         simulator.start(program, {QStringLiteral("--bus"), bus});
         QVERIFY(simulator.waitForStarted());
@@ -82,12 +97,19 @@ private slots:
         QVERIFY(simulatorOutput.contains("7AA remote dlc=1: report requested"));
     }
 
+    // The bus server goes away with the module and comes back: the box asks
+    // within a supervision tick, with the light already red; the link comes
+    // up again on the same bus, and a restarted module is read.
     void stoppingTheSimulatorAsksWithinASecond()
     {
         MainWindow window;
         QVERIFY(window.findChild<QPushButton *>(QStringLiteral("pushButton_ReadData"))->isEnabled());
+        QString lightWhileAsking;
         ModalAnswerer answerer;
-        answerer.press(QMessageBox::Ignore);
+        answerer.answerWith([&](QWidget *box) {
+            lightWhileAsking = indicator(window)->styleSheet();
+            qobject_cast<QMessageBox *>(box)->button(QMessageBox::Ignore)->click();
+        });
         simulator.terminate();
         QVERIFY(simulator.waitForFinished(5000));
         QElapsedTimer clock;
@@ -95,18 +117,50 @@ private slots:
         QVERIFY(answerer.waitForBoxes(1, 2500));
         qInfo("loss box after %lld ms", clock.elapsed());
         QCOMPARE(answerer.seen.first().title, QStringLiteral("Ошибка"));
+        QCOMPARE(answerer.seen.first().text, lossText());
         QVERIFY(clock.elapsed() <= 1500);
+        QCOMPARE(lightWhileAsking, red());
 
         // The reconnection opens the bus again, now served by this process
         // (on hardware: the adapter is back); a restarted module joins it.
-        QTRY_COMPARE(indicator(window)->styleSheet(),
-                     QStringLiteral("QLabel { border-radius: 10px; background-color: green; color: white;}"));
+        QTRY_COMPARE(indicator(window)->styleSheet(), green());
+        QCOMPARE(window.findChild<QComboBox *>(QStringLiteral("comboBox_InfoDevice"))->currentText(), bus);
         simulatorOutput.clear();
         simulator.start(QCoreApplication::applicationDirPath() + QStringLiteral("/rvk-module-sim"), {QStringLiteral("--bus"), bus});
         QTRY_VERIFY_WITH_TIMEOUT((simulatorOutput += simulator.readAllStandardOutput()).contains("joined"), 5000);
         QMetaObject::invokeMethod(&window, "on_pushButton_ReadData_clicked");
         QTRY_VERIFY_WITH_TIMEOUT((simulatorOutput += simulator.readAllStandardOutput()).contains("report sent"), 5000);
         QCOMPARE(answerer.seen.size(), 1);
+    }
+
+    // Two buses offered: the one chosen at an earlier start is opened
+    // without a box, and it is the one with the module.
+    void rememberedBusOfTwoOpensWithoutAsking()
+    {
+        const QString other = freeBus();
+        QVERIFY(!other.isEmpty() && other != bus);
+        const QString module = bus;
+        installD2xx(std::make_unique<CanBusD2xx>([other, module] { return QStringList{other, module}; }));
+        QSettings(QStringLiteral("ZELMOR"), QStringLiteral("RVK Report")).setValue(QStringLiteral("Settings/Adapter"), bus);
+
+        ModalAnswerer answerer; // whatever the database-less read-out asks
+        MainWindow window;
+        auto *list = window.findChild<QComboBox *>(QStringLiteral("comboBox_InfoDevice"));
+        QCOMPARE(list->count(), 2);
+        QCOMPARE(list->currentText(), bus);
+        QCOMPARE(indicator(window)->styleSheet(), green());
+
+        QTimer *supervision = nullptr;
+        for (QTimer *timer : window.findChildren<QTimer *>())
+            if (timer->parent() == &window && timer->interval() == 1000)
+                supervision = timer;
+        QVERIFY(supervision);
+        QSignalSpy ticks(supervision, &QTimer::timeout);
+        QMetaObject::invokeMethod(&window, "on_pushButton_ReadData_clicked");
+        QTRY_VERIFY_WITH_TIMEOUT((simulatorOutput += simulator.readAllStandardOutput()).contains("report sent"), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(ticks.count() >= 1, 2500);
+        for (const ModalAnswerer::Seen &box : answerer.seen)
+            QVERIFY2(box.text != lossText(), "the remembered bus was reported lost");
     }
 };
 

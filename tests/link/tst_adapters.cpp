@@ -40,6 +40,10 @@ private slots:
         QCOMPARE(adaptersToOffer({}), QStringList{QStringLiteral("virtualcan/can0")});
         const QStringList hardware{QStringLiteral("socketcan/can0"), QStringLiteral("peakcan/usb0")};
         QCOMPARE(adaptersToOffer(hardware), hardware);
+        QCOMPARE(adaptersToOffer(hardware, true), hardware);
+        // Hardware seen earlier in the run and gone now was unplugged: the
+        // virtual bus must not stand in for it.
+        QCOMPARE(adaptersToOffer({}, true), QStringList{});
         QVERIFY(!hardwareCanInterfaces().join(QLatin1Char(' ')).contains(QLatin1String("virtualcan")));
     }
 

@@ -76,14 +76,45 @@ private slots:
         d2xx->log.clear();
         adapter.setDescription(QStringLiteral("absent"));
         QCOMPARE(adapter.open(), FT_STATUS(FT_DEVICE_NOT_FOUND));
+        QVERIFY(!adapter.isOpen());
         adapter.close();
-        QCOMPARE(d2xx->log, (QStringList{"open absent", "setDtr", "close"}));
+        QCOMPARE(d2xx->log, QStringList{"open absent"});
+    }
+
+    // The vendor library frees a handle in FT_Close: each one is closed
+    // exactly once, and nothing is called on it afterwards.
+    void eachHandleIsClosedOnce()
+    {
+        d2xx->devices << QStringLiteral("A");
+        {
+            FTDI adapter(QStringLiteral("A"));
+            QCOMPARE(adapter.open(), FT_STATUS(FT_OK));
+            adapter.close();
+            adapter.close();
+            adapter.queueStatus();
+            QCOMPARE(adapter.lastStatus(), FT_STATUS(FT_INVALID_HANDLE));
+            QCOMPARE(adapter.open(), FT_STATUS(FT_OK));
+            QCOMPARE(adapter.open(), FT_STATUS(FT_OK)); // the first one is released, not leaked
+        }
+        QCOMPARE(d2xx->handlesOpened, 3);
+        QCOMPARE(d2xx->handlesClosed, 3);
+        QVERIFY(!d2xx->anyHandleOpen());
+        QCOMPARE(d2xx->callsOnClosedHandles, QStringList{});
+        QCOMPARE(d2xx->log.count(QStringLiteral("close")), 3);
+        QCOMPARE(d2xx->log.count(QStringLiteral("setDtr")), 3);
     }
 
     void destructorReleasesLines()
     {
         {
             FTDI adapter(QStringLiteral("VXA"));
+        }
+        QCOMPARE(d2xx->log, QStringList{});
+        d2xx->devices << QStringLiteral("VXA");
+        {
+            FTDI adapter(QStringLiteral("VXA"));
+            adapter.open();
+            d2xx->log.clear();
         }
         QCOMPARE(d2xx->log, (QStringList{"setDtr", "close"}));
     }

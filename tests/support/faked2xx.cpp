@@ -43,15 +43,19 @@ FT_STATUS FakeD2xx::openEx(void *arg, quint32 flags, FT_HANDLE *handle)
         return FT_INVALID_PARAMETER;
     if (!openAnything && !devices.contains(QString::fromLatin1(description)))
         return FT_DEVICE_NOT_FOUND;
-    m_open = reinterpret_cast<FT_HANDLE>(m_nextHandle++);
-    *handle = m_open;
+    const quintptr token = m_nextHandle++;
+    m_openHandles.insert(token);
+    ++handlesOpened;
+    *handle = reinterpret_cast<FT_HANDLE>(token);
     return FT_OK;
 }
 
 FT_STATUS FakeD2xx::getQueueStatus(FT_HANDLE handle, quint32 *count)
 {
-    if (!handle || handle != m_open)
+    if (!m_openHandles.contains(reinterpret_cast<quintptr>(handle))) {
+        callsOnClosedHandles << QStringLiteral("getQueueStatus");
         return FT_INVALID_HANDLE;
+    }
     if (queueStatus == FT_OK)
         *count = queueCount;
     return queueStatus;
@@ -60,7 +64,10 @@ FT_STATUS FakeD2xx::getQueueStatus(FT_HANDLE handle, quint32 *count)
 FT_STATUS FakeD2xx::lineCall(const char *name, FT_HANDLE handle)
 {
     log << QLatin1String(name);
-    return handle && handle == m_open ? FT_OK : FT_INVALID_HANDLE;
+    if (m_openHandles.contains(reinterpret_cast<quintptr>(handle)))
+        return FT_OK;
+    callsOnClosedHandles << QLatin1String(name);
+    return FT_INVALID_HANDLE;
 }
 
 FT_STATUS FakeD2xx::setDtr(FT_HANDLE handle) { return lineCall("setDtr", handle); }
@@ -70,7 +77,9 @@ FT_STATUS FakeD2xx::clrRts(FT_HANDLE handle) { return lineCall("clrRts", handle)
 FT_STATUS FakeD2xx::close(FT_HANDLE handle)
 {
     const FT_STATUS status = lineCall("close", handle);
-    if (status == FT_OK)
-        m_open = nullptr;
+    if (status == FT_OK) {
+        m_openHandles.remove(reinterpret_cast<quintptr>(handle));
+        ++handlesClosed;
+    }
     return status;
 }

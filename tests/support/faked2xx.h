@@ -2,6 +2,7 @@
 
 #include "d2xx.h"
 
+#include <QSet>
 #include <QStringList>
 
 // A scripted D2XX for tests: the attached devices are a list of
@@ -27,6 +28,13 @@ public:
     QStringList log;
     // Descriptions passed to FT_OpenEx, as Latin-1 bytes.
     QList<QByteArray> openedDescriptions;
+    // Handle bookkeeping as the vendor library would see it: every handle
+    // handed out, every one closed, and each call made on a handle that was
+    // not open (null, never opened, or already closed), by name.
+    int handlesOpened = 0;
+    int handlesClosed = 0;
+    QStringList callsOnClosedHandles;
+    bool anyHandleOpen() const { return !m_openHandles.isEmpty(); }
 
     FT_STATUS listDevices(void *arg1, void *arg2, quint32 flags) override;
     FT_STATUS openEx(void *arg, quint32 flags, FT_HANDLE *handle) override;
@@ -38,6 +46,6 @@ public:
 
 private:
     FT_STATUS lineCall(const char *name, FT_HANDLE handle);
-    FT_HANDLE m_open = nullptr;
+    QSet<quintptr> m_openHandles;
     quintptr m_nextHandle = 0x100;
 };

@@ -1,5 +1,7 @@
 #include "fakektxdriver.h"
 
+#include <QEventLoop>
+#include <QTimer>
 #include <cstring>
 
 FakeKtxDriver *FakeKtxDriver::install()
@@ -41,6 +43,22 @@ qint32 FakeKtxDriver::open(const char *description, quint32 *, quint32 *, qint32
 {
     calls << QStringLiteral("open");
     openedDescription = QByteArray(description);
+    if (openDelayMs > 0) {
+        m_opening = true;
+        QEventLoop loop;
+        QTimer::singleShot(openDelayMs, &loop, &QEventLoop::quit);
+        loop.exec();
+        m_opening = false;
+    }
+    if (attached && !attached(openedDescription))
+        return 16;
+    const bool opened = openResult != 1 && !(openResult >= 16 && openResult <= 19);
+    if (opened) {
+        if (channelOpen)
+            ++opensOverOpenChannel;
+        channelOpen = true;
+        ++channelsOpened;
+    }
     return openResult;
 }
 
@@ -60,7 +78,17 @@ qint32 FakeKtxDriver::deviceInfo(char *)
 qint32 FakeKtxDriver::info()
 {
     calls << QStringLiteral("info");
-    return infoResults.isEmpty() ? infoResult : infoResults.dequeue();
+    if (m_opening)
+        return -2;
+    if (!infoResults.isEmpty())
+        return infoResults.dequeue();
+    if (attached) {
+        if (!channelOpen)
+            return -1;
+        if (!attached(openedDescription))
+            return -3;
+    }
+    return infoResult;
 }
 
 qint32 FakeKtxDriver::isNewMsg()
@@ -87,5 +115,9 @@ qint32 FakeKtxDriver::write(const CanMessage *message)
 qint32 FakeKtxDriver::close()
 {
     calls << QStringLiteral("close");
+    if (channelOpen) {
+        channelOpen = false;
+        ++channelsClosed;
+    }
     return 0;
 }

@@ -6,6 +6,7 @@
 #include <QList>
 #include <QQueue>
 #include <QStringList>
+#include <functional>
 
 // A scripted adapter driver for tests. Results are set per operation; frames
 // queued with receive() are handed out one at a time; every written record is
@@ -21,6 +22,22 @@ public:
     qint32 infoResult = 0;
     // When not empty, info() takes its results from here first.
     QQueue<qint32> infoResults;
+
+    // When set, only descriptions it accepts can be opened (others give 16,
+    // as a missing interface does), and an open channel whose interface it
+    // no longer accepts reads as lost (-3): an adapter unplugged and back.
+    std::function<bool(const QByteArray &description)> attached;
+    // When positive, open() takes this long, running the event loop
+    // meanwhile, as a connection that is slow to come up does; info()
+    // answers "still connecting" (-2) until it returns.
+    int openDelayMs = 0;
+
+    // Channel bookkeeping: opens that gave a channel, closes that ended one,
+    // and opens made while a channel was still open.
+    bool channelOpen = false;
+    int channelsOpened = 0;
+    int channelsClosed = 0;
+    int opensOverOpenChannel = 0;
 
     QQueue<CanMessage> incoming;
     QList<QByteArray> written;
@@ -42,4 +59,7 @@ public:
     qint32 read(CanMessage *message) override;
     qint32 write(const CanMessage *message) override;
     qint32 close() override;
+
+private:
+    bool m_opening = false;
 };

@@ -302,7 +302,7 @@ void driverResultsComeBackUnchanged()
     }
 }
 
-void releasingTheDriverClosesTheChannelFirst()
+void releasingTheDriverClosesAnOpenChannelOnce()
 {
     // A reference of our own keeps the stand-in's state readable after the
     // driver lets go of the library.
@@ -317,8 +317,24 @@ void releasingTheDriverClosesTheChannelFirst()
     if (!CHECK(state != nullptr))
         return;
     *state = FakeKtxState();
+    std::uint32_t out1 = 0;
+    std::uint32_t out2 = 0;
+    driver->open("VXA", &out1, &out2, 19200, 500);
     driver.reset();
-    CHECK_EQ(ktxOrdinalsCalled(*state), std::vector<int>{3});
+    CHECK_EQ(ktxOrdinalsCalled(*state), (std::vector<int>{6, 3}));
+
+    // A channel the caller has closed (the window does at exit) is not
+    // closed a second time, nor is a channel that never opened.
+    driver = KtxDllDriver::load(KtxDllDriver::defaultFileName, failure);
+    if (!CHECK(driver != nullptr))
+        return reportFailure(failure);
+    *state = FakeKtxState();
+    driver->open("VXA", &out1, &out2, 19200, 500);
+    driver->close();
+    state->results[6] = 16;
+    driver->open("VXA", &out1, &out2, 19200, 500);
+    driver.reset();
+    CHECK_EQ(ktxOrdinalsCalled(*state), (std::vector<int>{6, 3, 6}));
 
     held.reset();
     CHECK(GetModuleHandleW(L"ktxdrv.dll") == nullptr);
@@ -556,7 +572,7 @@ int main()
     const Group groups[] = {
         {"driver operations reach their ordinals", driverOperationsReachTheirOrdinals},
         {"driver results come back unchanged", driverResultsComeBackUnchanged},
-        {"releasing the driver closes the channel first", releasingTheDriverClosesTheChannelFirst},
+        {"releasing the driver closes an open channel once", releasingTheDriverClosesAnOpenChannelOnce},
         {"driver libraries are refused with the reason", driverLibrariesAreRefusedWithTheReason},
         {"D2XX entries reach their names", d2xxEntriesReachTheirNames},
         {"D2XX statuses come back unchanged", d2xxStatusesComeBackUnchanged},
