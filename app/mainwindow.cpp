@@ -145,6 +145,7 @@ MainWindow::MainWindow(QWidget *parent)
     ssuDialog->setLanguage(uchar(language));
 
     installServiceModeShortcut();
+    installTrendsAction();
 }
 
 MainWindow::~MainWindow()

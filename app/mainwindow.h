@@ -10,6 +10,7 @@
 #include <QTranslator>
 
 class DbgTextEdit;
+class QAction;
 class FTDI;
 class QFile;
 class QLabel;
@@ -19,6 +20,7 @@ class QSettings;
 class QVBoxLayout;
 class QWidget;
 class SSUDialog;
+class TrendsWindow;
 class VerificationDialog;
 
 namespace Ui {
@@ -107,6 +109,13 @@ private:
     void restoreFormValues();
     void installServiceModeShortcut();
     void enterServiceMode();
+
+    // --- trends window (mainwindow_trends.cpp) ---
+    void installTrendsAction();
+    void retranslateTrendsAction();
+    void openTrendsWindow();
+    TrendsWindow *trendsWindow = nullptr;
+    QAction *trendsAction = nullptr;
 
     // --- database (mainwindow_ssu.cpp) ---
     bool uploadArchivedReports();
