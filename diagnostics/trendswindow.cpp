@@ -147,8 +147,16 @@ void TrendsWindow::buildCharts()
         auto *plot = new QwtPlot(m_chartArea);
         plot->setAutoReplot(false);
         plot->setCanvasBackground(Qt::white);
-        plot->setAxisScaleEngine(QwtPlot::xBottom, new QwtDateScaleEngine(Qt::LocalTime));
-        auto *timeScale = new QwtDateScaleDraw(Qt::LocalTime);
+        // Every redraw changes the whole canvas, so a backing store would
+        // only add a copy.
+        if (auto *canvas = qobject_cast<QwtPlotCanvas *>(plot->canvas()))
+            canvas->setPaintAttribute(QwtPlotCanvas::BackingStore, false);
+        // A fixed offset from UTC rather than the local time zone: dividing
+        // and labelling a local-time axis converts through the C library's
+        // time zone code dozens of times per redraw, which costs more than
+        // drawing the curves. refresh() keeps the offset current.
+        plot->setAxisScaleEngine(QwtPlot::xBottom, new QwtDateScaleEngine(Qt::OffsetFromUTC));
+        auto *timeScale = new QwtDateScaleDraw(Qt::OffsetFromUTC);
         timeScale->setDateFormat(QwtDate::Second, QStringLiteral("hh:mm:ss"));
         timeScale->setDateFormat(QwtDate::Minute, QStringLiteral("hh:mm"));
         timeScale->setDateFormat(QwtDate::Hour, QStringLiteral("hh:mm"));
@@ -160,14 +168,14 @@ void TrendsWindow::buildCharts()
             plot->setAxisFont(axis, axisFont);
 
         auto *grid = new QwtPlotGrid;
-        grid->setMajorPen(QColor(220, 220, 220), 0.0, Qt::DotLine);
+        grid->setMajorPen(QColor(225, 225, 225), 0.0, Qt::SolidLine);
         grid->attach(plot);
         auto *legend = new QwtLegend;
         plot->insertLegend(legend, QwtPlot::RightLegend);
 
         for (const Line &line : lines) {
             auto *curve = new QwtPlotCurve(QString(MonitorParser::sensorName(line.sensor)));
-            curve->setPen(line.colour, 1.5);
+            curve->setPen(line.colour, 1.0);
             // Many points per pixel column over a long span: drawing each
             // one would cost without showing more.
             curve->setPaintAttribute(QwtPlotCurve::FilterPoints, true);
@@ -255,11 +263,21 @@ void TrendsWindow::refresh()
         from = right - double(spanMinutes()) * msPerMinute;
     }
     m_span = qMakePair(from, to);
-    for (TrendCurveData *data : qAsConst(m_curveData)) {
-        data->setSeries(&series);
-        data->setSpan(from, to);
+    const int utcOffset = QDateTime::fromMSecsSinceEpoch(qint64(to)).offsetFromUtc();
+    if (utcOffset != m_utcOffset) {
+        m_utcOffset = utcOffset;
+        for (QwtPlot *plot : qAsConst(m_plots)) {
+            static_cast<QwtDateScaleEngine *>(plot->axisScaleEngine(QwtPlot::xBottom))->setUtcOffset(utcOffset);
+            static_cast<QwtDateScaleDraw *>(plot->axisScaleDraw(QwtPlot::xBottom))->setUtcOffset(utcOffset);
+        }
     }
-    for (QwtPlot *plot : qAsConst(m_plots)) {
+    for (int chart = 0; chart < m_plots.size(); ++chart) {
+        QwtPlot *plot = m_plots.at(chart);
+        for (const Line &line : chartLines().at(chart)) {
+            TrendCurveData *data = m_curveData.at(int(line.sensor));
+            data->setSeries(&series);
+            data->setSpan(from, to, plot->canvas()->width());
+        }
         plot->setAxisScale(QwtPlot::xBottom, from, to);
         plot->replot();
     }

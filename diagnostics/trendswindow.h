@@ -82,6 +82,7 @@ private:
     bool m_paused = false;
     bool m_changed = false;
     QPair<double, double> m_span{0.0, 0.0};
+    int m_utcOffset = -1; // seconds; -1 until the first redraw sets it
 
     QVector<QwtPlot *> m_plots;
     QVector<TrendCurveData *> m_curveData; // owned by their curves
