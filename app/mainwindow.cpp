@@ -141,6 +141,7 @@ MainWindow::MainWindow(QWidget *parent)
     ssuDialog->setLanguage(uchar(language));
 
     installServiceModeShortcut();
+    installTrendsAction();
 }
 
 MainWindow::~MainWindow()

@@ -11,6 +11,7 @@
 #include <QTranslator>
 
 class DbgTextEdit;
+class QAction;
 class FTDI;
 class QFile;
 class QLabel;
@@ -21,6 +22,7 @@ class QTimer;
 class QVBoxLayout;
 class QWidget;
 class SSUDialog;
+class TrendsWindow;
 class VerificationDialog;
 
 namespace Ui {
@@ -124,6 +126,13 @@ private:
     void retranslateOwnTexts();
     void installServiceModeShortcut();
     void enterServiceMode();
+
+    // --- trends window (mainwindow_trends.cpp) ---
+    void installTrendsAction();
+    void retranslateTrendsAction();
+    void openTrendsWindow();
+    TrendsWindow *trendsWindow = nullptr;
+    QAction *trendsAction = nullptr;
 
     // --- database (mainwindow_ssu.cpp) ---
     bool uploadArchivedReports();

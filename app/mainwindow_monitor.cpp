@@ -7,6 +7,7 @@
 #include "ktxdriver.h"
 #include "logfilename.h"
 #include "monitorframes.h"
+#include "trendswindow.h"
 #include "verificationdialog.h"
 
 #include <QDateTime>
@@ -119,10 +120,14 @@ void MainWindow::handleMonitorFrame()
 
     monitorBlock += text;
     if (MonitorFrames::completesBlock(monitorBlock, monitorChunk)) {
+        // One time for the charts and the log, so a saved log charts alike.
+        const QDateTime now = QDateTime::currentDateTime();
         verificationDialog->parseMonitorText(monitorBlock);
+        if (trendsWindow)
+            trendsWindow->addMonitorBlock(monitorBlock, now);
         if (ui->checkBox_WriteToFile->isChecked()) {
             monitorBlock.remove(QLatin1Char('\r'));
-            logStream << MonitorLog::timeStampLine(QDateTime::currentDateTime()) << monitorBlock;
+            logStream << MonitorLog::timeStampLine(now) << monitorBlock;
             logStream.flush();
         }
         monitorBlock.clear();

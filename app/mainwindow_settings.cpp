@@ -214,4 +214,5 @@ void MainWindow::enterServiceMode()
         widget->show();
     }
     ui->actionSSU->setVisible(true);
+    trendsAction->setVisible(true);
 }

@@ -18,33 +18,41 @@ struct Rule
 const QVector<Rule> &rules()
 {
     static const QVector<Rule> table = [] {
-        const auto fraction = [](const char *name) {
-            QRegularExpression pattern(QLatin1String(name) + QLatin1String("=(\\d*\\.\\d+)"));
+        QVector<Rule> built;
+        for (int i = 0; i < sensorCount; ++i) {
+            const Sensor sensor = Sensor(i);
+            const bool integer = sensor == Sensor::RPM;
+            QRegularExpression pattern(QString(sensorName(sensor))
+                                       + (integer ? QLatin1String("=(\\d+)") : QLatin1String("=(\\d*\\.\\d+)")));
             pattern.optimize();
-            return pattern;
-        };
-        QRegularExpression rpm(QStringLiteral("RPM=(\\d+)"));
-        rpm.optimize();
-        return QVector<Rule>{
-            {Sensor::Freq, fraction("Freq"), false},
-            {Sensor::RPM, rpm, true},
-            {Sensor::Vin, fraction("Vin"), false},
-            {Sensor::Vout, fraction("Vout"), false},
-            {Sensor::Aout, fraction("Aout"), false},
-            {Sensor::Temp, fraction("Temp"), false},
-            {Sensor::Xaccel, fraction("Xaccel"), false},
-            {Sensor::Yaccel, fraction("Yaccel"), false},
-            {Sensor::MaximalX, fraction("dataMaximal_X"), false},
-            {Sensor::AverageX, fraction("dataAverage_X"), false},
-            {Sensor::MaximalY, fraction("dataMaximal_Y"), false},
-            {Sensor::AverageY, fraction("dataAverage_Y"), false},
-            {Sensor::DataMaximal, fraction("dataMaximal"), false},
-        };
+            built.append({sensor, pattern, integer});
+        }
+        return built;
     }();
     return table;
 }
 
 } // namespace
+
+QLatin1String sensorName(Sensor sensor)
+{
+    switch (sensor) {
+    case Sensor::Freq: return QLatin1String("Freq");
+    case Sensor::RPM: return QLatin1String("RPM");
+    case Sensor::Vin: return QLatin1String("Vin");
+    case Sensor::Vout: return QLatin1String("Vout");
+    case Sensor::Aout: return QLatin1String("Aout");
+    case Sensor::Temp: return QLatin1String("Temp");
+    case Sensor::Xaccel: return QLatin1String("Xaccel");
+    case Sensor::Yaccel: return QLatin1String("Yaccel");
+    case Sensor::MaximalX: return QLatin1String("dataMaximal_X");
+    case Sensor::AverageX: return QLatin1String("dataAverage_X");
+    case Sensor::MaximalY: return QLatin1String("dataMaximal_Y");
+    case Sensor::AverageY: return QLatin1String("dataAverage_Y");
+    case Sensor::DataMaximal: return QLatin1String("dataMaximal");
+    }
+    return QLatin1String();
+}
 
 QVector<Reading> parse(const QString &text)
 {

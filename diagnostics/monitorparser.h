@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QLatin1String>
 #include <QString>
 #include <QVector>
 
@@ -24,6 +25,9 @@ enum class Sensor {
     DataMaximal,
 };
 constexpr int sensorCount = int(Sensor::DataMaximal) + 1;
+
+// The name the module prints before the reading's "=", e.g. "RPM".
+QLatin1String sensorName(Sensor sensor);
 
 struct Reading
 {

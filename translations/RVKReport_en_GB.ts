@@ -291,6 +291,14 @@ Check the connection of the KIVO adapter and the RVK module</translation>
         <source>Отсутствует подключение к БД</source>
         <translation>There is no connection to the database</translation>
     </message>
+    <message>
+        <source>Тренды</source>
+        <translation>Trends</translation>
+    </message>
+    <message>
+        <source>Графики значений датчиков</source>
+        <translation>Sensor value charts</translation>
+    </message>
 </context>
 <context>
     <name>SSUDialog</name>
@@ -434,6 +442,125 @@ Check the connection of the KIVO adapter and the RVK module</translation>
     <message>
         <source>Значения датчиков</source>
         <translation>Sensor values</translation>
+    </message>
+</context>
+<context>
+    <name>TrendsWindow</name>
+    <message>
+        <source>Ошибка</source>
+        <translation>Error</translation>
+    </message>
+    <message>
+        <source>Не могу открыть лог монитора %1.</source>
+        <translation>I can't open the monitor log %1.</translation>
+    </message>
+    <message>
+        <source>Файл не читается: %1</source>
+        <translation>The file cannot be read: %1</translation>
+    </message>
+    <message>
+        <source>В файле нет ни одного блока монитора.</source>
+        <translation>The file holds no monitor block.</translation>
+    </message>
+    <message>
+        <source>Строка %1: ожидалась метка времени [гггг-ММ-дд чч:мм:сс.ззз], это не лог монитора.</source>
+        <translation>Line %1: a time stamp [yyyy-MM-dd hh:mm:ss.zzz] was expected; this is not a monitor log.</translation>
+    </message>
+    <message>
+        <source>Строка %1: неверная метка времени.</source>
+        <translation>Line %1: invalid time stamp.</translation>
+    </message>
+    <message>
+        <source>Строка %1: блок без строки dataAverage=, файл обрезан или повреждён.</source>
+        <translation>Line %1: a block without its dataAverage= line; the file is cut short or damaged.</translation>
+    </message>
+    <message>
+        <source>Строка %1: двоичные данные, файл повреждён.</source>
+        <translation>Line %1: binary data; the file is damaged.</translation>
+    </message>
+    <message>
+        <source>Внимание</source>
+        <translation>Warning</translation>
+    </message>
+    <message>
+        <source>Не могу сохранить график в файл %1</source>
+        <translation>I can't save the chart to the file %1</translation>
+    </message>
+    <message>
+        <source>Открыть лог монитора</source>
+        <translation>Open a monitor log</translation>
+    </message>
+    <message>
+        <source>Логи монитора (*.log);;Все файлы (*)</source>
+        <translation>Monitor logs (*.log);;All files (*)</translation>
+    </message>
+    <message>
+        <source>Сохранить график</source>
+        <translation>Save the chart</translation>
+    </message>
+    <message>
+        <source>Изображения PNG (*.png)</source>
+        <translation>PNG images (*.png)</translation>
+    </message>
+    <message>
+        <source>Лог %1, блоков: %2</source>
+        <translation>Log %1, blocks: %2</translation>
+    </message>
+    <message>
+        <source>Пауза: Enter продолжает</source>
+        <translation>Paused: Enter resumes</translation>
+    </message>
+    <message>
+        <source>Слежение за монитором</source>
+        <translation>Following the monitor</translation>
+    </message>
+    <message>
+        <source>Тренды датчиков</source>
+        <translation>Sensor trends</translation>
+    </message>
+    <message>
+        <source>Окно:</source>
+        <translation>Span:</translation>
+    </message>
+    <message>
+        <source>%1 мин</source>
+        <translation>%1 min</translation>
+    </message>
+    <message>
+        <source>Пауза (Enter)</source>
+        <translation>Pause (Enter)</translation>
+    </message>
+    <message>
+        <source>К монитору</source>
+        <translation>Back to the monitor</translation>
+    </message>
+    <message>
+        <source>Открыть лог…</source>
+        <translation>Open log…</translation>
+    </message>
+    <message>
+        <source>Сохранить PNG…</source>
+        <translation>Save PNG…</translation>
+    </message>
+    <message>
+        <source>Обороты и частота</source>
+        <translation>Rotation speed and frequency</translation>
+    </message>
+    <message>
+        <source>Входное и выходное напряжение</source>
+        <translation>Input and output voltage</translation>
+    </message>
+    <message>
+        <source>Ток потребления</source>
+        <translation>Current consumption</translation>
+    </message>
+    <message>
+        <source>Температура</source>
+        <translation>Temperature</translation>
+    </message>
+    <message>
+        <source>Вибрация (акселерометр)</source>
+        <translation>Vibration (accelerometer)</translation>
     </message>
 </context>
 </TS>
