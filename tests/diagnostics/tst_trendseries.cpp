@@ -126,6 +126,34 @@ private slots:
         QVERIFY(!window.isPaused());
         QCOMPARE(window.shownSpan().second, t0 + 125000.0);
     }
+
+    // The redraw timer skips blocks that land in the drawn edge's pixel
+    // column and catches up once the stream has moved on, also when the
+    // clock was set back.
+    void timerRedrawsOncePerPixelColumn()
+    {
+        TrendsWindow window;
+        window.resize(900, 800);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        window.setSpanMinutes(30);
+        const QDateTime start(QDate(2026, 12, 8), QTime(10, 0));
+        const double t0 = double(start.toMSecsSinceEpoch());
+        window.addMonitorBlock(QStringLiteral("RPM=1\n"), start);
+        window.redrawIfChanged();
+        QCOMPARE(window.shownSpan().second, t0);
+
+        // Thirty minutes over well under 1800 pixels: a column is over a second.
+        window.addMonitorBlock(QStringLiteral("RPM=2\n"), start.addMSecs(100));
+        window.redrawIfChanged();
+        QCOMPARE(window.shownSpan().second, t0);
+        window.addMonitorBlock(QStringLiteral("RPM=3\n"), start.addSecs(10));
+        window.redrawIfChanged();
+        QCOMPARE(window.shownSpan().second, t0 + 10000.0);
+        window.addMonitorBlock(QStringLiteral("RPM=4\n"), start.addSecs(-3600));
+        window.redrawIfChanged();
+        QCOMPARE(window.shownSpan().second, t0 - 3600000.0);
+    }
 };
 
 RVK_TEST_MAIN(TestTrendSeries)
