@@ -3,7 +3,7 @@
 
 #include "dbgtextedit.h"
 #include "ftdi.h"
-#include "ktxdriver.h"
+#include "ktxcanfunctions.h"
 #include "ssudialog.h"
 #include "verificationdialog.h"
 
@@ -47,22 +47,47 @@ MainWindow::MainWindow(QWidget *parent)
     ui->setupUi(this);
     installEventFilter(this);
     ui->dateEdit->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
+    createProgressWindowParts();
+    connect(ssuDialog, SIGNAL(signalIndicator(bool)), this, SLOT(slotIndicatorSSU(bool)));
+    connect(ssuDialog, SIGNAL(signalWaitDialog(bool)), this, SLOT(slotWaitDialog(bool)));
+    logFile = new QFile *(nullptr);
+    setUpSensorDialog();
+    setUpMonitorWindow();
+    applyRememberedLanguage();
+    openIniSettings();
+    ui->pushButton_IRTClear->setStyleSheet(QStringLiteral("background-color:LightPink;"));
+    ui->pushButton_EEPROMClear->setStyleSheet(QStringLiteral("background-color:LightPink;"));
+    ui->statusbar->setSizeGripEnabled(false);
+    connectClosingWindows();
+    setWindowFlags(Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
+                   | Qt::MSWindowsFixedSizeDialogHint);
+    QTimer *supervisionTimer = createLinkTimers();
+    createIndicators();
+    openLinkAtStart(supervisionTimer);
+    hideServiceControls();
+    ssuDialog->startDownload();
+    ssuDialog->setLanguage(uchar(language));
+    installServiceModeShortcut();
+    installTrendsAction();
+}
 
+void MainWindow::createProgressWindowParts()
+{
     progressWindow = new QWidget;
     progressLayout = new QVBoxLayout;
     progressBarUpload = new QProgressBar;
     progressLabel = new QLabel;
+}
 
-    connect(ssuDialog, SIGNAL(signalIndicator(bool)), this, SLOT(slotIndicatorSSU(bool)));
-    connect(ssuDialog, SIGNAL(signalWaitDialog(bool)), this, SLOT(slotWaitDialog(bool)));
-
-    logFile = new QFile *(nullptr);
-
+void MainWindow::setUpSensorDialog()
+{
     connect(this, SIGNAL(signalSetLanguage(uchar)), verificationDialog, SLOT(slotSetLanguage(uchar)));
-
     verificationDialog->setWindowTitle(tr("Состояние датчиков"));
     verificationDialog->setWindowFlags(verificationDialog->windowFlags() & ~Qt::WindowContextHelpButtonHint);
+}
 
+void MainWindow::setUpMonitorWindow()
+{
     monitor->setReadOnly(true);
     monitor->setWindowFlags(monitor->windowFlags() | Qt::Window);
     monitor->setWindowTitle(QStringLiteral("Debugger"));
@@ -72,40 +97,48 @@ MainWindow::MainWindow(QWidget *parent)
         monitor->move(available.topLeft());
         monitor->resize(300, available.height() - (fullHeight - available.height()));
     }
+}
 
-    {
-        QSettings settings(QStringLiteral("ZELMOR"), QStringLiteral("RVK Report"));
-        if (settings.value(QStringLiteral("Settings/Language"), 0).toInt() == 1)
-            on_actionLangEng_triggered();
-        else
-            on_actionLangRus_triggered();
-    }
+void MainWindow::applyRememberedLanguage()
+{
+    QSettings settings(QStringLiteral("ZELMOR"), QStringLiteral("RVK Report"));
+    if (settings.value(QStringLiteral("Settings/Language"), 0).toInt() == 1)
+        on_actionLangEng_triggered();
+    else
+        on_actionLangRus_triggered();
+}
 
+void MainWindow::openIniSettings()
+{
     iniSettings = new QSettings(QStringLiteral("RVKReport.ini"), QSettings::IniFormat, this);
     iniSettings->setIniCodec(QTextCodec::codecForName("Windows-1251"));
     if (QFileInfo(QStringLiteral("RVKReport.ini")).isFile())
         loadWindowSettings();
+}
 
-    ui->pushButton_IRTClear->setStyleSheet(QStringLiteral("background-color:LightPink;"));
-    ui->pushButton_EEPROMClear->setStyleSheet(QStringLiteral("background-color:LightPink;"));
-
-    ui->statusbar->setSizeGripEnabled(false);
-
+void MainWindow::connectClosingWindows()
+{
     connect(monitor, SIGNAL(DbgClosed()), this, SLOT(slotCloseMonitor()));
     monitor->installEventFilter(this);
     connect(verificationDialog, SIGNAL(VerificationDialogClosed()), this, SLOT(slotCloseMonitor()));
     verificationDialog->installEventFilter(this);
+}
 
-    setWindowFlags(Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
-                   | Qt::MSWindowsFixedSizeDialogHint);
-
+// The poll timer runs from here on; the supervision timer is returned
+// unstarted, as it may only run once the start-up open has finished.
+QTimer *MainWindow::createLinkTimers()
+{
     auto *pollTimer = new QTimer(this);
     connect(pollTimer, SIGNAL(timeout()), this, SLOT(isNewMsgKIVOStatus()));
     pollTimer->start(1);
     connect(this, SIGNAL(readyRead()), this, SLOT(messageHandlerKIVO()));
     auto *supervisionTimer = new QTimer(this);
     connect(supervisionTimer, SIGNAL(timeout()), this, SLOT(checkCANError()));
+    return supervisionTimer;
+}
 
+void MainWindow::createIndicators()
+{
     statusLabel = new QLabel(this);
     kivoIndicator = new QLabel(QStringLiteral(" KIVO "), this);
     kivoIndicator->setToolTip(tr("Индикатор подключения к KIVO"));
@@ -122,9 +155,11 @@ MainWindow::MainWindow(QWidget *parent)
     ssuIndicator->setAlignment(Qt::AlignCenter);
     ssuIndicator->setMinimumSize(kivoIndicator->sizeHint());
     ui->statusbar->addWidget(ssuIndicator);
+}
 
-    openLinkAtStart(supervisionTimer);
-
+// The service controls stay hidden and disabled until service mode.
+void MainWindow::hideServiceControls()
+{
     for (QWidget *widget : {static_cast<QWidget *>(ui->pushButton_SetSN), static_cast<QWidget *>(ui->pushButton_SetDate),
                             static_cast<QWidget *>(ui->pushButton_SetHit), static_cast<QWidget *>(ui->pushButton_IRTClear),
                             static_cast<QWidget *>(ui->pushButton_EEPROMClear), static_cast<QWidget *>(ui->spinBox_SNValue),
@@ -136,12 +171,6 @@ MainWindow::MainWindow(QWidget *parent)
     ui->checkBox_WriteToFile->hide();
     ssuIndicator->hide();
     ui->actionSSU->setVisible(false);
-
-    ssuDialog->startDownload();
-    ssuDialog->setLanguage(uchar(language));
-
-    installServiceModeShortcut();
-    installTrendsAction();
 }
 
 MainWindow::~MainWindow()

@@ -73,6 +73,17 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    // --- start-up steps, in the order the constructor takes them ---
+    void createProgressWindowParts();
+    void setUpSensorDialog();
+    void setUpMonitorWindow();
+    void applyRememberedLanguage();
+    void openIniSettings();
+    void connectClosingWindows();
+    QTimer *createLinkTimers();
+    void createIndicators();
+    void hideServiceControls();
+
     // --- link (mainwindow_link.cpp) ---
     static QString rememberedAdapter();
     void openLinkAtStart(QTimer *supervisionTimer);
@@ -101,6 +112,10 @@ private:
     void requestReport(bool silent);
     void appendReportFrame();
     void completeReadout();
+    void takeKeyValues();
+    void showKeyValues();
+    bool readoutWasWhole(int frames);
+    void storeReport();
     // Takes copies: the archive pass may start a new read-out meanwhile.
     bool writeArchiveFile(const QByteArray &record, quint32 serial, const QString &time);
     QStringList listArchiveFiles() const;

@@ -2,9 +2,9 @@
 #include "mainwindow.h"
 #include "ui_mainwindow.h"
 
-#include "canids.h"
+#include "frameclassification.h"
 #include "dbgtextedit.h"
-#include "ktxdriver.h"
+#include "ktxcanfunctions.h"
 
 #include <QMessageBox>
 #include <QTextCursor>

@@ -3,7 +3,7 @@
 #include "ui_mainwindow.h"
 
 #include "ftdi.h"
-#include "ktxdriver.h"
+#include "ktxcanfunctions.h"
 #include "popupwatcher.h"
 
 #include <QLabel>

@@ -2,10 +2,10 @@
 #include "mainwindow.h"
 #include "ui_mainwindow.h"
 
-#include "canids.h"
+#include "frameclassification.h"
 #include "dbgtextedit.h"
-#include "ktxdriver.h"
-#include "logfilename.h"
+#include "ktxcanfunctions.h"
+#include "monitorlog.h"
 #include "monitorframes.h"
 #include "trendswindow.h"
 #include "verificationdialog.h"

@@ -4,7 +4,7 @@
 
 #include "archivefile.h"
 #include "htmlreport.h"
-#include "ktxdriver.h"
+#include "ktxcanfunctions.h"
 #include "readoutprogress.h"
 #include "reportrecord.h"
 #include "ssudialog.h"
@@ -74,7 +74,24 @@ void MainWindow::completeReadout()
 {
     const int frames = readoutTransfer.ended();
     readoutTime = QDateTime::currentDateTime().toString(QStringLiteral("dd.MM.yyyy HH:mm"));
+    takeKeyValues();
+    showKeyValues();
+    ui->pushButton_ReadData->setEnabled(true);
 
+    if (silentReadout) {
+        silentReadout = false;
+        return;
+    }
+    if (!readoutWasWhole(frames))
+        return;
+    writeHtmlReport();
+    storeReport();
+}
+
+// The words the form shows; unset ones become 0 and, for the release date
+// and firmware, empty texts.
+void MainWindow::takeKeyValues()
+{
     total_time = readReportWord(reportRecord, WordTotalTime);
     repair_time = readReportWord(reportRecord, WordRepairTime);
     sn = readReportWord(reportRecord, WordSerialNumber);
@@ -88,7 +105,10 @@ void MainWindow::completeReadout()
         repair_time = 0;
     totalTimeText = operatingTimeText(total_time);
     repairTimeText = operatingTimeText(repair_time);
+}
 
+void MainWindow::showKeyValues()
+{
     ui->pushButton_SetSN->setStyleSheet(QLatin1String(buttonStyle(sn != UnsetWord)));
     if (sn == UnsetWord)
         sn = 0;
@@ -121,25 +141,23 @@ void MainWindow::completeReadout()
     ui->label_IRTime->setText(repairTimeText);
     ui->spinBox_SNValue->setValue(sn);
     ui->spinBox_HitValue->setValue(impact_level);
-    ui->pushButton_ReadData->setEnabled(true);
+}
 
-    if (silentReadout) {
-        silentReadout = false;
-        return;
-    }
+// A lost, missing or foreign frame shifts or zeroes the words: the form
+// shows what arrived, but nothing is written or stored from it.
+bool MainWindow::readoutWasWhole(int frames)
+{
+    if (frames == ReportFrameCount && reportRecord.size() == ReportRecordSize)
+        return true;
+    QMessageBox::warning(this, tr("Внимание"),
+                         tr("Отчёт прочитан не полностью (получено кадров: %1 из 37). Прочитайте отчёт ещё раз.")
+                             .arg(frames),
+                         QMessageBox::Ok);
+    return false;
+}
 
-    // A lost, missing or foreign frame shifts or zeroes the words: the form
-    // shows what arrived, but nothing is written or stored from it.
-    if (frames != ReportFrameCount || reportRecord.size() != ReportRecordSize) {
-        QMessageBox::warning(this, tr("Внимание"),
-                             tr("Отчёт прочитан не полностью (получено кадров: %1 из 37). Прочитайте отчёт ещё раз.")
-                                 .arg(frames),
-                             QMessageBox::Ok);
-        return;
-    }
-
-    writeHtmlReport();
-
+void MainWindow::storeReport()
+{
     // The archive pass that opening the connection runs keeps the window
     // responsive, so a new request (which clears reportRecord) and another
     // completion may run before this upload. This report travels in copies.

@@ -3,7 +3,7 @@
 // per 1 ms poll tick (37 data frames and the end frame: 38 ticks).
 #include "canbusd2xx.h"
 #include "canbusdriver.h"
-#include "canids.h"
+#include "frameclassification.h"
 #include "mainwindow.h"
 #include "modalanswerer.h"
 #include "simulatedmodule.h"

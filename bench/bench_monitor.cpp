@@ -4,7 +4,7 @@
 // minute and at the end.
 //
 // Usage: bench_monitor [seconds of stream, default 3600]
-#include "canids.h"
+#include "frameclassification.h"
 #include "dbgtextedit.h"
 #include "fakektxdriver.h"
 #include "mainwindow.h"

@@ -1,6 +1,6 @@
 #include "canbusd2xx.h"
 
-#include "adapterdescription.h"
+#include "caninterfaces.h"
 
 #include <cstring>
 

@@ -1,6 +1,6 @@
 #include "canbusdriver.h"
 
-#include "adapterdescription.h"
+#include "caninterfaces.h"
 
 #include <QCanBus>
 #include <QCanBusFrame>
@@ -225,10 +225,8 @@ void CanBusDriver::takeReceivedFrames()
         const QCanBusFrame frame = m_device->readFrame();
         if (!accepts(frame))
             continue;
-        if (m_received.size() >= receiveQueueLimit) {
-            ++m_dropped;
+        if (m_received.size() >= receiveQueueLimit)
             continue;
-        }
         m_received.enqueue(toCanMessage(frame));
     }
 }

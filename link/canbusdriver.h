@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ktxdriver.h"
+#include "ktxcanfunctions.h"
 
 #include <QCanBusDevice>
 #include <QPointer>
@@ -27,7 +27,7 @@ class CanBusDriver : public KtxDriver
 public:
     // How long open() waits for the plugin to report the connection.
     static constexpr int defaultConnectTimeoutMs = 2000;
-    // Frames kept when nobody reads; later ones are dropped and counted.
+    // Frames kept when nobody reads; later ones are dropped.
     static constexpr int receiveQueueLimit = 65536;
 
     explicit CanBusDriver(int connectTimeoutMs = defaultConnectTimeoutMs);
@@ -42,7 +42,6 @@ public:
     qint32 write(const CanMessage *message) override;
     qint32 close() override;
 
-    int droppedFrames() const { return m_dropped; }
 
     static CanMessage toCanMessage(const QCanBusFrame &frame);
     static QCanBusFrame toFrame(const CanMessage &message);
@@ -63,5 +62,4 @@ private:
     // Acceptance filter from the set-up record; a zero mask passes all.
     quint16 m_acceptId = 0;
     quint16 m_acceptMask = 0;
-    int m_dropped = 0;
 };

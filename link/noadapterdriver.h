@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ktxdriver.h"
+#include "ktxcanfunctions.h"
 
 // The backend in place until a real one is installed: no adapter is attached,
 // so every open fails and the link always reads as closed.

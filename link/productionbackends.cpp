@@ -2,8 +2,8 @@
 
 #include "canbusd2xx.h"
 #include "canbusdriver.h"
-#include "d2xx.h"
-#include "ktxdriver.h"
+#include "d2xxfunctions.h"
+#include "ktxcanfunctions.h"
 
 #ifdef Q_OS_WIN
 #include "win/ftd2xxlibrary.h"

@@ -7,8 +7,6 @@
 
 // The module's usage report: 296 bytes, 74 little-endian 32-bit words, in
 // which 0xFFFFFFFF marks a word as unset.
-using ReportRecord = QByteArray;
-
 constexpr int ReportRecordSize = 296;
 constexpr int ReportFrameCount = 37;
 constexpr qint32 UnsetWord = -1;

@@ -3,7 +3,7 @@
 // The D2XX subset over the vendor's Windows library, whose entries are
 // resolved by name and use the Windows API's calling convention.
 
-#include "d2xxbackend.h"
+#include "d2xx.h"
 #include "dynamiclibrary.h"
 
 #include <memory>

@@ -9,7 +9,7 @@
 // for 32-bit builds: x86-64 has a single convention and ignores both.
 
 #include "dynamiclibrary.h"
-#include "ktxdriverbackend.h"
+#include "ktxdriver.h"
 
 #include <memory>
 

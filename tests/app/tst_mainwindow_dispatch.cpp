@@ -1,4 +1,4 @@
-#include "canids.h"
+#include "frameclassification.h"
 #include "fakektxdriver.h"
 #include "mainwindow.h"
 #include "modalanswerer.h"

@@ -1,6 +1,6 @@
 // Link set-up, guard, supervision and the adapter list through the real
 // window, over the scripted driver and D2XX.
-#include "canids.h"
+#include "frameclassification.h"
 #include "faked2xx.h"
 #include "fakektxdriver.h"
 #include "mainwindow.h"

@@ -1,4 +1,4 @@
-#include "canids.h"
+#include "frameclassification.h"
 #include "dbgtextedit.h"
 #include "fakektxdriver.h"
 #include "mainwindow.h"

@@ -1,6 +1,6 @@
 // The read-out end to end: the window on the production link backends and
 // the simulated module in this process, on a private virtual bus.
-#include "canids.h"
+#include "frameclassification.h"
 #include "mainwindow.h"
 #include "modalanswerer.h"
 #include "simulatedmodule.h"

@@ -1,6 +1,6 @@
 // The debug monitor end to end: the window on the production link backends
 // and the simulated module in this process, on a private virtual bus.
-#include "canids.h"
+#include "frameclassification.h"
 #include "dbgtextedit.h"
 #include "mainwindow.h"
 #include "modalanswerer.h"

@@ -1,4 +1,4 @@
-#include "logfilename.h"
+#include "monitorlog.h"
 #include "monitorframes.h"
 #include "testmain.h"
 

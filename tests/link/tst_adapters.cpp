@@ -1,5 +1,5 @@
 // Adapter descriptions and the CAN interfaces presented as D2XX devices.
-#include "adapterdescription.h"
+#include "caninterfaces.h"
 #include "canbusd2xx.h"
 #include "testmain.h"
 

@@ -1,7 +1,7 @@
 // The CAN driver and the simulated module on a private virtual bus.
 #include "canbusdriver.h"
-#include "adapterdescription.h"
-#include "canids.h"
+#include "caninterfaces.h"
+#include "frameclassification.h"
 #include "simulatedmodule.h"
 #include "testmain.h"
 

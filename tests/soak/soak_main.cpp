@@ -12,10 +12,10 @@
 // lost, nothing doubled, and the window neither crashed nor hung.
 #include "canbusd2xx.h"
 #include "canbusdriver.h"
-#include "d2xx.h"
+#include "d2xxfunctions.h"
 #include "eepromimage.h"
 #include "httpfileserver.h"
-#include "ktxdriver.h"
+#include "ktxcanfunctions.h"
 #include "mainwindow.h"
 #include "modalanswerer.h"
 #include "readouttransfer.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "d2xx.h"
+#include "d2xxfunctions.h"
 
 #include <QSet>
 #include <QStringList>

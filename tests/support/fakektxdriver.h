@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ktxdriver.h"
+#include "ktxcanfunctions.h"
 
 #include <QByteArray>
 #include <QList>

@@ -7,7 +7,7 @@
 
 #include "canbusd2xx.h"
 #include "canbusdriver.h"
-#include "ktxdriver.h"
+#include "ktxcanfunctions.h"
 #include "simulatedmodule.h"
 
 #include <memory>

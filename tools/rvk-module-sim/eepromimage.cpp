@@ -48,11 +48,6 @@ EepromImage EepromImage::builtIn()
     return image;
 }
 
-EepromImage EepromImage::erased()
-{
-    return EepromImage();
-}
-
 bool EepromImage::load(const QString &path, EepromImage *image, QString *error)
 {
     QFile file(path);

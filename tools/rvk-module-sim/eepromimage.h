@@ -25,7 +25,6 @@ public:
     explicit EepromImage(const QByteArray &bytes);
 
     static EepromImage builtIn();
-    static EepromImage erased();
 
     // Loads a 296-byte image; any other size is refused, so a wrong file is
     // never overwritten by a later save.

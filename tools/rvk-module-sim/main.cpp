@@ -31,16 +31,10 @@ void quitOnSignal(int)
     const char byte = 1;
     (void)::write(signalPipe[1], &byte, 1);
 }
-} // namespace
 
-int main(int argc, char *argv[])
+// Reads the command line into options; false after telling what is wrong.
+bool parseOptions(const QCoreApplication &application, SimulatedModuleOptions *options, bool *quiet)
 {
-    QCoreApplication application(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("rvk-module-sim"));
-    // The virtual bus reports every client coming and going; the module's
-    // own log says what matters.
-    QLoggingCategory::setFilterRules(QStringLiteral("qt.canbus.plugins.virtualcan.info=false"));
-
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
         "Simulated RVK module: answers report requests and commands and streams debug monitor text on a CAN bus."));
@@ -66,36 +60,60 @@ int main(int argc, char *argv[])
     });
     parser.process(application);
 
-    SimulatedModuleOptions options;
     bool ok = true;
-    options.bus = parser.value(QStringLiteral("bus"));
-    options.eepromFile = parser.value(QStringLiteral("eeprom"));
-    options.monitorPeriodMs = intOption(parser, QStringLiteral("monitor-period"), &ok);
-    options.frameDelayMs = intOption(parser, QStringLiteral("frame-delay"), &ok);
-    options.dropFrame = intOption(parser, QStringLiteral("drop-frame"), &ok);
-    options.stopAfter = intOption(parser, QStringLiteral("stop-after"), &ok);
-    options.strayEvery = intOption(parser, QStringLiteral("stray"), &ok);
-    if (!ok)
-        return 2;
+    options->bus = parser.value(QStringLiteral("bus"));
+    options->eepromFile = parser.value(QStringLiteral("eeprom"));
+    options->monitorPeriodMs = intOption(parser, QStringLiteral("monitor-period"), &ok);
+    options->frameDelayMs = intOption(parser, QStringLiteral("frame-delay"), &ok);
+    options->dropFrame = intOption(parser, QStringLiteral("drop-frame"), &ok);
+    options->stopAfter = intOption(parser, QStringLiteral("stop-after"), &ok);
+    options->strayEvery = intOption(parser, QStringLiteral("stray"), &ok);
+    *quiet = parser.isSet(QStringLiteral("quiet"));
+    return ok;
+}
 
+void logToStandardOutput(SimulatedModule &module)
+{
+    QObject::connect(&module, &SimulatedModule::logLine, [](const QString &line) {
+        QTextStream out(stdout);
+        out << QDateTime::currentDateTime().toString(QStringLiteral("hh:mm:ss.zzz")) << ' ' << line << '\n';
+        out.flush();
+    });
+}
+
+// Ctrl+C and a plain kill end the event loop, so the module leaves the bus
+// as on a normal exit.
+void quitOnSignals(QCoreApplication &application)
+{
+    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, signalPipe) != 0)
+        return;
+    auto *notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, &application);
+    QObject::connect(notifier, &QSocketNotifier::activated, &application, &QCoreApplication::quit);
+    std::signal(SIGINT, quitOnSignal);
+    std::signal(SIGTERM, quitOnSignal);
+}
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication application(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("rvk-module-sim"));
+    // The virtual bus reports every client coming and going; the module's
+    // own log says what matters.
+    QLoggingCategory::setFilterRules(QStringLiteral("qt.canbus.plugins.virtualcan.info=false"));
+
+    SimulatedModuleOptions options;
+    bool quiet = false;
+    if (!parseOptions(application, &options, &quiet))
+        return 2;
     SimulatedModule module(options);
-    if (!parser.isSet(QStringLiteral("quiet"))) {
-        QObject::connect(&module, &SimulatedModule::logLine, [](const QString &line) {
-            QTextStream out(stdout);
-            out << QDateTime::currentDateTime().toString(QStringLiteral("hh:mm:ss.zzz")) << ' ' << line << '\n';
-            out.flush();
-        });
-    }
+    if (!quiet)
+        logToStandardOutput(module);
     QString error;
     if (!module.start(&error)) {
         QTextStream(stderr) << "rvk-module-sim: " << error << '\n';
         return 1;
     }
-    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, signalPipe) == 0) {
-        auto *notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, &application);
-        QObject::connect(notifier, &QSocketNotifier::activated, &application, &QCoreApplication::quit);
-        std::signal(SIGINT, quitOnSignal);
-        std::signal(SIGTERM, quitOnSignal);
-    }
+    quitOnSignals(application);
     return application.exec();
 }

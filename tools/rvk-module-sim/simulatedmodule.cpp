@@ -1,8 +1,8 @@
 #include "simulatedmodule.h"
 
-#include "adapterdescription.h"
+#include "caninterfaces.h"
 #include "canbusdriver.h"
-#include "canids.h"
+#include "frameclassification.h"
 #include "monitortext.h"
 
 #include <QCanBus>
@@ -343,7 +343,6 @@ void SimulatedModule::sendNextReportFrame()
         m_pending.clear();
         ++m_reportsSent;
         log(QStringLiteral("report sent"));
-        emit reportSent();
     }
 }
 

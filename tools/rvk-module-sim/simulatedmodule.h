@@ -85,7 +85,6 @@ public:
 signals:
     // One human-readable line for every frame received and every action.
     void logLine(const QString &line);
-    void reportSent();
 
 private:
     void takeFrames();

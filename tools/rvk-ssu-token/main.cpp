@@ -25,6 +25,66 @@ bool parseKey(const QString &text, quint64 *key)
     return ok && !digits.isEmpty() && digits.size() <= 16;
 }
 
+// The first line of the file, or of standard input without one; the
+// password never comes from the command line. Returns 0, or the exit code
+// after telling what is wrong.
+int readPassword(const QCommandLineParser &parser, const QCommandLineOption &fileOption, QString *password,
+                  QTextStream &err)
+{
+    if (!parser.positionalArguments().isEmpty()) {
+        err << "rvk-ssu-token: the password is not taken from the command line; give it on standard input "
+               "or with --password-file\n";
+        return 2;
+    }
+    if (parser.isSet(fileOption)) {
+        QFile file(parser.value(fileOption));
+        if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
+            err << "rvk-ssu-token: cannot read " << file.fileName() << ": " << file.errorString() << '\n';
+            return 1;
+        }
+        *password = QString::fromUtf8(file.readLine(4096));
+        // A file saved on Windows ends its line with CR LF.
+        while (password->endsWith(QLatin1Char('\n')) || password->endsWith(QLatin1Char('\r')))
+            password->chop(1);
+    } else {
+        *password = QTextStream(stdin).readLine();
+    }
+    if (password->isEmpty()) {
+        err << "rvk-ssu-token: the password is empty\n";
+        return 2;
+    }
+    return 0;
+}
+
+bool writePasswordFile(TokenEncoder &encoder, const QString &password, const QString &fileName, QTextStream &err)
+{
+    QSaveFile file(fileName);
+    const QByteArray content = encoder.encryptText(password).toLatin1() + '\n';
+    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size() || !file.commit()) {
+        err << "rvk-ssu-token: cannot write " << fileName << ": " << file.errorString() << '\n';
+        return false;
+    }
+    return true;
+}
+
+// Every token is checked against the program's own decryption, so a
+// mistyped key cannot produce tokens that fail only at the station.
+bool printTokens(TokenEncoder &encoder, quint64 key, const QString &password, int count, QTextStream &out,
+                 QTextStream &err)
+{
+    TokenCipher check;
+    check.setKey(key);
+    for (int i = 0; i < count; ++i) {
+        const QString token = encoder.encryptText(password);
+        if (check.decryptText(token) != password) {
+            err << "rvk-ssu-token: internal error: a token does not decrypt\n";
+            return false;
+        }
+        out << token << '\n';
+    }
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -71,56 +131,14 @@ int main(int argc, char *argv[])
         err << "rvk-ssu-token: the number of tokens must be 0 or more\n";
         return 2;
     }
-
-    if (!parser.positionalArguments().isEmpty()) {
-        err << "rvk-ssu-token: the password is not taken from the command line; give it on standard input "
-               "or with --password-file\n";
-        return 2;
-    }
     QString password;
-    if (parser.isSet(passwordFileOption)) {
-        QFile file(parser.value(passwordFileOption));
-        if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
-            err << "rvk-ssu-token: cannot read " << file.fileName() << ": " << file.errorString() << '\n';
-            return 1;
-        }
-        password = QString::fromUtf8(file.readLine(4096));
-        // A file saved on Windows ends its line with CR LF.
-        while (password.endsWith(QLatin1Char('\n')) || password.endsWith(QLatin1Char('\r')))
-            password.chop(1);
-    } else {
-        password = QTextStream(stdin).readLine();
-    }
-    if (password.isEmpty()) {
-        err << "rvk-ssu-token: the password is empty\n";
-        return 2;
-    }
+    if (const int problem = readPassword(parser, passwordFileOption, &password, err))
+        return problem;
 
     TokenEncoder encoder(key);
     encoder.setIntegrity(parser.isSet(hashOption) ? TokenEncoder::Hash : TokenEncoder::Checksum);
     encoder.setCompressed(parser.isSet(compressOption));
-
-    if (parser.isSet(outputOption)) {
-        const QString fileName = parser.value(outputOption);
-        QSaveFile file(fileName);
-        const QByteArray content = encoder.encryptText(password).toLatin1() + '\n';
-        if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size() || !file.commit()) {
-            err << "rvk-ssu-token: cannot write " << fileName << ": " << file.errorString() << '\n';
-            return 1;
-        }
-    }
-
-    // Every output is checked against the program's own decryption, so a
-    // mistyped key cannot produce tokens that fail only at the station.
-    TokenCipher check;
-    check.setKey(key);
-    for (int i = 0; i < tokenCount; ++i) {
-        const QString token = encoder.encryptText(password);
-        if (check.decryptText(token) != password) {
-            err << "rvk-ssu-token: internal error: a token does not decrypt\n";
-            return 1;
-        }
-        out << token << '\n';
-    }
-    return 0;
+    if (parser.isSet(outputOption) && !writePasswordFile(encoder, password, parser.value(outputOption), err))
+        return 1;
+    return printTokens(encoder, key, password, tokenCount, out, err) ? 0 : 1;
 }

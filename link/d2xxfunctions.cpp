@@ -1,4 +1,4 @@
-#include "d2xx.h"
+#include "d2xxfunctions.h"
 
 namespace {
 // Until a backend is installed no device is attached.
@@ -32,8 +32,6 @@ void installD2xx(std::unique_ptr<D2xx> backend)
 {
     slot() = backend ? std::move(backend) : std::make_unique<NoDevices>();
 }
-
-D2xx &installedD2xx() { return *slot(); }
 
 FT_STATUS FT_ListDevices(void *arg1, void *arg2, quint32 flags) { return slot()->listDevices(arg1, arg2, flags); }
 FT_STATUS FT_OpenEx(void *arg, quint32 flags, FT_HANDLE *handle) { return slot()->openEx(arg, flags, handle); }

@@ -1,4 +1,4 @@
-#include "ktxdriver.h"
+#include "ktxcanfunctions.h"
 
 #include "noadapterdriver.h"
 
@@ -13,11 +13,6 @@ std::unique_ptr<KtxDriver> &slot()
 void installKtxDriver(std::unique_ptr<KtxDriver> driver)
 {
     slot() = driver ? std::move(driver) : std::make_unique<NoAdapterDriver>();
-}
-
-KtxDriver &installedKtxDriver()
-{
-    return *slot();
 }
 
 qint32 ktxCANOpen(const char *description, quint32 *out1, quint32 *out2, qint32 arg1, qint32 arg2)

@@ -1,4 +1,4 @@
-#include "adapterdescription.h"
+#include "caninterfaces.h"
 
 #include <QCanBus>
 #include <QCanBusDevice>

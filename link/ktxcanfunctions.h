@@ -1,0 +1,22 @@
+#pragma once
+
+#include "canmessage.h"
+#include "ktxdriver.h"
+
+#include <QtGlobal>
+#include <memory>
+
+// The adapter driver's operations under their own names; each forwards to the
+// installed backend.
+
+// Replaces the installed backend; the previous one is destroyed.
+void installKtxDriver(std::unique_ptr<KtxDriver> driver);
+
+qint32 ktxCANOpen(const char *description, quint32 *out1, quint32 *out2, qint32 arg1, qint32 arg2);
+qint32 ktxCANSetup(const KtxCANSetupRecord *record);
+qint32 ktxCANDeviceInfo(char *buffer2048);
+qint32 ktxCANInfo();
+qint32 ktxCANIsNewMsg();
+qint32 ktxCANRead(CanMessage *message);
+qint32 ktxCANWrite(const CanMessage *message);
+qint32 ktxCANClose();
