@@ -6,6 +6,8 @@
 #include "ktxcanfunctions.h"
 #include "ssudialog.h"
 #include "verificationdialog.h"
+#include "stylesheets.h"
+#include "programidentity.h"
 
 #include <QCloseEvent>
 #include <QFile>
@@ -30,12 +32,6 @@ static void registerRvkResources()
 }
 Q_CONSTRUCTOR_FUNCTION(registerRvkResources)
 
-namespace {
-const char *const redIndicatorAtStart = "QLabel { border-radius: 10px; background-color: red; color: white; }";
-const char *const greenIndicator = "QLabel { border-radius: 10px; background-color: green; color: white;}";
-const char *const redIndicator = "QLabel { border-radius: 10px; background-color: red; color: white;}";
-} // namespace
-
 MainWindow::MainWindow(QWidget *parent)
     : QMainWindow(parent)
     , ui(new Ui::MainWindow)
@@ -55,8 +51,8 @@ MainWindow::MainWindow(QWidget *parent)
     setUpMonitorWindow();
     applyRememberedLanguage();
     openIniSettings();
-    ui->pushButton_IRTClear->setStyleSheet(QStringLiteral("background-color:LightPink;"));
-    ui->pushButton_EEPROMClear->setStyleSheet(QStringLiteral("background-color:LightPink;"));
+    ui->pushButton_IRTClear->setStyleSheet(QLatin1String(StyleSheet::Erasing));
+    ui->pushButton_EEPROMClear->setStyleSheet(QLatin1String(StyleSheet::Erasing));
     ui->statusbar->setSizeGripEnabled(false);
     connectClosingWindows();
     setWindowFlags(Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
@@ -101,7 +97,7 @@ void MainWindow::setUpMonitorWindow()
 
 void MainWindow::applyRememberedLanguage()
 {
-    QSettings settings(QStringLiteral("ZELMOR"), QStringLiteral("RVK Report"));
+    QSettings settings = ProgramIdentity::nativeSettings();
     if (settings.value(QStringLiteral("Settings/Language"), 0).toInt() == 1)
         on_actionLangEng_triggered();
     else
@@ -143,7 +139,7 @@ void MainWindow::createIndicators()
     kivoIndicator = new QLabel(QStringLiteral(" KIVO "), this);
     kivoIndicator->setToolTip(tr("Индикатор подключения к KIVO"));
     kivoIndicator->setFixedSize(20, 20);
-    kivoIndicator->setStyleSheet(QLatin1String(redIndicatorAtStart));
+    kivoIndicator->setStyleSheet(QLatin1String(StyleSheet::IndicatorAtStart));
     kivoIndicator->setAlignment(Qt::AlignCenter);
     kivoIndicator->setMinimumSize(kivoIndicator->sizeHint());
     ui->statusbar->addWidget(statusLabel, 0);
@@ -151,7 +147,7 @@ void MainWindow::createIndicators()
     ssuIndicator = new QLabel(tr(" SSU "), this);
     ssuIndicator->setToolTip(tr("Индикатор подключения к ССУ"));
     ssuIndicator->setFixedSize(20, 20);
-    ssuIndicator->setStyleSheet(QLatin1String(redIndicatorAtStart));
+    ssuIndicator->setStyleSheet(QLatin1String(StyleSheet::IndicatorAtStart));
     ssuIndicator->setAlignment(Qt::AlignCenter);
     ssuIndicator->setMinimumSize(kivoIndicator->sizeHint());
     ui->statusbar->addWidget(ssuIndicator);
@@ -226,9 +222,9 @@ void MainWindow::closeEvent(QCloseEvent *event)
 void MainWindow::slotIndicatorSSU(bool on)
 {
     if (on) {
-        ssuIndicator->setStyleSheet(QLatin1String(greenIndicator));
+        ssuIndicator->setStyleSheet(QLatin1String(StyleSheet::IndicatorOn));
         uploadArchivedReports();
     } else {
-        ssuIndicator->setStyleSheet(QLatin1String(redIndicator));
+        ssuIndicator->setStyleSheet(QLatin1String(StyleSheet::IndicatorOff));
     }
 }

@@ -5,13 +5,10 @@
 #include "frameclassification.h"
 #include "dbgtextedit.h"
 #include "ktxcanfunctions.h"
+#include "stylesheets.h"
 
 #include <QMessageBox>
 #include <QTextCursor>
-
-namespace {
-const char *const greenButton = "background-color:green; color:white;";
-}
 
 void MainWindow::isNewMsgKIVOStatus()
 {
@@ -33,15 +30,15 @@ void MainWindow::messageHandlerKIVO()
     switch (classifyFrame(canMessage)) {
     case FrameKind::AckSetSN:
         showAcknowledgement(tr("Серийный номер успешно записан!"));
-        ui->pushButton_SetSN->setStyleSheet(QLatin1String(greenButton));
+        ui->pushButton_SetSN->setStyleSheet(QLatin1String(StyleSheet::ValueSet));
         break;
     case FrameKind::AckSetDate:
         showAcknowledgement(tr("Дата выпуска успешно записана!"));
-        ui->pushButton_SetDate->setStyleSheet(QLatin1String(greenButton));
+        ui->pushButton_SetDate->setStyleSheet(QLatin1String(StyleSheet::ValueSet));
         break;
     case FrameKind::AckSetHit:
         showAcknowledgement(tr("Уровень удара успешно записан!"));
-        ui->pushButton_SetHit->setStyleSheet(QLatin1String(greenButton));
+        ui->pushButton_SetHit->setStyleSheet(QLatin1String(StyleSheet::ValueSet));
         break;
     case FrameKind::AckIRTClear:
         showAcknowledgement(tr("Межремонтная наработка очищена!"));

@@ -5,6 +5,8 @@
 #include "ftdi.h"
 #include "ktxcanfunctions.h"
 #include "popupwatcher.h"
+#include "stylesheets.h"
+#include "programidentity.h"
 
 #include <QLabel>
 #include <QMessageBox>
@@ -12,24 +14,15 @@
 #include <QTimer>
 
 namespace {
-const char *const indicatorOn = "QLabel { border-radius: 10px; background-color: green; color: white;}";
-const char *const indicatorOff = "QLabel { border-radius: 10px; background-color: red; color: white;}";
-const char *const readButtonOn = "background-color:DarkGreen; color:white;";
-const char *const readButtonOff = "background-color:white; color:Gray;";
 const char *const adapterKey = "Settings/Adapter";
 // Matches no interface, so without a remembered choice the adapter is the
 // one interface present, or the user's pick among several.
 const char *const defaultAdapter = "VXA";
-
-QSettings nativeSettings()
-{
-    return QSettings(QStringLiteral("ZELMOR"), QStringLiteral("RVK Report"));
-}
 } // namespace
 
 QString MainWindow::rememberedAdapter()
 {
-    const QString remembered = nativeSettings().value(QLatin1String(adapterKey)).toString();
+    const QString remembered = ProgramIdentity::nativeSettings().value(QLatin1String(adapterKey)).toString();
     return remembered.isEmpty() ? QString::fromLatin1(defaultAdapter) : remembered;
 }
 
@@ -118,8 +111,8 @@ bool MainWindow::linkGuardFailed()
 
 void MainWindow::setIndicatorKIVO(bool on)
 {
-    kivoIndicator->setStyleSheet(QLatin1String(on ? indicatorOn : indicatorOff));
-    ui->pushButton_ReadData->setStyleSheet(QLatin1String(on ? readButtonOn : readButtonOff));
+    kivoIndicator->setStyleSheet(QLatin1String(on ? StyleSheet::IndicatorOn : StyleSheet::IndicatorOff));
+    ui->pushButton_ReadData->setStyleSheet(QLatin1String(on ? StyleSheet::ReadButtonOn : StyleSheet::ReadButtonOff));
 }
 
 void MainWindow::checkCANError()
@@ -183,7 +176,7 @@ void MainWindow::on_comboBox_InfoDevice_activated(int)
     adapter->setDescription(chosen);
     adapterSettled = true;
     ++adapterChoices;
-    nativeSettings().setValue(QLatin1String(adapterKey), chosen);
+    ProgramIdentity::nativeSettings().setValue(QLatin1String(adapterKey), chosen);
     // Connect now: the user has just said which adapter to use, and closing
     // here would have the next tick report a lost link. A reconnection that
     // waits in the driver's open is abandoned by the close and then goes on

@@ -5,9 +5,11 @@
 #include "archivefile.h"
 #include "htmlreport.h"
 #include "ktxcanfunctions.h"
+#include "frameclassification.h"
 #include "readoutprogress.h"
 #include "reportrecord.h"
 #include "ssudialog.h"
+#include "stylesheets.h"
 
 #include <QCoreApplication>
 #include <QDate>
@@ -18,17 +20,6 @@
 #include <QMessageBox>
 #include <QThread>
 #include <QUrl>
-
-namespace {
-const char *const greenButton = "background-color:green; color:white;";
-const char *const redButton = "background-color:red; color:white;";
-
-const char *buttonStyle(bool set)
-{
-    return set ? greenButton : redButton;
-}
-
-} // namespace
 
 void MainWindow::on_pushButton_ReadData_clicked()
 {
@@ -52,7 +43,7 @@ void MainWindow::requestReport(bool silent)
     silentReadout = silent;
     reportRecord.clear();
     readoutTransfer.requested();
-    canMessage.id = 0x7AA;
+    canMessage.id = CanIdReadData;
     canMessage.rtr = 1;
     canMessage.dlc = 1;
     ktxCANWrite(&canMessage);
@@ -109,10 +100,10 @@ void MainWindow::takeKeyValues()
 
 void MainWindow::showKeyValues()
 {
-    ui->pushButton_SetSN->setStyleSheet(QLatin1String(buttonStyle(sn != UnsetWord)));
+    ui->pushButton_SetSN->setStyleSheet(QLatin1String(StyleSheet::valueButton(sn != UnsetWord)));
     if (sn == UnsetWord)
         sn = 0;
-    ui->pushButton_SetHit->setStyleSheet(QLatin1String(buttonStyle(impact_level != UnsetWord)));
+    ui->pushButton_SetHit->setStyleSheet(QLatin1String(StyleSheet::valueButton(impact_level != UnsetWord)));
     if (impact_level == UnsetWord)
         impact_level = 0;
 
@@ -122,9 +113,9 @@ void MainWindow::showKeyValues()
         release_date = 0;
         releaseDateText.clear();
         ui->dateEdit->setDate(QDate::currentDate());
-        ui->pushButton_SetDate->setStyleSheet(QLatin1String(redButton));
+        ui->pushButton_SetDate->setStyleSheet(QLatin1String(StyleSheet::ValueUnset));
     } else {
-        ui->pushButton_SetDate->setStyleSheet(QLatin1String(greenButton));
+        ui->pushButton_SetDate->setStyleSheet(QLatin1String(StyleSheet::ValueSet));
         releaseDateText = ::releaseDateText(release_date);
         const QStringList parts = releaseDateText.split(QLatin1Char('.'));
         // An impossible date (a short record reads 0) leaves the edit as it was.

@@ -5,6 +5,7 @@
 #include "dbgtextedit.h"
 #include "ssudialog.h"
 #include "verificationdialog.h"
+#include "programidentity.h"
 
 #include <QCoreApplication>
 #include <QInputDialog>
@@ -21,11 +22,11 @@
 Q_LOGGING_CATEGORY(lcLanguage, "rvk.language")
 
 namespace {
-const char *const programVersion = "v2.1.1";
+// The build's version, "v" and CMake's project version.
+const char *const programVersion = "v" RVK_VERSION;
 
 // Service staff use the same access code as for deleting stored reports in
 // the database dialog, so there is one code to hand out.
-const char *const serviceAccessCode = "583146";
 
 QString versionedTitle(const QString &name)
 {
@@ -61,7 +62,7 @@ QPoint storedPosition(const QSettings &ini, const QString &key)
 
 void storeLanguage(int code)
 {
-    QSettings settings(QStringLiteral("ZELMOR"), QStringLiteral("RVK Report"));
+    QSettings settings = ProgramIdentity::nativeSettings();
     settings.setValue(QStringLiteral("Settings/Language"), code);
 }
 } // namespace
@@ -128,7 +129,7 @@ void MainWindow::on_actionLangEng_triggered()
 
     // Always from the file beside the program: replacing that file is how an
     // installation updates its translation.
-    const QString translationFile = QCoreApplication::applicationDirPath() + QStringLiteral("/RVKReport_en_GB.qm");
+    const QString translationFile = ProgramIdentity::translationFilePath();
     if (translator.load(translationFile)) {
         qCDebug(lcLanguage) << "English translation loaded from" << translationFile;
         // Removing first keeps a repeated switch from stacking the translator.
@@ -198,7 +199,7 @@ void MainWindow::enterServiceMode()
                                                QString(), &accepted);
     if (!accepted)
         return;
-    if (code != QLatin1String(serviceAccessCode)) {
+    if (code != QString::number(ProgramIdentity::ServiceAccessCode)) {
         QMessageBox::warning(this, tr("Внимание"), tr("Неверный код доступа"), QMessageBox::Ok);
         return;
     }

@@ -7,6 +7,8 @@
 #include "privatesettings.h"
 #include "ssudialog.h"
 #include "tokencipher.h"
+#include "stylesheets.h"
+#include "programidentity.h"
 
 #include <QDir>
 #include <QFile>
@@ -18,8 +20,6 @@
 #include <QVBoxLayout>
 
 namespace {
-const char *const greenIndicatorStyle = "QLabel { border-radius: 10px; background-color: green; color: white;}";
-const char *const redIndicatorStyle = "QLabel { border-radius: 10px; background-color: red; color: white;}";
 const char *const tokenKey = "Settings/SSUid";
 
 // How many entries listArchiveFiles() would return now. Counting with the
@@ -33,7 +33,7 @@ int archiveFileCount()
 
 void MainWindow::on_actionSSU_triggered()
 {
-    QSettings settings(QStringLiteral("ZELMOR"), QStringLiteral("RVK Report"));
+    QSettings settings = ProgramIdentity::nativeSettings();
     makeSettingsPrivate(settings);
     TokenCipher cipher;
     cipher.setKey(Deployment::key());
@@ -56,7 +56,7 @@ void MainWindow::on_actionSSU_triggered()
     const QString plain = token.size() >= 2 ? cipher.decryptText(token) : QString();
 
     if (!ssuDialog->connectAndCreateTable()) {
-        ssuIndicator->setStyleSheet(QLatin1String(redIndicatorStyle));
+        ssuIndicator->setStyleSheet(QLatin1String(StyleSheet::IndicatorOff));
         QMessageBox::critical(this, tr("Ошибка"), tr("Отсутствует подключение к БД"), QMessageBox::Ok);
         return;
     }
@@ -74,7 +74,7 @@ void MainWindow::on_actionSSU_triggered()
     if (storedToken.isEmpty())
         settings.setValue(QLatin1String(tokenKey), token);
     ssuDialog->setLanguage(uchar(language));
-    ssuIndicator->setStyleSheet(QLatin1String(greenIndicatorStyle));
+    ssuIndicator->setStyleSheet(QLatin1String(StyleSheet::IndicatorOn));
     uploadArchivedReports();
     ssuDialog->searchBySerialNumber();
     ssuDialog->show();
@@ -93,14 +93,14 @@ bool MainWindow::uploadArchivedReports()
         // Checked again as it is opened: the folder may have changed since
         // it was listed.
         QByteArray record;
-        if (!ArchiveFile::read(QStringLiteral("ssu/") + name, &record))
+        if (!ArchiveFile::read(ArchiveFile::pathOf(name), &record))
             continue;
 
         ssuDialog->setReportDateFromFileName(name);
         if (!ssuDialog->uploadReport(record))
             continue;
 
-        QFile::remove(QStringLiteral("ssu/") + name);
+        QFile::remove(ArchiveFile::pathOf(name));
         progressBarUpload->setMaximum(total);
         progressBarUpload->setValue(total - archiveFileCount());
         if (!progressWindowPrepared) {

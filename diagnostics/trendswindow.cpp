@@ -4,6 +4,7 @@
 #include "trendcurvedata.h"
 #include "trendlog.h"
 #include "trendseries.h"
+#include "programidentity.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
@@ -431,7 +432,7 @@ void TrendsWindow::retranslate()
 
 void TrendsWindow::slotSetLanguage(uchar lang)
 {
-    const QString path = QCoreApplication::applicationDirPath() + QStringLiteral("/RVKReport_en_GB.qm");
+    const QString path = ProgramIdentity::translationFilePath();
     if (lang == 1) {
         // Lent to the application only while the texts are set, as the
         // sensor values dialog does, so the main window's translator is not

@@ -2,6 +2,7 @@
 #include "ui_verificationdialog.h"
 
 #include "monitorparser.h"
+#include "programidentity.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -50,7 +51,7 @@ void VerificationDialog::parseMonitorText(const QString &text)
 
 void VerificationDialog::slotSetLanguage(uchar lang)
 {
-    const QString path = QCoreApplication::applicationDirPath() + QStringLiteral("/RVKReport_en_GB.qm");
+    const QString path = ProgramIdentity::translationFilePath();
     if (lang == 1) {
         // The translator is only lent to the application for the duration of
         // the re-translation: the texts stay on the widgets afterwards, and

@@ -16,9 +16,14 @@ QString directory()
     return QStringLiteral("ssu");
 }
 
+QString pathOf(const QString &fileName)
+{
+    return directory() + QLatin1Char('/') + fileName;
+}
+
 QString path(quint32 sn, const QString &readoutTime)
 {
-    QString name = QStringLiteral("ssu/ssu_sn%1_%2.bin").arg(QString::number(sn), readoutTime);
+    QString name = pathOf(QStringLiteral("ssu_sn%1_%2.bin").arg(QString::number(sn), readoutTime));
     name.replace(QLatin1Char(' '), QLatin1Char('_'));
     name.replace(QLatin1Char(':'), QLatin1Char('.'));
     return name;

@@ -11,6 +11,8 @@ namespace ArchiveFile {
 
 // "ssu"
 QString directory();
+// The archive file of that name (as list() gives it) in directory().
+QString pathOf(const QString &fileName);
 // "ssu/ssu_sn1234_06.12.2026_14.35.bin" for 1234 read at "06.12.2026 14:35".
 QString path(quint32 sn, const QString &readoutTime);
 // Where this record goes: path(sn, readoutTime) when that name is free or

@@ -15,7 +15,7 @@ namespace {
 // The document always declares windows-1251, so it is always written in it.
 const char DocumentCodec[] = "windows-1251";
 const char ModuleVersion[] = "v3.2.2";
-const char ProgramVersion[] = "v2.1.1";
+const char ProgramVersion[] = "v" RVK_VERSION;
 
 // The head goes through the translator like the other pieces but has no
 // entry there, so it stays as it is in every language.
