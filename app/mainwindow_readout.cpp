@@ -199,21 +199,9 @@ void MainWindow::waitMs(int milliseconds)
 
 void MainWindow::writeHtmlReport()
 {
-    const ReportValues decoded = decodeReport(reportRecord);
-    HtmlReportInput input;
-    input.language = language;
-    input.context = "MainWindow";
-    input.sn = quint32(sn);
-    input.date = readoutTime;
-    input.release_date = releaseDateText;
-    input.firmware_version = firmwareText;
-    input.impact_level = quint32(impact_level);
-    input.total_time = totalTimeText;
-    input.repair_time = repairTimeText;
-    input.impacts = decoded.impacts;
-    input.irt_impacts = decoded.irt_impacts;
-    input.totalPercents = decoded.totalPercents;
-    input.repairPercents = decoded.repairPercents;
+    ReportValues values = decodeReport(reportRecord);
+    values.date = readoutTime;
+    const HtmlReportInput input = htmlReportInput(values, language, "MainWindow");
 
     const QString folder = QStringLiteral("Reports");
     QDir().mkpath(folder);

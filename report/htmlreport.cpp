@@ -1,8 +1,8 @@
 #include "htmlreport.h"
 
-#include "plainfile.h"
-
 #include "histogramtable.h"
+#include "plainfile.h"
+#include "reportrecord.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -130,4 +130,23 @@ bool writeHtmlReportFile(const QString &path, const HtmlReportInput &input, QStr
     // The report folder may be shared: a link planted at the name is
     // replaced, not followed to a file elsewhere.
     return PlainFile::write(path, bytes, errorString, true);
+}
+
+HtmlReportInput htmlReportInput(const ReportValues &values, quint32 language, const char *context)
+{
+    HtmlReportInput input;
+    input.language = language;
+    input.context = context;
+    input.sn = values.sn;
+    input.date = values.date;
+    input.release_date = values.release_date;
+    input.firmware_version = values.firmware_version;
+    input.impact_level = values.impact_level;
+    input.total_time = values.total_time;
+    input.repair_time = values.repair_time;
+    input.impacts = values.impacts;
+    input.irt_impacts = values.irt_impacts;
+    input.totalPercents = values.totalPercents;
+    input.repairPercents = values.repairPercents;
+    return input;
 }

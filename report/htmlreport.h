@@ -25,6 +25,11 @@ struct HtmlReportInput
     QStringList repairPercents;
 };
 
+struct ReportValues;
+// The document's input for one report's values; context names the window
+// whose translations the templates use ("MainWindow" or "SSUDialog").
+HtmlReportInput htmlReportInput(const ReportValues &values, quint32 language, const char *context);
+
 // "RVKReport_sn%1_%2.html" with blanks as "_" and colons as "."; also the title.
 QString htmlReportFileName(quint32 sn, const QString &date);
 

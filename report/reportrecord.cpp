@@ -1,6 +1,7 @@
 #include "reportrecord.h"
 
 #include "histogramtable.h"
+#include "reportfields.h"
 
 #include <QtEndian>
 
@@ -81,24 +82,31 @@ QStringList percentLists(const QByteArray &record, ReportSection section)
 ReportValues decodeReport(const QByteArray &record)
 {
     ReportValues values;
-    values.sn = setOrZero(readReportWord(record, WordSerialNumber));
-    values.impact_level = setOrZero(readReportWord(record, WordImpactLevel));
-    values.total_time = operatingTimeText(readReportWord(record, WordTotalTime));
-    values.repair_time = operatingTimeText(readReportWord(record, WordRepairTime));
-    values.impacts = setOrZero(readReportWord(record, WordImpacts));
-    values.irt_impacts = setOrZero(readReportWord(record, WordIrtImpacts));
-
-    const qint32 releaseDate = readReportWord(record, WordReleaseDate);
-    values.releaseDateSet = releaseDate != UnsetWord;
-    if (values.releaseDateSet)
-        values.release_date = releaseDateText(releaseDate);
-
-    const qint32 firmware = readReportWord(record, WordFirmwareVersion);
-    values.firmwareVersionSet = firmware != UnsetWord;
-    if (values.firmwareVersionSet)
-        values.firmware_version = firmwareVersionText(firmware);
-
-    values.totalPercents = percentLists(record, ReportSection::Total);
-    values.repairPercents = percentLists(record, ReportSection::InterRepair);
+    for (const ReportField &field : reportFields()) {
+        const qint32 word = readReportWord(record, field.word);
+        switch (field.form) {
+        case FieldForm::ReadoutDate:
+            break; // the station's, not the module's
+        case FieldForm::Number:
+            values.*field.number = setOrZero(word);
+            break;
+        case FieldForm::OperatingTime:
+            values.*field.text = operatingTimeText(word);
+            break;
+        case FieldForm::ReleaseDate:
+            if (word != UnsetWord)
+                values.*field.text = releaseDateText(word);
+            break;
+        case FieldForm::FirmwareVersion:
+            if (word != UnsetWord)
+                values.*field.text = firmwareVersionText(word);
+            break;
+        case FieldForm::PercentList:
+            setFieldText(values, field, percentList(record, field.parameter, field.section));
+            break;
+        }
+    }
+    values.releaseDateSet = readReportWord(record, WordReleaseDate) != UnsetWord;
+    values.firmwareVersionSet = readReportWord(record, WordFirmwareVersion) != UnsetWord;
     return values;
 }

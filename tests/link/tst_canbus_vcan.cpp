@@ -226,9 +226,9 @@ private slots:
         QTest::addColumn<int>("id");
         QTest::addColumn<int>("word");
         QTest::addColumn<int>("value");
-        QTest::newRow("serial number") << int(CanIdSetSN) << int(EepromImage::wordSerialNumber) << 1234;
-        QTest::newRow("release date") << int(CanIdSetDate) << int(EepromImage::wordReleaseDate) << 6122026;
-        QTest::newRow("impact level") << int(CanIdSetHit) << int(EepromImage::wordImpactLevel) << 75;
+        QTest::newRow("serial number") << int(CanIdSetSN) << int(WordSerialNumber) << 1234;
+        QTest::newRow("release date") << int(CanIdSetDate) << int(WordReleaseDate) << 6122026;
+        QTest::newRow("impact level") << int(CanIdSetHit) << int(WordImpactLevel) << 75;
     }
     void setCommandsAreStoredAndAcknowledged()
     {
@@ -261,7 +261,7 @@ private slots:
         QCOMPARE(ack.id, quint16(CanIdIRTClear));
         QCOMPARE(ack.rtr, quint8(1));
         for (int word = 0; word < EepromImage::wordCount; ++word) {
-            const bool interRepair = word >= EepromImage::wordRepairTime && word <= EepromImage::wordIrtImpacts;
+            const bool interRepair = word >= WordRepairTime && word <= WordIrtImpacts;
             QCOMPARE(module->eeprom().word(word), interRepair ? 0u : original.word(word));
         }
 

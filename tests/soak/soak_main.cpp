@@ -117,7 +117,7 @@ EepromImage imageFor(int k)
 {
     EepromImage image = EepromImage::builtIn();
     for (int w = 0; w <= 66; ++w) {
-        if (w == EepromImage::wordImpacts)
+        if (w == WordImpacts)
             continue;
         image.setWord(w, (w + 1) * 100000u + quint32(k) * 3600u + 7u * quint32(w));
     }

@@ -31,19 +31,19 @@ EepromImage EepromImage::builtIn()
     EepromImage image;
     const quint32 totalTime = 1234567; // 342:56
     const quint32 repairTime = 187345; // 52:02
-    image.setWord(wordTotalTime, totalTime);
-    image.setWord(wordRepairTime, repairTime);
+    image.setWord(WordTotalTime, totalTime);
+    image.setWord(WordRepairTime, repairTime);
     for (int bin = 0; bin < 32; ++bin) {
         image.setWord(1 + bin, quint32(quint64(totalTime) * quint64(totalShares[bin]) / 100));
-        image.setWord(wordRepairTime + 1 + bin, quint32(quint64(repairTime) * quint64(repairShares[bin]) / 100));
+        image.setWord(WordRepairTime + 1 + bin, quint32(quint64(repairTime) * quint64(repairShares[bin]) / 100));
     }
-    image.setWord(wordImpacts, 17);
-    image.setWord(wordIrtImpacts, 3);
+    image.setWord(WordImpacts, 17);
+    image.setWord(WordIrtImpacts, 3);
     image.setWord(68, unset);
-    image.setWord(wordSerialNumber, 10457);
-    image.setWord(wordReleaseDate, 15032024);
-    image.setWord(wordFirmware, 322);
-    image.setWord(wordImpactLevel, 40);
+    image.setWord(WordSerialNumber, 10457);
+    image.setWord(WordReleaseDate, 15032024);
+    image.setWord(WordFirmwareVersion, 322);
+    image.setWord(WordImpactLevel, 40);
     image.setWord(73, unset);
     return image;
 }
@@ -92,7 +92,7 @@ void EepromImage::setWord(int index, quint32 value)
 
 void EepromImage::clearInterRepair()
 {
-    for (int index = wordRepairTime; index <= wordIrtImpacts; ++index)
+    for (int index = WordRepairTime; index <= WordIrtImpacts; ++index)
         setWord(index, 0);
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "reportrecord.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -8,17 +10,10 @@
 class EepromImage
 {
 public:
-    static constexpr int wordCount = 74;
-    static constexpr int byteCount = wordCount * 4;
-
-    static constexpr int wordTotalTime = 0;
-    static constexpr int wordImpacts = 33;
-    static constexpr int wordRepairTime = 34;
-    static constexpr int wordIrtImpacts = 67;
-    static constexpr int wordSerialNumber = 69;
-    static constexpr int wordReleaseDate = 70;
-    static constexpr int wordFirmware = 71;
-    static constexpr int wordImpactLevel = 72;
+    // The layout is the report record's (report/reportrecord.h): the
+    // module sends its EEPROM as the report.
+    static constexpr int byteCount = ReportRecordSize;
+    static constexpr int wordCount = byteCount / 4;
 
     // A worn module with plausible, varied histograms.
     EepromImage();

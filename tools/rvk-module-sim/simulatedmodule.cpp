@@ -218,13 +218,13 @@ void SimulatedModule::handle(const CanMessage &message)
     if (!message.rtr) {
         switch (message.id) {
         case CanIdSetSN:
-            storeWord(message, EepromImage::wordSerialNumber, "serial number");
+            storeWord(message, WordSerialNumber, "serial number");
             return;
         case CanIdSetDate:
-            storeWord(message, EepromImage::wordReleaseDate, "release date");
+            storeWord(message, WordReleaseDate, "release date");
             return;
         case CanIdSetHit:
-            storeWord(message, EepromImage::wordImpactLevel, "impact level");
+            storeWord(message, WordImpactLevel, "impact level");
             return;
         default:
             log(QStringLiteral("rx %1: ignored").arg(frame));
