@@ -2,12 +2,13 @@
 // progress, files that stay, a connection lost in the middle, and a live
 // read-out with a backlog. Serial numbers 72100..72199 belong to this file.
 #include "archivefile.h"
-#include "fakektxdriver.h"
 #include "httpfileserver.h"
-#include "mainwindow.h"
+#include "mainwindowfixture.h"
 #include "modalanswerer.h"
+#include "recordbuilder.h"
 #include "ssudialog.h"
 #include "ssutestsupport.h"
+#include "testfiles.h"
 #include "testmain.h"
 
 #include <QDir>
@@ -16,16 +17,23 @@
 #include <QSqlQuery>
 
 #include <functional>
-#include <memory>
 
 namespace {
 constexpr quint32 FirstSn = 72100;
 constexpr quint32 LastSn = 72199;
 
+// A report of serial number sn with its times in the first bins.
 QByteArray recordOf(quint32 sn, qint32 totalSeconds = 7200)
 {
-    return rvktest::reportRecordWith(
-        {{0, totalSeconds}, {1, totalSeconds}, {34, 3600}, {35, 3600}, {69, qint32(sn)}, {70, 5032024}, {71, 322}});
+    return rvktest::RecordBuilder()
+        .set(WordTotalTime, totalSeconds)
+        .setBin(ReportSection::Total, 0, 0, totalSeconds)
+        .set(WordRepairTime, 3600)
+        .setBin(ReportSection::InterRepair, 0, 0, 3600)
+        .set(WordSerialNumber, sn)
+        .set(WordReleaseDate, 5032024)
+        .set(WordFirmwareVersion, 322)
+        .build();
 }
 
 // Writes an archive file the way a failed live upload does.
@@ -37,7 +45,7 @@ QString archive(quint32 sn, const QString &readoutTime)
 
 QStringList archiveNames()
 {
-    return QDir(QStringLiteral("ssu")).entryList(QDir::Files, QDir::Name);
+    return rvktest::filesIn(QStringLiteral("ssu"));
 }
 
 QDateTime storedDate(quint32 sn)
@@ -54,7 +62,7 @@ struct ProgressStep
 };
 } // namespace
 
-class TstMainWindowArchive : public QObject
+class TstMainWindowArchive : public QObject, public rvktest::MainWindowFixture
 {
     Q_OBJECT
 private slots:
@@ -75,8 +83,6 @@ private:
     QList<ProgressStep> runPass(const std::function<void(int)> &onStep = {});
 
     HttpFileServer server;
-    FakeKtxDriver *driver = nullptr;
-    std::unique_ptr<MainWindow> window;
 };
 
 void TstMainWindowArchive::initTestCase()
@@ -90,9 +96,8 @@ void TstMainWindowArchive::init()
     for (quint32 sn = FirstSn; sn <= LastSn; ++sn)
         serials << sn;
     rvktest::deleteSerials(serials);
-    QDir(QStringLiteral("ssu")).removeRecursively();
-    driver = FakeKtxDriver::install();
-    window = std::make_unique<MainWindow>();
+    rvktest::removeEntries({QStringLiteral("ssu")});
+    startWindow();
     // Online before any archive file exists, so the pass of this first
     // connection has nothing to do.
     QVERIFY(rvktest::bringOnline(*window->findChild<SSUDialog *>(), server));
@@ -100,7 +105,7 @@ void TstMainWindowArchive::init()
 
 void TstMainWindowArchive::cleanup()
 {
-    window.reset();
+    closeWindow();
     rvktest::dropProgramConnection();
 }
 
@@ -240,10 +245,7 @@ void TstMainWindowArchive::liveReadoutUploadsTheBacklogFirstThenItselfUnderItsOw
     QVERIFY(!archive(72131, QStringLiteral("01.01.2025 10:00")).isEmpty());
     QVERIFY(!archive(72132, QStringLiteral("02.01.2025 10:00")).isEmpty());
 
-    const QByteArray live = recordOf(72133, 10800);
-    for (int frame = 0; frame < 37; ++frame)
-        driver->receiveData(0x7AA, live.mid(8 * frame, 8));
-    driver->receiveRemote(0x7AA);
+    sendReport(recordOf(72133, 10800));
     const QDateTime before = QDateTime::currentDateTime();
     QTRY_VERIFY_WITH_TIMEOUT(storedDate(72133).isValid(), 20000);
     const QDateTime after = QDateTime::currentDateTime();

@@ -2,11 +2,12 @@
 // with two reports of one module archived within the same minute.
 #include "archivedate.h"
 #include "archivefile.h"
-#include "fakektxdriver.h"
-#include "mainwindow.h"
+#include "mainwindowfixture.h"
 #include "modalanswerer.h"
+#include "recordbuilder.h"
 #include "reportrecord.h"
 #include "ssutestsupport.h"
+#include "testfiles.h"
 #include "testmain.h"
 #include "urlcatcher.h"
 
@@ -16,37 +17,29 @@
 #include <QProgressBar>
 #include <QRandomGenerator>
 
-#include <memory>
-
 namespace {
 constexpr quint32 FirstSn = 72300;
 constexpr quint32 LastSn = 72399;
 
+// A report of serial number sn with its times in the first bins.
 QByteArray recordOf(quint32 sn, qint32 totalSeconds)
 {
-    return rvktest::reportRecordWith(
-        {{0, totalSeconds}, {1, totalSeconds}, {34, 3600}, {35, 3600}, {69, qint32(sn)}, {70, 5032024}, {71, 322}});
-}
-
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-QStringList entries()
-{
-    return QDir(QStringLiteral("ssu")).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
+    return rvktest::RecordBuilder()
+        .set(WordTotalTime, totalSeconds)
+        .setBin(ReportSection::Total, 0, 0, totalSeconds)
+        .set(WordRepairTime, 3600)
+        .setBin(ReportSection::InterRepair, 0, 0, 3600)
+        .set(WordSerialNumber, sn)
+        .set(WordReleaseDate, 5032024)
+        .set(WordFirmwareVersion, 322)
+        .build();
 }
 } // namespace
 
-class TestMainWindowBadInputDb : public QObject
+using rvktest::readFile;
+using rvktest::writeFile;
+
+class TestMainWindowBadInputDb : public QObject, public rvktest::MainWindowFixture
 {
     Q_OBJECT
 
@@ -65,8 +58,6 @@ private:
     void readOut(const QByteArray &record);
     void runArchivePass();
 
-    FakeKtxDriver *driver = nullptr;
-    std::unique_ptr<MainWindow> window;
     HttpFileServer server;
 };
 
@@ -81,25 +72,21 @@ void TestMainWindowBadInputDb::init()
     for (quint32 sn = FirstSn; sn <= LastSn; ++sn)
         serials << sn;
     rvktest::deleteSerials(serials);
-    QDir(QStringLiteral("ssu")).removeRecursively();
-    QDir(QStringLiteral("Reports")).removeRecursively();
-    driver = FakeKtxDriver::install();
-    window = std::make_unique<MainWindow>();
+    rvktest::removeEntries({QStringLiteral("ssu"), QStringLiteral("Reports")});
+    startWindow();
 }
 
 void TestMainWindowBadInputDb::cleanup()
 {
-    window.reset();
+    closeWindow();
     rvktest::dropProgramConnection();
 }
 
 void TestMainWindowBadInputDb::readOut(const QByteArray &record)
 {
     const int documents = UrlCatcher::instance().urls.size();
-    QVERIFY(QMetaObject::invokeMethod(window.get(), "on_pushButton_ReadData_clicked"));
-    for (int at = 0; at < record.size(); at += 8)
-        driver->receiveData(0x7AA, record.mid(at, 8));
-    driver->receiveRemote(0x7AA, 0);
+    QVERIFY(requestReport());
+    sendReport(record);
     QTRY_COMPARE(UrlCatcher::instance().urls.size(), documents + 1);
     QTRY_VERIFY(driver->incoming.isEmpty());
 }
@@ -115,7 +102,7 @@ void TestMainWindowBadInputDb::foreignFilesInTheArchiveFolderStay()
     QVERIFY(QDir().mkpath(QStringLiteral("ssu")));
     // All bits set reads as unset words, which the upload would store happily
     // as a report of serial number 0 and then delete the file.
-    const QByteArray unsetRecord(296, '\xFF');
+    const QByteArray unsetRecord = rvktest::RecordBuilder(rvktest::RecordBuilder::Fill::Unset).build();
     const QByteArray huge(8 * 1024 * 1024, '\xFF');
     QVERIFY(writeFile(QStringLiteral("ssu/notes.txt"), "Module 72301 read twice, see the log.\n"));
     QVERIFY(writeFile(QStringLiteral("ssu/empty"), QByteArray()));
@@ -131,7 +118,7 @@ void TestMainWindowBadInputDb::foreignFilesInTheArchiveFolderStay()
     ModalAnswerer answerer;
     runArchivePass();
 
-    QCOMPARE(entries(), foreign);
+    QCOMPARE(rvktest::entriesIn(QStringLiteral("ssu")), foreign);
     QCOMPARE(readFile(QStringLiteral("ssu/notes.txt")), QByteArray("Module 72301 read twice, see the log.\n"));
     QCOMPARE(readFile(QStringLiteral("ssu/firmware.bin")), unsetRecord);
     QCOMPARE(QFileInfo(QStringLiteral("ssu/ssu_sn72302_06.12.2026_14.36.bin")).size(), huge.size());
@@ -209,16 +196,12 @@ void TestMainWindowBadInputDb::readoutRequestedDuringTheArchivePassLosesNothing(
         if (pressed)
             return;
         pressed = true;
-        QMetaObject::invokeMethod(window.get(), "on_pushButton_ReadData_clicked");
-        for (int at = 0; at < second.size(); at += 8)
-            driver->receiveData(0x7AA, second.mid(at, 8));
-        driver->receiveRemote(0x7AA, 0);
+        requestReport();
+        sendReport(second);
     });
 
     ModalAnswerer answerer;
-    for (int at = 0; at < first.size(); at += 8)
-        driver->receiveData(0x7AA, first.mid(at, 8));
-    driver->receiveRemote(0x7AA, 0);
+    sendReport(first);
     QTRY_VERIFY_WITH_TIMEOUT(pressed && driver->incoming.isEmpty(), 20000);
     QTRY_COMPARE_WITH_TIMEOUT(rvktest::rowsForSerial(72335).size(), 1, 20000);
     QTest::qWait(200);

@@ -1,16 +1,13 @@
 #include "dbgtextedit.h"
-#include "fakektxdriver.h"
-#include "mainwindow.h"
+#include "mainwindowfixture.h"
 #include "testmain.h"
 #include "verificationdialog.h"
 
 #include <QFileInfo>
 
-#include <memory>
-
 // The key filter on the three watched windows: + and - switch the module's
 // debug monitor, other keys pass.
-class TestMainWindowKeys : public QObject
+class TestMainWindowKeys : public QObject, public rvktest::MainWindowFixture
 {
     Q_OBJECT
 private slots:
@@ -29,9 +26,6 @@ private slots:
 private:
     QWidget *target(const QString &name) const;
     void addTargets();
-
-    FakeKtxDriver *driver = nullptr;
-    std::unique_ptr<MainWindow> window;
 };
 
 QWidget *TestMainWindowKeys::target(const QString &name) const
@@ -51,8 +45,7 @@ void TestMainWindowKeys::addTargets()
 
 void TestMainWindowKeys::init()
 {
-    driver = FakeKtxDriver::install();
-    window = std::make_unique<MainWindow>();
+    startWindow();
     driver->written.clear();
     driver->calls.clear();
     QFile::remove(QStringLiteral("RVKReport.ini"));
@@ -60,7 +53,7 @@ void TestMainWindowKeys::init()
 
 void TestMainWindowKeys::cleanup()
 {
-    window.reset();
+    closeWindow();
     QFile::remove(QStringLiteral("RVKReport.ini"));
 }
 

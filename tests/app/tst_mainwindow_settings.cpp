@@ -1,6 +1,6 @@
 #include "dbgtextedit.h"
-#include "fakektxdriver.h"
-#include "mainwindow.h"
+#include "mainwindowfixture.h"
+#include "testfiles.h"
 #include "testmain.h"
 #include "verificationdialog.h"
 
@@ -10,10 +10,8 @@
 #include <QSettings>
 #include <QTextCodec>
 
-#include <memory>
-
 // Window geometry in "RVKReport.ini" in the working directory.
-class TestMainWindowSettings : public QObject
+class TestMainWindowSettings : public QObject, public rvktest::MainWindowFixture
 {
     Q_OBJECT
 private slots:
@@ -31,7 +29,6 @@ private:
     static void writeIni(const QVariantMap &values);
     static QWidget *monitorOf(MainWindow *window);
     static QWidget *sensorDialogOf(MainWindow *window);
-    std::unique_ptr<MainWindow> window;
 };
 
 void TestMainWindowSettings::writeIni(const QVariantMap &values)
@@ -56,16 +53,14 @@ QWidget *TestMainWindowSettings::sensorDialogOf(MainWindow *window)
 
 void TestMainWindowSettings::init()
 {
-    FakeKtxDriver::install();
-    QFile::remove(QStringLiteral("RVKReport.ini"));
-    QDir().rmdir(QStringLiteral("RVKReport.ini"));
+    installDriver();
+    rvktest::removeEntries({QStringLiteral("RVKReport.ini")});
 }
 
 void TestMainWindowSettings::cleanup()
 {
-    window.reset();
-    QFile::remove(QStringLiteral("RVKReport.ini"));
-    QDir().rmdir(QStringLiteral("RVKReport.ini"));
+    closeWindow();
+    rvktest::removeEntries({QStringLiteral("RVKReport.ini")});
 }
 
 void TestMainWindowSettings::missingOrUnusableIniRestoresNothing_data()
@@ -81,7 +76,7 @@ void TestMainWindowSettings::missingOrUnusableIniRestoresNothing()
     if (folder)
         QVERIFY(QDir().mkdir(QStringLiteral("RVKReport.ini")));
 
-    window = std::make_unique<MainWindow>();
+    createWindow();
 
     QCOMPARE(window->size(), QSize(385, 477));
     QVERIFY(monitorOf(window.get()));
@@ -102,7 +97,7 @@ void TestMainWindowSettings::storedGeometryIsRestored()
               {"DiagSize", QSize(360, 370)},
               {"DiagPos", QPoint(70, 80)}});
 
-    window = std::make_unique<MainWindow>();
+    createWindow();
 
     QCOMPARE(window->size(), QSize(420, 500));
     QCOMPARE(window->pos(), QPoint(31, 42));
@@ -116,7 +111,7 @@ void TestMainWindowSettings::missingKeysTakeTheDefaults()
 {
     writeIni({{"DbgSize", QSize(321, 654)}});
 
-    window = std::make_unique<MainWindow>();
+    createWindow();
 
     QCOMPARE(window->size(), QSize(400, 400));
     QCOMPARE(window->pos(), QPoint(200, 200));
@@ -129,7 +124,7 @@ void TestMainWindowSettings::missingKeysTakeTheDefaults()
 void TestMainWindowSettings::storedHeightGivesWayToTheStartUpResize()
 {
     writeIni({{"WinSize", QSize(450, 900)}, {"WinPos", QPoint(10, 20)}});
-    window = std::make_unique<MainWindow>();
+    createWindow();
 
     // What main() does before showing the window.
     window->resize(window->width(), window->minimumHeight());
@@ -141,7 +136,7 @@ void TestMainWindowSettings::storedHeightGivesWayToTheStartUpResize()
 
 void TestMainWindowSettings::closingSavesTheGeometryOfAllThreeWindows()
 {
-    window = std::make_unique<MainWindow>();
+    createWindow();
     window->show();
     window->resize(610, 720);
     window->move(15, 25);
@@ -163,8 +158,8 @@ void TestMainWindowSettings::closingSavesTheGeometryOfAllThreeWindows()
     QCOMPARE(ini.value("DiagPos").toPoint(), QPoint(3, 4));
 
     // And the next start puts them back.
-    window.reset();
-    window = std::make_unique<MainWindow>();
+    closeWindow();
+    createWindow();
     QCOMPARE(window->size(), QSize(610, 720));
     QCOMPARE(monitorOf(window.get())->size(), QSize(333, 444));
     QCOMPARE(sensorDialogOf(window.get())->pos(), QPoint(3, 4));
