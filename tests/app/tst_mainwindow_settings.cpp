@@ -20,8 +20,8 @@ private slots:
 
     void missingOrUnusableIniRestoresNothing_data();
     void missingOrUnusableIniRestoresNothing();
+    void storedGeometryIsRestored_data();
     void storedGeometryIsRestored();
-    void missingKeysTakeTheDefaults();
     void storedHeightGivesWayToTheStartUpResize();
     void closingSavesTheGeometryOfAllThreeWindows();
 
@@ -88,37 +88,35 @@ void TestMainWindowSettings::missingOrUnusableIniRestoresNothing()
     QCOMPARE(QFileInfo(QStringLiteral("RVKReport.ini")).exists(), folder);
 }
 
-void TestMainWindowSettings::storedGeometryIsRestored()
+// The three windows' geometry in the order main window, monitor, sensor dialog.
+using Geometry = QList<QRect>;
+
+void TestMainWindowSettings::storedGeometryIsRestored_data()
 {
-    writeIni({{"WinSize", QSize(420, 500)},
-              {"WinPos", QPoint(31, 42)},
-              {"DbgSize", QSize(321, 654)},
-              {"DbgPos", QPoint(5, 6)},
-              {"DiagSize", QSize(360, 370)},
-              {"DiagPos", QPoint(70, 80)}});
-
-    createWindow();
-
-    QCOMPARE(window->size(), QSize(420, 500));
-    QCOMPARE(window->pos(), QPoint(31, 42));
-    QCOMPARE(monitorOf(window.get())->size(), QSize(321, 654));
-    QCOMPARE(monitorOf(window.get())->pos(), QPoint(5, 6));
-    QCOMPARE(sensorDialogOf(window.get())->size(), QSize(360, 370));
-    QCOMPARE(sensorDialogOf(window.get())->pos(), QPoint(70, 80));
+    QTest::addColumn<QVariantMap>("stored");
+    QTest::addColumn<Geometry>("expected");
+    QTest::newRow("every key")
+        << QVariantMap{{"WinSize", QSize(420, 500)}, {"WinPos", QPoint(31, 42)},  {"DbgSize", QSize(321, 654)},
+                       {"DbgPos", QPoint(5, 6)},     {"DiagSize", QSize(360, 370)}, {"DiagPos", QPoint(70, 80)}}
+        << Geometry{{31, 42, 420, 500}, {5, 6, 321, 654}, {70, 80, 360, 370}};
+    QTest::newRow("missing keys take the defaults")
+        << QVariantMap{{"DbgSize", QSize(321, 654)}}
+        << Geometry{{200, 200, 400, 400}, {200, 200, 321, 654}, {200, 200, 400, 400}};
 }
 
-void TestMainWindowSettings::missingKeysTakeTheDefaults()
+void TestMainWindowSettings::storedGeometryIsRestored()
 {
-    writeIni({{"DbgSize", QSize(321, 654)}});
+    QFETCH(QVariantMap, stored);
+    QFETCH(Geometry, expected);
+    writeIni(stored);
 
     createWindow();
 
-    QCOMPARE(window->size(), QSize(400, 400));
-    QCOMPARE(window->pos(), QPoint(200, 200));
-    QCOMPARE(monitorOf(window.get())->size(), QSize(321, 654));
-    QCOMPARE(monitorOf(window.get())->pos(), QPoint(200, 200));
-    QCOMPARE(sensorDialogOf(window.get())->size(), QSize(400, 400));
-    QCOMPARE(sensorDialogOf(window.get())->pos(), QPoint(200, 200));
+    const QList<QWidget *> windows{window.get(), monitorOf(window.get()), sensorDialogOf(window.get())};
+    for (int i = 0; i < windows.size(); ++i) {
+        QCOMPARE(windows.at(i)->size(), expected.at(i).size());
+        QCOMPARE(windows.at(i)->pos(), expected.at(i).topLeft());
+    }
 }
 
 void TestMainWindowSettings::storedHeightGivesWayToTheStartUpResize()
