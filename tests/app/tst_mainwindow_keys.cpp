@@ -74,6 +74,7 @@ void TestMainWindowKeys::plusSwitchesTheMonitorOn()
     QCOMPARE(driver->written.first().left(4).toHex(' '), QByteArray("af 07 01 01"));
     QVERIFY(window->findChild<DbgTextEdit *>()->isVisible());
     QVERIFY(window->findChild<VerificationDialog *>()->isVisible());
+    QCOMPARE(window->findChild<DbgTextEdit *>()->toPlainText(), QString());
 }
 
 void TestMainWindowKeys::plusWithTheLinkDownSendsNothing_data()
@@ -91,6 +92,7 @@ void TestMainWindowKeys::plusWithTheLinkDownSendsNothing()
     QVERIFY(driver->written.isEmpty());
     QVERIFY(driver->calls.contains("close"));
     QVERIFY(!window->findChild<DbgTextEdit *>()->isVisible());
+    QVERIFY(!window->findChild<VerificationDialog *>()->isVisible());
 }
 
 void TestMainWindowKeys::minusAndBackspaceSwitchTheMonitorOff_data()
@@ -120,6 +122,8 @@ void TestMainWindowKeys::minusAndBackspaceSwitchTheMonitorOff()
     QVERIFY(!window->findChild<DbgTextEdit *>()->isVisible());
     QVERIFY(!window->findChild<VerificationDialog *>()->isVisible());
     QVERIFY(QFileInfo(QStringLiteral("RVKReport.ini")).isFile());
+    // The keys never reach the monitor's text.
+    QCOMPARE(window->findChild<DbgTextEdit *>()->toPlainText(), QString());
 }
 
 void TestMainWindowKeys::otherKeysSendNothing_data()

@@ -78,9 +78,6 @@ class TestMainWindowMonitor : public QObject
 
 private slots:
     void cleanup();
-    void keysSwitchMonitor_data();
-    void keysSwitchMonitor();
-    void plusWithLinkDownDoesNothing();
     void offWithLinkDownStillClosesWindows();
     void closingEitherWindowSwitchesOff();
     void escapeInTheSensorDialogSwitchesOff();
@@ -99,58 +96,6 @@ private slots:
 void TestMainWindowMonitor::cleanup()
 {
     rvktest::removeEntries({QStringLiteral("log")});
-}
-
-void TestMainWindowMonitor::keysSwitchMonitor_data()
-{
-    QTest::addColumn<QString>("target");
-    QTest::addColumn<int>("offKey");
-
-    QTest::newRow("main window, minus") << QStringLiteral("window") << int(Qt::Key_Minus);
-    QTest::newRow("main window, backspace") << QStringLiteral("window") << int(Qt::Key_Backspace);
-    QTest::newRow("monitor window, minus") << QStringLiteral("monitor") << int(Qt::Key_Minus);
-    QTest::newRow("sensor dialog, backspace") << QStringLiteral("dialog") << int(Qt::Key_Backspace);
-}
-
-void TestMainWindowMonitor::keysSwitchMonitor()
-{
-    QFETCH(QString, target);
-    QFETCH(int, offKey);
-
-    Fixture f;
-    QWidget *widget = target == QLatin1String("monitor") ? static_cast<QWidget *>(f.monitor)
-        : target == QLatin1String("dialog")              ? static_cast<QWidget *>(f.dialog)
-                                                         : f.window.get();
-    QTest::keyClick(widget, Qt::Key_Plus);
-    QVERIFY(f.monitor->isVisible());
-    QVERIFY(f.dialog->isVisible());
-    QCOMPARE(f.monitorSwitches().size(), 1);
-    QCOMPARE(f.monitorSwitches().last().rtr, quint8(1));
-    QCOMPARE(f.monitorSwitches().last().dlc, quint8(1));
-
-    QTest::keyClick(widget, Qt::Key(offKey));
-    QVERIFY(!f.monitor->isVisible());
-    QVERIFY(!f.dialog->isVisible());
-    QVERIFY(f.monitorSwitches().size() >= 2);
-    for (const CanMessage &off : f.monitorSwitches().mid(1)) {
-        QCOMPARE(off.rtr, quint8(1));
-        QCOMPARE(off.dlc, quint8(0));
-    }
-    // The keys never reach the monitor's text.
-    QCOMPARE(f.monitor->toPlainText(), QString());
-}
-
-void TestMainWindowMonitor::plusWithLinkDownDoesNothing()
-{
-    Fixture f;
-    f.driver->infoResult = -1;
-    QTest::keyClick(f.window.get(), Qt::Key_Plus);
-    // Restored before the supervision timer can notice the loss.
-    f.driver->infoResult = 0;
-    QVERIFY(f.monitorSwitches().isEmpty());
-    QVERIFY(!f.monitor->isVisible());
-    QVERIFY(!f.dialog->isVisible());
-    QVERIFY(f.driver->calls.contains(QStringLiteral("close")));
 }
 
 void TestMainWindowMonitor::offWithLinkDownStillClosesWindows()
