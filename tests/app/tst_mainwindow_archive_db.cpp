@@ -22,25 +22,11 @@ namespace {
 constexpr quint32 FirstSn = 72100;
 constexpr quint32 LastSn = 72199;
 
-// A report of serial number sn with its times in the first bins.
-QByteArray recordOf(quint32 sn, qint32 totalSeconds = 7200)
-{
-    return rvktest::RecordBuilder()
-        .set(WordTotalTime, totalSeconds)
-        .setBin(ReportSection::Total, 0, 0, totalSeconds)
-        .set(WordRepairTime, 3600)
-        .setBin(ReportSection::InterRepair, 0, 0, 3600)
-        .set(WordSerialNumber, sn)
-        .set(WordReleaseDate, 5032024)
-        .set(WordFirmwareVersion, 322)
-        .build();
-}
-
 // Writes an archive file the way a failed live upload does.
 QString archive(quint32 sn, const QString &readoutTime)
 {
     const QString path = ArchiveFile::path(sn, readoutTime);
-    return ArchiveFile::write(path, recordOf(sn)) ? QFileInfo(path).fileName() : QString();
+    return ArchiveFile::write(path, rvktest::plausibleRecord(sn)) ? QFileInfo(path).fileName() : QString();
 }
 
 QStringList archiveNames()
@@ -190,7 +176,7 @@ void TstMainWindowArchive::filesThatDoNotUploadStayAndThePassGoesOn()
     const QString unopenable = archive(72113, QStringLiteral("03.01.2025 10:00"));
     // A name whose date does not parse: the server refuses the NULL date.
     const QString refused = QStringLiteral("ssu_sn72112_unknown.bin");
-    QVERIFY(ArchiveFile::write(QStringLiteral("ssu/") + refused, recordOf(72112)));
+    QVERIFY(ArchiveFile::write(QStringLiteral("ssu/") + refused, rvktest::plausibleRecord(72112)));
     const QString last = archive(72111, QStringLiteral("01.01.2025 10:00"));
 
     ModalAnswerer answerer;
@@ -245,7 +231,7 @@ void TstMainWindowArchive::liveReadoutUploadsTheBacklogFirstThenItselfUnderItsOw
     QVERIFY(!archive(72131, QStringLiteral("01.01.2025 10:00")).isEmpty());
     QVERIFY(!archive(72132, QStringLiteral("02.01.2025 10:00")).isEmpty());
 
-    sendReport(recordOf(72133, 10800));
+    sendReport(rvktest::plausibleRecord(72133, 10800));
     const QDateTime before = QDateTime::currentDateTime();
     QTRY_VERIFY_WITH_TIMEOUT(storedDate(72133).isValid(), 20000);
     const QDateTime after = QDateTime::currentDateTime();

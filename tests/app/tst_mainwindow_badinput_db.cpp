@@ -20,20 +20,6 @@
 namespace {
 constexpr quint32 FirstSn = 72300;
 constexpr quint32 LastSn = 72399;
-
-// A report of serial number sn with its times in the first bins.
-QByteArray recordOf(quint32 sn, qint32 totalSeconds)
-{
-    return rvktest::RecordBuilder()
-        .set(WordTotalTime, totalSeconds)
-        .setBin(ReportSection::Total, 0, 0, totalSeconds)
-        .set(WordRepairTime, 3600)
-        .setBin(ReportSection::InterRepair, 0, 0, 3600)
-        .set(WordSerialNumber, sn)
-        .set(WordReleaseDate, 5032024)
-        .set(WordFirmwareVersion, 322)
-        .build();
-}
 } // namespace
 
 using rvktest::readFile;
@@ -111,7 +97,7 @@ void TestMainWindowBadInputDb::foreignFilesInTheArchiveFolderStay()
     QVERIFY(writeFile(QStringLiteral("ssu/ssu_sn72302_06.12.2026_14.36.bin"), huge));
     QVERIFY(QDir().mkpath(QStringLiteral("ssu/ssu_sn72303_06.12.2026_14.37.bin")));
     // The one real archive among them.
-    QVERIFY(ArchiveFile::write(QStringLiteral("ssu/ssu_sn72301_06.12.2026_14.35.bin"), recordOf(72301, 7200)));
+    QVERIFY(ArchiveFile::write(QStringLiteral("ssu/ssu_sn72301_06.12.2026_14.35.bin"), rvktest::plausibleRecord(72301, 7200)));
     const QStringList foreign = {".hidden", "empty", "firmware.bin", "notes.txt", "ssu_sn72302_06.12.2026_14.36.bin",
                                  "ssu_sn72303_06.12.2026_14.37.bin"};
 
@@ -143,8 +129,8 @@ void TestMainWindowBadInputDb::twoReadoutsOfOneMinuteBothReachTheDatabase()
 {
     // Offline: the password was never downloaded, so both uploads fail.
     ModalAnswerer answerer;
-    const QByteArray first = recordOf(72310, 7200);
-    const QByteArray second = recordOf(72310, 10800);
+    const QByteArray first = rvktest::plausibleRecord(72310, 7200);
+    const QByteArray second = rvktest::plausibleRecord(72310, 10800);
     readOut(first);
     readOut(second);
     const QStringList names = ArchiveFile::list(QStringLiteral("ssu"));
@@ -179,7 +165,7 @@ void TestMainWindowBadInputDb::readoutRequestedDuringTheArchivePassLosesNothing(
 {
     QVERIFY(rvktest::bringOnline(*window->findChild<SSUDialog *>(), server));
     for (quint32 sn = 72331; sn <= 72333; ++sn)
-        QVERIFY(ArchiveFile::write(ArchiveFile::path(sn, QStringLiteral("01.01.2025 10:00")), recordOf(sn, 7200)));
+        QVERIFY(ArchiveFile::write(ArchiveFile::path(sn, QStringLiteral("01.01.2025 10:00")), rvktest::plausibleRecord(sn, 7200)));
 
     // The pass keeps the window responsive between files; the user uses that
     // to read the next module while the first one's report is being stored.
@@ -189,8 +175,8 @@ void TestMainWindowBadInputDb::readoutRequestedDuringTheArchivePassLosesNothing(
             if (!window->isAncestorOf(candidate))
                 bar = candidate;
     QVERIFY(bar);
-    const QByteArray first = recordOf(72334, 7200);
-    const QByteArray second = recordOf(72335, 10800);
+    const QByteArray first = rvktest::plausibleRecord(72334, 7200);
+    const QByteArray second = rvktest::plausibleRecord(72335, 10800);
     bool pressed = false;
     connect(bar, &QProgressBar::valueChanged, this, [&] {
         if (pressed)
@@ -210,7 +196,7 @@ void TestMainWindowBadInputDb::readoutRequestedDuringTheArchivePassLosesNothing(
     for (quint32 sn : {72331u, 72332u, 72333u, 72334u}) {
         int archived = 0;
         for (const QString &name : ArchiveFile::list(QStringLiteral("ssu")))
-            archived += readFile(QStringLiteral("ssu/") + name) == recordOf(sn, 7200) ? 1 : 0;
+            archived += readFile(QStringLiteral("ssu/") + name) == rvktest::plausibleRecord(sn, 7200) ? 1 : 0;
         QVERIFY2(rvktest::rowsForSerial(sn).size() + archived == 1, qPrintable(QString::number(sn)));
     }
     // Nothing half-assembled was stored in the first report's place.
@@ -236,7 +222,7 @@ void TestMainWindowBadInputDb::uploadOfAnyLengthSaysWhetherItStored()
     QVERIFY(rvktest::bringOnline(*dialog, server));
 
     // A plausible record cut or padded to the length; words it lacks read 0.
-    QByteArray record = recordOf(72320, 7200 + length).left(length);
+    QByteArray record = rvktest::plausibleRecord(72320, 7200 + length).left(length);
     record.append(QByteArray(qMax(0, length - record.size()), '\x01'));
     if (noise) {
         QRandomGenerator random{quint32(length)};

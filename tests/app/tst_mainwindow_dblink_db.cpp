@@ -23,20 +23,6 @@
 #include <QSqlQuery>
 
 namespace {
-// A report of serial number sn with its times in the first bins.
-QByteArray recordOf(quint32 sn, qint32 totalSeconds = 7200)
-{
-    return rvktest::RecordBuilder()
-        .set(WordTotalTime, totalSeconds)
-        .setBin(ReportSection::Total, 0, 0, totalSeconds)
-        .set(WordRepairTime, 3600)
-        .setBin(ReportSection::InterRepair, 0, 0, 3600)
-        .set(WordSerialNumber, sn)
-        .set(WordReleaseDate, 5032024)
-        .set(WordFirmwareVersion, 322)
-        .build();
-}
-
 QStringList archiveNames()
 {
     return rvktest::filesIn(QStringLiteral("ssu"));
@@ -126,7 +112,7 @@ void TstMainWindowDbLink::cleanupTestCase()
 
 void TstMainWindowDbLink::readOut(quint32 sn)
 {
-    sendReport(recordOf(sn));
+    sendReport(rvktest::plausibleRecord(sn));
 }
 
 bool TstMainWindowDbLink::downloadAndConnect()

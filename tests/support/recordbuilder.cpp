@@ -56,4 +56,17 @@ QByteArray exampleRecord()
         "0200000078563412d20400002a6a5d004201000007000000ffffffff");
 }
 
+QByteArray plausibleRecord(quint32 sn, qint64 totalSeconds)
+{
+    return RecordBuilder()
+        .set(WordTotalTime, totalSeconds)
+        .setBin(ReportSection::Total, 0, 0, totalSeconds)
+        .set(WordRepairTime, 3600)
+        .setBin(ReportSection::InterRepair, 0, 0, 3600)
+        .set(WordSerialNumber, sn)
+        .set(WordReleaseDate, 5032024)
+        .set(WordFirmwareVersion, 322)
+        .build();
+}
+
 } // namespace rvktest

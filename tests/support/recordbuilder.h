@@ -46,4 +46,9 @@ private:
 // since the repair, 5 and 2 impacts.
 QByteArray exampleRecord();
 
+// A plausible report of one module for the storage tests: totalSeconds in
+// total and an hour since the repair, each spent in the lowest rotation bin,
+// release date 5.03.2024, firmware 322.
+QByteArray plausibleRecord(quint32 sn, qint64 totalSeconds = 7200);
+
 } // namespace rvktest
