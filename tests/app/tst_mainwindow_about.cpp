@@ -1,16 +1,14 @@
-#include "fakektxdriver.h"
-#include "mainwindow.h"
+#include "mainwindowfixture.h"
 #include "modalanswerer.h"
 #include "testmain.h"
 
 #include <QFile>
 
-#include <memory>
-
-class TestMainWindowAbout : public QObject
+class TestMainWindowAbout : public QObject, public rvktest::MainWindowFixture
 {
     Q_OBJECT
 private slots:
+    void cleanup() { closeWindow(); }
     void aboutBoxFollowsTheLanguage_data();
     void aboutBoxFollowsTheLanguage();
 };
@@ -39,13 +37,12 @@ void TestMainWindowAbout::aboutBoxFollowsTheLanguage()
     QFETCH(QString, name);
     QFETCH(QString, notice);
     QFETCH(QString, organisation);
-    FakeKtxDriver::install();
-    MainWindow window;
-    QVERIFY(QMetaObject::invokeMethod(&window, switchSlot.constData()));
+    startWindow();
+    QVERIFY(QMetaObject::invokeMethod(window.get(), switchSlot.constData()));
     ModalAnswerer answerer;
     answerer.press(QMessageBox::Ok);
 
-    QVERIFY(QMetaObject::invokeMethod(&window, "on_actionInfo_triggered"));
+    QVERIFY(QMetaObject::invokeMethod(window.get(), "on_actionInfo_triggered"));
 
     QCOMPARE(answerer.seen.size(), 1);
     const ModalAnswerer::Seen &box = answerer.seen.first();

@@ -2,12 +2,13 @@
 // progress, files that stay, a connection lost in the middle, and a live
 // read-out with a backlog. Serial numbers 72100..72199 belong to this file.
 #include "archivefile.h"
-#include "fakektxdriver.h"
 #include "httpfileserver.h"
-#include "mainwindow.h"
+#include "mainwindowfixture.h"
 #include "modalanswerer.h"
+#include "recordbuilder.h"
 #include "ssudialog.h"
 #include "ssutestsupport.h"
+#include "testfiles.h"
 #include "testmain.h"
 
 #include <QDir>
@@ -16,28 +17,21 @@
 #include <QSqlQuery>
 
 #include <functional>
-#include <memory>
 
 namespace {
 constexpr quint32 FirstSn = 72100;
 constexpr quint32 LastSn = 72199;
 
-QByteArray recordOf(quint32 sn, qint32 totalSeconds = 7200)
-{
-    return rvktest::reportRecordWith(
-        {{0, totalSeconds}, {1, totalSeconds}, {34, 3600}, {35, 3600}, {69, qint32(sn)}, {70, 5032024}, {71, 322}});
-}
-
 // Writes an archive file the way a failed live upload does.
 QString archive(quint32 sn, const QString &readoutTime)
 {
     const QString path = ArchiveFile::path(sn, readoutTime);
-    return ArchiveFile::write(path, recordOf(sn)) ? QFileInfo(path).fileName() : QString();
+    return ArchiveFile::write(path, rvktest::plausibleRecord(sn)) ? QFileInfo(path).fileName() : QString();
 }
 
 QStringList archiveNames()
 {
-    return QDir(QStringLiteral("ssu")).entryList(QDir::Files, QDir::Name);
+    return rvktest::filesIn(QStringLiteral("ssu"));
 }
 
 QDateTime storedDate(quint32 sn)
@@ -54,7 +48,7 @@ struct ProgressStep
 };
 } // namespace
 
-class TstMainWindowArchive : public QObject
+class TstMainWindowArchive : public QObject, public rvktest::MainWindowFixture
 {
     Q_OBJECT
 private slots:
@@ -75,8 +69,6 @@ private:
     QList<ProgressStep> runPass(const std::function<void(int)> &onStep = {});
 
     HttpFileServer server;
-    FakeKtxDriver *driver = nullptr;
-    std::unique_ptr<MainWindow> window;
 };
 
 void TstMainWindowArchive::initTestCase()
@@ -90,9 +82,8 @@ void TstMainWindowArchive::init()
     for (quint32 sn = FirstSn; sn <= LastSn; ++sn)
         serials << sn;
     rvktest::deleteSerials(serials);
-    QDir(QStringLiteral("ssu")).removeRecursively();
-    driver = FakeKtxDriver::install();
-    window = std::make_unique<MainWindow>();
+    rvktest::removeEntries({QStringLiteral("ssu")});
+    startWindow();
     // Online before any archive file exists, so the pass of this first
     // connection has nothing to do.
     QVERIFY(rvktest::bringOnline(*window->findChild<SSUDialog *>(), server));
@@ -100,7 +91,7 @@ void TstMainWindowArchive::init()
 
 void TstMainWindowArchive::cleanup()
 {
-    window.reset();
+    closeWindow();
     rvktest::dropProgramConnection();
 }
 
@@ -185,7 +176,7 @@ void TstMainWindowArchive::filesThatDoNotUploadStayAndThePassGoesOn()
     const QString unopenable = archive(72113, QStringLiteral("03.01.2025 10:00"));
     // A name whose date does not parse: the server refuses the NULL date.
     const QString refused = QStringLiteral("ssu_sn72112_unknown.bin");
-    QVERIFY(ArchiveFile::write(QStringLiteral("ssu/") + refused, recordOf(72112)));
+    QVERIFY(ArchiveFile::write(QStringLiteral("ssu/") + refused, rvktest::plausibleRecord(72112)));
     const QString last = archive(72111, QStringLiteral("01.01.2025 10:00"));
 
     ModalAnswerer answerer;
@@ -240,10 +231,7 @@ void TstMainWindowArchive::liveReadoutUploadsTheBacklogFirstThenItselfUnderItsOw
     QVERIFY(!archive(72131, QStringLiteral("01.01.2025 10:00")).isEmpty());
     QVERIFY(!archive(72132, QStringLiteral("02.01.2025 10:00")).isEmpty());
 
-    const QByteArray live = recordOf(72133, 10800);
-    for (int frame = 0; frame < 37; ++frame)
-        driver->receiveData(0x7AA, live.mid(8 * frame, 8));
-    driver->receiveRemote(0x7AA);
+    sendReport(rvktest::plausibleRecord(72133, 10800));
     const QDateTime before = QDateTime::currentDateTime();
     QTRY_VERIFY_WITH_TIMEOUT(storedDate(72133).isValid(), 20000);
     const QDateTime after = QDateTime::currentDateTime();

@@ -3,11 +3,11 @@
 // Each must leave the program running with nothing a user produced lost.
 #include "archivefile.h"
 #include "dbgtextedit.h"
-#include "fakektxdriver.h"
 #include "htmlreport.h"
-#include "mainwindow.h"
+#include "mainwindowfixture.h"
 #include "modalanswerer.h"
 #include "reportrecord.h"
+#include "testfiles.h"
 #include "testmain.h"
 #include "urlcatcher.h"
 #include "verificationdialog.h"
@@ -20,21 +20,11 @@
 #include <QSettings>
 
 #include <algorithm>
-#include <memory>
+
+using rvktest::readFile;
+using rvktest::writeFile;
 
 namespace {
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
 // Filler patterns that hit the decoder's special values: all unset, all
 // zero (a section time of 0) and noise.
 QByteArray filled(int length, int pattern, quint32 seed)
@@ -58,7 +48,7 @@ CanMessage frame(quint16 id, bool remote, const QByteArray &bytes = {})
 }
 } // namespace
 
-class TestMainWindowBadInput : public QObject
+class TestMainWindowBadInput : public QObject, public rvktest::MainWindowFixture
 {
     Q_OBJECT
 
@@ -78,33 +68,20 @@ private slots:
     void settingsFilesThatAreNotFiles();
 
 private:
-    void startWindow();
     // Runs the queued frames and waits until the window has taken them all.
     void drain();
-
-    FakeKtxDriver *driver = nullptr;
-    std::unique_ptr<MainWindow> window;
 };
 
 void TestMainWindowBadInput::init()
 {
-    QDir(QStringLiteral("Reports")).removeRecursively();
-    QDir(QStringLiteral("ssu")).removeRecursively();
-    QDir(QStringLiteral("RVKReport.ini")).removeRecursively();
-    QFile::remove(QStringLiteral("RVKReport.ini"));
-    QSettings(QStringLiteral("ZELMOR"), QStringLiteral("RVK Report")).clear();
+    rvktest::removeEntries({QStringLiteral("Reports"), QStringLiteral("ssu"), QStringLiteral("RVKReport.ini")});
+    rvktest::nativeSettings().clear();
     UrlCatcher::instance().urls.clear();
 }
 
 void TestMainWindowBadInput::cleanup()
 {
-    window.reset();
-}
-
-void TestMainWindowBadInput::startWindow()
-{
-    driver = FakeKtxDriver::install();
-    window = std::make_unique<MainWindow>();
+    closeWindow();
 }
 
 void TestMainWindowBadInput::drain()
@@ -163,13 +140,11 @@ void TestMainWindowBadInput::recordsOfAnyLengthThroughTheWindow()
     startWindow();
     ModalAnswerer answerer;
     const QByteArray record = filled(frames * 8, pattern, quint32(frames));
-    QVERIFY(QMetaObject::invokeMethod(window.get(), "on_pushButton_ReadData_clicked"));
-    for (int at = 0; at < record.size(); at += 8)
-        driver->receiveData(0x7AA, record.mid(at, 8));
-    driver->receiveRemote(0x7AA, 0);
+    QVERIFY(requestReport());
+    sendReport(record);
     drain();
 
-    QCOMPARE(window->findChild<QProgressBar *>(QStringLiteral("progressBar"))->value(), qMin(100, int(frames * 100 / 37)));
+    QCOMPARE(widget<QProgressBar>("progressBar")->value(), qMin(100, int(frames * 100 / 37)));
     if (frames != 37) {
         // Any other length is a broken transfer: a warning, nothing stored.
         QVERIFY(answerer.waitForBoxes(1));
@@ -236,7 +211,7 @@ void TestMainWindowBadInput::framesInAnyOrder()
             ++refused;
         assembling.clear();
     }
-    QVERIFY(QMetaObject::invokeMethod(window.get(), "on_pushButton_ReadData_clicked"));
+    QVERIFY(requestReport());
     for (const CanMessage &message : frames)
         driver->receive(message);
     drain();
@@ -277,14 +252,13 @@ void TestMainWindowBadInput::garbageLanguageSetting()
     QFETCH(QVariant, stored);
     QFETCH(int, expected);
     {
-        QSettings settings(QStringLiteral("ZELMOR"), QStringLiteral("RVK Report"));
+        QSettings settings = rvktest::nativeSettings();
         settings.setValue(QStringLiteral("Settings/Language"), stored);
         settings.setValue(QStringLiteral("Settings/SSUid"), QVariant(QSize(3, 4)));
     }
     ModalAnswerer answerer;
     startWindow();
-    QCOMPARE(QSettings(QStringLiteral("ZELMOR"), QStringLiteral("RVK Report")).value(QStringLiteral("Settings/Language")).toInt(),
-             expected);
+    QCOMPARE(rvktest::nativeSettings().value(QStringLiteral("Settings/Language")).toInt(), expected);
     QCOMPARE(window->windowTitle(), expected == 1 ? QStringLiteral("RVK Report v2.1.1") : QStringLiteral("RVK Отчёт v2.1.1"));
     QVERIFY(answerer.seen.isEmpty());
 }
@@ -340,7 +314,7 @@ void TestMainWindowBadInput::settingsFilesThatAreNotFiles()
     // A folder where the ini file belongs, and binary noise in the native
     // settings file: the program starts with its defaults and closes.
     QVERIFY(QDir().mkpath(QStringLiteral("RVKReport.ini/MainWindow")));
-    const QString native = QSettings(QStringLiteral("ZELMOR"), QStringLiteral("RVK Report")).fileName();
+    const QString native = rvktest::nativeSettings().fileName();
     QVERIFY(QDir().mkpath(QFileInfo(native).path()));
     QVERIFY(writeFile(native, QByteArray("\x00\xFF[Settings]\nLanguage=@Size(\nSSUid=@ByteArray(\x01\x02\n", 40)));
     ModalAnswerer answerer;
@@ -350,7 +324,7 @@ void TestMainWindowBadInput::settingsFilesThatAreNotFiles()
     window->close();
     QVERIFY(QFileInfo(QStringLiteral("RVKReport.ini")).isDir());
     QVERIFY(answerer.seen.isEmpty());
-    QSettings(QStringLiteral("ZELMOR"), QStringLiteral("RVK Report")).clear();
+    rvktest::nativeSettings().clear();
 }
 
 RVK_TEST_MAIN(TestMainWindowBadInput)

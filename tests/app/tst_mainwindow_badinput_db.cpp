@@ -2,11 +2,12 @@
 // with two reports of one module archived within the same minute.
 #include "archivedate.h"
 #include "archivefile.h"
-#include "fakektxdriver.h"
-#include "mainwindow.h"
+#include "mainwindowfixture.h"
 #include "modalanswerer.h"
+#include "recordbuilder.h"
 #include "reportrecord.h"
 #include "ssutestsupport.h"
+#include "testfiles.h"
 #include "testmain.h"
 #include "urlcatcher.h"
 
@@ -16,37 +17,15 @@
 #include <QProgressBar>
 #include <QRandomGenerator>
 
-#include <memory>
-
 namespace {
 constexpr quint32 FirstSn = 72300;
 constexpr quint32 LastSn = 72399;
-
-QByteArray recordOf(quint32 sn, qint32 totalSeconds)
-{
-    return rvktest::reportRecordWith(
-        {{0, totalSeconds}, {1, totalSeconds}, {34, 3600}, {35, 3600}, {69, qint32(sn)}, {70, 5032024}, {71, 322}});
-}
-
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-QStringList entries()
-{
-    return QDir(QStringLiteral("ssu")).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
-}
 } // namespace
 
-class TestMainWindowBadInputDb : public QObject
+using rvktest::readFile;
+using rvktest::writeFile;
+
+class TestMainWindowBadInputDb : public QObject, public rvktest::MainWindowFixture
 {
     Q_OBJECT
 
@@ -65,8 +44,6 @@ private:
     void readOut(const QByteArray &record);
     void runArchivePass();
 
-    FakeKtxDriver *driver = nullptr;
-    std::unique_ptr<MainWindow> window;
     HttpFileServer server;
 };
 
@@ -81,25 +58,21 @@ void TestMainWindowBadInputDb::init()
     for (quint32 sn = FirstSn; sn <= LastSn; ++sn)
         serials << sn;
     rvktest::deleteSerials(serials);
-    QDir(QStringLiteral("ssu")).removeRecursively();
-    QDir(QStringLiteral("Reports")).removeRecursively();
-    driver = FakeKtxDriver::install();
-    window = std::make_unique<MainWindow>();
+    rvktest::removeEntries({QStringLiteral("ssu"), QStringLiteral("Reports")});
+    startWindow();
 }
 
 void TestMainWindowBadInputDb::cleanup()
 {
-    window.reset();
+    closeWindow();
     rvktest::dropProgramConnection();
 }
 
 void TestMainWindowBadInputDb::readOut(const QByteArray &record)
 {
     const int documents = UrlCatcher::instance().urls.size();
-    QVERIFY(QMetaObject::invokeMethod(window.get(), "on_pushButton_ReadData_clicked"));
-    for (int at = 0; at < record.size(); at += 8)
-        driver->receiveData(0x7AA, record.mid(at, 8));
-    driver->receiveRemote(0x7AA, 0);
+    QVERIFY(requestReport());
+    sendReport(record);
     QTRY_COMPARE(UrlCatcher::instance().urls.size(), documents + 1);
     QTRY_VERIFY(driver->incoming.isEmpty());
 }
@@ -115,7 +88,7 @@ void TestMainWindowBadInputDb::foreignFilesInTheArchiveFolderStay()
     QVERIFY(QDir().mkpath(QStringLiteral("ssu")));
     // All bits set reads as unset words, which the upload would store happily
     // as a report of serial number 0 and then delete the file.
-    const QByteArray unsetRecord(296, '\xFF');
+    const QByteArray unsetRecord = rvktest::RecordBuilder(rvktest::RecordBuilder::Fill::Unset).build();
     const QByteArray huge(8 * 1024 * 1024, '\xFF');
     QVERIFY(writeFile(QStringLiteral("ssu/notes.txt"), "Module 72301 read twice, see the log.\n"));
     QVERIFY(writeFile(QStringLiteral("ssu/empty"), QByteArray()));
@@ -124,14 +97,14 @@ void TestMainWindowBadInputDb::foreignFilesInTheArchiveFolderStay()
     QVERIFY(writeFile(QStringLiteral("ssu/ssu_sn72302_06.12.2026_14.36.bin"), huge));
     QVERIFY(QDir().mkpath(QStringLiteral("ssu/ssu_sn72303_06.12.2026_14.37.bin")));
     // The one real archive among them.
-    QVERIFY(ArchiveFile::write(QStringLiteral("ssu/ssu_sn72301_06.12.2026_14.35.bin"), recordOf(72301, 7200)));
+    QVERIFY(ArchiveFile::write(QStringLiteral("ssu/ssu_sn72301_06.12.2026_14.35.bin"), rvktest::plausibleRecord(72301, 7200)));
     const QStringList foreign = {".hidden", "empty", "firmware.bin", "notes.txt", "ssu_sn72302_06.12.2026_14.36.bin",
                                  "ssu_sn72303_06.12.2026_14.37.bin"};
 
     ModalAnswerer answerer;
     runArchivePass();
 
-    QCOMPARE(entries(), foreign);
+    QCOMPARE(rvktest::entriesIn(QStringLiteral("ssu")), foreign);
     QCOMPARE(readFile(QStringLiteral("ssu/notes.txt")), QByteArray("Module 72301 read twice, see the log.\n"));
     QCOMPARE(readFile(QStringLiteral("ssu/firmware.bin")), unsetRecord);
     QCOMPARE(QFileInfo(QStringLiteral("ssu/ssu_sn72302_06.12.2026_14.36.bin")).size(), huge.size());
@@ -156,8 +129,8 @@ void TestMainWindowBadInputDb::twoReadoutsOfOneMinuteBothReachTheDatabase()
 {
     // Offline: the password was never downloaded, so both uploads fail.
     ModalAnswerer answerer;
-    const QByteArray first = recordOf(72310, 7200);
-    const QByteArray second = recordOf(72310, 10800);
+    const QByteArray first = rvktest::plausibleRecord(72310, 7200);
+    const QByteArray second = rvktest::plausibleRecord(72310, 10800);
     readOut(first);
     readOut(second);
     const QStringList names = ArchiveFile::list(QStringLiteral("ssu"));
@@ -192,7 +165,7 @@ void TestMainWindowBadInputDb::readoutRequestedDuringTheArchivePassLosesNothing(
 {
     QVERIFY(rvktest::bringOnline(*window->findChild<SSUDialog *>(), server));
     for (quint32 sn = 72331; sn <= 72333; ++sn)
-        QVERIFY(ArchiveFile::write(ArchiveFile::path(sn, QStringLiteral("01.01.2025 10:00")), recordOf(sn, 7200)));
+        QVERIFY(ArchiveFile::write(ArchiveFile::path(sn, QStringLiteral("01.01.2025 10:00")), rvktest::plausibleRecord(sn, 7200)));
 
     // The pass keeps the window responsive between files; the user uses that
     // to read the next module while the first one's report is being stored.
@@ -202,23 +175,19 @@ void TestMainWindowBadInputDb::readoutRequestedDuringTheArchivePassLosesNothing(
             if (!window->isAncestorOf(candidate))
                 bar = candidate;
     QVERIFY(bar);
-    const QByteArray first = recordOf(72334, 7200);
-    const QByteArray second = recordOf(72335, 10800);
+    const QByteArray first = rvktest::plausibleRecord(72334, 7200);
+    const QByteArray second = rvktest::plausibleRecord(72335, 10800);
     bool pressed = false;
     connect(bar, &QProgressBar::valueChanged, this, [&] {
         if (pressed)
             return;
         pressed = true;
-        QMetaObject::invokeMethod(window.get(), "on_pushButton_ReadData_clicked");
-        for (int at = 0; at < second.size(); at += 8)
-            driver->receiveData(0x7AA, second.mid(at, 8));
-        driver->receiveRemote(0x7AA, 0);
+        requestReport();
+        sendReport(second);
     });
 
     ModalAnswerer answerer;
-    for (int at = 0; at < first.size(); at += 8)
-        driver->receiveData(0x7AA, first.mid(at, 8));
-    driver->receiveRemote(0x7AA, 0);
+    sendReport(first);
     QTRY_VERIFY_WITH_TIMEOUT(pressed && driver->incoming.isEmpty(), 20000);
     QTRY_COMPARE_WITH_TIMEOUT(rvktest::rowsForSerial(72335).size(), 1, 20000);
     QTest::qWait(200);
@@ -227,7 +196,7 @@ void TestMainWindowBadInputDb::readoutRequestedDuringTheArchivePassLosesNothing(
     for (quint32 sn : {72331u, 72332u, 72333u, 72334u}) {
         int archived = 0;
         for (const QString &name : ArchiveFile::list(QStringLiteral("ssu")))
-            archived += readFile(QStringLiteral("ssu/") + name) == recordOf(sn, 7200) ? 1 : 0;
+            archived += readFile(QStringLiteral("ssu/") + name) == rvktest::plausibleRecord(sn, 7200) ? 1 : 0;
         QVERIFY2(rvktest::rowsForSerial(sn).size() + archived == 1, qPrintable(QString::number(sn)));
     }
     // Nothing half-assembled was stored in the first report's place.
@@ -253,7 +222,7 @@ void TestMainWindowBadInputDb::uploadOfAnyLengthSaysWhetherItStored()
     QVERIFY(rvktest::bringOnline(*dialog, server));
 
     // A plausible record cut or padded to the length; words it lacks read 0.
-    QByteArray record = recordOf(72320, 7200 + length).left(length);
+    QByteArray record = rvktest::plausibleRecord(72320, 7200 + length).left(length);
     record.append(QByteArray(qMax(0, length - record.size()), '\x01'));
     if (noise) {
         QRandomGenerator random{quint32(length)};

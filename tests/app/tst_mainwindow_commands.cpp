@@ -1,6 +1,4 @@
-#include "frameclassification.h"
-#include "fakektxdriver.h"
-#include "mainwindow.h"
+#include "mainwindowfixture.h"
 #include "modalanswerer.h"
 #include "testmain.h"
 
@@ -8,11 +6,9 @@
 #include <QPushButton>
 #include <QSpinBox>
 
-#include <memory>
-
 // The module commands through the real window: what reaches the driver byte
 // for byte, and the confirmation that guards the two clear commands.
-class TestMainWindowCommands : public QObject
+class TestMainWindowCommands : public QObject, public rvktest::MainWindowFixture
 {
     Q_OBJECT
 private slots:
@@ -30,25 +26,18 @@ private slots:
     void clearConfirmedByEnterSendsTheRemoteFrame();
     void clearConfirmedWithLinkDownClosesAndSendsNothing();
     void eepromClearAcknowledgedRequestsAFreshReport();
-
-private:
-    QList<CanMessage> sentSinceStart() const;
-
-    FakeKtxDriver *driver = nullptr;
-    std::unique_ptr<MainWindow> window;
 };
 
 void TestMainWindowCommands::init()
 {
-    driver = FakeKtxDriver::install();
-    window = std::make_unique<MainWindow>();
+    startWindow();
     driver->written.clear();
     driver->calls.clear();
 }
 
 void TestMainWindowCommands::cleanup()
 {
-    window.reset();
+    closeWindow();
 }
 
 void TestMainWindowCommands::setCommandFramesByteForByte_data()
@@ -80,9 +69,9 @@ void TestMainWindowCommands::setCommandFramesByteForByte()
     QFETCH(QDate, date);
     QFETCH(int, impactLevel);
     QFETCH(QByteArray, frame);
-    window->findChild<QSpinBox *>("spinBox_SNValue")->setValue(serialNumber);
-    window->findChild<QDateEdit *>("dateEdit")->setDate(date);
-    window->findChild<QSpinBox *>("spinBox_HitValue")->setValue(impactLevel);
+    widget<QSpinBox>("spinBox_SNValue")->setValue(serialNumber);
+    widget<QDateEdit>("dateEdit")->setDate(date);
+    widget<QSpinBox>("spinBox_HitValue")->setValue(impactLevel);
 
     QVERIFY(QMetaObject::invokeMethod(window.get(), slot.constData()));
 
@@ -94,7 +83,7 @@ void TestMainWindowCommands::setCommandFramesByteForByte()
 
 void TestMainWindowCommands::setCommandsLeaveTheButtonStyle()
 {
-    auto *button = window->findChild<QPushButton *>("pushButton_SetSN");
+    auto *button = widget<QPushButton>("pushButton_SetSN");
     const QString before = button->styleSheet();
     QVERIFY(QMetaObject::invokeMethod(window.get(), "on_pushButton_SetSN_clicked"));
     QCOMPARE(driver->written.size(), 1);

@@ -5,14 +5,15 @@
 // indicator red, and the archived report must land once the link is good.
 // Serial numbers 74500..74599 belong to this file.
 #include "archivefile.h"
-#include "fakektxdriver.h"
 #include "httpfileserver.h"
-#include "mainwindow.h"
+#include "mainwindowfixture.h"
 #include "modalanswerer.h"
+#include "recordbuilder.h"
 #include "ssuconnection.h"
 #include "ssudialog.h"
 #include "ssutestsupport.h"
 #include "stallingproxy.h"
+#include "testfiles.h"
 #include "testmain.h"
 #include "tlsdatabaseserver.h"
 
@@ -21,18 +22,10 @@
 #include <QLabel>
 #include <QSqlQuery>
 
-#include <memory>
-
 namespace {
-QByteArray recordOf(quint32 sn)
-{
-    return rvktest::reportRecordWith(
-        {{0, 7200}, {1, 7200}, {34, 3600}, {35, 3600}, {69, qint32(sn)}, {70, 5032024}, {71, 322}});
-}
-
 QStringList archiveNames()
 {
-    return QDir(QStringLiteral("ssu")).entryList(QDir::Files, QDir::Name);
+    return rvktest::filesIn(QStringLiteral("ssu"));
 }
 
 QString databaseHost()
@@ -60,7 +53,7 @@ int tlsRowCount(int port, quint32 sn)
 }
 } // namespace
 
-class TstMainWindowDbLink : public QObject
+class TstMainWindowDbLink : public QObject, public rvktest::MainWindowFixture
 {
     Q_OBJECT
 private slots:
@@ -79,11 +72,8 @@ private:
     // Serves the password and starts the download: whether the connection it
     // opens succeeded.
     bool downloadAndConnect();
-    QLabel *ssuIndicator() const;
 
     HttpFileServer server;
-    FakeKtxDriver *driver = nullptr;
-    std::unique_ptr<MainWindow> window;
     SSUDialog *dialog = nullptr;
     std::unique_ptr<TlsDatabaseServer> tls;
 };
@@ -102,16 +92,15 @@ void TstMainWindowDbLink::init()
     for (quint32 sn = 74500; sn < 74600; ++sn)
         serials << sn;
     rvktest::deleteSerials(serials);
-    QDir(QStringLiteral("ssu")).removeRecursively();
-    driver = FakeKtxDriver::install();
-    window = std::make_unique<MainWindow>();
+    rvktest::removeEntries({QStringLiteral("ssu")});
+    startWindow();
     dialog = window->findChild<SSUDialog *>();
     QVERIFY(dialog);
 }
 
 void TstMainWindowDbLink::cleanup()
 {
-    window.reset();
+    closeWindow();
     rvktest::dropProgramConnection();
 }
 
@@ -123,10 +112,7 @@ void TstMainWindowDbLink::cleanupTestCase()
 
 void TstMainWindowDbLink::readOut(quint32 sn)
 {
-    const QByteArray record = recordOf(sn);
-    for (int frame = 0; frame < 37; ++frame)
-        driver->receiveData(0x7AA, record.mid(8 * frame, 8));
-    driver->receiveRemote(0x7AA);
+    sendReport(rvktest::plausibleRecord(sn));
 }
 
 bool TstMainWindowDbLink::downloadAndConnect()
@@ -149,14 +135,6 @@ bool TstMainWindowDbLink::downloadAndConnect()
         QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
     QObject::disconnect(connection);
     return result == 1;
-}
-
-QLabel *TstMainWindowDbLink::ssuIndicator() const
-{
-    for (QLabel *label : window->findChildren<QLabel *>())
-        if (label->toolTip() == QStringLiteral("Индикатор подключения к ССУ"))
-            return label;
-    return nullptr;
 }
 
 void TstMainWindowDbLink::serverSilentAfterAStatementArchivesWithinTheBound()
@@ -193,7 +171,7 @@ void TstMainWindowDbLink::tlsServerOfTheConfiguredCaIsUsedEncrypted()
 {
     dialog->setDatabaseServer(databaseHost(), tls->port(), tls->caFile());
     QVERIFY(downloadAndConnect());
-    QVERIFY(ssuIndicator()->styleSheet().contains(QLatin1String("background-color: green")));
+    QVERIFY(ssuLight()->styleSheet().contains(QLatin1String("background-color: green")));
 
     // Encrypted as the server sees it, too.
     QSqlQuery cipher(QSqlDatabase::database(QLatin1String(ConnectionName), false));
@@ -210,13 +188,13 @@ void TstMainWindowDbLink::tlsServerOfAnotherCaIsRefusedAndTheReportArchived()
 {
     dialog->setDatabaseServer(databaseHost(), tls->port(), tls->otherCaFile());
     QVERIFY(!downloadAndConnect());
-    QVERIFY(ssuIndicator()->styleSheet().contains(QLatin1String("background-color: red")));
+    QVERIFY(ssuLight()->styleSheet().contains(QLatin1String("background-color: red")));
 
     ModalAnswerer answerer;
     readOut(74521);
     QTRY_COMPARE_WITH_TIMEOUT(archiveNames().size(), 1, 15000);
     QVERIFY(archiveNames().first().startsWith(QStringLiteral("ssu_sn74521_")));
-    QVERIFY(ssuIndicator()->styleSheet().contains(QLatin1String("background-color: red")));
+    QVERIFY(ssuLight()->styleSheet().contains(QLatin1String("background-color: red")));
     QCOMPARE(tlsRowCount(tls->port(), 74521), 0);
 
     // With the right CA the archived report lands on the next connection.
@@ -233,7 +211,7 @@ void TstMainWindowDbLink::plainServerIsRefusedWhenTlsIsConfigured()
     // plain text by itself.
     dialog->setDatabaseServer(databaseHost(), 3666, tls->caFile());
     QVERIFY(!downloadAndConnect());
-    QVERIFY(ssuIndicator()->styleSheet().contains(QLatin1String("background-color: red")));
+    QVERIFY(ssuLight()->styleSheet().contains(QLatin1String("background-color: red")));
     QVERIFY(!dialog->connectAndCreateTable());
 }
 

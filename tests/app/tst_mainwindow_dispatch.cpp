@@ -1,6 +1,4 @@
-#include "frameclassification.h"
-#include "fakektxdriver.h"
-#include "mainwindow.h"
+#include "mainwindowfixture.h"
 #include "modalanswerer.h"
 #include "testmain.h"
 
@@ -9,11 +7,9 @@
 #include <QPushButton>
 #include <QSpinBox>
 
-#include <memory>
-
 // Received frames through the real window: acknowledgements, the frames that
 // must change nothing, and boxes that open on top of each other.
-class TestMainWindowDispatch : public QObject
+class TestMainWindowDispatch : public QObject, public rvktest::MainWindowFixture
 {
     Q_OBJECT
 private slots:
@@ -28,35 +24,31 @@ private slots:
     void acknowledgementWhileAnotherBoxIsOpen();
 
 private:
-    QPushButton *button(const char *name) const { return window->findChild<QPushButton *>(name); }
+    QPushButton *button(const char *name) const { return widget<QPushButton>(name); }
     QStringList setButtonStyles() const
     {
         return {button("pushButton_SetSN")->styleSheet(), button("pushButton_SetDate")->styleSheet(),
                 button("pushButton_SetHit")->styleSheet()};
     }
-
-    FakeKtxDriver *driver = nullptr;
-    std::unique_ptr<MainWindow> window;
 };
 
 static const QString green = QStringLiteral("background-color:green; color:white;");
 
 void TestMainWindowDispatch::init()
 {
-    driver = FakeKtxDriver::install();
-    window = std::make_unique<MainWindow>();
+    startWindow();
     driver->written.clear();
 }
 
 void TestMainWindowDispatch::cleanup()
 {
-    window.reset();
+    closeWindow();
 }
 
 void TestMainWindowDispatch::exampleRecordsByteForByte()
 {
-    QVERIFY(QMetaObject::invokeMethod(window.get(), "on_pushButton_ReadData_clicked"));
-    window->findChild<QSpinBox *>("spinBox_SNValue")->setValue(1234);
+    QVERIFY(requestReport());
+    widget<QSpinBox>("spinBox_SNValue")->setValue(1234);
     QVERIFY(QMetaObject::invokeMethod(window.get(), "on_pushButton_SetSN_clicked"));
 
     QCOMPARE(driver->written.size(), 2);
@@ -139,7 +131,7 @@ void TestMainWindowDispatch::ignoredFramesChangeNothing()
     QFETCH(int, id);
     QFETCH(bool, remote);
     const QStringList stylesBefore = setButtonStyles();
-    const int progressBefore = window->findChild<QProgressBar *>("progressBar")->value();
+    const int progressBefore = widget<QProgressBar>("progressBar")->value();
     ModalAnswerer answerer;
     answerer.press(QMessageBox::Ok);
 
@@ -157,7 +149,7 @@ void TestMainWindowDispatch::ignoredFramesChangeNothing()
     QVERIFY(driver->written.isEmpty());
     QCOMPARE(button("pushButton_SetSN")->styleSheet(), stylesBefore.at(0));
     QCOMPARE(button("pushButton_SetHit")->styleSheet(), stylesBefore.at(2));
-    QCOMPARE(window->findChild<QProgressBar *>("progressBar")->value(), progressBefore);
+    QCOMPARE(widget<QProgressBar>("progressBar")->value(), progressBefore);
 }
 
 // The acknowledgement of an earlier command arrives while the user is still

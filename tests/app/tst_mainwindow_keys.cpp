@@ -1,16 +1,13 @@
 #include "dbgtextedit.h"
-#include "fakektxdriver.h"
-#include "mainwindow.h"
+#include "mainwindowfixture.h"
 #include "testmain.h"
 #include "verificationdialog.h"
 
 #include <QFileInfo>
 
-#include <memory>
-
 // The key filter on the three watched windows: + and - switch the module's
 // debug monitor, other keys pass.
-class TestMainWindowKeys : public QObject
+class TestMainWindowKeys : public QObject, public rvktest::MainWindowFixture
 {
     Q_OBJECT
 private slots:
@@ -29,9 +26,6 @@ private slots:
 private:
     QWidget *target(const QString &name) const;
     void addTargets();
-
-    FakeKtxDriver *driver = nullptr;
-    std::unique_ptr<MainWindow> window;
 };
 
 QWidget *TestMainWindowKeys::target(const QString &name) const
@@ -51,8 +45,7 @@ void TestMainWindowKeys::addTargets()
 
 void TestMainWindowKeys::init()
 {
-    driver = FakeKtxDriver::install();
-    window = std::make_unique<MainWindow>();
+    startWindow();
     driver->written.clear();
     driver->calls.clear();
     QFile::remove(QStringLiteral("RVKReport.ini"));
@@ -60,7 +53,7 @@ void TestMainWindowKeys::init()
 
 void TestMainWindowKeys::cleanup()
 {
-    window.reset();
+    closeWindow();
     QFile::remove(QStringLiteral("RVKReport.ini"));
 }
 
@@ -81,6 +74,7 @@ void TestMainWindowKeys::plusSwitchesTheMonitorOn()
     QCOMPARE(driver->written.first().left(4).toHex(' '), QByteArray("af 07 01 01"));
     QVERIFY(window->findChild<DbgTextEdit *>()->isVisible());
     QVERIFY(window->findChild<VerificationDialog *>()->isVisible());
+    QCOMPARE(window->findChild<DbgTextEdit *>()->toPlainText(), QString());
 }
 
 void TestMainWindowKeys::plusWithTheLinkDownSendsNothing_data()
@@ -98,6 +92,7 @@ void TestMainWindowKeys::plusWithTheLinkDownSendsNothing()
     QVERIFY(driver->written.isEmpty());
     QVERIFY(driver->calls.contains("close"));
     QVERIFY(!window->findChild<DbgTextEdit *>()->isVisible());
+    QVERIFY(!window->findChild<VerificationDialog *>()->isVisible());
 }
 
 void TestMainWindowKeys::minusAndBackspaceSwitchTheMonitorOff_data()
@@ -127,6 +122,8 @@ void TestMainWindowKeys::minusAndBackspaceSwitchTheMonitorOff()
     QVERIFY(!window->findChild<DbgTextEdit *>()->isVisible());
     QVERIFY(!window->findChild<VerificationDialog *>()->isVisible());
     QVERIFY(QFileInfo(QStringLiteral("RVKReport.ini")).isFile());
+    // The keys never reach the monitor's text.
+    QCOMPARE(window->findChild<DbgTextEdit *>()->toPlainText(), QString());
 }
 
 void TestMainWindowKeys::otherKeysSendNothing_data()

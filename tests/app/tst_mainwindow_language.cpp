@@ -1,26 +1,22 @@
-#include "fakektxdriver.h"
-#include "mainwindow.h"
+#include "mainwindowfixture.h"
 #include "modalanswerer.h"
+#include "reportrecord.h"
 #include "ssudialog.h"
+#include "testfiles.h"
 #include "testmain.h"
 #include "verificationdialog.h"
 
 #include <QAction>
 #include <QDateEdit>
-#include <QDir>
-#include <QFile>
 #include <QLabel>
 #include <QPushButton>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QSpinBox>
-#include <QTextCodec>
 #include <QToolBar>
 
-#include <memory>
-
 // The language switch with the translation file beside the program.
-class TestMainWindowLanguage : public QObject
+class TestMainWindowLanguage : public QObject, public rvktest::MainWindowFixture
 {
     Q_OBJECT
 private slots:
@@ -37,30 +33,27 @@ private slots:
 private:
     static void storeLanguage(const QVariant &code);
     static QVariant storedLanguage();
-    std::unique_ptr<MainWindow> window;
-    FakeKtxDriver *driver = nullptr;
 };
 
 void TestMainWindowLanguage::storeLanguage(const QVariant &code)
 {
-    QSettings settings(QStringLiteral("ZELMOR"), QStringLiteral("RVK Report"));
-    settings.setValue(QStringLiteral("Settings/Language"), code);
+    rvktest::nativeSettings().setValue(QStringLiteral("Settings/Language"), code);
 }
 
 QVariant TestMainWindowLanguage::storedLanguage()
 {
-    return QSettings(QStringLiteral("ZELMOR"), QStringLiteral("RVK Report")).value(QStringLiteral("Settings/Language"));
+    return rvktest::nativeSettings().value(QStringLiteral("Settings/Language"));
 }
 
 void TestMainWindowLanguage::init()
 {
-    driver = FakeKtxDriver::install();
+    installDriver();
 }
 
 void TestMainWindowLanguage::cleanup()
 {
-    window.reset();
-    QSettings(QStringLiteral("ZELMOR"), QStringLiteral("RVK Report")).clear();
+    closeWindow();
+    rvktest::nativeSettings().clear();
 }
 
 void TestMainWindowLanguage::storedLanguageChoosesTheStart_data()
@@ -91,47 +84,47 @@ void TestMainWindowLanguage::storedLanguageChoosesTheStart()
         storeLanguage(stored);
 
     ModalAnswerer answerer;
-    window = std::make_unique<MainWindow>();
+    createWindow();
 
     QCOMPARE(answerer.seen.size(), 0);
     QCOMPARE(window->windowTitle(), title);
-    QCOMPARE(window->findChild<QLabel *>("label_InfoDevice")->text(), adapterLabel);
+    QCOMPARE(widget<QLabel>("label_InfoDevice")->text(), adapterLabel);
     QCOMPARE(storedLanguage().toInt(), storedAfter);
-    QCOMPARE(window->findChild<QAction *>("actionLangEng")->isChecked(), storedAfter == 1);
-    QCOMPARE(window->findChild<QAction *>("actionLangRus")->isChecked(), storedAfter == 0);
-    QCOMPARE(window->findChild<QDateEdit *>("dateEdit")->locale().language(), dateLocale);
+    QCOMPARE(widget<QAction>("actionLangEng")->isChecked(), storedAfter == 1);
+    QCOMPARE(widget<QAction>("actionLangRus")->isChecked(), storedAfter == 0);
+    QCOMPARE(widget<QDateEdit>("dateEdit")->locale().language(), dateLocale);
     // The start-up switch already put the window's values over the form's "---".
-    QCOMPARE(window->findChild<QLabel *>("label_TotalTime")->text(), QStringLiteral("0"));
-    QCOMPARE(window->findChild<QLabel *>("label_IRTime")->text(), QStringLiteral("0"));
-    QCOMPARE(window->findChild<QLabel *>("label_FWVersion")->text(), QStringLiteral("v"));
+    QCOMPARE(widget<QLabel>("label_TotalTime")->text(), QStringLiteral("0"));
+    QCOMPARE(widget<QLabel>("label_IRTime")->text(), QStringLiteral("0"));
+    QCOMPARE(widget<QLabel>("label_FWVersion")->text(), QStringLiteral("v"));
 }
 
 void TestMainWindowLanguage::switchingBackAndForthKeepsTheFormValues()
 {
-    window = std::make_unique<MainWindow>();
+    createWindow();
     QSignalSpy spy(window.get(), SIGNAL(signalSetLanguage(uchar)));
-    auto *totalTime = window->findChild<QLabel *>("label_TotalTime");
-    auto *repairTime = window->findChild<QLabel *>("label_IRTime");
-    auto *firmware = window->findChild<QLabel *>("label_FWVersion");
+    auto *totalTime = widget<QLabel>("label_TotalTime");
+    auto *repairTime = widget<QLabel>("label_IRTime");
+    auto *firmware = widget<QLabel>("label_FWVersion");
 
     for (int round = 0; round < 2; ++round) {
         QVERIFY(QMetaObject::invokeMethod(window.get(), "on_actionLangEng_triggered"));
         QCOMPARE(window->windowTitle(), QStringLiteral("RVK Report v2.1.1"));
-        QCOMPARE(window->findChild<QPushButton *>("pushButton_ReadData")->text(), QStringLiteral("Read the report"));
+        QCOMPARE(widget<QPushButton>("pushButton_ReadData")->text(), QStringLiteral("Read the report"));
         QCOMPARE(totalTime->text(), QStringLiteral("0"));
         QCOMPARE(repairTime->text(), QStringLiteral("0"));
         QCOMPARE(firmware->text(), QStringLiteral("v"));
         QCOMPARE(storedLanguage().toInt(), 1);
-        QCOMPARE(window->findChild<QDateEdit *>("dateEdit")->locale().language(), QLocale::English);
+        QCOMPARE(widget<QDateEdit>("dateEdit")->locale().language(), QLocale::English);
 
         QVERIFY(QMetaObject::invokeMethod(window.get(), "on_actionLangRus_triggered"));
         QCOMPARE(window->windowTitle(), QStringLiteral("RVK Отчёт v2.1.1"));
-        QCOMPARE(window->findChild<QPushButton *>("pushButton_ReadData")->text(), QStringLiteral("Прочитать отчёт"));
+        QCOMPARE(widget<QPushButton>("pushButton_ReadData")->text(), QStringLiteral("Прочитать отчёт"));
         QCOMPARE(totalTime->text(), QStringLiteral("0"));
         QCOMPARE(repairTime->text(), QStringLiteral("0"));
         QCOMPARE(firmware->text(), QStringLiteral("v"));
         QCOMPARE(storedLanguage().toInt(), 0);
-        QCOMPARE(window->findChild<QDateEdit *>("dateEdit")->locale().language(), QLocale::Russian);
+        QCOMPARE(widget<QDateEdit>("dateEdit")->locale().language(), QLocale::Russian);
     }
 
     QCOMPARE(spy.size(), 4);
@@ -143,14 +136,12 @@ void TestMainWindowLanguage::switchingBackAndForthKeepsTheFormValues()
 void TestMainWindowLanguage::everythingFollowsEverySwitchFromAnEnglishStart()
 {
     storeLanguage(1);
-    window = std::make_unique<MainWindow>();
+    createWindow();
     auto *sensorDialog = window->findChild<VerificationDialog *>();
     auto *ssuDialog = window->findChild<SSUDialog *>();
-    auto *readButton = window->findChild<QPushButton *>("pushButton_ReadData");
-    QLabel *kivoLight = nullptr;
-    for (QLabel *label : window->findChildren<QLabel *>())
-        kivoLight = label->text() == QLatin1String(" KIVO ") ? label : kivoLight;
-    QVERIFY(kivoLight);
+    auto *readButton = widget<QPushButton>("pushButton_ReadData");
+    QLabel *kivo = kivoLight();
+    QVERIFY(kivo);
 
     const char *const switches[] = {"on_actionLangRus_triggered", "on_actionLangEng_triggered",
                                     "on_actionLangRus_triggered"};
@@ -162,7 +153,7 @@ void TestMainWindowLanguage::everythingFollowsEverySwitchFromAnEnglishStart()
         QCOMPARE(ssuDialog->windowTitle(), russian ? QStringLiteral("Система статистического учёта RVK")
                                                    : QStringLiteral("Statistical accounting system RVK"));
 
-        QCOMPARE(kivoLight->toolTip(), russian ? QStringLiteral("Индикатор подключения к KIVO")
+        QCOMPARE(kivo->toolTip(), russian ? QStringLiteral("Индикатор подключения к KIVO")
                                                : QStringLiteral("KIVO connection indicator"));
 
         ModalAnswerer answerer;
@@ -170,15 +161,12 @@ void TestMainWindowLanguage::everythingFollowsEverySwitchFromAnEnglishStart()
         QCOMPARE(answerer.seen.value(0).title, russian ? QStringLiteral("О программе") : QStringLiteral("About"));
 
         // A read-out after the switch writes its document in the chosen language.
-        QDir(QStringLiteral("Reports")).removeRecursively();
-        QVERIFY(QMetaObject::invokeMethod(window.get(), "on_pushButton_ReadData_clicked"));
-        for (int frame = 0; frame < 37; ++frame)
-            driver->receiveData(0x7AA, QByteArray(8, '\0'));
-        driver->receiveRemote(0x7AA, 0);
-        QTRY_COMPARE(QDir(QStringLiteral("Reports")).entryList(QDir::Files).size(), 1);
-        QFile file(QStringLiteral("Reports/") + QDir(QStringLiteral("Reports")).entryList(QDir::Files).first());
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        const QString html = QTextCodec::codecForName("windows-1251")->toUnicode(file.readAll());
+        rvktest::removeEntries({QStringLiteral("Reports")});
+        QVERIFY(requestReport());
+        sendReport(QByteArray(ReportRecordSize, '\0'));
+        QTRY_COMPARE(rvktest::filesIn(QStringLiteral("Reports")).size(), 1);
+        const QString html
+            = rvktest::readWindows1251File(QStringLiteral("Reports/") + rvktest::filesIn(QStringLiteral("Reports")).first());
         QCOMPARE(html.contains(QStringLiteral("Отчёт модуля питания генератора RVK")), russian);
         QCOMPARE(html.contains(QStringLiteral("Generator Power Supply Module Report")), !russian);
         QCOMPARE(html.contains(QStringLiteral("Гистограмма полной наработки")), russian);
@@ -235,7 +223,7 @@ void TestMainWindowLanguage::formTexts()
     QFETCH(QByteArray, property);
     QFETCH(QString, russian);
     QFETCH(QString, english);
-    window = std::make_unique<MainWindow>();
+    createWindow();
     // The sensor values dialog has a "label" of its own: look only at the
     // window's direct children (actions, tool bar) and its central widget.
     QObject *target = window->findChild<QObject *>(object, Qt::FindDirectChildrenOnly);

@@ -1,5 +1,4 @@
-#include "fakektxdriver.h"
-#include "mainwindow.h"
+#include "mainwindowfixture.h"
 #include "modalanswerer.h"
 #include "testmain.h"
 
@@ -11,10 +10,8 @@
 #include <QSettings>
 #include <QSignalSpy>
 
-#include <memory>
-
 // The language switch when no translation file lies beside the program.
-class TestMainWindowLanguageNoTranslation : public QObject
+class TestMainWindowLanguageNoTranslation : public QObject, public rvktest::MainWindowFixture
 {
     Q_OBJECT
 private slots:
@@ -28,7 +25,6 @@ private slots:
 
 private:
     static int storedLanguage();
-    std::unique_ptr<MainWindow> window;
 };
 
 void TestMainWindowLanguageNoTranslation::initTestCase()
@@ -38,25 +34,23 @@ void TestMainWindowLanguageNoTranslation::initTestCase()
 
 int TestMainWindowLanguageNoTranslation::storedLanguage()
 {
-    return QSettings(QStringLiteral("ZELMOR"), QStringLiteral("RVK Report"))
-        .value(QStringLiteral("Settings/Language"), -1)
-        .toInt();
+    return rvktest::nativeSettings().value(QStringLiteral("Settings/Language"), -1).toInt();
 }
 
 void TestMainWindowLanguageNoTranslation::init()
 {
-    FakeKtxDriver::install();
+    installDriver();
 }
 
 void TestMainWindowLanguageNoTranslation::cleanup()
 {
-    window.reset();
-    QSettings(QStringLiteral("ZELMOR"), QStringLiteral("RVK Report")).clear();
+    closeWindow();
+    rvktest::nativeSettings().clear();
 }
 
 void TestMainWindowLanguageNoTranslation::storedEnglishWarnsBeforeTheWindowShows()
 {
-    QSettings(QStringLiteral("ZELMOR"), QStringLiteral("RVK Report")).setValue(QStringLiteral("Settings/Language"), 1);
+    rvktest::nativeSettings().setValue(QStringLiteral("Settings/Language"), 1);
     ModalAnswerer answerer;
     bool windowVisibleDuringWarning = true;
     answerer.answerWith([&](QWidget *box) {
@@ -68,7 +62,7 @@ void TestMainWindowLanguageNoTranslation::storedEnglishWarnsBeforeTheWindowShows
         static_cast<QMessageBox *>(box)->button(QMessageBox::Ok)->click();
     });
 
-    window = std::make_unique<MainWindow>();
+    createWindow();
 
     QCOMPARE(answerer.seen.size(), 1);
     QCOMPARE(answerer.seen.first().title, QStringLiteral("Внимание"));
@@ -77,17 +71,17 @@ void TestMainWindowLanguageNoTranslation::storedEnglishWarnsBeforeTheWindowShows
     QVERIFY(!windowVisibleDuringWarning);
 
     QCOMPARE(window->windowTitle(), QStringLiteral("RVK Report v2.1.1"));
-    QCOMPARE(window->findChild<QLabel *>("label_InfoDevice")->text(), QStringLiteral("Имя адаптера"));
-    QCOMPARE(window->findChild<QLabel *>("label_TotalTime")->text(), QStringLiteral("---"));
-    QCOMPARE(window->findChild<QLabel *>("label_FWVersion")->text(), QStringLiteral("---"));
-    QVERIFY(window->findChild<QAction *>("actionLangRus")->isChecked());
-    QVERIFY(!window->findChild<QAction *>("actionLangEng")->isChecked());
+    QCOMPARE(widget<QLabel>("label_InfoDevice")->text(), QStringLiteral("Имя адаптера"));
+    QCOMPARE(widget<QLabel>("label_TotalTime")->text(), QStringLiteral("---"));
+    QCOMPARE(widget<QLabel>("label_FWVersion")->text(), QStringLiteral("---"));
+    QVERIFY(widget<QAction>("actionLangRus")->isChecked());
+    QVERIFY(!widget<QAction>("actionLangEng")->isChecked());
     QCOMPARE(storedLanguage(), 1);
 }
 
 void TestMainWindowLanguageNoTranslation::englishSwitchFailsLaterInTheRun()
 {
-    window = std::make_unique<MainWindow>();
+    createWindow();
     QSignalSpy spy(window.get(), SIGNAL(signalSetLanguage(uchar)));
     ModalAnswerer answerer;
     answerer.press(QMessageBox::Ok);
@@ -98,19 +92,19 @@ void TestMainWindowLanguageNoTranslation::englishSwitchFailsLaterInTheRun()
     QCOMPARE(answerer.seen.first().text, QStringLiteral("Отсутствует файл перевода"));
     QCOMPARE(spy.size(), 0);
     QCOMPARE(window->windowTitle(), QStringLiteral("RVK Report v2.1.1"));
-    QCOMPARE(window->findChild<QLabel *>("label_InfoDevice")->text(), QStringLiteral("Имя адаптера"));
-    QVERIFY(window->findChild<QAction *>("actionLangRus")->isChecked());
-    QVERIFY(!window->findChild<QAction *>("actionLangEng")->isChecked());
+    QCOMPARE(widget<QLabel>("label_InfoDevice")->text(), QStringLiteral("Имя адаптера"));
+    QVERIFY(widget<QAction>("actionLangRus")->isChecked());
+    QVERIFY(!widget<QAction>("actionLangEng")->isChecked());
     QCOMPARE(storedLanguage(), 1);
-    QCOMPARE(window->findChild<QDateEdit *>("dateEdit")->locale().language(), QLocale::Russian);
+    QCOMPARE(widget<QDateEdit>("dateEdit")->locale().language(), QLocale::Russian);
 }
 
 void TestMainWindowLanguageNoTranslation::russianNeedsNoFile()
 {
-    QSettings(QStringLiteral("ZELMOR"), QStringLiteral("RVK Report")).setValue(QStringLiteral("Settings/Language"), 1);
+    rvktest::nativeSettings().setValue(QStringLiteral("Settings/Language"), 1);
     ModalAnswerer answerer;
     answerer.press(QMessageBox::Ok);
-    window = std::make_unique<MainWindow>();
+    createWindow();
     QSignalSpy spy(window.get(), SIGNAL(signalSetLanguage(uchar)));
 
     QVERIFY(QMetaObject::invokeMethod(window.get(), "on_actionLangRus_triggered"));
@@ -119,9 +113,9 @@ void TestMainWindowLanguageNoTranslation::russianNeedsNoFile()
     QCOMPARE(spy.size(), 1);
     QCOMPARE(spy.first().first().value<uchar>(), uchar(0));
     QCOMPARE(window->windowTitle(), QStringLiteral("RVK Отчёт v2.1.1"));
-    QCOMPARE(window->findChild<QLabel *>("label_TotalTime")->text(), QStringLiteral("0"));
-    QCOMPARE(window->findChild<QLabel *>("label_IRTime")->text(), QStringLiteral("0"));
-    QCOMPARE(window->findChild<QLabel *>("label_FWVersion")->text(), QStringLiteral("v"));
+    QCOMPARE(widget<QLabel>("label_TotalTime")->text(), QStringLiteral("0"));
+    QCOMPARE(widget<QLabel>("label_IRTime")->text(), QStringLiteral("0"));
+    QCOMPARE(widget<QLabel>("label_FWVersion")->text(), QStringLiteral("v"));
     QCOMPARE(storedLanguage(), 0);
 }
 

@@ -1,9 +1,7 @@
 // Link set-up, guard, supervision and the adapter list through the real
 // window, over the scripted driver and D2XX.
-#include "frameclassification.h"
 #include "faked2xx.h"
-#include "fakektxdriver.h"
-#include "mainwindow.h"
+#include "mainwindowfixture.h"
 #include "modalanswerer.h"
 #include "testmain.h"
 
@@ -18,24 +16,19 @@
 #include <QStatusBar>
 #include <QTimer>
 
-#include <memory>
-
 namespace {
 const QString green = QStringLiteral("QLabel { border-radius: 10px; background-color: green; color: white;}");
 const QString red = QStringLiteral("QLabel { border-radius: 10px; background-color: red; color: white;}");
 const QString lossText = QStringLiteral("Отсутствует связь с модулем RVK\nПроверьте подключение адаптера KIVO и модуля RVK");
 } // namespace
 
-class TestMainWindowLink : public QObject
+class TestMainWindowLink : public QObject, public rvktest::MainWindowFixture
 {
     Q_OBJECT
 
 private:
-    FakeKtxDriver *driver = nullptr;
     FakeD2xx *d2xx = nullptr;
-    std::unique_ptr<MainWindow> window;
 
-    void makeWindow() { window = std::make_unique<MainWindow>(); }
     // Interfaces that come and go: the D2XX lists what is attached, and the
     // driver opens only that and loses a channel whose interface goes.
     void attachInterfaces(const QStringList &interfaces)
@@ -46,13 +39,7 @@ private:
             return list->devices.contains(QString::fromUtf8(description));
         };
     }
-    QTimer *supervision() const
-    {
-        for (QTimer *timer : window->findChildren<QTimer *>())
-            if (timer->interval() == 1000 && timer->parent() == window.get())
-                return timer;
-        return nullptr;
-    }
+    QTimer *supervision() const { return rvktest::supervisionTimer(*window); }
     // The real supervision timer runs; this waits until it has completed
     // count more ticks (a tick with an open box completes when it closes).
     bool waitForTicks(int count)
@@ -64,15 +51,8 @@ private:
             QTest::qWait(10);
         return ticks.count() >= count;
     }
-    QLabel *indicator() const
-    {
-        for (QLabel *label : window->statusBar()->findChildren<QLabel *>())
-            if (label->text() == QLatin1String(" KIVO "))
-                return label;
-        return nullptr;
-    }
-    QPushButton *readButton() const { return window->findChild<QPushButton *>(QStringLiteral("pushButton_ReadData")); }
-    QComboBox *adapters() const { return window->findChild<QComboBox *>(QStringLiteral("comboBox_InfoDevice")); }
+    QPushButton *readButton() const { return widget<QPushButton>("pushButton_ReadData"); }
+    QComboBox *adapters() const { return widget<QComboBox>("comboBox_InfoDevice"); }
     QStringList listedAdapters() const
     {
         QStringList shown;
@@ -87,27 +67,27 @@ private:
     }
     bool linkShownUp() const
     {
-        return indicator()->styleSheet() == green && readButton()->isEnabled()
+        return kivoLight()->styleSheet() == green && readButton()->isEnabled()
             && readButton()->styleSheet() == QLatin1String("background-color:DarkGreen; color:white;");
     }
     bool linkShownDown() const
     {
-        return indicator()->styleSheet() == red && !readButton()->isEnabled()
+        return kivoLight()->styleSheet() == red && !readButton()->isEnabled()
             && readButton()->styleSheet() == QLatin1String("background-color:white; color:Gray;");
     }
     static void remember(const QString &adapter)
     {
-        QSettings(QStringLiteral("ZELMOR"), QStringLiteral("RVK Report")).setValue(QStringLiteral("Settings/Adapter"), adapter);
+        rvktest::nativeSettings().setValue(QStringLiteral("Settings/Adapter"), adapter);
     }
 
 private slots:
     void init()
     {
-        driver = FakeKtxDriver::install();
+        installDriver();
         d2xx = FakeD2xx::install();
-        QSettings(QStringLiteral("ZELMOR"), QStringLiteral("RVK Report")).remove(QStringLiteral("Settings/Adapter"));
+        rvktest::nativeSettings().remove(QStringLiteral("Settings/Adapter"));
     }
-    void cleanup() { window.reset(); }
+    void cleanup() { closeWindow(); }
     void cleanupTestCase() { installD2xx(nullptr); }
 
     void openResult_data()
@@ -124,7 +104,7 @@ private slots:
         QFETCH(int, openResult);
         QFETCH(bool, opened);
         driver->openResult = openResult;
-        makeWindow();
+        createWindow();
         QCOMPARE(driver->callCount(QStringLiteral("setup")), opened ? 1 : 0);
         QCOMPARE(driver->callCount(QStringLiteral("close")), opened ? 0 : 1);
         QCOMPARE(linkShownUp(), opened);
@@ -155,7 +135,7 @@ private slots:
         QFETCH(QStringList, calls);
         driver->setupResult = setupResult;
         driver->infoResult = infoResult;
-        makeWindow();
+        createWindow();
         QCOMPARE(driver->calls.mid(0, calls.size()), calls);
         QCOMPARE(linkShownUp(), opened);
     }
@@ -173,10 +153,10 @@ private slots:
     {
         QFETCH(int, info);
         QFETCH(bool, sent);
-        makeWindow();
+        createWindow();
         driver->calls.clear();
         driver->infoResult = info;
-        QVERIFY(QMetaObject::invokeMethod(window.get(), "on_pushButton_ReadData_clicked"));
+        QVERIFY(requestReport());
         QCOMPARE(driver->written.size(), sent ? 1 : 0);
         QCOMPARE(driver->callCount(QStringLiteral("close")), sent ? 0 : 1);
     }
@@ -192,7 +172,7 @@ private slots:
     void lossAsksAndReconnects()
     {
         QFETCH(int, info);
-        makeWindow();
+        createWindow();
         ModalAnswerer answerer;
         answerer.press(QMessageBox::Retry);
         driver->calls.clear();
@@ -208,7 +188,7 @@ private slots:
 
     void presentLinkAsksNothing()
     {
-        makeWindow();
+        createWindow();
         ModalAnswerer answerer;
         driver->calls.clear();
         QVERIFY(waitForTicks(2));
@@ -219,7 +199,7 @@ private slots:
 
     void failedReconnectShowsTheLinkDown()
     {
-        makeWindow();
+        createWindow();
         QVERIFY(linkShownUp());
         ModalAnswerer answerer;
         answerer.press(QMessageBox::Retry);
@@ -232,7 +212,7 @@ private slots:
 
     void ignoreSilencesUntilTheLinkIsSeen()
     {
-        makeWindow();
+        createWindow();
         ModalAnswerer answerer;
         answerer.press(QMessageBox::Ignore);
         driver->infoResult = -1;
@@ -258,7 +238,7 @@ private slots:
 
     void abortClosesTheWindowAndStillTriesOnce()
     {
-        makeWindow();
+        createWindow();
         window->show();
         QVERIFY(QTest::qWaitForWindowExposed(window.get()));
         ModalAnswerer answerer;
@@ -276,7 +256,7 @@ private slots:
         driver->infoResult = -1;
         ModalAnswerer answerer;
         answerer.press(QMessageBox::Ignore);
-        makeWindow();
+        createWindow();
         QVERIFY(linkShownDown());
         QVERIFY(answerer.seen.isEmpty());
         QVERIFY(answerer.waitForBoxes(1, 1500));
@@ -289,7 +269,7 @@ private slots:
     {
         driver->openDelayMs = 1500;
         ModalAnswerer answerer;
-        makeWindow();
+        createWindow();
         QVERIFY(answerer.seen.isEmpty());
         QCOMPARE(driver->channelsClosed, 0);
         QVERIFY(driver->channelOpen);
@@ -306,7 +286,7 @@ private slots:
         driver->infoResult = -1;
         ModalAnswerer answerer;
         answerer.press(QMessageBox::Abort);
-        makeWindow();
+        createWindow();
         QVERIFY(answerer.seen.isEmpty());
         window->show();
         QVERIFY(answerer.waitForBoxes(1, 5000));
@@ -338,11 +318,8 @@ private slots:
         QFETCH(int, current);
         QFETCH(QByteArray, opened);
         d2xx->devices = devices;
-        makeWindow();
-        QStringList shown;
-        for (int i = 0; i < adapters()->count(); ++i)
-            shown << adapters()->itemText(i);
-        QCOMPARE(shown, items);
+        createWindow();
+        QCOMPARE(listedAdapters(), items);
         QCOMPARE(adapters()->currentIndex(), current);
         QCOMPARE(driver->openedDescription, opened);
         // The remembered adapter's modem lines are pulsed before the count.
@@ -353,7 +330,7 @@ private slots:
     void vanishedAdaptersKeepTheList()
     {
         d2xx->devices = QStringList{"a", "b"};
-        makeWindow();
+        createWindow();
         d2xx->devices.clear();
         driver->infoResult = -1;
         ModalAnswerer answerer;
@@ -371,7 +348,7 @@ private slots:
         attachInterfaces({"a", "b"});
         ModalAnswerer answerer;
         answerer.press(QMessageBox::Ignore);
-        makeWindow();
+        createWindow();
         QVERIFY(linkShownDown()); // "VXA" is none of them
         QVERIFY(answerer.waitForBoxes(1, 5000));
 
@@ -385,9 +362,9 @@ private slots:
         QVERIFY(waitForTicks(2));
         QCOMPARE(answerer.seen.size(), 1);
 
-        window.reset();
+        closeWindow();
         driver->calls.clear();
-        makeWindow();
+        createWindow();
         QCOMPARE(driver->openedDescription, QByteArray("b"));
         QCOMPARE(adapters()->currentIndex(), 1);
         QVERIFY(linkShownUp());
@@ -425,7 +402,7 @@ private slots:
         attachInterfaces(interfaces);
         ModalAnswerer answerer;
         answerer.press(QMessageBox::Ignore);
-        makeWindow();
+        createWindow();
         QCOMPARE(driver->calls.mid(0, 1), QStringList{"open"});
         QCOMPARE(driver->openedDescription, opened);
         QCOMPARE(listedAdapters(), interfaces);
@@ -442,7 +419,7 @@ private slots:
     {
         remember(QStringLiteral("socketcan/can1"));
         attachInterfaces({"socketcan/can0", "socketcan/can1"});
-        makeWindow();
+        createWindow();
         QVERIFY(linkShownUp());
 
         // The box runs its own event loop, inside whatever the test is
@@ -495,7 +472,7 @@ private slots:
     void replugComesBackByItselfAfterIgnore()
     {
         attachInterfaces({"socketcan/can0", "socketcan/can1"});
-        makeWindow();
+        createWindow();
         choose(1);
         QVERIFY(linkShownUp());
 
@@ -521,7 +498,7 @@ private slots:
     void choiceWhileReconnectingIsTakenUp()
     {
         attachInterfaces({"a", "b"});
-        makeWindow();
+        createWindow();
         choose(0);
         QVERIFY(linkShownUp());
 
@@ -553,7 +530,7 @@ private slots:
     {
         QFETCH(bool, byKey);
         attachInterfaces({"socketcan/can0"});
-        makeWindow();
+        createWindow();
         window->show();
         QVERIFY(QTest::qWaitForWindowExposed(window.get()));
         d2xx->devices = QStringList{"socketcan/can0", "peakcan/usb0"};
@@ -576,7 +553,7 @@ private slots:
     void exitClosesEachHandleOnce()
     {
         d2xx->devices = QStringList{"VXA"};
-        makeWindow();
+        createWindow();
         ModalAnswerer answerer;
         answerer.press(QMessageBox::Retry);
         driver->infoResults << -3;
@@ -584,7 +561,7 @@ private slots:
         QTRY_COMPARE(driver->channelsOpened, 2);
         driver->calls.clear();
         d2xx->log.clear();
-        window.reset();
+        closeWindow();
         QCOMPARE(driver->calls.value(0), QStringLiteral("close"));
         QVERIFY(!driver->channelOpen);
         QCOMPARE(driver->channelsClosed, driver->channelsOpened);

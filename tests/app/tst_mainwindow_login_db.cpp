@@ -1,11 +1,11 @@
 // The SSU login from the tool-bar action, against the test MariaDB. Serial
 // numbers 72000..72099 belong to this file.
-#include "fakektxdriver.h"
 #include "httpfileserver.h"
-#include "mainwindow.h"
+#include "mainwindowfixture.h"
 #include "modalanswerer.h"
 #include "mysqlquerymodel.h"
 #include "archivefile.h"
+#include "recordbuilder.h"
 #include "ssudialog.h"
 #include "ssutestsupport.h"
 #include "testmain.h"
@@ -16,21 +16,16 @@
 #include <QSettings>
 #include <QTableView>
 
-#include <memory>
-
 namespace {
 constexpr quint32 ArchivedSn = 72001;
 const char *const TokenKey = "Settings/SSUid";
 const char *const NoConnectionText = "Отсутствует подключение к БД";
 const char *const WrongPasswordText = "Неверный пароль";
-
-QSettings nativeSettings()
-{
-    return QSettings(QStringLiteral("ZELMOR"), QStringLiteral("RVK Report"));
-}
 } // namespace
 
-class TstMainWindowLogin : public QObject
+using rvktest::nativeSettings;
+
+class TstMainWindowLogin : public QObject, public rvktest::MainWindowFixture
 {
     Q_OBJECT
 private slots:
@@ -54,10 +49,8 @@ private:
     bool openWindow(const QString &password);
     void login() { QMetaObject::invokeMethod(window.get(), "on_actionSSU_triggered"); }
     SSUDialog *dialog() const { return window->findChild<SSUDialog *>(); }
-    QLabel *ssuIndicator() const;
 
     HttpFileServer server;
-    std::unique_ptr<MainWindow> window;
 };
 
 void TstMainWindowLogin::initTestCase()
@@ -70,12 +63,12 @@ void TstMainWindowLogin::init()
     nativeSettings().remove(QLatin1String(TokenKey));
     QDir(QStringLiteral("ssu")).removeRecursively();
     rvktest::deleteSerials({ArchivedSn});
-    FakeKtxDriver::install();
+    installDriver();
 }
 
 void TstMainWindowLogin::cleanup()
 {
-    window.reset();
+    closeWindow();
     // The next test may need other connection parameters.
     rvktest::dropProgramConnection();
 }
@@ -87,7 +80,7 @@ void TstMainWindowLogin::cleanupTestCase()
 
 bool TstMainWindowLogin::openWindow(const QString &password)
 {
-    window = std::make_unique<MainWindow>();
+    createWindow();
     server.serve(QLatin1String(rvktest::passwordPath()), rvktest::passwordFile(password));
     dialog()->setDownloadUrl(server.url(QLatin1String(rvktest::passwordPath())));
     QSignalSpy indicator(dialog(), SIGNAL(signalIndicator(bool)));
@@ -99,14 +92,6 @@ bool TstMainWindowLogin::openWindow(const QString &password)
         if (arguments.value(0).toBool())
             return true;
     return false;
-}
-
-QLabel *TstMainWindowLogin::ssuIndicator() const
-{
-    for (QLabel *label : window->findChildren<QLabel *>())
-        if (label->toolTip() == QStringLiteral("Индикатор подключения к ССУ"))
-            return label;
-    return nullptr;
 }
 
 void TstMainWindowLogin::unreachableDatabaseReportsNoConnection_data()
@@ -140,7 +125,7 @@ void TstMainWindowLogin::unreachableDatabaseReportsNoConnection()
     QCOMPARE(box.title, QStringLiteral("Ошибка"));
     QCOMPARE(box.text, QString::fromUtf8(NoConnectionText));
     QVERIFY(!dialog()->isVisible());
-    QVERIFY(ssuIndicator()->styleSheet().contains(QLatin1String("background-color: red")));
+    QVERIFY(ssuLight()->styleSheet().contains(QLatin1String("background-color: red")));
     // The stored token is left as it was.
     QCOMPARE(nativeSettings().contains(QLatin1String(TokenKey)), !storedToken.isEmpty());
     QCOMPARE(nativeSettings().value(QLatin1String(TokenKey)).toString(), storedToken);
@@ -192,7 +177,11 @@ void TstMainWindowLogin::validTokenLogsInUploadsArchiveAndListsAll()
 {
     QVERIFY(openWindow(rvktest::testDatabasePassword()));
     const QString archived = ArchiveFile::path(ArchivedSn, QStringLiteral("06.12.2026 14:35"));
-    QVERIFY(ArchiveFile::write(archived, rvktest::reportRecordWith({{0, 3600}, {69, qint32(ArchivedSn)}, {70, 6122026}})));
+    QVERIFY(ArchiveFile::write(archived, rvktest::RecordBuilder()
+                                              .set(WordTotalTime, 3600)
+                                              .set(WordSerialNumber, ArchivedSn)
+                                              .set(WordReleaseDate, 6122026)
+                                              .build()));
 
     const QString token = rvktest::loginToken();
     ModalAnswerer answerer;
@@ -202,7 +191,7 @@ void TstMainWindowLogin::validTokenLogsInUploadsArchiveAndListsAll()
     QCOMPARE(answerer.seen.size(), 1); // the prompt, nothing after it
     QVERIFY(dialog()->isVisible());
     QCOMPARE(nativeSettings().value(QLatin1String(TokenKey)).toString(), token);
-    QVERIFY(ssuIndicator()->styleSheet().contains(QLatin1String("background-color: green")));
+    QVERIFY(ssuLight()->styleSheet().contains(QLatin1String("background-color: green")));
     QVERIFY(!QFileInfo::exists(archived));
     const QList<QVariantMap> rows = rvktest::rowsForSerial(ArchivedSn);
     QCOMPARE(rows.size(), 1);

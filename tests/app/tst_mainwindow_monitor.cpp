@@ -1,8 +1,9 @@
 #include "frameclassification.h"
 #include "dbgtextedit.h"
-#include "fakektxdriver.h"
-#include "mainwindow.h"
+#include "mainwindowfixture.h"
 #include "modalanswerer.h"
+#include "recordbuilder.h"
+#include "testfiles.h"
 #include "testmain.h"
 #include "verificationdialog.h"
 
@@ -16,33 +17,23 @@
 
 namespace {
 
-struct Fixture
+struct Fixture : rvktest::MainWindowFixture
 {
-    FakeKtxDriver *driver = FakeKtxDriver::install();
-    MainWindow window;
-    DbgTextEdit *monitor = window.findChild<DbgTextEdit *>();
-    VerificationDialog *dialog = window.findChild<VerificationDialog *>();
-    QCheckBox *writeToFile = window.findChild<QCheckBox *>(QStringLiteral("checkBox_WriteToFile"));
-
-    // Hands frames to the real handler straight away, the way one poll tick
-    // does, so a test does not wait one millisecond per frame.
-    void deliverFrame(const QByteArray &bytes)
+    Fixture()
     {
-        QByteArray frame = bytes.left(8);
-        frame.append(QByteArray(8 - frame.size(), '\0'));
-        driver->receiveData(CanIdMonitor, frame);
-        QMetaObject::invokeMethod(&window, "messageHandlerKIVO");
+        startWindow();
+        monitor = window->findChild<DbgTextEdit *>();
+        dialog = window->findChild<VerificationDialog *>();
+        writeToFile = widget<QCheckBox>("checkBox_WriteToFile");
     }
+    DbgTextEdit *monitor = nullptr;
+    VerificationDialog *dialog = nullptr;
+    QCheckBox *writeToFile = nullptr;
+
     void deliverFrames(const QList<QByteArray> &frames)
     {
         for (const QByteArray &frame : frames)
-            deliverFrame(frame);
-    }
-    // Cuts text into eight-byte frames, as the module sends it.
-    void deliverText(const QByteArray &text)
-    {
-        for (int at = 0; at < text.size(); at += 8)
-            deliverFrame(text.mid(at, 8));
+            deliverMonitorFrame(frame);
     }
 
     QList<CanMessage> monitorSwitches() const
@@ -62,15 +53,12 @@ struct Fixture
 
 QString readFile(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return QStringLiteral("<cannot read %1>").arg(path);
-    return QString::fromLocal8Bit(file.readAll());
+    return QString::fromLocal8Bit(rvktest::readFile(path));
 }
 
 QStringList logFiles()
 {
-    return QDir(QStringLiteral("log")).entryList(QDir::Files, QDir::Name);
+    return rvktest::filesIn(QStringLiteral("log"));
 }
 
 // Every switch-on opens the log again, under a new name when the minute has
@@ -90,9 +78,6 @@ class TestMainWindowMonitor : public QObject
 
 private slots:
     void cleanup();
-    void keysSwitchMonitor_data();
-    void keysSwitchMonitor();
-    void plusWithLinkDownDoesNothing();
     void offWithLinkDownStillClosesWindows();
     void closingEitherWindowSwitchesOff();
     void escapeInTheSensorDialogSwitchesOff();
@@ -110,70 +95,17 @@ private slots:
 
 void TestMainWindowMonitor::cleanup()
 {
-    QFile::remove(QStringLiteral("log"));
-    QDir(QStringLiteral("log")).removeRecursively();
-}
-
-void TestMainWindowMonitor::keysSwitchMonitor_data()
-{
-    QTest::addColumn<QString>("target");
-    QTest::addColumn<int>("offKey");
-
-    QTest::newRow("main window, minus") << QStringLiteral("window") << int(Qt::Key_Minus);
-    QTest::newRow("main window, backspace") << QStringLiteral("window") << int(Qt::Key_Backspace);
-    QTest::newRow("monitor window, minus") << QStringLiteral("monitor") << int(Qt::Key_Minus);
-    QTest::newRow("sensor dialog, backspace") << QStringLiteral("dialog") << int(Qt::Key_Backspace);
-}
-
-void TestMainWindowMonitor::keysSwitchMonitor()
-{
-    QFETCH(QString, target);
-    QFETCH(int, offKey);
-
-    Fixture f;
-    QWidget *widget = target == QLatin1String("monitor") ? static_cast<QWidget *>(f.monitor)
-        : target == QLatin1String("dialog")              ? static_cast<QWidget *>(f.dialog)
-                                                         : &f.window;
-    QTest::keyClick(widget, Qt::Key_Plus);
-    QVERIFY(f.monitor->isVisible());
-    QVERIFY(f.dialog->isVisible());
-    QCOMPARE(f.monitorSwitches().size(), 1);
-    QCOMPARE(f.monitorSwitches().last().rtr, quint8(1));
-    QCOMPARE(f.monitorSwitches().last().dlc, quint8(1));
-
-    QTest::keyClick(widget, Qt::Key(offKey));
-    QVERIFY(!f.monitor->isVisible());
-    QVERIFY(!f.dialog->isVisible());
-    QVERIFY(f.monitorSwitches().size() >= 2);
-    for (const CanMessage &off : f.monitorSwitches().mid(1)) {
-        QCOMPARE(off.rtr, quint8(1));
-        QCOMPARE(off.dlc, quint8(0));
-    }
-    // The keys never reach the monitor's text.
-    QCOMPARE(f.monitor->toPlainText(), QString());
-}
-
-void TestMainWindowMonitor::plusWithLinkDownDoesNothing()
-{
-    Fixture f;
-    f.driver->infoResult = -1;
-    QTest::keyClick(&f.window, Qt::Key_Plus);
-    // Restored before the supervision timer can notice the loss.
-    f.driver->infoResult = 0;
-    QVERIFY(f.monitorSwitches().isEmpty());
-    QVERIFY(!f.monitor->isVisible());
-    QVERIFY(!f.dialog->isVisible());
-    QVERIFY(f.driver->calls.contains(QStringLiteral("close")));
+    rvktest::removeEntries({QStringLiteral("log")});
 }
 
 void TestMainWindowMonitor::offWithLinkDownStillClosesWindows()
 {
     Fixture f;
-    QTest::keyClick(&f.window, Qt::Key_Plus);
+    QTest::keyClick(f.window.get(), Qt::Key_Plus);
     QCOMPARE(f.monitorSwitches().size(), 1);
 
     f.driver->infoResult = -3;
-    QTest::keyClick(&f.window, Qt::Key_Minus);
+    QTest::keyClick(f.window.get(), Qt::Key_Minus);
     f.driver->infoResult = 0;
     QVERIFY(!f.monitor->isVisible());
     QVERIFY(!f.dialog->isVisible());
@@ -183,15 +115,15 @@ void TestMainWindowMonitor::offWithLinkDownStillClosesWindows()
 void TestMainWindowMonitor::closingEitherWindowSwitchesOff()
 {
     Fixture f;
-    QMetaObject::invokeMethod(&f.window, "on_pushButton_MonitorOn_clicked");
+    QMetaObject::invokeMethod(f.window.get(), "on_pushButton_MonitorOn_clicked");
     QVERIFY(f.monitor->isVisible() && f.dialog->isVisible());
     f.dialog->close();
     QVERIFY(!f.monitor->isVisible());
     QCOMPARE(f.monitorSwitches().last().dlc, quint8(0));
 
-    QTest::keyClick(&f.window, Qt::Key_Plus);
+    QTest::keyClick(f.window.get(), Qt::Key_Plus);
     const int before = f.monitorSwitches().size();
-    QMetaObject::invokeMethod(&f.window, "on_pushButton_MonitorOff_clicked");
+    QMetaObject::invokeMethod(f.window.get(), "on_pushButton_MonitorOff_clicked");
     QVERIFY(!f.monitor->isVisible());
     QVERIFY(!f.dialog->isVisible());
     QVERIFY(f.monitorSwitches().size() > before);
@@ -201,7 +133,7 @@ void TestMainWindowMonitor::closingEitherWindowSwitchesOff()
 void TestMainWindowMonitor::escapeInTheSensorDialogSwitchesOff()
 {
     Fixture f;
-    QTest::keyClick(&f.window, Qt::Key_Plus);
+    QTest::keyClick(f.window.get(), Qt::Key_Plus);
     QVERIFY(f.dialog->isVisible());
     const int before = f.monitorSwitches().size();
     QTest::keyClick(f.dialog, Qt::Key_Escape);
@@ -215,14 +147,14 @@ void TestMainWindowMonitor::escapeInTheSensorDialogSwitchesOff()
 void TestMainWindowMonitor::framesAppearAsText()
 {
     Fixture f;
-    f.deliverFrame(QByteArray("abc\0\0\0\0\0", 8));
+    f.deliverMonitorFrame(QByteArray("abc\0\0\0\0\0", 8));
     QCOMPARE(f.monitor->toPlainText(), QStringLiteral("abc"));
-    f.deliverFrame(QByteArray("def\r\nxyz"));
+    f.deliverMonitorFrame(QByteArray("def\r\nxyz"));
     QCOMPARE(f.monitor->toPlainText(), QStringLiteral("abcdef\nxyz"));
-    f.deliverFrame(QByteArray("12345678"));
+    f.deliverMonitorFrame(QByteArray("12345678"));
     QCOMPARE(f.monitor->toPlainText(), QStringLiteral("abcdef\nxyz12345678"));
     // UTF-8 from the module goes through Latin-1 on its way to the window.
-    f.deliverFrame(QByteArray("t=\xc3\xa9 \xd0\x96"));
+    f.deliverMonitorFrame(QByteArray("t=\xc3\xa9 \xd0\x96"));
     QCOMPARE(f.monitor->toPlainText(), QStringLiteral("abcdef\nxyz12345678t=\ufffd ?"));
 }
 
@@ -230,7 +162,7 @@ void TestMainWindowMonitor::blockWithoutAverageIsNotHandedOver()
 {
     Fixture f;
     f.writeToFile->setChecked(true);
-    f.deliverText("RPM=1500\r\nTemp=35.25\r\nVin=27.5\r\n");
+    f.deliverMonitorText("RPM=1500\r\nTemp=35.25\r\nVin=27.5\r\n");
     QCOMPARE(f.shown("lcdNumber_RPM"), 0.0);
     QCOMPARE(f.shown("lcdNumber_Temp"), 0.0);
     const QStringList files = logFiles();
@@ -241,16 +173,16 @@ void TestMainWindowMonitor::blockWithoutAverageIsNotHandedOver()
 void TestMainWindowMonitor::completedBlockReachesReadOuts()
 {
     Fixture f;
-    f.deliverText("RPM=1500\r\nTemp=35.25\r\ndataMaximal_X=1.5\r\ndataAverage=12.5");
+    f.deliverMonitorText("RPM=1500\r\nTemp=35.25\r\ndataMaximal_X=1.5\r\ndataAverage=12.5");
     QCOMPARE(f.shown("lcdNumber_RPM"), 0.0);
-    f.deliverFrame("\r\n");
+    f.deliverMonitorFrame("\r\n");
     QCOMPARE(f.shown("lcdNumber_RPM"), 1500.0);
     QCOMPARE(f.shown("lcdNumber_Temp"), 35.25);
     QCOMPARE(f.shown("lcdNumber_Maximal_X"), 1.5);
     QCOMPARE(f.shown("lcdNumber_dataMaximal"), 0.0);
 
     // Only the next block counts: the old RPM reading is gone with its block.
-    f.deliverText("Temp=36.5\r\ndataAverage=1.5\r\n");
+    f.deliverMonitorText("Temp=36.5\r\ndataAverage=1.5\r\n");
     QCOMPARE(f.shown("lcdNumber_Temp"), 36.5);
     QCOMPARE(f.shown("lcdNumber_RPM"), 1500.0);
 }
@@ -293,13 +225,7 @@ void TestMainWindowMonitor::logNamedAfterSilentReadout()
     Fixture f;
     ModalAnswerer answerer;
     // The module answers the read-out that opening the log starts.
-    QByteArray record(296, '\0');
-    const quint32 serial = 4321;
-    for (int i = 0; i < 4; ++i)
-        record[69 * 4 + i] = char((serial >> (8 * i)) & 0xFF);
-    for (int at = 0; at < record.size(); at += 8)
-        f.driver->receiveData(CanIdReadData, record.mid(at, 8));
-    f.driver->receiveRemote(CanIdReadData);
+    f.sendReport(rvktest::RecordBuilder().set(WordSerialNumber, 4321).build());
 
     f.writeToFile->setChecked(true);
 
@@ -319,21 +245,21 @@ void TestMainWindowMonitor::logClosedWhenMonitorSwitchedOff()
 {
     Fixture f;
     f.writeToFile->setChecked(true);
-    QTest::keyClick(&f.window, Qt::Key_Plus);
+    QTest::keyClick(f.window.get(), Qt::Key_Plus);
     QVERIFY(!logFiles().isEmpty());
-    f.deliverText("dataAverage=1.5\r\n");
+    f.deliverMonitorText("dataAverage=1.5\r\n");
     const QString path = newestLogFile();
     const QString logged = readFile(path);
     QVERIFY(logged.endsWith(QStringLiteral("dataAverage=1.5\n")));
 
-    QTest::keyClick(&f.window, Qt::Key_Minus);
+    QTest::keyClick(f.window.get(), Qt::Key_Minus);
     QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("device not open")));
-    f.deliverText("dataAverage=2.5\r\n");
+    f.deliverMonitorText("dataAverage=2.5\r\n");
     QCOMPARE(readFile(path), logged);
 
     // Switching on again continues the same file.
-    QTest::keyClick(&f.window, Qt::Key_Plus);
-    f.deliverText("dataAverage=3.5\r\n");
+    QTest::keyClick(f.window.get(), Qt::Key_Plus);
+    f.deliverMonitorText("dataAverage=3.5\r\n");
     const QString continued = readFile(newestLogFile());
     QVERIFY2(continued.endsWith(QStringLiteral("dataAverage=3.5\n")), qPrintable(continued));
     QVERIFY(!continued.contains(QStringLiteral("dataAverage=2.5")));
@@ -358,31 +284,31 @@ void TestMainWindowMonitor::unopenableLogWarnsAndMonitoringGoesOn()
     QVERIFY2(answerer.seen.first().text.startsWith(expectedStart), qPrintable(answerer.seen.first().text));
     QVERIFY(answerer.seen.first().text.endsWith(QStringLiteral(".log")));
 
-    QTest::keyClick(&f.window, Qt::Key_Plus);
+    QTest::keyClick(f.window.get(), Qt::Key_Plus);
     QCOMPARE(answerer.seen.size(), 2);
     QVERIFY(f.monitor->isVisible());
     QCOMPARE(f.monitorSwitches().size(), 1);
 
     QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("device not open")));
-    f.deliverText("Vout=12.5\r\ndataAverage=1.5\r\n");
+    f.deliverMonitorText("Vout=12.5\r\ndataAverage=1.5\r\n");
     QCOMPARE(f.shown("lcdNumber_Vout"), 12.5);
 }
 
 void TestMainWindowMonitor::returnTogglesAutoScroll()
 {
     Fixture f;
-    QTest::keyClick(&f.window, Qt::Key_Plus);
-    f.deliverFrame("line1\n");
+    QTest::keyClick(f.window.get(), Qt::Key_Plus);
+    f.deliverMonitorFrame("line1\n");
 
     QTest::keyClick(f.monitor, Qt::Key_Return);
     f.monitor->moveCursor(QTextCursor::Start);
-    f.deliverFrame("A");
-    f.deliverFrame("B");
+    f.deliverMonitorFrame("A");
+    f.deliverMonitorFrame("B");
     QCOMPARE(f.monitor->toPlainText(), QStringLiteral("ABline1\n"));
 
     QTest::keyClick(f.monitor, Qt::Key_Enter, Qt::KeypadModifier);
-    f.deliverFrame("C");
-    f.deliverFrame("D");
+    f.deliverMonitorFrame("C");
+    f.deliverMonitorFrame("D");
     QCOMPARE(f.monitor->toPlainText(), QStringLiteral("ABCline1\nD"));
 }
 
@@ -393,7 +319,7 @@ void TestMainWindowMonitor::longSessionStaysBounded()
     const int lines = 3 * DbgTextEdit::maximumLines + 10;
     int mostLines = 0;
     for (int line = 0; line < lines; ++line) {
-        f.deliverFrame(QStringLiteral("L%1\r\n").arg(line, 5, 10, QLatin1Char('0')).toLatin1());
+        f.deliverMonitorFrame(QStringLiteral("L%1\r\n").arg(line, 5, 10, QLatin1Char('0')).toLatin1());
         mostLines = qMax(mostLines, f.monitor->document()->blockCount());
     }
     QCOMPARE(mostLines, DbgTextEdit::maximumLines);
@@ -406,7 +332,7 @@ void TestMainWindowMonitor::longSessionStaysBounded()
     QCOMPARE(shown.first(), QStringLiteral("L%1").arg(lines - kept + 1, 5, 10, QLatin1Char('0')));
 
     // A block that never completes keeps only its newest text.
-    f.deliverText("dataAverage=1.5\r\n");
+    f.deliverMonitorText("dataAverage=1.5\r\n");
     const QString log = readFile(QStringLiteral("log/") + logFiles().value(0));
     QVERIFY2(log.size() < 40 * 1024, qPrintable(QString::number(log.size())));
     QVERIFY(log.contains(QStringLiteral("L%1\ndataAverage=1.5\n").arg(lines - 1, 5, 10, QLatin1Char('0'))));

@@ -1,13 +1,13 @@
-#include "fakektxdriver.h"
-#include "mainwindow.h"
+#include "mainwindowfixture.h"
 #include "modalanswerer.h"
+#include "recordbuilder.h"
+#include "testfiles.h"
 #include "testmain.h"
 #include "urlcatcher.h"
 
 #include <QCheckBox>
 #include <QDateEdit>
 #include <QDir>
-#include <QFile>
 #include <QLabel>
 #include <QMessageBox>
 #include <QProgressBar>
@@ -15,47 +15,22 @@
 #include <QFileInfo>
 #include <QPushButton>
 #include <QSpinBox>
-#include <QTextCodec>
 #include <QUrl>
-
-#include <memory>
 
 // The read-out through the real window over the fake driver: frames in, the
 // form, the HTML report, the viewer hand-over and the archive file out. No
 // database is reachable here, so every upload fails and the report is archived.
+using rvktest::filesIn;
+using rvktest::readFile;
+
 namespace {
-// Serial number 1234, release date 6122026, firmware 322, impact level 7,
-// 1000000 s in total, 36000 s since the repair.
-const QByteArray realisticRecord = QByteArray::fromHex(
-    "40420f00a086010090d00300e0930400400d0300f0490200000000000000000050c30000a0bb0d0050c3000010270000204e000020a10700"
-    "68180700881300007d00000090d0030090d0030013d0030090d0030000000000e0930400e0930400ffffffff400d03003f0d030001000000"
-    "301b0f0088130000a00f0000e80300000000000005000000a08c0000100e0000201c0000302a0000201c0000100e0000100e000000000000"
-    "00000000a08c0000000000000000000000000000504600004f4600000100000001000000020000000300000004000000050000000600000"
-    "0a08c00000000000000000000000000000000000000000000e02e0000e02e0000e02e0000000000000000000002000000785634"
-    "12d20400002a6a5d004201000007000000ffffffff");
+const QByteArray realisticRecord = rvktest::exampleRecord();
 
 const QString green = QStringLiteral("background-color:green; color:white;");
 const QString red = QStringLiteral("background-color:red; color:white;");
-
-QStringList filesIn(const QString &folder)
-{
-    return QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Name);
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void makeBlockingFile(const QString &path)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-}
 } // namespace
 
-class TestMainWindowReadout : public QObject
+class TestMainWindowReadout : public QObject, public rvktest::MainWindowFixture
 {
     Q_OBJECT
 
@@ -76,46 +51,20 @@ private slots:
     void waitNoticeIsModelessAndGoesAway();
 
 private:
-    void request();
-    void sendFrames(const QByteArray &record);
-    void sendEnd();
-    template<typename T> T *widget(const char *name) const { return window->findChild<T *>(QLatin1String(name)); }
-
-    FakeKtxDriver *driver = nullptr;
-    std::unique_ptr<MainWindow> window;
+    void request() { QVERIFY(requestReport()); }
 };
 
 void TestMainWindowReadout::init()
 {
-    QDir(QStringLiteral("Reports")).removeRecursively();
-    QDir(QStringLiteral("ssu")).removeRecursively();
-    QFile::remove(QStringLiteral("Reports"));
-    QFile::remove(QStringLiteral("ssu"));
+    rvktest::removeEntries({QStringLiteral("Reports"), QStringLiteral("ssu")});
     UrlCatcher::instance().urls.clear();
-    driver = FakeKtxDriver::install();
-    window = std::make_unique<MainWindow>();
+    startWindow();
     driver->written.clear();
 }
 
 void TestMainWindowReadout::cleanup()
 {
-    window.reset();
-}
-
-void TestMainWindowReadout::request()
-{
-    QVERIFY(QMetaObject::invokeMethod(window.get(), "on_pushButton_ReadData_clicked"));
-}
-
-void TestMainWindowReadout::sendFrames(const QByteArray &record)
-{
-    for (int at = 0; at < record.size(); at += 8)
-        driver->receiveData(0x7AA, record.mid(at, 8));
-}
-
-void TestMainWindowReadout::sendEnd()
-{
-    driver->receiveRemote(0x7AA, 0);
+    closeWindow();
 }
 
 void TestMainWindowReadout::completeReadoutFillsFormWritesReportAndArchives()
@@ -134,7 +83,7 @@ void TestMainWindowReadout::completeReadoutFillsFormWritesReportAndArchives()
         driver->receiveData(0x7AA, realisticRecord.mid(frame * 8, 8));
         QTRY_COMPARE(progress->value(), expected[frame]);
     }
-    sendEnd();
+    sendReportEnd();
 
     QTRY_COMPARE(filesIn(QStringLiteral("ssu")).size(), 1);
     const QString archive = filesIn(QStringLiteral("ssu")).first();
@@ -159,7 +108,7 @@ void TestMainWindowReadout::completeReadoutFillsFormWritesReportAndArchives()
     QCOMPARE(filesIn(QStringLiteral("Reports")), QStringList(document));
     const QString documentPath = QDir::currentPath() + QStringLiteral("/Reports/") + document;
     QCOMPARE(UrlCatcher::instance().urls, QList<QUrl>({QUrl::fromLocalFile(documentPath)}));
-    const QString html = QTextCodec::codecForName("windows-1251")->toUnicode(readFile(documentPath));
+    const QString html = rvktest::readWindows1251File(documentPath);
     QVERIFY(html.contains(QStringLiteral("<title>%1</title>").arg(document)));
     for (const char *cell : {"<td>1234</td>", "<td>06.12.2026</td>", "<td>3.2.2</td>", "<td>7</td>", "<td>277:46</td>"})
         QVERIFY2(html.contains(QLatin1String(cell)), cell);
@@ -169,8 +118,8 @@ void TestMainWindowReadout::unsetValuesAreUnknownNotThePreviousModules()
 {
     // Module A has every factory value set.
     request();
-    sendFrames(realisticRecord);
-    sendEnd();
+    sendReportFrames(realisticRecord);
+    sendReportEnd();
     QTRY_COMPARE(filesIn(QStringLiteral("ssu")).size(), 1);
     QCOMPARE(widget<QLabel>("label_FWVersion")->text(), QStringLiteral("v3.2.2"));
     QDir(QStringLiteral("Reports")).removeRecursively();
@@ -178,8 +127,8 @@ void TestMainWindowReadout::unsetValuesAreUnknownNotThePreviousModules()
     // Module B's release date and firmware (and the rest) are unset.
     ModalAnswerer answerer;
     request();
-    sendFrames(QByteArray(296, '\xFF'));
-    sendEnd();
+    sendReportFrames(QByteArray(296, '\xFF'));
+    sendReportEnd();
     QTRY_COMPARE(filesIn(QStringLiteral("Reports")).size(), 1);
     QCOMPARE(widget<QPushButton>("pushButton_SetSN")->styleSheet(), red);
     QCOMPARE(widget<QPushButton>("pushButton_SetHit")->styleSheet(), red);
@@ -191,7 +140,7 @@ void TestMainWindowReadout::unsetValuesAreUnknownNotThePreviousModules()
 
     const QString document = filesIn(QStringLiteral("Reports")).first();
     QVERIFY(document.startsWith(QLatin1String("RVKReport_sn0_")));
-    const QString html = QTextCodec::codecForName("windows-1251")->toUnicode(readFile(QStringLiteral("Reports/") + document));
+    const QString html = rvktest::readWindows1251File(QStringLiteral("Reports/") + document);
     QVERIFY2(!html.contains(QLatin1String("06.12.2026")) && !html.contains(QLatin1String("3.2.2<")), qPrintable(html));
     QVERIFY(html.contains(QStringLiteral("Дата выпуска :</td><td></td>")));
     QVERIFY(html.contains(QStringLiteral("Версия прошивки :</td><td></td>")));
@@ -230,8 +179,8 @@ void TestMainWindowReadout::brokenTransferIsShownButNeverStored()
     ModalAnswerer answerer;
     answerer.press(QMessageBox::Ok);
     request();
-    sendFrames(received);
-    sendEnd();
+    sendReportFrames(received);
+    sendReportEnd();
     QVERIFY(answerer.waitForBoxes(1, 10000));
     QCOMPARE(answerer.seen.first().title, QStringLiteral("Внимание"));
     QCOMPARE(answerer.seen.first().text,
@@ -256,10 +205,10 @@ void TestMainWindowReadout::framesBeyondTheReportLeaveTheProgressBar()
     progress->setValue(0);
     ModalAnswerer answerer;
     request();
-    sendFrames(realisticRecord + QByteArray(16, '\0'));
+    sendReportFrames(realisticRecord + QByteArray(16, '\0'));
     QTRY_VERIFY(driver->incoming.isEmpty());
     QCOMPARE(progress->value(), 100);
-    sendEnd();
+    sendReportEnd();
     QVERIFY(answerer.waitForBoxes(1, 10000));
     QVERIFY2(answerer.seen.first().text.contains(QLatin1String("39")), qPrintable(answerer.seen.first().text));
     QVERIFY(filesIn(QStringLiteral("ssu")).isEmpty());
@@ -273,7 +222,7 @@ void TestMainWindowReadout::requestDuringTransferWaitsForItsEndOrStall()
     // Pressed again at once: the module is about to answer the first request.
     request();
     QCOMPARE(driver->written.size(), 1);
-    sendFrames(QByteArray(40, '\x55'));
+    sendReportFrames(QByteArray(40, '\x55'));
     QTRY_COMPARE(progress->value(), 13);
     request();
     QCOMPARE(driver->written.size(), 1);
@@ -282,8 +231,8 @@ void TestMainWindowReadout::requestDuringTransferWaitsForItsEndOrStall()
     QTRY_VERIFY_WITH_TIMEOUT(driver->written.size() == 2 || (request(), driver->written.size() == 2), 5000);
     driver->receiveData(0x7AA, realisticRecord.left(8));
     QTRY_COMPARE(progress->value(), 2);
-    sendFrames(realisticRecord.mid(8));
-    sendEnd();
+    sendReportFrames(realisticRecord.mid(8));
+    sendReportEnd();
     QTRY_COMPARE(filesIn(QStringLiteral("ssu")).size(), 1);
     QCOMPARE(readFile(QStringLiteral("ssu/") + filesIn(QStringLiteral("ssu")).first()), realisticRecord);
     QCOMPARE(filesIn(QStringLiteral("Reports")).size(), 1);
@@ -302,8 +251,8 @@ void TestMainWindowReadout::silentReadoutThatNeverEndedLeavesTheNextOneFull()
     QVERIFY(filesIn(QStringLiteral("Reports")).isEmpty());
 
     QTRY_VERIFY_WITH_TIMEOUT(driver->written.size() == 2 || (request(), driver->written.size() == 2), 5000);
-    sendFrames(realisticRecord);
-    sendEnd();
+    sendReportFrames(realisticRecord);
+    sendReportEnd();
     QTRY_COMPARE(filesIn(QStringLiteral("ssu")).size(), 1);
     QCOMPARE(filesIn(QStringLiteral("Reports")).size(), 1);
     QCOMPARE(UrlCatcher::instance().urls.size(), 1);
@@ -321,11 +270,11 @@ void TestMainWindowReadout::linkDownAtRequestSendsNothing()
 
 void TestMainWindowReadout::unwritableArchiveIsReported()
 {
-    makeBlockingFile(QStringLiteral("ssu"));
+    QVERIFY(rvktest::writeFile(QStringLiteral("ssu"), QByteArray()));
     ModalAnswerer answerer;
     request();
-    sendFrames(realisticRecord);
-    sendEnd();
+    sendReportFrames(realisticRecord);
+    sendReportEnd();
     QVERIFY(answerer.waitForBoxes(1, 10000));
     const ModalAnswerer::Seen &box = answerer.seen.last();
     QCOMPARE(box.title, QStringLiteral("Внимание"));
@@ -335,12 +284,12 @@ void TestMainWindowReadout::unwritableArchiveIsReported()
 
 void TestMainWindowReadout::unwritableReportIsReportedAndTheRestGoesOn()
 {
-    makeBlockingFile(QStringLiteral("Reports"));
+    QVERIFY(rvktest::writeFile(QStringLiteral("Reports"), QByteArray()));
     ModalAnswerer answerer;
     answerer.press(QMessageBox::Ok);
     request();
-    sendFrames(realisticRecord);
-    sendEnd();
+    sendReportFrames(realisticRecord);
+    sendReportEnd();
     QVERIFY(answerer.waitForBoxes(1, 10000));
     const ModalAnswerer::Seen &box = answerer.seen.first();
     QCOMPARE(box.title, QStringLiteral("Внимание"));

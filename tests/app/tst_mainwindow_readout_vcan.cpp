@@ -4,6 +4,7 @@
 #include "mainwindow.h"
 #include "modalanswerer.h"
 #include "simulatedmodule.h"
+#include "testfiles.h"
 #include "testmain.h"
 #include "vcantestsupport.h"
 
@@ -32,8 +33,7 @@ private slots:
     void cleanup()
     {
         rvktest::stopModuleOnPrivateBus(module);
-        QDir(QStringLiteral("Reports")).removeRecursively();
-        QDir(QStringLiteral("ssu")).removeRecursively();
+        rvktest::removeEntries({QStringLiteral("Reports"), QStringLiteral("ssu")});
     }
 
     void secondClickDuringATransferSendsNoSecondRequest()
@@ -63,9 +63,7 @@ private slots:
         }
         const QStringList archives = QDir(QStringLiteral("ssu")).entryList(QDir::Files);
         QVERIFY2(archives.first().startsWith(QLatin1String("ssu_sn10457_")), qPrintable(archives.first()));
-        QFile archive(QStringLiteral("ssu/") + archives.first());
-        QVERIFY(archive.open(QIODevice::ReadOnly));
-        QCOMPARE(archive.readAll(), expected);
+        QCOMPARE(rvktest::readFile(QStringLiteral("ssu/") + archives.first()), expected);
         QCOMPARE(QDir(QStringLiteral("Reports")).entryList(QDir::Files).size(), 1);
         QVERIFY(answerer.seen.isEmpty());
     }

@@ -1,5 +1,4 @@
-#include "fakektxdriver.h"
-#include "mainwindow.h"
+#include "mainwindowfixture.h"
 #include "modalanswerer.h"
 #include "testmain.h"
 
@@ -11,10 +10,8 @@
 #include <QSpinBox>
 #include <QStatusBar>
 
-#include <memory>
-
 // The hidden service controls and the deliberate way to reveal them.
-class TestMainWindowServiceMode : public QObject
+class TestMainWindowServiceMode : public QObject, public rvktest::MainWindowFixture
 {
     Q_OBJECT
 private slots:
@@ -39,11 +36,7 @@ private:
         }
     };
     State state() const;
-    QLabel *ssuIndicator() const;
     void pressChord();
-
-    FakeKtxDriver *driver = nullptr;
-    std::unique_ptr<MainWindow> window;
 };
 
 static const QStringList serviceWidgets = {
@@ -61,19 +54,10 @@ TestMainWindowServiceMode::State TestMainWindowServiceMode::state() const
         if (!name.isEmpty() && !name.startsWith(QLatin1String("qt_")))
             result.widgets.insert(name, qMakePair(widget->isHidden(), widget->isEnabled()));
     }
-    result.ssuActionVisible = window->findChild<QAction *>("actionSSU")->isVisible();
-    result.ssuIndicatorHidden = ssuIndicator()->isHidden();
+    result.ssuActionVisible = widget<QAction>("actionSSU")->isVisible();
+    result.ssuIndicatorHidden = ssuLight()->isHidden();
     result.title = window->windowTitle();
     return result;
-}
-
-QLabel *TestMainWindowServiceMode::ssuIndicator() const
-{
-    for (QLabel *label : window->statusBar()->findChildren<QLabel *>()) {
-        if (label->text() == QStringLiteral(" SSU ") || label->text() == QStringLiteral(" SAS "))
-            return label;
-    }
-    return nullptr;
 }
 
 void TestMainWindowServiceMode::pressChord()
@@ -83,17 +67,16 @@ void TestMainWindowServiceMode::pressChord()
 
 void TestMainWindowServiceMode::init()
 {
-    driver = FakeKtxDriver::install();
-    window = std::make_unique<MainWindow>();
+    startWindow();
     window->show();
     QApplication::setActiveWindow(window.get());
     QVERIFY(QTest::qWaitForWindowActive(window.get()));
-    QVERIFY(ssuIndicator());
+    QVERIFY(ssuLight());
 }
 
 void TestMainWindowServiceMode::cleanup()
 {
-    window.reset();
+    closeWindow();
 }
 
 void TestMainWindowServiceMode::refusedCodeChangesNothing_data()
@@ -138,7 +121,7 @@ void TestMainWindowServiceMode::rightCodeRevealsTheServiceControls()
     answerer.enterText(QStringLiteral("583146"));
 
     pressChord();
-    QTRY_VERIFY(window->findChild<QAction *>("actionSSU")->isVisible() && ssuIndicator()->isVisible());
+    QTRY_VERIFY(widget<QAction>("actionSSU")->isVisible() && ssuLight()->isVisible());
 
     QCOMPARE(answerer.seen.size(), 1);
     const State after = state();
@@ -169,7 +152,7 @@ void TestMainWindowServiceMode::rightCodeRevealsTheServiceControls()
     QVERIFY(QMetaObject::invokeMethod(window.get(), "on_actionLangRus_triggered"));
     for (const QString &name : serviceWidgets)
         QVERIFY2(window->centralWidget()->findChild<QWidget *>(name)->isVisible(), qPrintable(name));
-    QVERIFY(window->findChild<QAction *>("actionSSU")->isVisible());
+    QVERIFY(widget<QAction>("actionSSU")->isVisible());
 }
 
 RVK_TEST_MAIN(TestMainWindowServiceMode)

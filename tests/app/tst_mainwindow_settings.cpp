@@ -1,6 +1,6 @@
 #include "dbgtextedit.h"
-#include "fakektxdriver.h"
-#include "mainwindow.h"
+#include "mainwindowfixture.h"
+#include "testfiles.h"
 #include "testmain.h"
 #include "verificationdialog.h"
 
@@ -10,10 +10,8 @@
 #include <QSettings>
 #include <QTextCodec>
 
-#include <memory>
-
 // Window geometry in "RVKReport.ini" in the working directory.
-class TestMainWindowSettings : public QObject
+class TestMainWindowSettings : public QObject, public rvktest::MainWindowFixture
 {
     Q_OBJECT
 private slots:
@@ -22,8 +20,8 @@ private slots:
 
     void missingOrUnusableIniRestoresNothing_data();
     void missingOrUnusableIniRestoresNothing();
+    void storedGeometryIsRestored_data();
     void storedGeometryIsRestored();
-    void missingKeysTakeTheDefaults();
     void storedHeightGivesWayToTheStartUpResize();
     void closingSavesTheGeometryOfAllThreeWindows();
 
@@ -31,7 +29,6 @@ private:
     static void writeIni(const QVariantMap &values);
     static QWidget *monitorOf(MainWindow *window);
     static QWidget *sensorDialogOf(MainWindow *window);
-    std::unique_ptr<MainWindow> window;
 };
 
 void TestMainWindowSettings::writeIni(const QVariantMap &values)
@@ -56,16 +53,14 @@ QWidget *TestMainWindowSettings::sensorDialogOf(MainWindow *window)
 
 void TestMainWindowSettings::init()
 {
-    FakeKtxDriver::install();
-    QFile::remove(QStringLiteral("RVKReport.ini"));
-    QDir().rmdir(QStringLiteral("RVKReport.ini"));
+    installDriver();
+    rvktest::removeEntries({QStringLiteral("RVKReport.ini")});
 }
 
 void TestMainWindowSettings::cleanup()
 {
-    window.reset();
-    QFile::remove(QStringLiteral("RVKReport.ini"));
-    QDir().rmdir(QStringLiteral("RVKReport.ini"));
+    closeWindow();
+    rvktest::removeEntries({QStringLiteral("RVKReport.ini")});
 }
 
 void TestMainWindowSettings::missingOrUnusableIniRestoresNothing_data()
@@ -81,7 +76,7 @@ void TestMainWindowSettings::missingOrUnusableIniRestoresNothing()
     if (folder)
         QVERIFY(QDir().mkdir(QStringLiteral("RVKReport.ini")));
 
-    window = std::make_unique<MainWindow>();
+    createWindow();
 
     QCOMPARE(window->size(), QSize(385, 477));
     QVERIFY(monitorOf(window.get()));
@@ -93,43 +88,41 @@ void TestMainWindowSettings::missingOrUnusableIniRestoresNothing()
     QCOMPARE(QFileInfo(QStringLiteral("RVKReport.ini")).exists(), folder);
 }
 
-void TestMainWindowSettings::storedGeometryIsRestored()
+// The three windows' geometry in the order main window, monitor, sensor dialog.
+using Geometry = QList<QRect>;
+
+void TestMainWindowSettings::storedGeometryIsRestored_data()
 {
-    writeIni({{"WinSize", QSize(420, 500)},
-              {"WinPos", QPoint(31, 42)},
-              {"DbgSize", QSize(321, 654)},
-              {"DbgPos", QPoint(5, 6)},
-              {"DiagSize", QSize(360, 370)},
-              {"DiagPos", QPoint(70, 80)}});
-
-    window = std::make_unique<MainWindow>();
-
-    QCOMPARE(window->size(), QSize(420, 500));
-    QCOMPARE(window->pos(), QPoint(31, 42));
-    QCOMPARE(monitorOf(window.get())->size(), QSize(321, 654));
-    QCOMPARE(monitorOf(window.get())->pos(), QPoint(5, 6));
-    QCOMPARE(sensorDialogOf(window.get())->size(), QSize(360, 370));
-    QCOMPARE(sensorDialogOf(window.get())->pos(), QPoint(70, 80));
+    QTest::addColumn<QVariantMap>("stored");
+    QTest::addColumn<Geometry>("expected");
+    QTest::newRow("every key")
+        << QVariantMap{{"WinSize", QSize(420, 500)}, {"WinPos", QPoint(31, 42)},  {"DbgSize", QSize(321, 654)},
+                       {"DbgPos", QPoint(5, 6)},     {"DiagSize", QSize(360, 370)}, {"DiagPos", QPoint(70, 80)}}
+        << Geometry{{31, 42, 420, 500}, {5, 6, 321, 654}, {70, 80, 360, 370}};
+    QTest::newRow("missing keys take the defaults")
+        << QVariantMap{{"DbgSize", QSize(321, 654)}}
+        << Geometry{{200, 200, 400, 400}, {200, 200, 321, 654}, {200, 200, 400, 400}};
 }
 
-void TestMainWindowSettings::missingKeysTakeTheDefaults()
+void TestMainWindowSettings::storedGeometryIsRestored()
 {
-    writeIni({{"DbgSize", QSize(321, 654)}});
+    QFETCH(QVariantMap, stored);
+    QFETCH(Geometry, expected);
+    writeIni(stored);
 
-    window = std::make_unique<MainWindow>();
+    createWindow();
 
-    QCOMPARE(window->size(), QSize(400, 400));
-    QCOMPARE(window->pos(), QPoint(200, 200));
-    QCOMPARE(monitorOf(window.get())->size(), QSize(321, 654));
-    QCOMPARE(monitorOf(window.get())->pos(), QPoint(200, 200));
-    QCOMPARE(sensorDialogOf(window.get())->size(), QSize(400, 400));
-    QCOMPARE(sensorDialogOf(window.get())->pos(), QPoint(200, 200));
+    const QList<QWidget *> windows{window.get(), monitorOf(window.get()), sensorDialogOf(window.get())};
+    for (int i = 0; i < windows.size(); ++i) {
+        QCOMPARE(windows.at(i)->size(), expected.at(i).size());
+        QCOMPARE(windows.at(i)->pos(), expected.at(i).topLeft());
+    }
 }
 
 void TestMainWindowSettings::storedHeightGivesWayToTheStartUpResize()
 {
     writeIni({{"WinSize", QSize(450, 900)}, {"WinPos", QPoint(10, 20)}});
-    window = std::make_unique<MainWindow>();
+    createWindow();
 
     // What main() does before showing the window.
     window->resize(window->width(), window->minimumHeight());
@@ -141,7 +134,7 @@ void TestMainWindowSettings::storedHeightGivesWayToTheStartUpResize()
 
 void TestMainWindowSettings::closingSavesTheGeometryOfAllThreeWindows()
 {
-    window = std::make_unique<MainWindow>();
+    createWindow();
     window->show();
     window->resize(610, 720);
     window->move(15, 25);
@@ -163,8 +156,8 @@ void TestMainWindowSettings::closingSavesTheGeometryOfAllThreeWindows()
     QCOMPARE(ini.value("DiagPos").toPoint(), QPoint(3, 4));
 
     // And the next start puts them back.
-    window.reset();
-    window = std::make_unique<MainWindow>();
+    closeWindow();
+    createWindow();
     QCOMPARE(window->size(), QSize(610, 720));
     QCOMPARE(monitorOf(window.get())->size(), QSize(333, 444));
     QCOMPARE(sensorDialogOf(window.get())->pos(), QPoint(3, 4));

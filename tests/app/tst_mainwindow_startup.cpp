@@ -1,6 +1,5 @@
 #include "dbgtextedit.h"
-#include "fakektxdriver.h"
-#include "mainwindow.h"
+#include "mainwindowfixture.h"
 #include "modalanswerer.h"
 #include "testmain.h"
 #include "verificationdialog.h"
@@ -15,13 +14,12 @@
 #include <QScreen>
 #include <QStatusBar>
 
-#include <memory>
-
 // The window as it comes out of the constructor.
-class TestMainWindowStartup : public QObject
+class TestMainWindowStartup : public QObject, public rvktest::MainWindowFixture
 {
     Q_OBJECT
 private slots:
+    void cleanup() { closeWindow(); }
     void failingAdapterStartsDisconnected();
     void workingAdapterStartsConnected();
     void serviceControlsStartHiddenAndDisabled_data();
@@ -34,22 +32,18 @@ private slots:
 
 void TestMainWindowStartup::failingAdapterStartsDisconnected()
 {
-    FakeKtxDriver *driver = FakeKtxDriver::install();
+    installDriver();
     driver->openResult = 1;
     driver->infoResult = -1;
     ModalAnswerer answerer;
     answerer.press(QMessageBox::Ignore);
-    MainWindow window;
+    createWindow();
 
-    QLabel *kivo = nullptr;
-    for (QLabel *label : window.statusBar()->findChildren<QLabel *>()) {
-        if (label->text() == QStringLiteral(" KIVO "))
-            kivo = label;
-    }
+    QLabel *kivo = kivoLight();
     QVERIFY(kivo);
     QVERIFY2(kivo->styleSheet().contains(QStringLiteral("background-color: red")), qPrintable(kivo->styleSheet()));
-    QVERIFY(!window.findChild<QPushButton *>("pushButton_ReadData")->isEnabled());
-    QVERIFY(!window.findChild<QAction *>("actionSSU")->isVisible());
+    QVERIFY(!widget<QPushButton>("pushButton_ReadData")->isEnabled());
+    QVERIFY(!widget<QAction>("actionSSU")->isVisible());
     QCOMPARE(answerer.seen.size(), 0); // nothing is shown by the constructor
 
     // The supervision reports the missing link within about a second.
@@ -59,11 +53,10 @@ void TestMainWindowStartup::failingAdapterStartsDisconnected()
 
 void TestMainWindowStartup::workingAdapterStartsConnected()
 {
-    FakeKtxDriver *driver = FakeKtxDriver::install();
-    MainWindow window;
+    startWindow();
     QVERIFY(driver->calls.contains("open"));
     QCOMPARE(driver->openedDescription, QByteArray("VXA"));
-    QVERIFY(window.findChild<QPushButton *>("pushButton_ReadData")->isEnabled());
+    QVERIFY(widget<QPushButton>("pushButton_ReadData")->isEnabled());
 }
 
 void TestMainWindowStartup::serviceControlsStartHiddenAndDisabled_data()
@@ -86,52 +79,49 @@ void TestMainWindowStartup::serviceControlsStartHiddenAndDisabled()
     QFETCH(QString, name);
     QFETCH(bool, hidden);
     QFETCH(bool, disabled);
-    FakeKtxDriver::install();
-    MainWindow window;
-    window.show();
-    QWidget *widget = window.centralWidget()->findChild<QWidget *>(name);
-    QVERIFY(widget);
-    QCOMPARE(widget->isHidden(), hidden);
-    QCOMPARE(!widget->isEnabled(), disabled);
+    startWindow();
+    window->show();
+    QWidget *control = window->centralWidget()->findChild<QWidget *>(name);
+    QVERIFY(control);
+    QCOMPARE(control->isHidden(), hidden);
+    QCOMPARE(!control->isEnabled(), disabled);
 }
 
 void TestMainWindowStartup::windowFlagsAndHelperWindows()
 {
-    FakeKtxDriver::install();
-    MainWindow window;
-    QCOMPARE(window.windowType(), Qt::Window);
+    startWindow();
+    QCOMPARE(window->windowType(), Qt::Window);
     // Qt adds the system menu hint to a customised title with a close button.
     const Qt::WindowFlags requested(0x0A001100);
-    QCOMPARE(window.windowFlags() & requested, requested);
-    QVERIFY(!(window.windowFlags()
+    QCOMPARE(window->windowFlags() & requested, requested);
+    QVERIFY(!(window->windowFlags()
               & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint | Qt::WindowContextHelpButtonHint)));
 
-    auto *monitor = window.findChild<DbgTextEdit *>();
+    auto *monitor = window->findChild<DbgTextEdit *>();
     QVERIFY(monitor && monitor->isWindow());
     QVERIFY(monitor->isReadOnly());
     QCOMPARE(monitor->windowTitle(), QStringLiteral("Debugger"));
     QCOMPARE(monitor->pos(), QGuiApplication::screens().first()->availableGeometry().topLeft());
     QCOMPARE(monitor->width(), 300);
 
-    auto *sensors = window.findChild<VerificationDialog *>();
+    auto *sensors = window->findChild<VerificationDialog *>();
     QVERIFY(sensors);
     QVERIFY(!(sensors->windowFlags() & Qt::WindowContextHelpButtonHint));
 
-    QCOMPARE(window.findChild<QDateEdit *>("dateEdit")->displayFormat(), QStringLiteral("dd.MM.yyyy"));
-    QCOMPARE(window.findChild<QPushButton *>("pushButton_IRTClear")->styleSheet(),
+    QCOMPARE(widget<QDateEdit>("dateEdit")->displayFormat(), QStringLiteral("dd.MM.yyyy"));
+    QCOMPARE(widget<QPushButton>("pushButton_IRTClear")->styleSheet(),
              QStringLiteral("background-color:LightPink;"));
-    QCOMPARE(window.findChild<QPushButton *>("pushButton_EEPROMClear")->styleSheet(),
+    QCOMPARE(widget<QPushButton>("pushButton_EEPROMClear")->styleSheet(),
              QStringLiteral("background-color:LightPink;"));
-    QVERIFY(!window.statusBar()->isSizeGripEnabled());
+    QVERIFY(!window->statusBar()->isSizeGripEnabled());
 }
 
 void TestMainWindowStartup::statusBarIndicators()
 {
-    FakeKtxDriver::install();
-    MainWindow window;
-    window.show();
+    startWindow();
+    window->show();
     QList<QLabel *> labels;
-    for (QLabel *label : window.statusBar()->findChildren<QLabel *>(QString(), Qt::FindDirectChildrenOnly))
+    for (QLabel *label : window->statusBar()->findChildren<QLabel *>(QString(), Qt::FindDirectChildrenOnly))
         labels << label;
     QCOMPARE(labels.size(), 3);
     std::sort(labels.begin(), labels.end(), [](QLabel *a, QLabel *b) { return a->x() < b->x(); });
@@ -189,9 +179,8 @@ void TestMainWindowStartup::formLayout()
     QFETCH(QString, item);
     QFETCH(int, row);
     QFETCH(int, column);
-    FakeKtxDriver::install();
-    MainWindow window;
-    auto *grid = window.centralWidget()->findChild<QGridLayout *>(layout);
+    startWindow();
+    auto *grid = window->centralWidget()->findChild<QGridLayout *>(layout);
     QVERIFY(grid);
     int index = -1;
     for (int i = 0; i < grid->count(); ++i) {

@@ -6,6 +6,7 @@
 #include "modalanswerer.h"
 #include "monitortext.h"
 #include "simulatedmodule.h"
+#include "testfiles.h"
 #include "testmain.h"
 #include "vcantestsupport.h"
 #include "verificationdialog.h"
@@ -89,9 +90,7 @@ private slots:
         const QStringList written = QDir(QStringLiteral("log")).entryList({QStringLiteral("rvk_sn10457_*.log")},
                                                                           QDir::Files, QDir::Time);
         QVERIFY(!written.isEmpty());
-        QFile log(QStringLiteral("log/") + written.first());
-        QVERIFY(log.open(QIODevice::ReadOnly | QIODevice::Text));
-        const QString logged = QString::fromLocal8Bit(log.readAll());
+        const QString logged = QString::fromLocal8Bit(rvktest::readFile(QStringLiteral("log/") + written.first()));
         const QStringList entries =
             logged.split(QRegularExpression(QStringLiteral("\\[\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d\\.\\d{3}\\]\\n")),
                          Qt::SkipEmptyParts);

@@ -1,14 +1,13 @@
 // The trends window on the running program: reached in service mode, fed
 // by the simulated module's monitor stream on a private virtual bus, and
 // reading back the log the monitor wrote meanwhile.
-#include "canbusd2xx.h"
-#include "canbusdriver.h"
 #include "mainwindow.h"
 #include "modalanswerer.h"
 #include "simulatedmodule.h"
 #include "testmain.h"
 #include "trendseries.h"
 #include "trendswindow.h"
+#include "vcantestsupport.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -27,21 +26,15 @@ private:
 private slots:
     void init()
     {
-        const QString bus = SimulatedModule::privateVirtualBus();
         SimulatedModuleOptions options;
-        options.bus = bus;
         options.monitorPeriodMs = 100;
-        module = std::make_unique<SimulatedModule>(options);
         QString error;
-        QVERIFY2(module->start(&error), qPrintable(error));
-        installD2xx(std::make_unique<CanBusD2xx>([bus] { return QStringList{bus}; }));
-        installKtxDriver(std::make_unique<CanBusDriver>());
+        module = rvktest::startModuleOnPrivateBus(options, &error);
+        QVERIFY2(module, qPrintable(error));
     }
     void cleanup()
     {
-        module.reset();
-        installKtxDriver(nullptr);
-        installD2xx(nullptr);
+        rvktest::stopModuleOnPrivateBus(module);
         QDir(QStringLiteral("log")).removeRecursively();
     }
 

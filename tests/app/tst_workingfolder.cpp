@@ -1,3 +1,4 @@
+#include "testfiles.h"
 #include "testmain.h"
 #include "workingfolder.h"
 
@@ -72,9 +73,7 @@ void TestWorkingFolder::refusesWhatIsNoFolder()
 {
     QFETCH(QString, given);
     QFETCH(QString, reason);
-    QFile occupied(QStringLiteral("occupied"));
-    QVERIFY(occupied.open(QIODevice::WriteOnly));
-    occupied.close();
+    QVERIFY(rvktest::writeFile(QStringLiteral("occupied"), QByteArray()));
 
     QString error;
     QVERIFY(!enterWorkingFolder(given, &error));
@@ -82,7 +81,7 @@ void TestWorkingFolder::refusesWhatIsNoFolder()
     QVERIFY2(error.contains(QDir::toNativeSeparators(rvktest::workDir() + QLatin1Char('/') + given)), qPrintable(error));
     QCOMPARE(QDir::currentPath(), rvktest::workDir());
     QVERIFY(QFileInfo(QStringLiteral("occupied")).isFile());
-    occupied.remove();
+    QFile::remove(QStringLiteral("occupied"));
 }
 
 RVK_TEST_MAIN(TestWorkingFolder)

@@ -1,6 +1,7 @@
 // Monitor logs read back for the trend charts: what is accepted, what is
 // refused and where, and what the window does with either.
 #include "modalanswerer.h"
+#include "testfiles.h"
 #include "testmain.h"
 #include "trendlog.h"
 #include "trendseries.h"
@@ -22,13 +23,9 @@ qint64 local(int hour, int minute, int second, int ms)
 {
     return QDateTime(QDate(2026, 12, 8), QTime(hour, minute, second, ms), Qt::LocalTime).toMSecsSinceEpoch();
 }
-
-bool writeFile(const QString &name, const QByteArray &bytes)
-{
-    QFile file(name);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
 } // namespace
+
+using rvktest::writeFile;
 
 class TestTrendLog : public QObject
 {

@@ -4,11 +4,10 @@
 #include "frameclassification.h"
 #include "simulatedmodule.h"
 #include "testmain.h"
+#include "vcantestsupport.h"
 
 #include <QCanBus>
 #include <QCanBusFrame>
-#include <QProcess>
-#include <QTcpServer>
 #include <memory>
 
 namespace {
@@ -276,35 +275,42 @@ private slots:
         QCOMPARE(reportBytes(readUntilReportEnd()), QByteArray(296, char(0xFF)));
     }
 
-    // Frames of other identifiers are stray traffic; the set-up record's
-    // acceptance filter lets only the module's identifier range through.
-    void strayFramesAroundTheReport()
+    // A transfer with one fault of the bus or the module: what arrives up to
+    // the end frame. Frames of other identifiers are stray traffic; the
+    // set-up record's acceptance filter lets only the module's identifier
+    // range through.
+    void faultyTransfers_data()
     {
+        QTest::addColumn<int>("strayEvery");
+        QTest::addColumn<int>("dropFrame");
+        QTest::addColumn<int>("frameDelayMs");
+        QTest::newRow("stray frames around the report") << 3 << 0 << 0;
+        QTest::newRow("dropped frame shortens the report") << 0 << 5 << 0;
+        QTest::newRow("delayed frames still arrive in order") << 0 << 0 << 2;
+    }
+    void faultyTransfers()
+    {
+        QFETCH(int, strayEvery);
+        QFETCH(int, dropFrame);
+        QFETCH(int, frameDelayMs);
         SimulatedModuleOptions options = module->options();
-        options.strayEvery = 3;
+        options.strayEvery = strayEvery;
+        options.dropFrame = dropFrame;
+        options.frameDelayMs = frameDelayMs;
         module->setOptions(options);
         CanMessage request = remote(CanIdReadData, 1);
         driver->write(&request);
         const QList<CanMessage> frames = readUntilReportEnd();
-        QCOMPARE(reportBytes(frames), module->eeprom().bytes());
+
+        QByteArray expected = module->eeprom().bytes();
+        if (dropFrame > 0)
+            expected.remove(8 * (dropFrame - 1), 8);
+        QCOMPARE(reportBytes(frames), expected);
+        QCOMPARE(count(frames, CanIdReadData, 0), dropFrame > 0 ? 36 : 37);
         for (const CanMessage &message : frames)
             QVERIFY2(message.id != 0x123, "a frame outside the acceptance filter was delivered");
-        QVERIFY(count(frames, 0x7A6, 1) > 0);
-        QVERIFY(count(frames, CanIdSetSN, 0) > 0);
-    }
-
-    void droppedFrameShortensTheReport()
-    {
-        SimulatedModuleOptions options = module->options();
-        options.dropFrame = 5;
-        module->setOptions(options);
-        CanMessage request = remote(CanIdReadData, 1);
-        driver->write(&request);
-        const QByteArray bytes = reportBytes(readUntilReportEnd());
-        QCOMPARE(bytes.size(), 36 * 8);
-        QByteArray expected = module->eeprom().bytes();
-        expected.remove(4 * 8, 8);
-        QCOMPARE(bytes, expected);
+        QCOMPARE(count(frames, 0x7A6, 1) > 0, strayEvery > 0);
+        QCOMPARE(count(frames, CanIdSetSN, 0) > 0, strayEvery > 0);
     }
 
     void stoppedTransferHasNoEnd()
@@ -326,16 +332,6 @@ private slots:
         QCOMPARE(count(frames, CanIdReadData, 1), 1);
     }
 
-    void delayedFramesStillArriveInOrder()
-    {
-        SimulatedModuleOptions options = module->options();
-        options.frameDelayMs = 2;
-        module->setOptions(options);
-        CanMessage request = remote(CanIdReadData, 1);
-        driver->write(&request);
-        QCOMPARE(reportBytes(readUntilReportEnd()), module->eeprom().bytes());
-    }
-
     // The virtual bus lives in the process that started it: when the
     // simulator hosting it ends, the link is lost; once it runs again, the
     // channel opens again.
@@ -343,44 +339,33 @@ private slots:
     {
         driver.reset();
         module.reset();
-        const QString program = QCoreApplication::applicationDirPath() + QStringLiteral("/rvk-module-sim");
-        if (!QFileInfo::exists(program))
+        if (!rvktest::SimulatorProcess::isBuilt())
             QSKIP("rvk-module-sim is not built beside the tests");
         // This process already hosts a bus; the simulator gets a port of its own.
-        QTcpServer probe;
-        QVERIFY(probe.listen(QHostAddress::LocalHost, 0));
-        bus = QStringLiteral("virtualcan/tcp://127.0.0.1:%1/can0").arg(probe.serverPort());
-        probe.close();
+        bus = rvktest::freeProcessBus();
+        QVERIFY(!bus.isEmpty());
 
-        QProcess simulator;
-        const auto startSimulator = [&] {
-            simulator.start(program, {QStringLiteral("--bus"), bus});
-            QByteArray output;
-            return simulator.waitForStarted()
-                && QTest::qWaitFor([&] { return (output += simulator.readAllStandardOutput()).contains("joined"); }, 5000);
-        };
-        QVERIFY(startSimulator());
+        rvktest::SimulatorProcess simulator;
+        QVERIFY(simulator.start(bus));
         driver = std::make_unique<CanBusDriver>();
         QVERIFY(openDriver());
         CanMessage request = remote(CanIdReadData, 1);
         driver->write(&request);
         QCOMPARE(readUntilReportEnd().size(), 38);
 
-        simulator.terminate();
-        QVERIFY(simulator.waitForFinished(5000));
-        QCOMPARE(simulator.exitStatus(), QProcess::NormalExit);
-        QCOMPARE(simulator.exitCode(), 0);
+        QVERIFY(simulator.stop());
+        QCOMPARE(simulator.process.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(simulator.process.exitCode(), 0);
         QTRY_VERIFY_WITH_TIMEOUT(driver->info() != 0, 1000);
         QVERIFY(driver->info() >= -6 && driver->info() <= -1);
         driver->close();
         QVERIFY(!openDriver());
 
-        QVERIFY(startSimulator());
+        QVERIFY(simulator.start(bus));
         QVERIFY(openDriver());
         driver->write(&request);
         QCOMPARE(readUntilReportEnd().size(), 38);
-        simulator.terminate();
-        QVERIFY(simulator.waitForFinished(5000));
+        QVERIFY(simulator.stop());
     }
 };
 

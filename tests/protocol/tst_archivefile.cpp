@@ -1,23 +1,13 @@
 #include "archivedate.h"
 #include "archivefile.h"
+#include "testfiles.h"
 #include "testmain.h"
 
 #include <QDir>
-#include <QFile>
+#include <QFileInfo>
 
-namespace {
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-} // namespace
+using rvktest::readFile;
+using rvktest::writeFile;
 
 class TestArchiveFile : public QObject
 {
@@ -39,8 +29,7 @@ private slots:
 
 void TestArchiveFile::init()
 {
-    QDir(QStringLiteral("ssu")).removeRecursively();
-    QFile::remove(QStringLiteral("ssu"));
+    rvktest::removeEntries({QStringLiteral("ssu")});
 }
 
 void TestArchiveFile::path_data()
@@ -130,8 +119,7 @@ void TestArchiveFile::failedWriteLeavesNoFile()
     const QString path = ArchiveFile::path(1, QStringLiteral("06.12.2026 14:35"));
     QVERIFY(QDir().mkpath(path));
     QVERIFY(!ArchiveFile::write(path, QByteArray(296, 'r'), &error));
-    QCOMPARE(QDir(QStringLiteral("ssu")).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
-             QStringList(QFileInfo(path).fileName()));
+    QCOMPARE(rvktest::entriesIn(QStringLiteral("ssu")), QStringList(QFileInfo(path).fileName()));
 }
 
 void TestArchiveFile::emptyRecordIsNotArchived()

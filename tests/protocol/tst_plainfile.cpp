@@ -6,6 +6,7 @@
 #include "archivefile.h"
 #include "htmlreport.h"
 #include "plainfile.h"
+#include "testfiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -17,19 +18,10 @@
 #include <sys/stat.h>
 #include <sys/types.h>
 
+using rvktest::readFile;
+using rvktest::writeFile;
+
 namespace {
-QByteArray contentOf(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool put(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
 using Writer = std::function<bool(const QString &)>;
 } // namespace
 Q_DECLARE_METATYPE(Writer)
@@ -53,8 +45,7 @@ private:
 void TestPlainFile::init()
 {
     QVERIFY(dir.isValid());
-    QDir(dir.path()).removeRecursively();
-    QVERIFY(QDir().mkpath(dir.path()));
+    QVERIFY(rvktest::freshFolder(dir.path()));
 }
 
 void TestPlainFile::writersReplaceAPlantedLinkInsteadOfFollowingIt_data()
@@ -76,11 +67,11 @@ void TestPlainFile::writersReplaceAPlantedLinkInsteadOfFollowingIt()
     QFETCH(Writer, write);
     const QString victim = dir.filePath(QStringLiteral("victim"));
     const QString name = dir.filePath(QStringLiteral("ssu_sn7_06.12.2026_14.35.bin"));
-    QVERIFY(put(victim, "the user's own file"));
+    QVERIFY(writeFile(victim, "the user's own file"));
     QVERIFY(QFile::link(victim, name));
 
     QVERIFY(write(name));
-    QCOMPARE(contentOf(victim), QByteArray("the user's own file"));
+    QCOMPARE(readFile(victim), QByteArray("the user's own file"));
     const QFileInfo written(name);
     QVERIFY(!written.isSymLink());
     QVERIFY(written.isFile());
@@ -98,10 +89,10 @@ void TestPlainFile::writersReplaceAPlantedLinkInsteadOfFollowingIt()
 void TestPlainFile::writeKeepsAnExistingFilesPermissions()
 {
     const QString path = dir.filePath(QStringLiteral("report.html"));
-    QVERIFY(put(path, "old"));
+    QVERIFY(writeFile(path, "old"));
     QVERIFY(QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner));
     QVERIFY(PlainFile::write(path, "new"));
-    QCOMPARE(contentOf(path), QByteArray("new"));
+    QCOMPARE(readFile(path), QByteArray("new"));
     const QFileDevice::Permissions groupAndOthers(0x0077);
     QCOMPARE(QFileInfo(path).permissions() & groupAndOthers, QFileDevice::Permissions());
     QVERIFY(QFileInfo(path).permissions() & QFileDevice::WriteOwner);
@@ -135,14 +126,14 @@ void TestPlainFile::readAcceptsOnlyBoundedRegularFiles()
     const QString elsewhere = dir.filePath(QStringLiteral("elsewhere.bin"));
     QByteArray expected(296, 'r');
     if (kind == QLatin1String("record")) {
-        QVERIFY(put(path, expected));
+        QVERIFY(writeFile(path, expected));
     } else if (kind == QLatin1String("bound")) {
         expected = QByteArray(int(ArchiveFile::maxSize), 'b');
-        QVERIFY(put(path, expected));
+        QVERIFY(writeFile(path, expected));
     } else if (kind == QLatin1String("over")) {
-        QVERIFY(put(path, QByteArray(int(ArchiveFile::maxSize) + 1, 'o')));
+        QVERIFY(writeFile(path, QByteArray(int(ArchiveFile::maxSize) + 1, 'o')));
     } else if (kind == QLatin1String("link")) {
-        QVERIFY(put(elsewhere, expected));
+        QVERIFY(writeFile(elsewhere, expected));
         QVERIFY(QFile::link(elsewhere, path));
     } else if (kind == QLatin1String("pipe")) {
         // Opening a pipe for reading would block until a writer comes.

@@ -1,23 +1,9 @@
 #include "histogramtable.h"
+#include "recordbuilder.h"
 #include "reportrecord.h"
 #include "testmain.h"
 
-#include <QtEndian>
-
-namespace {
-QByteArray recordOfWords(const QVector<quint32> &words)
-{
-    QByteArray record(words.size() * 4, '\0');
-    for (int i = 0; i < words.size(); ++i)
-        qToLittleEndian<quint32>(words.at(i), record.data() + 4 * i);
-    return record;
-}
-
-QVector<quint32> zeroWords()
-{
-    return QVector<quint32>(74, 0u);
-}
-} // namespace
+using rvktest::RecordBuilder;
 
 class TestReportRecord : public QObject
 {
@@ -180,16 +166,20 @@ void TestReportRecord::histogramTableCoversTheHistogramWords()
 
 void TestReportRecord::percentListsFollowTheBinTable()
 {
-    QVector<quint32> words = zeroWords();
-    words[WordTotalTime] = 200;
-    for (int w = 1; w <= 32; ++w)
-        words[w] = quint32(w); // 0.5 % per unit
-    words[6] = 0xFFFFFFFF;
-    words[WordRepairTime] = 3;
-    words[35] = 1;
-    words[36] = 2;
-    words[66] = 3;
-    const QByteArray record = recordOfWords(words);
+    // Every total bin holds its running number (0.5 % per unit), but the
+    // last rotation bin is unset.
+    RecordBuilder builder;
+    builder.set(WordTotalTime, 200);
+    int running = 0;
+    for (int p = 0; p < HistogramParameterCount; ++p)
+        for (int bin = 0; bin < histogramParameters().at(p).bins.size(); ++bin)
+            builder.setBin(ReportSection::Total, p, bin, ++running);
+    builder.setBin(ReportSection::Total, 0, 5, UnsetWord);
+    builder.set(WordRepairTime, 3)
+        .setBin(ReportSection::InterRepair, 0, 0, 1)
+        .setBin(ReportSection::InterRepair, 0, 1, 2)
+        .setBin(ReportSection::InterRepair, 5, 4, 3);
+    const QByteArray record = builder.build();
 
     QCOMPARE(percentLists(record, ReportSection::Total),
              QStringList({"1,1,2,2,3,0", "4,4,5,5", "6,6,7,7,8", "8,9,9,10,10,11", "11,12,12,13,13,14",
@@ -201,7 +191,7 @@ void TestReportRecord::percentListsFollowTheBinTable()
 
 void TestReportRecord::allUnsetRecordDecodesToZeros()
 {
-    const ReportValues values = decodeReport(QByteArray(ReportRecordSize, '\xFF'));
+    const ReportValues values = decodeReport(RecordBuilder(RecordBuilder::Fill::Unset).build());
     QCOMPARE(values.sn, 0u);
     QCOMPARE(values.impact_level, 0u);
     QCOMPARE(values.total_time, QStringLiteral("00:00"));
@@ -231,12 +221,13 @@ void TestReportRecord::emptyRecordReadsAsZeros()
 
 void TestReportRecord::shortRecordKeepsTheWordsThatArrived()
 {
-    QVector<quint32> words = zeroWords();
-    words[WordTotalTime] = 7265;
-    words[1] = 7265;
-    words[WordImpacts] = 9;
-    words[WordSerialNumber] = 1234;
-    const QByteArray tenFrames = recordOfWords(words).left(80);
+    const QByteArray tenFrames = RecordBuilder()
+                                     .set(WordTotalTime, 7265)
+                                     .setBin(ReportSection::Total, 0, 0, 7265)
+                                     .set(WordImpacts, 9)
+                                     .set(WordSerialNumber, 1234)
+                                     .build()
+                                     .left(80);
 
     const ReportValues values = decodeReport(tenFrames);
     QCOMPARE(values.total_time, QStringLiteral("02:01"));

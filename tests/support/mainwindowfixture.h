@@ -1,0 +1,113 @@
+#pragma once
+
+// The main window over the scripted driver, as the window tests drive it.
+// A test class derives from MainWindowFixture (after QObject) and starts the
+// window in init() or in the test itself; the working directory and the
+// settings location are the test's own (testmain.h).
+//
+// Header-only because the support library does not link the application;
+// every test executable that includes this does.
+
+#include "frameclassification.h"
+#include "fakektxdriver.h"
+#include "mainwindow.h"
+#include "programidentity.h"
+
+#include <QLabel>
+#include <QSettings>
+#include <QStatusBar>
+#include <QTimer>
+
+#include <memory>
+
+namespace rvktest {
+
+// The per-user settings the program keeps natively (language, adapter,
+// login token), in the test's own settings location.
+inline QSettings nativeSettings()
+{
+    return ProgramIdentity::nativeSettings();
+}
+
+// A light of the status bar, found by its text (" KIVO ", " SSU ").
+inline QLabel *statusLight(const QMainWindow &window, const QStringList &texts)
+{
+    for (QLabel *label : window.statusBar()->findChildren<QLabel *>())
+        if (texts.contains(label->text()))
+            return label;
+    return nullptr;
+}
+
+// The timer that checks the link once a second.
+inline QTimer *supervisionTimer(const QMainWindow &window)
+{
+    for (QTimer *timer : window.findChildren<QTimer *>())
+        if (timer->parent() == &window && timer->interval() == 1000)
+            return timer;
+    return nullptr;
+}
+
+class MainWindowFixture
+{
+public:
+    // A new scripted driver for the window to come.
+    FakeKtxDriver *installDriver()
+    {
+        driver = FakeKtxDriver::install();
+        return driver;
+    }
+    // The window, built as the program builds it: it opens the link at once.
+    MainWindow *createWindow()
+    {
+        window = std::make_unique<MainWindow>();
+        return window.get();
+    }
+    MainWindow *startWindow()
+    {
+        installDriver();
+        return createWindow();
+    }
+    void closeWindow() { window.reset(); }
+
+    template<typename T> T *widget(const char *name) const { return window->findChild<T *>(QLatin1String(name)); }
+    QLabel *kivoLight() const { return statusLight(*window, {QStringLiteral(" KIVO ")}); }
+    QLabel *ssuLight() const { return statusLight(*window, {QStringLiteral(" SSU "), QStringLiteral(" SAS ")}); }
+
+    // "Read the report" pressed, through its slot.
+    bool requestReport() { return QMetaObject::invokeMethod(window.get(), "on_pushButton_ReadData_clicked"); }
+    // The bytes as the module sends a report: eight-byte data frames...
+    void sendReportFrames(const QByteArray &record)
+    {
+        for (int at = 0; at < record.size(); at += 8)
+            driver->receiveData(CanIdReadData, record.mid(at, 8));
+    }
+    // ...and the end frame.
+    void sendReportEnd() { driver->receiveRemote(CanIdReadData, 0); }
+    void sendReport(const QByteArray &record)
+    {
+        sendReportFrames(record);
+        sendReportEnd();
+    }
+
+    // One monitor frame (padded with zeros to eight bytes) handed to the
+    // window's handler straight away, the way one poll tick does, so a test
+    // does not wait a millisecond per frame.
+    void deliverMonitorFrame(const QByteArray &bytes)
+    {
+        QByteArray frame = bytes.left(8);
+        frame.append(QByteArray(8 - frame.size(), '\0'));
+        driver->receiveData(CanIdMonitor, frame);
+        QMetaObject::invokeMethod(window.get(), "messageHandlerKIVO");
+    }
+    // Text cut into eight-byte frames, as the module sends it.
+    void deliverMonitorText(const QByteArray &text)
+    {
+        for (int at = 0; at < text.size(); at += 8)
+            deliverMonitorFrame(text.mid(at, 8));
+    }
+
+    FakeKtxDriver *driver = nullptr;
+    std::unique_ptr<MainWindow> window;
+};
+
+} // namespace rvktest
