@@ -1,7 +1,8 @@
 // An archive backlog of 1,000 reports uploaded into a table that already
 // holds 100,000 rows, the way an opened connection runs the pass: prints the
-// average cost per file of the whole pass and of the upload alone, with and
-// without the report indexes. Needs the test database
+// average cost per file of the whole pass (the main window's) and of the
+// upload alone (a database session without any window), with and without
+// the report indexes. Needs the test database
 // (scripts/test-db start); its own rows (serial numbers from 900000000) are
 // removed afterwards.
 #include "archivefile.h"
@@ -10,6 +11,7 @@
 #include "mainwindow.h"
 #include "reportschema.h"
 #include "ssudialog.h"
+#include "ssusession.h"
 #include "ssutestsupport.h"
 #include "testmain.h"
 
@@ -80,13 +82,13 @@ double timePass(MainWindow &window, quint32 firstSn)
 }
 
 // Milliseconds per report of uploadReport alone, without files and waits.
-double timeUploads(SSUDialog &dialog, quint32 firstSn)
+double timeUploads(SsuSession &session, quint32 firstSn)
 {
-    dialog.setReportDate(QStringLiteral("06.12.2026 14:35"));
+    session.setReportDate(QStringLiteral("06.12.2026 14:35"));
     QElapsedTimer clock;
     clock.start();
     for (int i = 0; i < BacklogFiles; ++i)
-        dialog.uploadReport(recordOf(firstSn + quint32(i)));
+        session.uploadReport(recordOf(firstSn + quint32(i)));
     return double(clock.nsecsElapsed()) / 1e6 / BacklogFiles;
 }
 } // namespace
@@ -123,19 +125,20 @@ int main(int argc, char *argv[])
     MainWindow window;
     auto *dialog = window.findChild<SSUDialog *>();
     HttpFileServer server;
-    if (!rvktest::bringOnline(*dialog, server)) {
-        QTextStream(stderr) << "the dialog did not connect\n";
+    SsuSession session;
+    if (!rvktest::bringOnline(*dialog, server) || !rvktest::bringOnline(session, server)) {
+        QTextStream(stderr) << "the dialog or the session did not connect\n";
         removeOwnRows();
         return 1;
     }
 
     dropIndex(admin);
     const double passWithout = timePass(window, BacklogFirstSn);
-    const double uploadWithout = timeUploads(*dialog, BacklogFirstSn + 2 * BacklogFiles);
+    const double uploadWithout = timeUploads(session, BacklogFirstSn + 2 * BacklogFiles);
     ensureReportIndexes(admin);
     const bool indexed = indexPresent(admin);
     const double passWith = timePass(window, BacklogFirstSn + 4 * BacklogFiles);
-    const double uploadWith = timeUploads(*dialog, BacklogFirstSn + 6 * BacklogFiles);
+    const double uploadWith = timeUploads(session, BacklogFirstSn + 6 * BacklogFiles);
 
     out.setRealNumberNotation(QTextStream::FixedNotation);
     out.setRealNumberPrecision(2);

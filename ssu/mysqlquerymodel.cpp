@@ -1,5 +1,6 @@
 #include "mysqlquerymodel.h"
 
+#include "reportschema.h"
 #include "rowcounter.h"
 
 #include <QSqlQuery>
@@ -149,7 +150,7 @@ bool MySqlQueryModel::readFromKey(QSqlQuery &query, int offset, int rows, bool r
         values << firstKey.at(i);
         alternatives << QLatin1Char('(') + terms.join(QLatin1String(" AND ")) + QLatin1Char(')');
     }
-    query.prepare(QStringLiteral("SELECT sn, date, release_date, firmware_version, total_time, repair_time FROM rvkreport")
+    query.prepare(QLatin1String(ListingProjection)
                   + whereClause(alternatives.join(QLatin1String(" OR "))) + order
                   + QStringLiteral(" LIMIT %1 OFFSET %2").arg(rows).arg(before));
     for (const QVariant &value : qAsConst(values))
@@ -159,7 +160,7 @@ bool MySqlQueryModel::readFromKey(QSqlQuery &query, int offset, int rows, bool r
 
 QString MySqlQueryModel::windowStatement(int offset, int rows, bool reversed) const
 {
-    return QStringLiteral("SELECT sn, date, release_date, firmware_version, total_time, repair_time FROM rvkreport")
+    return QLatin1String(ListingProjection)
         + whereClause(QString()) + QLatin1String(" ORDER BY ") + orderTerms(reversed).join(QLatin1String(", "))
         + QStringLiteral(" LIMIT %1 OFFSET %2").arg(rows).arg(offset);
 }

@@ -14,8 +14,8 @@ const char *const CreateReportTableStatement =
     "NULL,irt_in_voltage TEXT NOT NULL,irt_out_voltage TEXT NOT NULL,irt_current TEXT NOT NULL,irt_temperature TEXT "
     "NOT NULL,irt_vibration TEXT NOT NULL,irt_impacts INT UNSIGNED NOT NULL);";
 
-const char *const AllReportsStatement =
-    "SELECT sn, date, release_date, firmware_version, total_time, repair_time FROM rvkreport ORDER BY sn";
+const char *const ListingProjection =
+    "SELECT sn, date, release_date, firmware_version, total_time, repair_time FROM rvkreport";
 
 namespace {
 struct ReportIndex

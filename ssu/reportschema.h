@@ -5,8 +5,9 @@
 
 // The table every installation shares, created when missing.
 extern const char *const CreateReportTableStatement;
-// The statement the search table starts from and returns to after an upload.
-extern const char *const AllReportsStatement;
+// What every listing of stored reports selects; the searches add their
+// WHERE and ORDER BY, the list its window.
+extern const char *const ListingProjection;
 extern const char *const ConnectionName;
 
 // The searches, their orders, the open and delete lookups and the upload's

@@ -1,26 +1,21 @@
 #include "ssudialog.h"
 #include "ui_ssudialog.h"
 
-#include "deployment.h"
 #include "mdelegatedate.h"
 #include "mdelegatedatetime.h"
 #include "mysqlquerymodel.h"
+#include "programidentity.h"
 
 #include <QCoreApplication>
 #include <QDate>
 #include <QHeaderView>
 #include <QLocale>
-#include <QNetworkAccessManager>
 #include <QScrollBar>
 #include <QShowEvent>
-#include <QSqlDatabase>
 #include <QStyle>
 
 namespace {
-const char *const connectionName = "RVKReport";
 const char *const dateEditFormat = "dd.MM.yyyy";
-// Entered as a serial number, it unlocks deleting stored reports.
-constexpr int deleteAccessCode = 583146;
 
 // Rows the column widths are measured on; the rest of a long listing is
 // never read just for that.
@@ -30,6 +25,7 @@ constexpr int MeasuredRows = 100;
 SSUDialog::SSUDialog(QWidget *parent)
     : QDialog(parent)
     , ui(new Ui::SSUDialog)
+    , session(new SsuSession(this))
 {
     ui->setupUi(this);
     for (QDateEdit *edit : {ui->dateEdit_min, ui->dateEdit_max, ui->dateEdit_RELmin, ui->dateEdit_RELmax})
@@ -48,13 +44,11 @@ SSUDialog::SSUDialog(QWidget *parent)
     setWindowTitle(tr("Система статистического учёта RVK"));
     setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
 
-    networkManager = new QNetworkAccessManager(this);
-    downloadUrl = QUrl(QStringLiteral("http://") + QString::fromLatin1(Deployment::webServer)
-                       + QStringLiteral("/downloads/ssu.pas"));
-
     connect(ui->tableView, SIGNAL(doubleClicked(QModelIndex)), this, SLOT(openReport(QModelIndex)));
     connect(ui->tableView, SIGNAL(clicked(QModelIndex)), this, SLOT(slotSetModelIndex(QModelIndex)));
-    connect(networkManager, SIGNAL(finished(QNetworkReply *)), this, SLOT(downloadFinished(QNetworkReply *)));
+    connect(session, &SsuSession::signalIndicator, this, &SSUDialog::signalIndicator);
+    connect(session, &SsuSession::signalWaitDialog, this, &SSUDialog::signalWaitDialog);
+    connect(session, &SsuSession::passwordReceived, this, &SSUDialog::createModel);
 
     selectedIndex = ui->tableView->currentIndex();
 }
@@ -67,7 +61,7 @@ SSUDialog::~SSUDialog()
 void SSUDialog::setLanguage(uchar code)
 {
     language = code;
-    const QString translationFile = QCoreApplication::applicationDirPath() + QStringLiteral("/RVKReport_en_GB.qm");
+    const QString translationFile = ProgramIdentity::translationFilePath();
     const QList<QDateEdit *> dateEdits{ui->dateEdit_min, ui->dateEdit_max, ui->dateEdit_RELmin, ui->dateEdit_RELmax};
 
     if (code == 0) {
@@ -85,7 +79,7 @@ void SSUDialog::setLanguage(uchar code)
 
     setWindowTitle(tr("Система статистического учёта RVK"));
     columnHeaders = tr("Серийный номер,Дата отчёта,Изготовлен,Версия ПО,Наработка,Межремонтная").split(QLatin1Char(','));
-    if (model) {
+    if (MySqlQueryModel *model = session->model()) {
         for (int i = 0; i < columnHeaders.size(); ++i)
             model->setHeaderData(i, Qt::Horizontal, columnHeaders.at(i), Qt::EditRole);
     }
@@ -109,7 +103,7 @@ void SSUDialog::setupTableView()
 
     QTableView *view = ui->tableView;
     // The model sorts on the server, so the view talks to it directly.
-    view->setModel(model);
+    view->setModel(session->model());
     view->setSortingEnabled(true);
 
     view->horizontalHeader()->setDefaultAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
@@ -136,16 +130,14 @@ void SSUDialog::fitRowsAndColumns()
     // height; measuring each would read the whole listing.
     QHeaderView *rows = view->verticalHeader();
     rows->setSectionResizeMode(QHeaderView::Fixed);
+    const MySqlQueryModel *model = session->model();
     if (model && model->rowCount() > 0)
         rows->setDefaultSectionSize(static_cast<QAbstractItemView *>(view)->sizeHintForRow(0));
 }
 
 void SSUDialog::createModel()
 {
-    if (!model) {
-        model = new MySqlQueryModel(this);
-        model->setWindowSize(fetchWindowSize);
-    }
+    session->createModel();
     // At start-up the dialog is hidden: the listing is read when it is shown.
     listAllReports(!isVisible());
     setupTableView();
@@ -153,24 +145,18 @@ void SSUDialog::createModel()
 
 void SSUDialog::setFetchWindowSize(int rows)
 {
-    fetchWindowSize = rows;
-    if (model)
-        model->setWindowSize(rows);
+    session->setFetchWindowSize(rows);
 }
 
 void SSUDialog::listAllReports(bool deferred)
 {
-    if (!model)
-        return;
-    // Not opened on demand: a search must not stall on an unreachable server;
-    // a closed connection simply lists nothing.
-    model->setSearch({QString(), QStringLiteral("sn")},
-                     QSqlDatabase::database(QString::fromLatin1(connectionName), false), deferred);
+    session->listAllReports(deferred);
 }
 
 void SSUDialog::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
+    MySqlQueryModel *model = session->model();
     if (model && model->isDeferred()) {
         model->load();
         fitRowsAndColumns();
@@ -186,39 +172,31 @@ void SSUDialog::searchBySerialNumber()
 void SSUDialog::on_pushButton_SN_clicked()
 {
     const int serialNumber = ui->spinBox_SN->value();
-    if (serialNumber == deleteAccessCode) {
+    // The service access code entered as a serial number unlocks deleting.
+    if (serialNumber == ProgramIdentity::ServiceAccessCode) {
         ui->pushButton_Delete->setEnabled(true);
         return;
     }
-    if (serialNumber == 0) {
-        showSearch(QString(), QStringLiteral("sn"));
-        return;
-    }
-    showSearch(QStringLiteral("sn = %1").arg(serialNumber), QStringLiteral("total_time"));
+    if (session->searchSerialNumber(serialNumber))
+        setupTableView();
 }
 
 void SSUDialog::on_pushButton_SNrange_clicked()
 {
-    showSearch(QStringLiteral("sn BETWEEN %1 AND %2").arg(ui->spinBox_SNmin->value()).arg(ui->spinBox_SNmax->value()),
-               QStringLiteral("sn"));
+    if (session->searchSerialRange(ui->spinBox_SNmin->value(), ui->spinBox_SNmax->value()))
+        setupTableView();
 }
 
 void SSUDialog::on_pushButton_DATErange_clicked()
 {
-    // Dates are compared with a DATETIME column: the upper bound is midnight
-    // at the start of that day.
-    showSearch(QStringLiteral("date BETWEEN '%1' AND '%2'")
-                   .arg(ui->dateEdit_min->date().toString(QStringLiteral("yyyy-MM-dd")),
-                        ui->dateEdit_max->date().toString(QStringLiteral("yyyy-MM-dd"))),
-               QStringLiteral("date"));
+    if (session->searchReportDates(ui->dateEdit_min->date(), ui->dateEdit_max->date()))
+        setupTableView();
 }
 
 void SSUDialog::on_pushButton_RELrange_clicked()
 {
-    showSearch(QStringLiteral("release_date BETWEEN '%1' AND '%2'")
-                   .arg(ui->dateEdit_RELmin->date().toString(QStringLiteral("yyyy-MM-dd")),
-                        ui->dateEdit_RELmax->date().toString(QStringLiteral("yyyy-MM-dd"))),
-               QStringLiteral("release_date"));
+    if (session->searchReleaseDates(ui->dateEdit_RELmin->date(), ui->dateEdit_RELmax->date()))
+        setupTableView();
 }
 
 void SSUDialog::slotSetModelIndex(const QModelIndex &index)
@@ -226,20 +204,9 @@ void SSUDialog::slotSetModelIndex(const QModelIndex &index)
     selectedIndex = index;
 }
 
-// The searches' statements are "SELECT sn, date, release_date,
-// firmware_version, total_time, repair_time FROM rvkreport WHERE <where>
-// ORDER BY <order>"; the model adds the header's order and the window.
-void SSUDialog::showSearch(const QString &where, const QString &order)
-{
-    if (!model)
-        return;
-    model->setSearch({where, order}, QSqlDatabase::database(QString::fromLatin1(connectionName), false));
-    setupTableView();
-}
-
 void SSUDialog::refreshAllReports()
 {
-    if (!model)
+    if (!session->model())
         return;
     listAllReports(false);
     setupTableView();

@@ -1,20 +1,16 @@
 #pragma once
 
-#include "deployment.h"
+#include "ssusession.h"
 
 #include <QByteArray>
 #include <QDialog>
 #include <QModelIndex>
-#include <QSqlDatabase>
-#include <QSqlQuery>
+#include <QPair>
 #include <QString>
 #include <QStringList>
 #include <QTranslator>
 #include <QUrl>
 
-class MySqlQueryModel;
-class QNetworkAccessManager;
-class QNetworkReply;
 class QShowEvent;
 class mDelegateDate;
 class mDelegateDateTime;
@@ -23,9 +19,12 @@ namespace Ui {
 class SSUDialog;
 }
 
-// The statistical accounting system: password download, connection, report
-// uploads (ssudialog_database.cpp), and the search window of stored reports
+// The statistical accounting system's window: the search of stored reports
 // with opening, saving and deleting them (ssudialog.cpp, ssudialog_reports.cpp).
+// The database session behind it (password download, connection, uploads,
+// the search statements) is its SsuSession; the session's members are
+// forwarded under the names the main window and the tests use
+// (ssudialog_database.cpp).
 class SSUDialog : public QDialog
 {
     Q_OBJECT
@@ -37,19 +36,21 @@ public:
     void startDownload();
     bool connectDatabase();
     bool connectAndCreateTable();
-    QString dbPassword() const { return m_dbPassword; }
+    QString dbPassword() const { return session->dbPassword(); }
     bool uploadReport(const QByteArray &record);
     void setReportDate(const QString &date);
     void setReportDateFromFileName(const QString &fileName);
     // Where the password file is fetched from; the deployment value unless a
     // test points it elsewhere.
-    void setDownloadUrl(const QUrl &url) { downloadUrl = url; }
+    void setDownloadUrl(const QUrl &url) { session->setDownloadUrl(url); }
     // Where the database is reached and the CA its certificate must come from
     // (empty: no TLS); the deployment values unless a test points elsewhere.
     void setDatabaseServer(const QString &host, int port, const QString &caFile);
     // The database hosts, tried in order ("host[:port],..."); the deployment
     // value unless a test points the dialog at particular cluster nodes.
-    void setDatabaseHosts(const QString &hosts) { databaseHosts = hosts; }
+    void setDatabaseHosts(const QString &hosts) { session->setDatabaseHosts(hosts); }
+    // The database session the dialog shows.
+    SsuSession *databaseSession() const { return session; }
 
     // --- search window (ssudialog.cpp) ---
     void setLanguage(uchar code);
@@ -81,15 +82,11 @@ private slots:
     void on_pushButton_Save_clicked();
     void on_pushButton_Delete_clicked();
 
-    // --- database (ssudialog_database.cpp) ---
-    void downloadFinished(QNetworkReply *reply);
-
 protected:
     void showEvent(QShowEvent *event) override;
 
 private:
     // --- search window (ssudialog.cpp) ---
-    void showSearch(const QString &where, const QString &order);
     void refreshAllReports();
     // Lists all reports again; while the dialog is hidden the listing is only
     // remembered and read when the dialog is shown.
@@ -100,38 +97,16 @@ private:
     void writeHtmlReport(bool saveMode);
     // Serial number and date text of the current row, as the delete and the
     // open identify a stored report.
-    void identifyCurrentRow(const QModelIndex &index);
+    QPair<quint32, QString> identifyCurrentRow(const QModelIndex &index) const;
 
     QTranslator translator;
     Ui::SSUDialog *ui = nullptr;
-    QSqlDatabase db;
-    QSqlQuery query;
-    MySqlQueryModel *model = nullptr;
+    SsuSession *session = nullptr;
     mDelegateDate *delegateDate = nullptr;
     mDelegateDateTime *delegateDateTime = nullptr;
     QModelIndex selectedIndex;
     QStringList columnHeaders;
     bool defaultDatesSet = false;
-    int fetchWindowSize = 256;
-
-    // The report being uploaded or opened (the database columns' values).
-    quint32 sn = 0;
-    quint32 impact_level = 0;
-    quint32 impacts = 0;
-    quint32 irt_impacts = 0;
-    QString total_time = QStringLiteral("0");
-    QString repair_time = QStringLiteral("0");
-    QString firmware_version;
-    QString release_date;
-    QString reportDate;
-    QStringList totalPercents;
-    QStringList repairPercents;
-
     uchar language = 1;
     bool saveMode = false;
-    QNetworkAccessManager *networkManager = nullptr;
-    QUrl downloadUrl;
-    QString databaseHosts = QLatin1String(Deployment::databaseHost);
-    QString databaseCaFile = QLatin1String(Deployment::databaseCaFile);
-    QString m_dbPassword;
 };

@@ -10,20 +10,31 @@
 
 #include <QSqlRecord>
 
-class TstRowKey : public QObject
+namespace {
+constexpr quint32 Sn = 81900;
+} // namespace
+
+class TstRowKey : public rvktest::DatabaseTestCase
 {
     Q_OBJECT
+public:
+    TstRowKey()
+        : DatabaseTestCase(Sn, Sn)
+    {
+    }
+
 private slots:
+    void initTestCase() { QVERIFY2(databaseReady(), DatabaseMissing); }
+    void cleanupTestCase() { deleteOwnRows(); }
+
     void programConnectionAddsAnInvisibleKey();
     void aSecondRowOfTheSameReportIsRefused();
 };
 
 void TstRowKey::programConnectionAddsAnInvisibleKey()
 {
-    QVERIFY2(rvktest::databaseReachable(), "start the test database: scripts/test-db start");
-    HttpFileServer server;
     SSUDialog dialog;
-    QVERIFY(rvktest::bringOnline(dialog, server));
+    QVERIFY(bringOnline(dialog));
     QVERIFY(dialog.connectAndCreateTable());
 
     QSqlDatabase db = rvktest::adminConnection();
@@ -52,8 +63,6 @@ void TstRowKey::programConnectionAddsAnInvisibleKey()
 // insert fail (its station archives the report) instead of adding a row.
 void TstRowKey::aSecondRowOfTheSameReportIsRefused()
 {
-    constexpr quint32 Sn = 81900;
-    rvktest::deleteSerials({Sn});
     QSqlDatabase db = rvktest::adminConnection();
     const QString insert = QStringLiteral(
         "INSERT INTO rvkreport VALUES (%1, '2026-12-08 10:00', '2024-03-15', '3.2.2', 40, '%2', '1:00', '100', '100', "
@@ -63,7 +72,6 @@ void TstRowKey::aSecondRowOfTheSameReportIsRefused()
     QVERIFY(!query.exec(insert.arg(Sn).arg(QStringLiteral("342:56"))));
     QVERIFY2(query.exec(insert.arg(Sn).arg(QStringLiteral("342:57"))), qPrintable(query.lastError().text()));
     QCOMPARE(rvktest::rowsForSerial(Sn).size(), 2);
-    rvktest::deleteSerials({Sn});
 }
 
 RVK_TEST_MAIN(TstRowKey)

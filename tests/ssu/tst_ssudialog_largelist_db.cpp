@@ -46,12 +46,6 @@ bool fillOwnRows()
         && query.exec(statement.arg(FirstSn).arg(Generated - 1).arg(QStringLiteral(":30")).arg(97));
 }
 
-void deleteOwnRows()
-{
-    QSqlQuery(rvktest::adminConnection())
-        .exec(QStringLiteral("DELETE FROM rvkreport WHERE sn BETWEEN %1 AND %2").arg(FirstSn).arg(LastSn));
-}
-
 // The keys of the own rows in the order the server gives for orderBy.
 QList<Key> serverOrder(const QString &orderBy)
 {
@@ -153,24 +147,27 @@ QStringList indexesOf(const QString &table)
 }
 } // namespace
 
-class TestSsuDialogLargeList : public QObject
+class TestSsuDialogLargeList : public rvktest::DatabaseTestCase
 {
     Q_OBJECT
-
-    HttpFileServer server;
 
     // A connected dialog reading 25 rows at a time.
     void bringOnline(SSUDialog &dialog)
     {
         dialog.setFetchWindowSize(Window);
-        QVERIFY(rvktest::bringOnline(dialog, server));
+        QVERIFY(DatabaseTestCase::bringOnline(dialog));
+    }
+
+public:
+    TestSsuDialogLargeList()
+        : DatabaseTestCase(FirstSn, LastSn)
+    {
     }
 
 private slots:
     void initTestCase()
     {
-        QVERIFY2(rvktest::databaseReachable(), "the test database is not running (scripts/test-db start)");
-        deleteOwnRows();
+        QVERIFY2(databaseReady(), DatabaseMissing);
         QVERIFY(fillOwnRows());
         QCOMPARE(serverOrder(QStringLiteral("sn")).size(), Rows);
         UrlCatcher::install();
@@ -191,11 +188,13 @@ private slots:
         QCOMPARE(model->rowCount(), 0);
         QCOMPARE(model->cachedRows(), 0);
 
+        // The first window shows at once (show() delivers the show event
+        // before it returns); the rest is counted meanwhile, and the count
+        // may arrive while the window is being exposed.
         dialog.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-        // The first window shows at once; the rest is counted meanwhile.
         QCOMPARE(model->rowCount(), Window);
         QVERIFY(model->isCounting());
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
         QTRY_VERIFY(model->rowCount() >= Rows);
         QVERIFY(!model->isCounting());
         QVERIFY(model->cachedRows() > 0);

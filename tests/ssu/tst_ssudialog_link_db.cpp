@@ -39,9 +39,15 @@ QString loadStatement(const QString &path)
 }
 } // namespace
 
-class TstSSUDialogLink : public QObject
+class TstSSUDialogLink : public rvktest::DatabaseTestCase
 {
     Q_OBJECT
+public:
+    TstSSUDialogLink()
+        : DatabaseTestCase(74601, 74603)
+    {
+    }
+
 private slots:
     void initTestCase();
     void cleanup();
@@ -50,19 +56,16 @@ private slots:
     void oversizedPasswordFileIsAFailedDownload();
     void stalledPasswordDownloadFailsWithinItsBound();
     void redirectedPasswordDownloadIsNotFollowed();
-
-private:
-    HttpFileServer server;
 };
 
 void TstSSUDialogLink::initTestCase()
 {
-    QVERIFY2(rvktest::databaseReachable(), "start the test database: scripts/test-db start");
+    QVERIFY2(databaseReady(), DatabaseMissing);
 }
 
 void TstSSUDialogLink::cleanup()
 {
-    rvktest::deleteSerials({74601, 74602, 74603});
+    deleteOwnRows();
     rvktest::dropProgramConnection();
 }
 
@@ -82,10 +85,10 @@ void TstSSUDialogLink::serverCannotReadLocalFilesThroughTheProgramsConnection()
     QCOMPARE(check.value(0).toInt(), 1);
     QVERIFY2(check.exec(loadStatement(file)), "the client library should honour LOAD DATA LOCAL by default");
     QCOMPARE(rvktest::rowsForSerial(74601).size(), 1);
-    rvktest::deleteSerials({74601, 74602, 74603});
+    deleteOwnRows();
 
     SSUDialog dialog;
-    QVERIFY(rvktest::bringOnline(dialog, server));
+    QVERIFY(bringOnline(dialog));
     for (int attempt = 0; attempt < 2; ++attempt) {
         QSqlQuery query(QSqlDatabase::database(QLatin1String(ConnectionName), false));
         QVERIFY(!query.exec(loadStatement(file)));
@@ -111,7 +114,7 @@ void TstSSUDialogLink::oversizedPasswordFileIsAFailedDownload()
 
     // The same file within the bound is a password.
     server.serve(QLatin1String(rvktest::passwordPath()), rvktest::passwordFile() + QByteArray(1024, '\n'));
-    QVERIFY(rvktest::bringOnline(dialog, server));
+    QVERIFY(bringOnline(dialog));
     QCOMPARE(dialog.dbPassword(), rvktest::testDatabasePassword());
 }
 

@@ -21,14 +21,6 @@ namespace {
 constexpr quint32 firstSn = 61100;
 constexpr quint32 lastSn = 61199;
 
-QList<quint32> ownSerialRange()
-{
-    QList<quint32> serials;
-    for (quint32 sn = firstSn; sn <= lastSn; ++sn)
-        serials << sn;
-    return serials;
-}
-
 struct StoredReport
 {
     quint32 sn = 0;
@@ -115,20 +107,24 @@ private:
 };
 } // namespace
 
-class TestSsuDialogReports : public QObject
+class TestSsuDialogReports : public rvktest::DatabaseTestCase
 {
     Q_OBJECT
 
-    HttpFileServer server;
     SSUDialog *dialog = nullptr;
+
+public:
+    TestSsuDialogReports()
+        : DatabaseTestCase(firstSn, lastSn)
+    {
+    }
 
 private slots:
     void initTestCase()
     {
-        QVERIFY2(rvktest::databaseReachable(), "the test database on 127.0.0.1:3666 is not running");
-        rvktest::deleteSerials(ownSerialRange());
+        QVERIFY2(databaseReady(), DatabaseMissing);
         dialog = new SSUDialog;
-        QVERIFY(rvktest::bringOnline(*dialog, server));
+        QVERIFY(bringOnline(*dialog));
         dialog->show();
         QVERIFY(QTest::qWaitForWindowExposed(dialog));
     }
@@ -142,7 +138,7 @@ private slots:
     void cleanupTestCase()
     {
         delete dialog;
-        rvktest::deleteSerials(ownSerialRange());
+        deleteOwnRows();
     }
 
     void doubleClickOpensTheReportOfThatRow()

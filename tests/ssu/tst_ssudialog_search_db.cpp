@@ -21,24 +21,12 @@
 #include <QTableView>
 
 namespace {
-const char *const setupConnection = "searchTestSetup";
 constexpr quint32 firstSn = 61000;
 constexpr quint32 lastSn = 61099;
 
-QSqlDatabase addTestConnection(const QString &name)
-{
-    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QMYSQL"), name);
-    db.setHostName(QLatin1String(Deployment::databaseHost));
-    db.setPort(3666);
-    db.setDatabaseName(QStringLiteral("RVKSSUdb"));
-    db.setUserName(QStringLiteral("RVKuser"));
-    db.setPassword(qEnvironmentVariable("RVK_TEST_DB_PASSWORD", QStringLiteral("rvk-test-password")));
-    return db;
-}
-
 bool insertReport(quint32 sn, const QDateTime &date, const QDate &releaseDate, const QString &totalTime)
 {
-    QSqlQuery query(QSqlDatabase::database(QLatin1String(setupConnection)));
+    QSqlQuery query(rvktest::adminConnection());
     query.prepare(QStringLiteral(
         "INSERT INTO rvkreport VALUES (:sn, :date, :rel, '3.1', 2, :total, '1:00', '10,20,30,40', '0,0,0,0,100', "
         "'0,0,0,0,100', '0,0,0,0,0,100', '0,0,0,0,0,100', '0,0,0,100', 5, '10,20,30,40', '0,0,0,0,100', "
@@ -52,12 +40,6 @@ bool insertReport(quint32 sn, const QDateTime &date, const QDate &releaseDate, c
         return false;
     }
     return true;
-}
-
-void deleteOwnRows()
-{
-    QSqlQuery query(QSqlDatabase::database(QLatin1String(setupConnection)));
-    query.exec(QStringLiteral("DELETE FROM rvkreport WHERE sn BETWEEN %1 AND %2").arg(firstSn).arg(lastSn));
 }
 
 QTableView *tableOf(SSUDialog &dialog)
@@ -114,27 +96,26 @@ void click(SSUDialog &dialog, const char *button)
 }
 } // namespace
 
-class TestSsuDialogSearch : public QObject
+class TestSsuDialogSearch : public rvktest::DatabaseTestCase
 {
     Q_OBJECT
+
+public:
+    TestSsuDialogSearch()
+        : DatabaseTestCase(firstSn, lastSn)
+    {
+    }
 
 private:
     // A dialog connected as after a successful password download.
     // As in production: the password download opens the connection and
     // creates the model.
-    void connectDialog(SSUDialog &dialog)
-    {
-        HttpFileServer server;
-        QVERIFY(rvktest::bringOnline(dialog, server));
-    }
+    void connectDialog(SSUDialog &dialog) { QVERIFY(bringOnline(dialog)); }
 
 private slots:
     void initTestCase()
     {
-        QSqlDatabase setup = addTestConnection(QLatin1String(setupConnection));
-        QVERIFY2(setup.open(), qPrintable(setup.lastError().text()));
-        QSqlQuery(setup).exec(QLatin1String(CreateReportTableStatement));
-        deleteOwnRows();
+        QVERIFY2(databaseReady(), DatabaseMissing);
 
         const QDate today = QDate::currentDate();
         QVERIFY(insertReport(61010, QDateTime(QDate(2024, 3, 5), QTime(14, 7)), QDate(2019, 6, 1), QStringLiteral("20:00")));

@@ -1,17 +1,18 @@
-// The database dialog's download, connection and report upload against the
-// test MariaDB. The table is shared with tests running at the same time, so
-// this file owns serial numbers 71000..71099 and looks only at those rows.
-#include "testmain.h"
-
-#include "httpfileserver.h"
-#include "ssudialog.h"
-#include "ssutestsupport.h"
+// The database session's download, connection, report upload, searches and
+// stored-report lookups against the test MariaDB, without any window: the
+// program links only the widget-free SSU library and runs on a
+// QCoreApplication. The table is shared with tests running at the same time,
+// so this file owns serial numbers 71000..71099 and looks only at those rows.
+#include "databasetest.h"
+#include "ssusession.h"
 #include "tokenencoder.h"
 
+#include <QCoreApplication>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QSqlDatabase>
 #include <QSqlQuery>
+#include <QTest>
 
 #include <memory>
 
@@ -39,22 +40,44 @@ QByteArray recordWithUnsetFactoryTexts(quint32 sn)
     return record;
 }
 
-// Waits for the dialog's network manager to deliver one reply; the dialog's
-// own slot has run by then because it was connected first.
-bool waitForDownload(SSUDialog &dialog)
+// Waits for the session's network manager to deliver one reply; the
+// session's own slot has run by then because it was connected first.
+bool waitForDownload(SsuSession &session)
 {
-    auto *manager = dialog.findChild<QNetworkAccessManager *>();
+    auto *manager = session.findChild<QNetworkAccessManager *>();
     if (!manager)
         return false;
     QSignalSpy finished(manager, SIGNAL(finished(QNetworkReply *)));
-    dialog.startDownload();
+    session.startDownload();
     return finished.wait(10000);
+}
+
+// The serial numbers a listing shows, in its order; the whole listing is
+// read once its length is known.
+QList<quint32> listedSerials(SsuSession &session)
+{
+    MySqlQueryModel *model = session.model();
+    QList<quint32> serials;
+    if (!model || !QTest::qWaitFor([model] { return !model->isCounting(); }, 10000))
+        return serials;
+    for (int row = 0; row < model->rowCount(); ++row) {
+        const quint32 sn = model->index(row, 0).data().toUInt();
+        if (sn >= FirstSn && sn <= LastSn)
+            serials << sn;
+    }
+    return serials;
 }
 } // namespace
 
-class TstSSUDialogUpload : public QObject
+class TstSsuSession : public rvktest::DatabaseTestCase
 {
     Q_OBJECT
+public:
+    TstSsuSession()
+        : DatabaseTestCase(FirstSn, LastSn)
+    {
+    }
+
 private slots:
     void initTestCase();
     void init();
@@ -76,31 +99,36 @@ private slots:
     void uploadWithoutConnectionFails();
     void connectionTriedBeforeThePasswordArrivedConnectsLater();
 
+    void searchesListTheirRowsInTheirOrder();
+    void searchesWithoutAModelDoNothing();
+    void openReadsTheStoredReport();
+    void openOfNoStoredReportFails();
+    void deleteRemovesEveryRowOfThatDate();
+
 private:
-    HttpFileServer server;
-    std::unique_ptr<SSUDialog> online;
+    // Stores the three reports the search and lookup cases look at.
+    void storeSearchRows();
+
+    std::unique_ptr<SsuSession> online;
 };
 
-void TstSSUDialogUpload::initTestCase()
+void TstSsuSession::initTestCase()
 {
     qRegisterMetaType<QNetworkReply *>();
-    QVERIFY2(rvktest::databaseReachable(), "start the test database: scripts/test-db start");
+    QVERIFY2(databaseReady(), DatabaseMissing);
 }
 
-void TstSSUDialogUpload::init()
+void TstSsuSession::init()
 {
-    QList<quint32> serials;
-    for (quint32 sn = FirstSn; sn <= LastSn; ++sn)
-        serials << sn;
-    rvktest::deleteSerials(serials);
+    deleteOwnRows();
 }
 
-void TstSSUDialogUpload::cleanupTestCase()
+void TstSsuSession::cleanupTestCase()
 {
     init();
 }
 
-void TstSSUDialogUpload::failedDownloadsLeaveThePasswordEmpty_data()
+void TstSsuSession::failedDownloadsLeaveThePasswordEmpty_data()
 {
     QTest::addColumn<bool>("serverDown");
     QTest::addColumn<QByteArray>("body");
@@ -114,20 +142,22 @@ void TstSSUDialogUpload::failedDownloadsLeaveThePasswordEmpty_data()
                                << false;
 }
 
-void TstSSUDialogUpload::failedDownloadsLeaveThePasswordEmpty()
+void TstSsuSession::failedDownloadsLeaveThePasswordEmpty()
 {
     QFETCH(bool, serverDown);
     QFETCH(QByteArray, body);
     QFETCH(bool, indicatorRed);
-    SSUDialog dialog;
+    SsuSession session;
     HttpFileServer local;
     local.serve(QLatin1String(rvktest::passwordPath()), body);
-    dialog.setDownloadUrl(serverDown ? HttpFileServer::unreachableUrl(QLatin1String(rvktest::passwordPath()))
+    session.setDownloadUrl(serverDown ? HttpFileServer::unreachableUrl(QLatin1String(rvktest::passwordPath()))
                                      : local.url(QLatin1String(rvktest::passwordPath())));
-    QSignalSpy indicator(&dialog, SIGNAL(signalIndicator(bool)));
-    QSignalSpy wait(&dialog, SIGNAL(signalWaitDialog(bool)));
-    QVERIFY(waitForDownload(dialog));
-    QCOMPARE(dialog.dbPassword(), QString());
+    QSignalSpy indicator(&session, SIGNAL(signalIndicator(bool)));
+    QSignalSpy wait(&session, SIGNAL(signalWaitDialog(bool)));
+    QSignalSpy received(&session, SIGNAL(passwordReceived()));
+    QVERIFY(waitForDownload(session));
+    QCOMPARE(session.dbPassword(), QString());
+    QCOMPARE(received.count(), 0);
     // A download that does not decrypt leaves everything as it was: no
     // connection attempt, no indicator change.
     QCOMPARE(wait.count(), 0);
@@ -136,11 +166,13 @@ void TstSSUDialogUpload::failedDownloadsLeaveThePasswordEmpty()
         QCOMPARE(indicator.first().first().toBool(), false);
 }
 
-void TstSSUDialogUpload::downloadConnectsAndCreatesTheTable()
+void TstSsuSession::downloadConnectsAndCreatesTheTable()
 {
-    online = std::make_unique<SSUDialog>();
+    online = std::make_unique<SsuSession>();
     QSignalSpy wait(online.get(), SIGNAL(signalWaitDialog(bool)));
-    QVERIFY(rvktest::bringOnline(*online, server));
+    QSignalSpy received(online.get(), SIGNAL(passwordReceived()));
+    QVERIFY(bringOnline(*online));
+    QCOMPARE(received.count(), 1);
     QCOMPARE(server.requestedPaths, QStringList{QStringLiteral("/downloads/ssu.pas")});
     QCOMPARE(online->dbPassword(), rvktest::testDatabasePassword());
     QCOMPARE(wait.count(), 2);
@@ -162,7 +194,7 @@ void TstSSUDialogUpload::downloadConnectsAndCreatesTheTable()
     QVERIFY(online->connectAndCreateTable());
 }
 
-void TstSSUDialogUpload::storesEveryColumn()
+void TstSsuSession::storesEveryColumn()
 {
     QVERIFY(online);
     online->setReportDate(QStringLiteral("05.03.2024 14:07"));
@@ -187,7 +219,7 @@ void TstSSUDialogUpload::storesEveryColumn()
     QCOMPARE(row.value("irt_impacts").toUInt(), 4u);
 }
 
-void TstSSUDialogUpload::sameRecordTwiceKeepsOneRowDatedBySecondUpload()
+void TstSsuSession::sameRecordTwiceKeepsOneRowDatedBySecondUpload()
 {
     QVERIFY(online);
     online->setReportDate(QStringLiteral("05.03.2024 14:07"));
@@ -199,7 +231,7 @@ void TstSSUDialogUpload::sameRecordTwiceKeepsOneRowDatedBySecondUpload()
     QCOMPARE(rows.first().value("date").toDateTime(), QDateTime(QDate(2024, 3, 6), QTime(9, 30)));
 }
 
-void TstSSUDialogUpload::sameTimesAnotherDateReplaces()
+void TstSsuSession::sameTimesAnotherDateReplaces()
 {
     QVERIFY(online);
     // An earlier row with the same key but other contents, as another station
@@ -217,7 +249,7 @@ void TstSSUDialogUpload::sameTimesAnotherDateReplaces()
     QCOMPARE(rows.first().value("impact_level").toUInt(), 9u);
 }
 
-void TstSSUDialogUpload::anotherInterRepairTimeAddsARow()
+void TstSsuSession::anotherInterRepairTimeAddsARow()
 {
     QVERIFY(online);
     online->setReportDate(QStringLiteral("01.01.2025 08:00"));
@@ -237,7 +269,7 @@ void TstSSUDialogUpload::anotherInterRepairTimeAddsARow()
     QCOMPARE(rows.at(2).value("total_time").toString(), QStringLiteral("03:00"));
 }
 
-void TstSSUDialogUpload::emptyRecordStoresNothingAndSucceeds()
+void TstSsuSession::emptyRecordStoresNothingAndSucceeds()
 {
     QVERIFY(online);
     online->setReportDate(QStringLiteral("01.02.2003 04:05"));
@@ -248,7 +280,7 @@ void TstSSUDialogUpload::emptyRecordStoresNothingAndSucceeds()
     QCOMPARE(query.value(0).toInt(), 0);
 }
 
-void TstSSUDialogUpload::unsetFactoryWordsAreStoredAsUnknown()
+void TstSsuSession::unsetFactoryWordsAreStoredAsUnknown()
 {
     QVERIFY(online);
     // The previous upload in the run had a release date and firmware; they
@@ -265,7 +297,7 @@ void TstSSUDialogUpload::unsetFactoryWordsAreStoredAsUnknown()
     QCOMPARE(rows.first().value("impact_level").toUInt(), 9u);
 }
 
-void TstSSUDialogUpload::releaseDateWordThatIsNoDateIsStoredAsUnknown_data()
+void TstSsuSession::releaseDateWordThatIsNoDateIsStoredAsUnknown_data()
 {
     QTest::addColumn<qint32>("word");
     QTest::newRow("zero from a short read-out") << 0;
@@ -273,7 +305,7 @@ void TstSSUDialogUpload::releaseDateWordThatIsNoDateIsStoredAsUnknown_data()
     QTest::newRow("too many digits") << 999999999;
 }
 
-void TstSSUDialogUpload::releaseDateWordThatIsNoDateIsStoredAsUnknown()
+void TstSsuSession::releaseDateWordThatIsNoDateIsStoredAsUnknown()
 {
     QFETCH(qint32, word);
     QVERIFY(online);
@@ -287,7 +319,7 @@ void TstSSUDialogUpload::releaseDateWordThatIsNoDateIsStoredAsUnknown()
     QCOMPARE(rows.first().value("release_date").toDate(), QDate(1970, 1, 1));
 }
 
-void TstSSUDialogUpload::failedInsertKeepsTheRowItWouldReplace()
+void TstSsuSession::failedInsertKeepsTheRowItWouldReplace()
 {
     QVERIFY(online);
     online->setReportDate(QStringLiteral("05.03.2024 14:07"));
@@ -307,30 +339,145 @@ void TstSSUDialogUpload::failedInsertKeepsTheRowItWouldReplace()
     QCOMPARE(rowsForSerial(71007).first().value("date").toDateTime(), QDateTime(QDate(2024, 3, 6), QTime(14, 7)));
 }
 
-void TstSSUDialogUpload::uploadWithoutConnectionFails()
+void TstSsuSession::uploadWithoutConnectionFails()
 {
-    SSUDialog neverConnected;
+    SsuSession neverConnected;
     neverConnected.setReportDate(QStringLiteral("05.03.2024 14:07"));
     QVERIFY(!neverConnected.uploadReport(sampleRecord(71008)));
     QVERIFY(neverConnected.uploadReport(QByteArray()));
     QCOMPARE(rowsForSerial(71008).size(), 0);
 }
 
-RVK_TEST_MAIN(TstSSUDialogUpload)
-#include "tst_ssudialog_upload_db.moc"
 
-void TstSSUDialogUpload::connectionTriedBeforeThePasswordArrivedConnectsLater()
+void TstSsuSession::connectionTriedBeforeThePasswordArrivedConnectsLater()
 {
     // A read-out completed before the download has finished adds the
     // program's connection with no password; the password that arrives
     // afterwards must be used from then on.
     online.reset();
     rvktest::dropProgramConnection();
-    SSUDialog dialog;
-    QVERIFY(!dialog.connectDatabase());
-    HttpFileServer server;
-    QVERIFY(rvktest::bringOnline(dialog, server));
-    dialog.setReportDate(QStringLiteral("02.02.2025 10:00"));
-    QVERIFY(dialog.uploadReport(sampleRecord(71060)));
+    SsuSession session;
+    QVERIFY(!session.connectDatabase());
+    QVERIFY(bringOnline(session));
+    session.setReportDate(QStringLiteral("02.02.2025 10:00"));
+    QVERIFY(session.uploadReport(sampleRecord(71060)));
     QCOMPARE(rowsForSerial(71060).size(), 1);
 }
+
+void TstSsuSession::storeSearchRows()
+{
+    online->setReportDate(QStringLiteral("05.03.2024 14:07"));
+    QVERIFY(online->uploadReport(sampleRecord(71020)));
+    online->setReportDate(QStringLiteral("07.03.2024 09:00"));
+    QByteArray later = sampleRecord(71021, 7200, 3600);
+    rvktest::setReportWord(later, 70, 1012023); // released 01.01.2023
+    QVERIFY(online->uploadReport(later));
+    online->setReportDate(QStringLiteral("06.03.2024 10:30"));
+    QVERIFY(online->uploadReport(sampleRecord(71020, 3600, 200)));
+}
+
+void TstSsuSession::searchesListTheirRowsInTheirOrder()
+{
+    if (!online) {
+        online = std::make_unique<SsuSession>();
+        QVERIFY(bringOnline(*online));
+    }
+    storeSearchRows();
+    online->createModel();
+    MySqlQueryModel *model = online->model();
+    QVERIFY(model);
+    QCOMPARE(model->windowSize(), 256);
+
+    online->listAllReports(true);
+    QVERIFY(model->isDeferred());
+    QCOMPARE(model->rowCount(), 0);
+    online->listAllReports(false);
+    QCOMPARE(listedSerials(*online), (QList<quint32>{71020, 71020, 71021}));
+
+    // One module's reports by total operating time.
+    QVERIFY(online->searchSerialNumber(71020));
+    QCOMPARE(model->rowCount(), 2);
+    QCOMPARE(model->index(0, 4).data().toString(), QStringLiteral("00:01"));
+    QCOMPARE(model->index(1, 4).data().toString(), QStringLiteral("01:00"));
+    QVERIFY(online->searchSerialNumber(71099));
+    QCOMPARE(model->rowCount(), 0);
+
+    QVERIFY(online->searchSerialRange(71021, 71030));
+    QCOMPARE(listedSerials(*online), QList<quint32>{71021});
+
+    // Report dates: the upper bound is the start of its day.
+    QVERIFY(online->searchReportDates(QDate(2024, 3, 6), QDate(2024, 3, 7)));
+    QCOMPARE(listedSerials(*online), QList<quint32>{71020});
+    QCOMPARE(model->index(0, 1).data().toDateTime(), QDateTime(QDate(2024, 3, 6), QTime(10, 30)));
+
+    QVERIFY(online->searchReleaseDates(QDate(2022, 12, 31), QDate(2023, 1, 2)));
+    QCOMPARE(listedSerials(*online), QList<quint32>{71021});
+
+    QVERIFY(online->searchSerialNumber(0));
+    QCOMPARE(listedSerials(*online), (QList<quint32>{71020, 71020, 71021}));
+}
+
+void TstSsuSession::searchesWithoutAModelDoNothing()
+{
+    SsuSession session;
+    QVERIFY(!session.model());
+    QVERIFY(!session.searchSerialNumber(71020));
+    QVERIFY(!session.searchSerialRange(71000, 71099));
+    QVERIFY(!session.searchReportDates(QDate(2024, 1, 1), QDate(2025, 1, 1)));
+    QVERIFY(!session.searchReleaseDates(QDate(2024, 1, 1), QDate(2025, 1, 1)));
+    session.listAllReports(false);
+    QVERIFY(!session.model());
+}
+
+void TstSsuSession::openReadsTheStoredReport()
+{
+    QVERIFY(online);
+    storeSearchRows();
+    // Another module's upload first, so nothing is left over from it.
+    online->setReportDate(QStringLiteral("01.01.2025 08:00"));
+    QVERIFY(online->uploadReport(sampleRecord(71022, 10800, 0)));
+
+    QVERIFY(online->openReport(71021, QStringLiteral("2024-03-07T09:00:00")));
+    const ReportValues &report = online->currentReport();
+    QCOMPARE(report.sn, 71021u);
+    QCOMPARE(report.date, QStringLiteral("07.03.2024 09:00"));
+    QCOMPARE(report.release_date, QStringLiteral("01.01.2023"));
+    QCOMPARE(report.firmware_version, QStringLiteral("3.2.2"));
+    QCOMPARE(report.impact_level, 9u);
+    QCOMPARE(report.total_time, QStringLiteral("02:00"));
+    QCOMPARE(report.repair_time, QStringLiteral("01:00"));
+    QCOMPARE(report.impacts, 17u);
+    QCOMPARE(report.irt_impacts, 4u);
+    QCOMPARE(report.totalPercents.size(), 6);
+    QCOMPARE(report.totalPercents.first(), QStringLiteral("0,0,0,1,0,0"));
+    QCOMPARE(report.repairPercents.size(), 6);
+    QCOMPARE(report.repairPercents.first(), QStringLiteral("6,0,0,0,0,0"));
+    QCOMPARE(report.repairPercents.last(), QStringLiteral("0,0,0,0,3"));
+}
+
+void TstSsuSession::openOfNoStoredReportFails()
+{
+    QVERIFY(online);
+    storeSearchRows();
+    QVERIFY(!online->openReport(71021, QStringLiteral("2024-03-07T09:01:00")));
+    // The lookup's key stays as identified; nothing else is read.
+    QCOMPARE(online->currentReport().sn, 71021u);
+    QCOMPARE(online->currentReport().date, QStringLiteral("2024-03-07T09:01:00"));
+
+    SsuSession neverConnected;
+    QVERIFY(!neverConnected.openReport(71021, QStringLiteral("2024-03-07T09:00:00")));
+}
+
+void TstSsuSession::deleteRemovesEveryRowOfThatDate()
+{
+    QVERIFY(online);
+    storeSearchRows();
+    online->deleteReports(71020, QStringLiteral("2024-03-06T10:30:00"));
+    const QList<QVariantMap> rows = rowsForSerial(71020);
+    QCOMPARE(rows.size(), 1);
+    QCOMPARE(rows.first().value("date").toDateTime(), QDateTime(QDate(2024, 3, 5), QTime(14, 7)));
+    QCOMPARE(rowsForSerial(71021).size(), 1);
+}
+
+QTEST_GUILESS_MAIN(TstSsuSession)
+#include "tst_ssusession_db.moc"

@@ -1,0 +1,275 @@
+#include "ssusession.h"
+
+#include "archivedate.h"
+#include "databasehosts.h"
+#include "reportschema.h"
+#include "reportupload.h"
+#include "ssuconnection.h"
+#include "tokencipher.h"
+
+#include <QDateTime>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+#include <QTimer>
+#include <QVariant>
+
+namespace {
+constexpr int DatabasePort = 3666;
+// The file holds one short token; anything much larger is not it, and is
+// not kept in memory while it arrives.
+constexpr qint64 MaximumDownloadBytes = 4 * 1024;
+// A web server that accepts the request and then trickles or stalls must not
+// hold the password (and the first upload) back indefinitely. This bounds the
+// whole transfer, not only a silence, which a trickle would reset.
+constexpr int DownloadTimeoutMs = 15000;
+
+const char *const totalPercentColumns[] = {"rotation", "in_voltage", "out_voltage", "current", "temperature", "vibration"};
+const char *const repairPercentColumns[] = {"irt_rotation",    "irt_in_voltage",  "irt_out_voltage",
+                                            "irt_current",     "irt_temperature", "irt_vibration"};
+} // namespace
+
+SsuSession::SsuSession(QObject *parent)
+    : QObject(parent)
+    , networkManager(new QNetworkAccessManager(this))
+{
+    report.total_time = QStringLiteral("0");
+    report.repair_time = QStringLiteral("0");
+    connect(networkManager, SIGNAL(finished(QNetworkReply *)), this, SLOT(downloadFinished(QNetworkReply *)));
+}
+
+void SsuSession::startDownload()
+{
+    // The deployment's scheme: a station built for https fetches the
+    // password over https only.
+    if (downloadUrl.isEmpty())
+        downloadUrl = QUrl(QStringLiteral("%1://%2/downloads/ssu.pas")
+                               .arg(QLatin1String(Deployment::webScheme), QLatin1String(Deployment::webServer)));
+    QNetworkRequest request(downloadUrl);
+    // A redirect could lead from https to plain http or to another host.
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
+    QNetworkReply *reply = networkManager->get(request);
+    // Aborting makes the reply finish with an error, which is the failed
+    // download's path.
+    connect(reply, &QNetworkReply::downloadProgress, reply, [reply](qint64 received, qint64 total) {
+        if (received > MaximumDownloadBytes || total > MaximumDownloadBytes)
+            reply->abort();
+    });
+    QTimer::singleShot(DownloadTimeoutMs, reply, [reply] {
+        if (reply->isRunning())
+            reply->abort();
+    });
+}
+
+void SsuSession::downloadFinished(QNetworkReply *reply)
+{
+    reply->deleteLater();
+    const QByteArray body = reply->read(MaximumDownloadBytes + 1);
+    const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    if (reply->error() != QNetworkReply::NoError || status != 200 || body.size() > MaximumDownloadBytes
+        || reply->bytesAvailable() > 0) {
+        emit signalIndicator(false);
+        return;
+    }
+    TokenCipher cipher;
+    cipher.setKey(Deployment::key());
+    m_dbPassword = cipher.decryptText(QString::fromUtf8(body));
+    if (m_dbPassword.isEmpty())
+        return;
+    if (connectDatabase()) {
+        query.exec(QLatin1String(CreateReportTableStatement));
+        ensureReportIndexes(db);
+    }
+    emit passwordReceived();
+}
+
+void SsuSession::setDatabaseServer(const QString &host, int port, const QString &caFile)
+{
+    databaseHosts = QStringLiteral("%1:%2").arg(host).arg(port);
+    databaseCaFile = caFile;
+}
+
+bool SsuSession::connectDatabase()
+{
+    emit signalWaitDialog(true);
+    const QString name = QLatin1String(ConnectionName);
+    if (QSqlDatabase::contains(name)) {
+        db = QSqlDatabase::database(name, false);
+    } else {
+        db = QSqlDatabase::addDatabase(QStringLiteral("QMYSQL"), name);
+        db.setDatabaseName(QStringLiteral("RVKSSUdb"));
+        db.setUserName(QStringLiteral("RVKuser"));
+    }
+    db.setConnectOptions(SsuConnection::connectOptions(databaseCaFile));
+    // The password may have arrived after the connection was first added (an
+    // upload tried before the download finished); keeping the empty one would
+    // send every later report to the archive for the rest of the run.
+    db.setPassword(m_dbPassword);
+    // The nodes of a cluster are tried in the administrator's order at every
+    // attempt, so a failed node is skipped for the next report and the first
+    // one is used again once it is back.
+    for (const DatabaseHost &host : parseDatabaseHosts(databaseHosts, DatabasePort)) {
+        db.setHostName(host.name);
+        db.setPort(host.port);
+        if (db.open() && SsuConnection::secureOpenedConnection(db, !databaseCaFile.isEmpty())) {
+            query = QSqlQuery(db);
+            emit signalWaitDialog(false);
+            emit signalIndicator(true);
+            return true;
+        }
+    }
+    emit signalWaitDialog(false);
+    emit signalIndicator(false);
+    return false;
+}
+
+bool SsuSession::connectAndCreateTable()
+{
+    if (!connectDatabase())
+        return false;
+    const bool created = query.exec(QLatin1String(CreateReportTableStatement));
+    if (created)
+        ensureReportIndexes(db);
+    return created;
+}
+
+bool SsuSession::uploadReport(const QByteArray &record)
+{
+    if (record.isEmpty())
+        return true;
+    const ReportValues decoded = decodeReport(record);
+    const QString reportDate = report.date;
+    report = decoded;
+    report.date = reportDate;
+    // Unknown values are stored as such rather than as the previous report's,
+    // which would credit this module with another's data. A set word that is
+    // no date (a short read-out gives 0) is unknown too: bound as it is, the
+    // server would refuse the row and its archive file would be retried for
+    // ever.
+    const bool releaseDateKnown = decoded.releaseDateSet
+        && QDate::fromString(decoded.release_date, QStringLiteral("dd.MM.yyyy")).isValid();
+    report.release_date = releaseDateKnown ? decoded.release_date : QLatin1String(UnknownReleaseDate);
+    report.firmware_version = decoded.firmwareVersionSet ? decoded.firmware_version : QString();
+
+    // An invalid handle would make QSqlQuery fall back to the default
+    // connection, which is not the SSU.
+    if (!db.isValid())
+        return false;
+    query = QSqlQuery(db);
+    return storeReportRow(db, query, report);
+}
+
+void SsuSession::setReportDate(const QString &date)
+{
+    report.date = date;
+}
+
+void SsuSession::setReportDateFromFileName(const QString &fileName)
+{
+    report.date = reportDateFromArchiveName(fileName);
+}
+
+void SsuSession::createModel()
+{
+    if (listing)
+        return;
+    listing = new MySqlQueryModel(this);
+    listing->setWindowSize(fetchWindowSize);
+}
+
+void SsuSession::setFetchWindowSize(int rows)
+{
+    fetchWindowSize = rows;
+    if (listing)
+        listing->setWindowSize(rows);
+}
+
+void SsuSession::listAllReports(bool deferred)
+{
+    search({QString(), QStringLiteral("sn")}, deferred);
+}
+
+// The searches' statements are "SELECT sn, date, release_date,
+// firmware_version, total_time, repair_time FROM rvkreport WHERE <where>
+// ORDER BY <order>"; the model adds the header's order and the window.
+bool SsuSession::search(const MySqlQueryModel::Search &search, bool deferred)
+{
+    if (!listing)
+        return false;
+    // Not opened on demand: a search must not stall on an unreachable server;
+    // a closed connection simply lists nothing.
+    listing->setSearch(search, QSqlDatabase::database(QLatin1String(ConnectionName), false), deferred);
+    return true;
+}
+
+bool SsuSession::searchSerialNumber(int serialNumber)
+{
+    if (serialNumber == 0)
+        return search({QString(), QStringLiteral("sn")});
+    return search({QStringLiteral("sn = %1").arg(serialNumber), QStringLiteral("total_time")});
+}
+
+bool SsuSession::searchSerialRange(int first, int last)
+{
+    return search({QStringLiteral("sn BETWEEN %1 AND %2").arg(first).arg(last), QStringLiteral("sn")});
+}
+
+// Dates are compared with a DATETIME column: the upper bound is midnight at
+// the start of that day.
+bool SsuSession::searchReportDates(const QDate &first, const QDate &last)
+{
+    return search({QStringLiteral("date BETWEEN '%1' AND '%2'")
+                       .arg(first.toString(QStringLiteral("yyyy-MM-dd")), last.toString(QStringLiteral("yyyy-MM-dd"))),
+                   QStringLiteral("date")});
+}
+
+bool SsuSession::searchReleaseDates(const QDate &first, const QDate &last)
+{
+    return search({QStringLiteral("release_date BETWEEN '%1' AND '%2'")
+                       .arg(first.toString(QStringLiteral("yyyy-MM-dd")), last.toString(QStringLiteral("yyyy-MM-dd"))),
+                   QStringLiteral("release_date")});
+}
+
+void SsuSession::identify(quint32 serialNumber, const QString &date)
+{
+    report.sn = serialNumber;
+    report.date = date;
+}
+
+bool SsuSession::openReport(quint32 serialNumber, const QString &date)
+{
+    identify(serialNumber, date);
+    query.prepare(QStringLiteral("SELECT * FROM rvkreport WHERE sn = :sn_w AND date = :date_w;"));
+    query.bindValue(QStringLiteral(":sn_w"), report.sn);
+    query.bindValue(QStringLiteral(":date_w"), report.date);
+    if (!query.exec() || !query.next())
+        return false;
+
+    report.sn = query.value(QStringLiteral("sn")).toUInt();
+    report.date = query.value(QStringLiteral("date")).toDateTime().toString(QStringLiteral("dd.MM.yyyy hh:mm"));
+    report.release_date = query.value(QStringLiteral("release_date")).toDate().toString(QStringLiteral("dd.MM.yyyy"));
+    report.firmware_version = query.value(QStringLiteral("firmware_version")).toString();
+    report.impact_level = query.value(QStringLiteral("impact_level")).toUInt();
+    report.total_time = query.value(QStringLiteral("total_time")).toString();
+    report.repair_time = query.value(QStringLiteral("repair_time")).toString();
+    report.totalPercents.clear();
+    for (const char *column : totalPercentColumns)
+        report.totalPercents << query.value(QString::fromLatin1(column)).toString();
+    report.impacts = query.value(QStringLiteral("impacts")).toUInt();
+    report.repairPercents.clear();
+    for (const char *column : repairPercentColumns)
+        report.repairPercents << query.value(QString::fromLatin1(column)).toString();
+    report.irt_impacts = query.value(QStringLiteral("irt_impacts")).toUInt();
+    return true;
+}
+
+void SsuSession::deleteReports(quint32 serialNumber, const QString &date)
+{
+    identify(serialNumber, date);
+    // Every row of that module with exactly that date-time goes: reports made
+    // within the same minute share the key.
+    query.prepare(QStringLiteral("DELETE FROM rvkreport WHERE sn = :sn_w AND date = :date_w;"));
+    query.bindValue(QStringLiteral(":sn_w"), report.sn);
+    query.bindValue(QStringLiteral(":date_w"), report.date);
+    query.exec();
+}

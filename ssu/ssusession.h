@@ -1,0 +1,99 @@
+#pragma once
+
+#include "deployment.h"
+#include "mysqlquerymodel.h"
+#include "reportrecord.h"
+
+#include <QByteArray>
+#include <QDate>
+#include <QObject>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QString>
+#include <QUrl>
+
+class QNetworkAccessManager;
+class QNetworkReply;
+
+// The program's session with the SSU database, without any window: password
+// download, connection, the shared table, report uploads, the searches the
+// listing model runs and the lookups that open and delete stored reports.
+// The search dialog owns one and shows its model; tests and benchmarks drive
+// it on its own.
+class SsuSession : public QObject
+{
+    Q_OBJECT
+public:
+    explicit SsuSession(QObject *parent = nullptr);
+
+    // --- password and connection ---
+    void startDownload();
+    bool connectDatabase();
+    bool connectAndCreateTable();
+    QString dbPassword() const { return m_dbPassword; }
+    // Where the password file is fetched from; the deployment value unless a
+    // test points it elsewhere.
+    void setDownloadUrl(const QUrl &url) { downloadUrl = url; }
+    // Where the database is reached and the CA its certificate must come from
+    // (empty: no TLS); the deployment values unless a test points elsewhere.
+    void setDatabaseServer(const QString &host, int port, const QString &caFile);
+    // The database hosts, tried in order ("host[:port],...").
+    void setDatabaseHosts(const QString &hosts) { databaseHosts = hosts; }
+
+    // --- uploads ---
+    // Stores the record as the current report under the report date. An
+    // empty record stores nothing and succeeds.
+    bool uploadReport(const QByteArray &record);
+    void setReportDate(const QString &date);
+    void setReportDateFromFileName(const QString &fileName);
+    // The report last uploaded, identified or opened (the columns' values).
+    const ReportValues &currentReport() const { return report; }
+
+    // --- searches ---
+    // The listing model, created on first use with the fetch window size.
+    MySqlQueryModel *model() const { return listing; }
+    void createModel();
+    // How many rows the listing reads from the server at a time.
+    void setFetchWindowSize(int rows);
+    // Lists all reports; a deferred listing is read when the model loads.
+    void listAllReports(bool deferred);
+    // The searches return false when there is no model yet.
+    // 0 lists all reports; another number that module's reports.
+    bool searchSerialNumber(int serialNumber);
+    bool searchSerialRange(int first, int last);
+    bool searchReportDates(const QDate &first, const QDate &last);
+    bool searchReleaseDates(const QDate &first, const QDate &last);
+
+    // --- stored reports ---
+    // Reads the stored report of that module and date ("yyyy-MM-ddTHH:mm:ss"
+    // as the listing gives it) into currentReport(); false when none is read.
+    bool openReport(quint32 serialNumber, const QString &date);
+    // Deletes every row of that module with exactly that date-time.
+    void deleteReports(quint32 serialNumber, const QString &date);
+
+signals:
+    void signalIndicator(bool on);
+    void signalWaitDialog(bool on);
+    // A password arrived and the connection was tried with it (the table is
+    // created when it opened); the owner then sets up its listing.
+    void passwordReceived();
+
+private slots:
+    void downloadFinished(QNetworkReply *reply);
+
+private:
+    bool search(const MySqlQueryModel::Search &search, bool deferred = false);
+    void identify(quint32 serialNumber, const QString &date);
+
+    QSqlDatabase db;
+    QSqlQuery query;
+    MySqlQueryModel *listing = nullptr;
+    int fetchWindowSize = 256;
+    ReportValues report;
+
+    QNetworkAccessManager *networkManager = nullptr;
+    QUrl downloadUrl;
+    QString databaseHosts = QLatin1String(Deployment::databaseHost);
+    QString databaseCaFile = QLatin1String(Deployment::databaseCaFile);
+    QString m_dbPassword;
+};
