@@ -10,6 +10,7 @@
 #include <QLoggingCategory>
 #include <QProcess>
 #include <QStyleFactory>
+#include <QTcpServer>
 #include <QTemporaryDir>
 #include <QTextStream>
 
@@ -30,6 +31,19 @@ void useScratchEnvironment(const QDir &scratch)
                           QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 }
 
+// Three ports from the first given, or three that are free now, so that
+// runs beside the tests never join one of their buses.
+void choosePorts(int first, int *ports)
+{
+    QTcpServer servers[3];
+    for (int i = 0; i < 3; ++i) {
+        if (first > 0)
+            ports[i] = first + i;
+        else if (servers[i].listen(QHostAddress::LocalHost))
+            ports[i] = servers[i].serverPort();
+    }
+}
+
 // The same program from a folder without the translation file.
 void runWithoutTranslation(const SceneSettings &settings)
 {
@@ -42,7 +56,7 @@ void runWithoutTranslation(const SceneSettings &settings)
     QProcess process;
     process.setProcessChannelMode(QProcess::ForwardedChannels);
     process.start(copy, {QStringLiteral("--out"), settings.outDir, QStringLiteral("--port"),
-                         QString::number(settings.port), QStringLiteral("--scratch"), settings.scratchDir,
+                         QString::number(settings.ports[2]), QStringLiteral("--scratch"), settings.scratchDir,
                          QStringLiteral("--") + QLatin1String(missingTranslationFlag)});
     if (!process.waitForFinished(120000) || process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0)
         throw SceneFailure(QStringLiteral("the run without the translation file failed"));
@@ -62,8 +76,13 @@ int main(int argc, char *argv[])
     const QCommandLineOption out(QStringLiteral("out"), QStringLiteral("Folder for the PNG files."),
                                  QStringLiteral("folder"), QStringLiteral("docs/images"));
     const QCommandLineOption port(QStringLiteral("port"),
-                                  QStringLiteral("First of three private virtual CAN bus ports (default 35611)."),
-                                  QStringLiteral("port"), QStringLiteral("35611"));
+                                  QStringLiteral("First of three private virtual CAN bus ports (default: free ones)."),
+                                  QStringLiteral("port"), QStringLiteral("0"));
+    const QCommandLineOption noBrowser(QStringLiteral("without-browser"),
+                                       QStringLiteral("Leave out report.png, which needs chromium."));
+    const QCommandLineOption live(QStringLiteral("live-seconds"),
+                                  QStringLiteral("How long the trends window follows the monitor (default 40)."),
+                                  QStringLiteral("seconds"), QStringLiteral("40"));
     const QCommandLineOption scratch(QStringLiteral("scratch"), QStringLiteral("Scratch folder to use and keep."),
                                      QStringLiteral("folder"));
     const QCommandLineOption missing(QLatin1String(missingTranslationFlag),
@@ -71,14 +90,15 @@ int main(int argc, char *argv[])
                                                     "itself from a copy)."));
     const QCommandLineOption platform(QStringLiteral("platform"), QStringLiteral("Qt platform plugin."),
                                       QStringLiteral("name"));
-    parser.addOptions({out, port, scratch, missing, platform});
+    parser.addOptions({out, port, scratch, missing, noBrowser, live, platform});
     parser.process(arguments);
 
     QTemporaryDir temporary(QDir::tempPath() + QStringLiteral("/rvk-guide-XXXXXX"));
     SceneSettings settings;
     settings.outDir = QDir(parser.value(out)).absolutePath();
     settings.scratchDir = parser.isSet(scratch) ? QDir(parser.value(scratch)).absolutePath() : temporary.path();
-    settings.port = parser.value(port).toInt();
+    settings.withBrowser = !parser.isSet(noBrowser);
+    settings.liveSeconds = parser.value(live).toInt();
     settings.databasePassword = qEnvironmentVariable("RVK_TEST_DB_PASSWORD", QStringLiteral("rvk-test-password"));
     useScratchEnvironment(QDir(settings.scratchDir));
     QDir().mkpath(settings.outDir);
@@ -88,6 +108,7 @@ int main(int argc, char *argv[])
     QLoggingCategory::setFilterRules(QStringLiteral("qt.canbus.plugins.virtualcan.info=false"));
     QApplication::setApplicationName(QStringLiteral("RVKReport"));
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    choosePorts(parser.value(port).toInt(), settings.ports);
     try {
         Scenes scenes(settings);
         if (parser.isSet(missing)) {

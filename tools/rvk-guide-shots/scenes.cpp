@@ -81,7 +81,7 @@ Scenes::Scenes(const SceneSettings &settings)
     , m_scratch(settings.scratchDir)
 {
     m_catcher.install();
-    installGuideAdapter(settings.port);
+    installGuideAdapter(settings.ports[0]);
 }
 
 Scenes::~Scenes()
@@ -181,7 +181,7 @@ void Scenes::runMain()
     m_module = std::make_unique<ModuleProcess>(
         QCoreApplication::applicationDirPath() + QStringLiteral("/rvk-module-sim"),
         m_scratch.filePath(QStringLiteral("module-eeprom.bin")));
-    m_module->start(m_settings.port, 400);
+    m_module->start(m_settings.ports[0], 400);
     connectedAndReadOut();
     serviceModeAndDatabase();
     debugMonitor();
@@ -235,6 +235,8 @@ void Scenes::connectedAndReadOut()
     save(windowShot(m_window), QStringLiteral("main-after-readout.png"));
 
     // The report as the browser shows it.
+    if (!m_settings.withBrowser)
+        return;
     const QString browser = QStandardPaths::findExecutable(QStringLiteral("chromium"));
     if (browser.isEmpty())
         throw SceneFailure(QStringLiteral("report.png needs chromium"));
@@ -333,8 +335,8 @@ void Scenes::linkLost()
 // then the log the monitor wrote meanwhile.
 void Scenes::trends()
 {
-    setGuideAdapterPort(m_settings.port + 1);
-    m_module->start(m_settings.port + 1, 100);
+    setGuideAdapterPort(m_settings.ports[1]);
+    m_module->start(m_settings.ports[1], 100);
     startWindow(QStringLiteral("station"));
     waitUntilLinked();
     settle(1500);
@@ -351,7 +353,7 @@ void Scenes::trends()
     trends->resize(900, 860);
     QTest::keyClick(m_window, Qt::Key_Plus);
     waitUntil([] { return visibleWindow("DbgTextEdit") != nullptr; }, QStringLiteral("the monitor is on"));
-    settle(40000);
+    settle(1000 * m_settings.liveSeconds);
     save(windowShot(trends), QStringLiteral("trends-live.png"));
     QTest::keyClick(m_window, Qt::Key_Minus);
     waitUntil([] { return visibleWindow("DbgTextEdit") == nullptr; }, QStringLiteral("the monitor is off"));
@@ -373,10 +375,10 @@ void Scenes::trends()
 }
 
 // The program started without its translation file, English having been
-// chosen before: a warning in Russian, then the window in Russian.
+// chosen before: a warning in Russian, then the window in Russian. The
+// process's first bus is the one the main run left to it.
 void Scenes::runMissingTranslation()
 {
-    setGuideAdapterPort(m_settings.port + 2);
     meetModal([this] { startWindow(QStringLiteral("bare-station"), false); },
               [this](QWidget *box) {
                   save(rowShot({box}), QStringLiteral("missing-translation.png"));

@@ -14,8 +14,13 @@ struct SceneSettings
 {
     QString outDir;     // where the pictures go
     QString scratchDir; // working folders, the module's EEPROM, settings
-    int port = 35611;   // first of three private bus ports
+    // Private virtual bus ports: the first scenes', the trends scene's (the
+    // program may host the first bus itself once the module is gone) and the
+    // run without the translation's.
+    int ports[3] = {0, 0, 0};
     QString databasePassword;
+    bool withBrowser = true; // report.png is drawn by chromium
+    int liveSeconds = 40;    // how long the trends window follows the monitor
 };
 
 // The user guide's scenes, in the order the guide tells them. Each starts
