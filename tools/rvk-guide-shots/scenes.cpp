@@ -7,6 +7,7 @@
 #include "ssudialog.h"
 #include "tokenencoder.h"
 #include "trendswindow.h"
+#include "programidentity.h"
 
 #include <QAbstractItemModel>
 #include <QAction>
@@ -27,10 +28,6 @@
 #include <QTest>
 
 namespace {
-// The code the program's service mode asks for, and the identity of its
-// native settings: the program keeps both private to its window.
-const char *const serviceCode = "583146";
-
 // The named child, or with no name the only one of its class.
 template <typename T>
 T *child(QObject *parent, const char *name = nullptr)
@@ -45,7 +42,7 @@ T *child(QObject *parent, const char *name = nullptr)
 // The language a start begins in, as the program reads it.
 void chooseEnglish(bool english)
 {
-    QSettings settings(QStringLiteral("ZELMOR"), QStringLiteral("RVK Report"));
+    QSettings settings = ProgramIdentity::nativeSettings();
     settings.clear();
     if (english)
         settings.setValue(QStringLiteral("Settings/Language"), 1);
@@ -148,7 +145,7 @@ void Scenes::enterServiceMode(const QString &shot)
     const int height = m_window->height();
     meetModal([shortcut] { emit shortcut->activated(); },
               [&](QWidget *prompt) {
-                  QTest::keyClicks(child<QLineEdit>(prompt), QLatin1String(serviceCode));
+                  QTest::keyClicks(child<QLineEdit>(prompt), QString::number(ProgramIdentity::ServiceAccessCode));
                   settle(300);
                   if (!shot.isEmpty())
                       save(stackShot({m_window, prompt}), shot);

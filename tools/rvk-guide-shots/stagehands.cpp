@@ -7,7 +7,8 @@
 #include "deployment.h"
 #include "driving.h"
 #include "eepromimage.h"
-#include "ktxdriver.h"
+#include "d2xxfunctions.h"
+#include "ktxcanfunctions.h"
 #include "reportschema.h"
 
 #include <QDate>
@@ -165,13 +166,13 @@ void seedArchive()
 {
     for (const Readout &readout : earlierReadouts) {
         EepromImage image = EepromImage::builtIn();
-        scaleSection(image, EepromImage::wordTotalTime, quint32(readout.totalHours * 3600));
-        scaleSection(image, EepromImage::wordRepairTime, quint32(readout.repairHours * 3600));
-        image.setWord(EepromImage::wordImpacts, readout.impacts);
-        image.setWord(EepromImage::wordIrtImpacts, readout.irtImpacts);
-        image.setWord(EepromImage::wordSerialNumber, readout.serial);
-        image.setWord(EepromImage::wordReleaseDate, readout.releaseDate);
-        image.setWord(EepromImage::wordFirmware, readout.firmware);
+        scaleSection(image, WordTotalTime, quint32(readout.totalHours * 3600));
+        scaleSection(image, WordRepairTime, quint32(readout.repairHours * 3600));
+        image.setWord(WordImpacts, readout.impacts);
+        image.setWord(WordIrtImpacts, readout.irtImpacts);
+        image.setWord(WordSerialNumber, readout.serial);
+        image.setWord(WordReleaseDate, readout.releaseDate);
+        image.setWord(WordFirmwareVersion, readout.firmware);
         const QString when = QDate::currentDate().addDays(-readout.daysAgo).toString(QStringLiteral("dd.MM.yyyy"))
                              + QLatin1Char(' ') + QLatin1String(readout.time);
         QString error;
@@ -182,7 +183,7 @@ void seedArchive()
 
 QList<quint32> guideSerials()
 {
-    QList<quint32> serials{EepromImage::builtIn().word(EepromImage::wordSerialNumber)};
+    QList<quint32> serials{EepromImage::builtIn().word(WordSerialNumber)};
     for (const Readout &readout : earlierReadouts)
         serials.append(readout.serial);
     return serials;
