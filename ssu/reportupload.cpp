@@ -1,7 +1,10 @@
 #include "reportupload.h"
 
+#include "reportfields.h"
+
 #include <QDate>
 #include <QDateTime>
+#include <QSqlRecord>
 #include <QVariant>
 
 const char *const UnknownReleaseDate = "01.01.1970";
@@ -25,8 +28,6 @@ const char *const InsertStatement =
     ":irt_temperature_w AS irt_temperature, :irt_vibration_w AS irt_vibration, :irt_impacts_w AS irt_impacts) AS "
     "new_rvk WHERE NOT EXISTS (SELECT 1 FROM rvkreport WHERE sn = :sn_w AND total_time = :total_time_w AND "
     "repair_time = :repair_time_w);";
-
-const char *const PercentKeys[] = {"rotation", "in_voltage", "out_voltage", "current", "temperature", "vibration"};
 
 // A text that does not parse is bound as NULL; the server then decides.
 QVariant dateTimeValue(const QString &text)
@@ -55,22 +56,28 @@ void bindKey(QSqlQuery &query, const ReportValues &values, const QString &totalT
     query.bindValue(QStringLiteral(":repair_time_w"), textValue(repairTime));
 }
 
+// The column's value as the upload binds it.
+QVariant boundValue(const ReportValues &values, const ReportField &field)
+{
+    switch (field.form) {
+    case FieldForm::ReadoutDate:
+        return dateTimeValue(values.*field.text);
+    case FieldForm::ReleaseDate:
+        return dateValue(values.*field.text);
+    case FieldForm::Number:
+        return values.*field.number;
+    default:
+        return textValue(fieldText(values, field));
+    }
+}
+
+// Every column is bound under its name, ":<column>_w".
 bool insertRow(QSqlQuery &query, const ReportValues &values)
 {
     if (!query.prepare(QLatin1String(InsertStatement)))
         return false;
-    bindKey(query, values, values.total_time, values.repair_time);
-    query.bindValue(QStringLiteral(":date_w"), dateTimeValue(values.date));
-    query.bindValue(QStringLiteral(":release_date_w"), dateValue(values.release_date));
-    query.bindValue(QStringLiteral(":firmware_version_w"), textValue(values.firmware_version));
-    query.bindValue(QStringLiteral(":impact_level_w"), values.impact_level);
-    query.bindValue(QStringLiteral(":impacts_w"), values.impacts);
-    query.bindValue(QStringLiteral(":irt_impacts_w"), values.irt_impacts);
-    for (int i = 0; i < 6; ++i) {
-        const QString key = QLatin1String(PercentKeys[i]);
-        query.bindValue(QLatin1Char(':') + key + QLatin1String("_w"), textValue(values.totalPercents.value(i)));
-        query.bindValue(QLatin1String(":irt_") + key + QLatin1String("_w"), textValue(values.repairPercents.value(i)));
-    }
+    for (const ReportField &field : reportFields())
+        query.bindValue(QLatin1Char(':') + QLatin1String(field.column) + QLatin1String("_w"), boundValue(values, field));
     return query.exec();
 }
 
@@ -106,4 +113,22 @@ bool storeReportRow(QSqlDatabase &db, QSqlQuery &query, const ReportValues &valu
         return false;
     }
     return true;
+}
+
+void readReportRow(const QSqlRecord &row, ReportValues &values)
+{
+    for (const ReportField &field : reportFields()) {
+        const QVariant value = row.value(QLatin1String(field.column));
+        switch (field.form) {
+        case FieldForm::ReadoutDate:
+            setFieldText(values, field, value.toDateTime().toString(QStringLiteral("dd.MM.yyyy hh:mm")));
+            break;
+        case FieldForm::ReleaseDate:
+            setFieldText(values, field, value.toDate().toString(QStringLiteral("dd.MM.yyyy")));
+            break;
+        default:
+            setFieldText(values, field, value.toString());
+            break;
+        }
+    }
 }

@@ -4,6 +4,7 @@
 
 #include <QSqlDatabase>
 #include <QSqlQuery>
+#include <QSqlRecord>
 
 // What is stored for a module whose release date or firmware word is unset:
 // the columns are NOT NULL, and another module's texts must not stand in.
@@ -17,3 +18,7 @@ extern const char *const UnknownReleaseDate;
 // values.date is the report date ("dd.MM.yyyy HH:mm"). Returns false when the
 // insert (or its commit) fails.
 bool storeReportRow(QSqlDatabase &db, QSqlQuery &query, const ReportValues &values);
+
+// A stored row's columns into values, in the texts the document shows:
+// "dd.MM.yyyy hh:mm" for the date, "dd.MM.yyyy" for the release date.
+void readReportRow(const QSqlRecord &row, ReportValues &values);

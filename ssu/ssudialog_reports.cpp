@@ -61,20 +61,7 @@ void SSUDialog::on_pushButton_Delete_clicked()
 void SSUDialog::writeHtmlReport(bool saveMode)
 {
     const ReportValues &report = session->currentReport();
-    HtmlReportInput input;
-    input.language = language;
-    input.context = "SSUDialog";
-    input.sn = report.sn;
-    input.date = report.date;
-    input.release_date = report.release_date;
-    input.firmware_version = report.firmware_version;
-    input.impact_level = report.impact_level;
-    input.total_time = report.total_time;
-    input.repair_time = report.repair_time;
-    input.impacts = report.impacts;
-    input.irt_impacts = report.irt_impacts;
-    input.totalPercents = report.totalPercents;
-    input.repairPercents = report.repairPercents;
+    const HtmlReportInput input = htmlReportInput(report, language, "SSUDialog");
 
     const QString fileName = htmlReportFileName(report.sn, report.date);
     QString path;

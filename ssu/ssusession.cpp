@@ -23,10 +23,6 @@ constexpr qint64 MaximumDownloadBytes = 4 * 1024;
 // hold the password (and the first upload) back indefinitely. This bounds the
 // whole transfer, not only a silence, which a trickle would reset.
 constexpr int DownloadTimeoutMs = 15000;
-
-const char *const totalPercentColumns[] = {"rotation", "in_voltage", "out_voltage", "current", "temperature", "vibration"};
-const char *const repairPercentColumns[] = {"irt_rotation",    "irt_in_voltage",  "irt_out_voltage",
-                                            "irt_current",     "irt_temperature", "irt_vibration"};
 } // namespace
 
 SsuSession::SsuSession(QObject *parent)
@@ -245,21 +241,7 @@ bool SsuSession::openReport(quint32 serialNumber, const QString &date)
     if (!query.exec() || !query.next())
         return false;
 
-    report.sn = query.value(QStringLiteral("sn")).toUInt();
-    report.date = query.value(QStringLiteral("date")).toDateTime().toString(QStringLiteral("dd.MM.yyyy hh:mm"));
-    report.release_date = query.value(QStringLiteral("release_date")).toDate().toString(QStringLiteral("dd.MM.yyyy"));
-    report.firmware_version = query.value(QStringLiteral("firmware_version")).toString();
-    report.impact_level = query.value(QStringLiteral("impact_level")).toUInt();
-    report.total_time = query.value(QStringLiteral("total_time")).toString();
-    report.repair_time = query.value(QStringLiteral("repair_time")).toString();
-    report.totalPercents.clear();
-    for (const char *column : totalPercentColumns)
-        report.totalPercents << query.value(QString::fromLatin1(column)).toString();
-    report.impacts = query.value(QStringLiteral("impacts")).toUInt();
-    report.repairPercents.clear();
-    for (const char *column : repairPercentColumns)
-        report.repairPercents << query.value(QString::fromLatin1(column)).toString();
-    report.irt_impacts = query.value(QStringLiteral("irt_impacts")).toUInt();
+    readReportRow(query.record(), report);
     return true;
 }
 

@@ -110,14 +110,7 @@ void TestMainWindowBadInput::everyRecordLengthDecodesAndPrints()
             const qint32 snWord = readReportWord(record, WordSerialNumber);
             QCOMPARE(values.sn, snWord == UnsetWord ? 0u : quint32(snWord));
 
-            HtmlReportInput input;
-            input.sn = values.sn;
-            input.date = QStringLiteral("06.12.2026 14:35");
-            input.total_time = values.total_time;
-            input.repair_time = values.repair_time;
-            input.totalPercents = values.totalPercents;
-            input.repairPercents = values.repairPercents;
-            const QString html = buildHtmlReport(input);
+            const QString html = buildHtmlReport(htmlReportInput(values, 0, "MainWindow"));
             QVERIFY2(html.contains(QLatin1String("</html>")), qPrintable(where));
             QVERIFY2(!html.contains(QLatin1String("nan%")) && !html.contains(QLatin1String("inf%")), qPrintable(where));
         }

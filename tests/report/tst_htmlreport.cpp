@@ -11,22 +11,9 @@
 namespace {
 HtmlReportInput liveInput(const QByteArray &record, quint32 language)
 {
-    const ReportValues values = decodeReport(record);
-    HtmlReportInput input;
-    input.language = language;
-    input.context = "MainWindow";
-    input.sn = values.sn;
-    input.date = QStringLiteral("06.12.2026 14:35");
-    input.release_date = values.release_date;
-    input.firmware_version = values.firmware_version;
-    input.impact_level = values.impact_level;
-    input.total_time = values.total_time;
-    input.repair_time = values.repair_time;
-    input.impacts = values.impacts;
-    input.irt_impacts = values.irt_impacts;
-    input.totalPercents = values.totalPercents;
-    input.repairPercents = values.repairPercents;
-    return input;
+    ReportValues values = decodeReport(record);
+    values.date = QStringLiteral("06.12.2026 14:35");
+    return htmlReportInput(values, language, "MainWindow");
 }
 
 // A stored report as the search dialog prints it.

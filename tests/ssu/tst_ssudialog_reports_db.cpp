@@ -411,14 +411,7 @@ private slots:
         const QString stored = documentText(cwd.path() + QStringLiteral("/Reports/RVKReport_sn61111_09.09.2024_09.09.html"));
 
         // What the main window prints for the same record after a read-out.
-        const ReportValues decoded = decodeReport(record);
-        HtmlReportInput live;
-        live.language = 0;
-        live.impacts = decoded.impacts;
-        live.irt_impacts = decoded.irt_impacts;
-        live.totalPercents = decoded.totalPercents;
-        live.repairPercents = decoded.repairPercents;
-        const QString liveHistograms = histogramPart(buildHtmlReport(live));
+        const QString liveHistograms = histogramPart(buildHtmlReport(htmlReportInput(decodeReport(record), 0, "MainWindow")));
 
         QVERIFY(liveHistograms.count(QStringLiteral("padding-right:")) == 64);
         QVERIFY(liveHistograms.count(QStringLiteral("padding-right:0%")) < 64);
