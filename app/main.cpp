@@ -1,6 +1,6 @@
-#include "mainwindow.h"
-#include "productionbackends.h"
-#include "workingfolder.h"
+#include "app/mainwindow.h"
+#include "link/productionbackends.h"
+#include "app/workingfolder.h"
 
 #include <QApplication>
 #include <QCommandLineParser>

@@ -1,13 +1,13 @@
-#include "mainwindow.h"
+#include "app/mainwindow.h"
 #include "ui_mainwindow.h"
 
-#include "dbgtextedit.h"
-#include "ftdi.h"
-#include "ktxcanfunctions.h"
-#include "ssudialog.h"
-#include "verificationdialog.h"
-#include "stylesheets.h"
-#include "programidentity.h"
+#include "diagnostics/dbgtextedit.h"
+#include "link/ftdi.h"
+#include "link/ktxcanfunctions.h"
+#include "ssu/ssudialog.h"
+#include "diagnostics/verificationdialog.h"
+#include "app/stylesheets.h"
+#include "protocol/programidentity.h"
 
 #include <QCloseEvent>
 #include <QFile>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "canmessage.h"
-#include "readouttransfer.h"
+#include "protocol/canmessage.h"
+#include "protocol/readouttransfer.h"
 
 #include <QByteArray>
 #include <QMainWindow>

@@ -1,10 +1,10 @@
 // Module commands: the three set commands and the two clear commands.
-#include "mainwindow.h"
+#include "app/mainwindow.h"
 #include "ui_mainwindow.h"
 
-#include "frameclassification.h"
-#include "commandvalue.h"
-#include "ktxcanfunctions.h"
+#include "protocol/frameclassification.h"
+#include "protocol/commandvalue.h"
+#include "link/ktxcanfunctions.h"
 
 #include <QMessageBox>
 #include <QPushButton>

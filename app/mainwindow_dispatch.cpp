@@ -1,11 +1,11 @@
 // Receiving: one frame per poll tick, dispatched by identifier.
-#include "mainwindow.h"
+#include "app/mainwindow.h"
 #include "ui_mainwindow.h"
 
-#include "frameclassification.h"
-#include "dbgtextedit.h"
-#include "ktxcanfunctions.h"
-#include "stylesheets.h"
+#include "protocol/frameclassification.h"
+#include "diagnostics/dbgtextedit.h"
+#include "link/ktxcanfunctions.h"
+#include "app/stylesheets.h"
 
 #include <QMessageBox>
 #include <QTextCursor>

@@ -1,12 +1,12 @@
 // Link set-up, guard and supervision.
-#include "mainwindow.h"
+#include "app/mainwindow.h"
 #include "ui_mainwindow.h"
 
-#include "ftdi.h"
-#include "ktxcanfunctions.h"
-#include "popupwatcher.h"
-#include "stylesheets.h"
-#include "programidentity.h"
+#include "link/ftdi.h"
+#include "link/ktxcanfunctions.h"
+#include "app/popupwatcher.h"
+#include "app/stylesheets.h"
+#include "protocol/programidentity.h"
 
 #include <QLabel>
 #include <QMessageBox>

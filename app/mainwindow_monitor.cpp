@@ -1,14 +1,14 @@
 // Debug monitor: switching, monitor text and the log file.
-#include "mainwindow.h"
+#include "app/mainwindow.h"
 #include "ui_mainwindow.h"
 
-#include "frameclassification.h"
-#include "dbgtextedit.h"
-#include "ktxcanfunctions.h"
-#include "monitorlog.h"
-#include "monitorframes.h"
-#include "trendswindow.h"
-#include "verificationdialog.h"
+#include "protocol/frameclassification.h"
+#include "diagnostics/dbgtextedit.h"
+#include "link/ktxcanfunctions.h"
+#include "diagnostics/monitorlog.h"
+#include "diagnostics/monitorframes.h"
+#include "diagnostics/trendswindow.h"
+#include "diagnostics/verificationdialog.h"
 
 #include <QDateTime>
 #include <QDir>

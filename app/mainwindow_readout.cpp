@@ -1,15 +1,15 @@
 // Report read-out: request, assembly, completion and the archive file.
-#include "mainwindow.h"
+#include "app/mainwindow.h"
 #include "ui_mainwindow.h"
 
-#include "archivefile.h"
-#include "htmlreport.h"
-#include "ktxcanfunctions.h"
-#include "frameclassification.h"
-#include "readoutprogress.h"
-#include "reportrecord.h"
-#include "ssudialog.h"
-#include "stylesheets.h"
+#include "protocol/archivefile.h"
+#include "report/htmlreport.h"
+#include "link/ktxcanfunctions.h"
+#include "protocol/frameclassification.h"
+#include "protocol/readoutprogress.h"
+#include "report/reportrecord.h"
+#include "ssu/ssudialog.h"
+#include "app/stylesheets.h"
 
 #include <QCoreApplication>
 #include <QDate>

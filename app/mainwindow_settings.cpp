@@ -1,11 +1,11 @@
 // Window geometry, the language switch, the About box and the service mode.
-#include "mainwindow.h"
+#include "app/mainwindow.h"
 #include "ui_mainwindow.h"
 
-#include "dbgtextedit.h"
-#include "ssudialog.h"
-#include "verificationdialog.h"
-#include "programidentity.h"
+#include "diagnostics/dbgtextedit.h"
+#include "ssu/ssudialog.h"
+#include "diagnostics/verificationdialog.h"
+#include "protocol/programidentity.h"
 
 #include <QCoreApplication>
 #include <QInputDialog>

@@ -1,14 +1,14 @@
 // Database login and the upload of archived reports.
-#include "mainwindow.h"
+#include "app/mainwindow.h"
 #include "ui_mainwindow.h"
 
-#include "archivefile.h"
-#include "deployment.h"
-#include "privatesettings.h"
-#include "ssudialog.h"
-#include "tokencipher.h"
-#include "stylesheets.h"
-#include "programidentity.h"
+#include "protocol/archivefile.h"
+#include "ssu/deployment.h"
+#include "ssu/privatesettings.h"
+#include "ssu/ssudialog.h"
+#include "ssu/tokencipher.h"
+#include "app/stylesheets.h"
+#include "protocol/programidentity.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,8 +1,8 @@
 // The trends window: its tool-bar entry for service staff and its feed.
-#include "mainwindow.h"
+#include "app/mainwindow.h"
 #include "ui_mainwindow.h"
 
-#include "trendswindow.h"
+#include "diagnostics/trendswindow.h"
 
 #include <QAction>
 

@@ -1,4 +1,4 @@
-#include "popupwatcher.h"
+#include "app/popupwatcher.h"
 
 #include <QComboBox>
 #include <QKeyEvent>

@@ -1,4 +1,4 @@
-#include "workingfolder.h"
+#include "app/workingfolder.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -4,11 +4,11 @@
 // minute and at the end.
 //
 // Usage: bench_monitor [seconds of stream, default 3600]
-#include "frameclassification.h"
-#include "dbgtextedit.h"
-#include "fakektxdriver.h"
-#include "mainwindow.h"
-#include "testmain.h"
+#include "protocol/frameclassification.h"
+#include "diagnostics/dbgtextedit.h"
+#include "tests/support/fakektxdriver.h"
+#include "app/mainwindow.h"
+#include "tests/support/testmain.h"
 
 #include <QCheckBox>
 #include <QElapsedTimer>

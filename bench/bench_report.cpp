@@ -1,7 +1,7 @@
 // Time to decode one report record and build its HTML document, the work a
 // completed read-out does before it touches the disk.
-#include "htmlreport.h"
-#include "reportrecord.h"
+#include "report/htmlreport.h"
+#include "report/reportrecord.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -8,8 +8,8 @@
 // twice, and the longest single upload. Needs the test database
 // (scripts/test-db start); its rows (serial numbers from 800000) are removed
 // afterwards. Arguments: seconds (60), stations (8).
-#include "reportupload.h"
-#include "ssutestsupport.h"
+#include "ssu/reportupload.h"
+#include "tests/support/ssutestsupport.h"
 
 #include <QCoreApplication>
 #include <QDateTime>

@@ -4,9 +4,9 @@
 // after the first minute and at the end of the hour, and the load time.
 //
 // Usage: bench_trends [seconds of stream, default 3600] [span minutes, default 30]
-#include "testmain.h"
-#include "trendseries.h"
-#include "trendswindow.h"
+#include "tests/support/testmain.h"
+#include "diagnostics/trendseries.h"
+#include "diagnostics/trendswindow.h"
 
 #include <QDateTime>
 #include <QElapsedTimer>

@@ -5,15 +5,15 @@
 // the report indexes. Needs the test database
 // (scripts/test-db start); its own rows (serial numbers from 900000000) are
 // removed afterwards.
-#include "archivefile.h"
-#include "fakektxdriver.h"
-#include "httpfileserver.h"
-#include "mainwindow.h"
-#include "reportschema.h"
-#include "ssudialog.h"
-#include "ssusession.h"
-#include "ssutestsupport.h"
-#include "testmain.h"
+#include "protocol/archivefile.h"
+#include "tests/support/fakektxdriver.h"
+#include "tests/support/httpfileserver.h"
+#include "app/mainwindow.h"
+#include "ssu/reportschema.h"
+#include "ssu/ssudialog.h"
+#include "ssu/ssusession.h"
+#include "tests/support/ssutestsupport.h"
+#include "tests/support/testmain.h"
 
 #include <QDir>
 #include <QElapsedTimer>

@@ -1,4 +1,4 @@
-#include "dbgtextedit.h"
+#include "diagnostics/dbgtextedit.h"
 
 #include <QCloseEvent>
 #include <QTextCursor>

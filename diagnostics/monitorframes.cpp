@@ -1,4 +1,4 @@
-#include "monitorframes.h"
+#include "diagnostics/monitorframes.h"
 
 #include <QByteArray>
 

@@ -1,4 +1,4 @@
-#include "monitorlog.h"
+#include "diagnostics/monitorlog.h"
 
 namespace MonitorLog {
 

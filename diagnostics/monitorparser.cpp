@@ -1,4 +1,4 @@
-#include "monitorparser.h"
+#include "diagnostics/monitorparser.h"
 
 #include <QRegularExpression>
 

@@ -1,6 +1,6 @@
-#include "trendcurvedata.h"
+#include "diagnostics/trendcurvedata.h"
 
-#include "trendseries.h"
+#include "diagnostics/trendseries.h"
 
 #include <cmath>
 

@@ -1,4 +1,4 @@
-#include "trendlog.h"
+#include "diagnostics/trendlog.h"
 
 #include <QDateTime>
 #include <QFile>

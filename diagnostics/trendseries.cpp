@@ -1,4 +1,4 @@
-#include "trendseries.h"
+#include "diagnostics/trendseries.h"
 
 #include <limits>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "monitorparser.h"
+#include "diagnostics/monitorparser.h"
 
 #include <QPointF>
 #include <QVector>

@@ -1,10 +1,10 @@
-#include "trendswindow.h"
+#include "diagnostics/trendswindow.h"
 
-#include "monitorparser.h"
-#include "trendcurvedata.h"
-#include "trendlog.h"
-#include "trendseries.h"
-#include "programidentity.h"
+#include "diagnostics/monitorparser.h"
+#include "diagnostics/trendcurvedata.h"
+#include "diagnostics/trendlog.h"
+#include "diagnostics/trendseries.h"
+#include "protocol/programidentity.h"
 
 #include <QComboBox>
 #include <QCoreApplication>

@@ -1,8 +1,8 @@
-#include "verificationdialog.h"
+#include "diagnostics/verificationdialog.h"
 #include "ui_verificationdialog.h"
 
-#include "monitorparser.h"
-#include "programidentity.h"
+#include "diagnostics/monitorparser.h"
+#include "protocol/programidentity.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>

@@ -1,6 +1,6 @@
-#include "canbusd2xx.h"
+#include "link/canbusd2xx.h"
 
-#include "caninterfaces.h"
+#include "link/caninterfaces.h"
 
 #include <cstring>
 

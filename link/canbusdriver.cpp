@@ -1,6 +1,6 @@
-#include "canbusdriver.h"
+#include "link/canbusdriver.h"
 
-#include "caninterfaces.h"
+#include "link/caninterfaces.h"
 
 #include <QCanBus>
 #include <QCanBusFrame>

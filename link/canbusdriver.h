@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ktxcanfunctions.h"
+#include "link/ktxcanfunctions.h"
 
 #include <QCanBusDevice>
 #include <QPointer>

@@ -1,4 +1,4 @@
-#include "caninterfaces.h"
+#include "link/caninterfaces.h"
 
 #include <QCanBus>
 #include <QCanBusDevice>

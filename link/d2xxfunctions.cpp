@@ -1,4 +1,4 @@
-#include "d2xxfunctions.h"
+#include "link/d2xxfunctions.h"
 
 namespace {
 // Until a backend is installed no device is attached.

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "d2xx.h"
+#include "link/d2xx.h"
 
 #include <QtGlobal>
 #include <memory>

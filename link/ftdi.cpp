@@ -1,4 +1,4 @@
-#include "ftdi.h"
+#include "link/ftdi.h"
 
 #include <QTimer>
 

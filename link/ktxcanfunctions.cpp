@@ -1,6 +1,6 @@
-#include "ktxcanfunctions.h"
+#include "link/ktxcanfunctions.h"
 
-#include "noadapterdriver.h"
+#include "link/noadapterdriver.h"
 
 namespace {
 std::unique_ptr<KtxDriver> &slot()

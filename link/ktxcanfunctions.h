@@ -1,7 +1,7 @@
 #pragma once
 
-#include "canmessage.h"
-#include "ktxdriver.h"
+#include "protocol/canmessage.h"
+#include "link/ktxdriver.h"
 
 #include <QtGlobal>
 #include <memory>

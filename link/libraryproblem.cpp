@@ -1,6 +1,6 @@
-#include "libraryproblem.h"
+#include "link/libraryproblem.h"
 
-#include "win/dynamiclibrary.h"
+#include "link/win/dynamiclibrary.h"
 
 #include <QCoreApplication>
 

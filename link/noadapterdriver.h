@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ktxcanfunctions.h"
+#include "link/ktxcanfunctions.h"
 
 // The backend in place until a real one is installed: no adapter is attached,
 // so every open fails and the link always reads as closed.

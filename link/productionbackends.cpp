@@ -1,13 +1,13 @@
-#include "productionbackends.h"
+#include "link/productionbackends.h"
 
-#include "canbusd2xx.h"
-#include "canbusdriver.h"
-#include "d2xxfunctions.h"
-#include "ktxcanfunctions.h"
+#include "link/canbusd2xx.h"
+#include "link/canbusdriver.h"
+#include "link/d2xxfunctions.h"
+#include "link/ktxcanfunctions.h"
 
 #ifdef Q_OS_WIN
-#include "win/ftd2xxlibrary.h"
-#include "win/ktxdlldriver.h"
+#include "link/win/ftd2xxlibrary.h"
+#include "link/win/ktxdlldriver.h"
 #endif
 
 namespace {

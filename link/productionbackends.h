@@ -1,7 +1,7 @@
 #pragma once
 
-#include "libraryproblem.h"
-#include "win/dynamiclibrary.h"
+#include "link/libraryproblem.h"
+#include "link/win/dynamiclibrary.h"
 
 #include <vector>
 

@@ -1,6 +1,6 @@
-#include "archivefile.h"
+#include "protocol/archivefile.h"
 
-#include "plainfile.h"
+#include "protocol/plainfile.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "canmessage.h"
+#include "protocol/canmessage.h"
 
 #include <QtEndian>
 #include <cstring>

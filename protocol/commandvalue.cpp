@@ -1,4 +1,4 @@
-#include "commandvalue.h"
+#include "protocol/commandvalue.h"
 
 qint32 decimalCommandValue(const QString &displayedText)
 {

@@ -1,6 +1,6 @@
-#include "frameclassification.h"
+#include "protocol/frameclassification.h"
 
-#include "canmessage.h"
+#include "protocol/canmessage.h"
 
 FrameKind classifyFrame(const CanMessage &message)
 {

@@ -1,4 +1,4 @@
-#include "plainfile.h"
+#include "protocol/plainfile.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,4 +1,4 @@
-#include "programidentity.h"
+#include "protocol/programidentity.h"
 
 #include <QCoreApplication>
 

@@ -1,4 +1,4 @@
-#include "readouttransfer.h"
+#include "protocol/readouttransfer.h"
 
 void ReadoutTransfer::requested()
 {

@@ -1,4 +1,4 @@
-#include "histogramtable.h"
+#include "report/histogramtable.h"
 
 namespace {
 

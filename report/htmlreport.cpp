@@ -1,8 +1,8 @@
-#include "htmlreport.h"
+#include "report/htmlreport.h"
 
-#include "histogramtable.h"
-#include "plainfile.h"
-#include "reportrecord.h"
+#include "report/histogramtable.h"
+#include "protocol/plainfile.h"
+#include "report/reportrecord.h"
 
 #include <QCoreApplication>
 #include <QFile>

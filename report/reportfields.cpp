@@ -1,4 +1,4 @@
-#include "reportfields.h"
+#include "report/reportfields.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
-#include "reportrecord.h"
+#include "report/reportrecord.h"
 
-#include "histogramtable.h"
-#include "reportfields.h"
+#include "report/histogramtable.h"
+#include "report/reportfields.h"
 
 #include <QtEndian>
 

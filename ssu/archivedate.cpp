@@ -1,4 +1,4 @@
-#include "archivedate.h"
+#include "ssu/archivedate.h"
 
 QString reportDateFromArchiveName(const QString &fileName)
 {

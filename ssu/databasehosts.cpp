@@ -1,4 +1,4 @@
-#include "databasehosts.h"
+#include "ssu/databasehosts.h"
 
 #include <QStringList>
 

@@ -1,4 +1,4 @@
-#include "mdelegatedate.h"
+#include "ssu/mdelegatedate.h"
 
 #include <QDate>
 

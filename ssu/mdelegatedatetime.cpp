@@ -1,4 +1,4 @@
-#include "mdelegatedatetime.h"
+#include "ssu/mdelegatedatetime.h"
 
 #include <QDateTime>
 

@@ -1,7 +1,7 @@
-#include "mysqlquerymodel.h"
+#include "ssu/mysqlquerymodel.h"
 
-#include "reportschema.h"
-#include "rowcounter.h"
+#include "ssu/reportschema.h"
+#include "ssu/rowcounter.h"
 
 #include <QSqlQuery>
 

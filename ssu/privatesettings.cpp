@@ -1,4 +1,4 @@
-#include "privatesettings.h"
+#include "ssu/privatesettings.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "reportschema.h"
+#include "ssu/reportschema.h"
 
 #include <QSqlQuery>
 #include <QStringList>

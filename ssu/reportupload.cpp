@@ -1,6 +1,6 @@
-#include "reportupload.h"
+#include "ssu/reportupload.h"
 
-#include "reportfields.h"
+#include "report/reportfields.h"
 
 #include <QDate>
 #include <QDateTime>

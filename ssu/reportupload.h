@@ -1,6 +1,6 @@
 #pragma once
 
-#include "reportrecord.h"
+#include "report/reportrecord.h"
 
 #include <QSqlDatabase>
 #include <QSqlQuery>

@@ -1,4 +1,4 @@
-#include "rowcounter.h"
+#include "ssu/rowcounter.h"
 
 #include <QSqlDatabase>
 #include <QSqlQuery>

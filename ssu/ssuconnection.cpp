@@ -1,4 +1,4 @@
-#include "ssuconnection.h"
+#include "ssu/ssuconnection.h"
 
 #include <QSqlDriver>
 #include <QVariant>

@@ -1,10 +1,10 @@
-#include "ssudialog.h"
+#include "ssu/ssudialog.h"
 #include "ui_ssudialog.h"
 
-#include "mdelegatedate.h"
-#include "mdelegatedatetime.h"
-#include "mysqlquerymodel.h"
-#include "programidentity.h"
+#include "ssu/mdelegatedate.h"
+#include "ssu/mdelegatedatetime.h"
+#include "ssu/mysqlquerymodel.h"
+#include "protocol/programidentity.h"
 
 #include <QCoreApplication>
 #include <QDate>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ssusession.h"
+#include "ssu/ssusession.h"
 
 #include <QByteArray>
 #include <QDialog>

@@ -1,6 +1,6 @@
 // The database members of the dialog: the main window and the tests reach the
 // dialog's session through these names.
-#include "ssudialog.h"
+#include "ssu/ssudialog.h"
 
 void SSUDialog::startDownload()
 {

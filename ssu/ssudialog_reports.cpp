@@ -1,7 +1,7 @@
-#include "ssudialog.h"
+#include "ssu/ssudialog.h"
 #include "ui_ssudialog.h"
 
-#include "htmlreport.h"
+#include "report/htmlreport.h"
 
 #include <QDesktopServices>
 #include <QDir>

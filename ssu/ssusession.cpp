@@ -1,11 +1,11 @@
-#include "ssusession.h"
+#include "ssu/ssusession.h"
 
-#include "archivedate.h"
-#include "databasehosts.h"
-#include "reportschema.h"
-#include "reportupload.h"
-#include "ssuconnection.h"
-#include "tokencipher.h"
+#include "ssu/archivedate.h"
+#include "ssu/databasehosts.h"
+#include "ssu/reportschema.h"
+#include "ssu/reportupload.h"
+#include "ssu/ssuconnection.h"
+#include "ssu/tokencipher.h"
 
 #include <QDateTime>
 #include <QNetworkAccessManager>

@@ -1,4 +1,4 @@
-#include "tokencipher.h"
+#include "ssu/tokencipher.h"
 
 #include <QCryptographicHash>
 #include <QtEndian>

@@ -1,6 +1,6 @@
-#include "tokenencoder.h"
+#include "ssu/tokenencoder.h"
 
-#include "tokencipher.h"
+#include "ssu/tokencipher.h"
 
 #include <QCryptographicHash>
 #include <QRandomGenerator>

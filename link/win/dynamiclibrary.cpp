@@ -1,4 +1,4 @@
-#include "dynamiclibrary.h"
+#include "link/win/dynamiclibrary.h"
 
 #include <windows.h>
 

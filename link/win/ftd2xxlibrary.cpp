@@ -1,4 +1,4 @@
-#include "ftd2xxlibrary.h"
+#include "link/win/ftd2xxlibrary.h"
 
 #include <type_traits>
 #include <windows.h>

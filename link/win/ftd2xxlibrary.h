@@ -3,8 +3,8 @@
 // The D2XX subset over the vendor's Windows library, whose entries are
 // resolved by name and use the Windows API's calling convention.
 
-#include "d2xx.h"
-#include "dynamiclibrary.h"
+#include "link/d2xx.h"
+#include "link/win/dynamiclibrary.h"
 
 #include <memory>
 

@@ -1,4 +1,4 @@
-#include "ktxdlldriver.h"
+#include "link/win/ktxdlldriver.h"
 
 std::unique_ptr<KtxDllDriver> KtxDllDriver::load(const wchar_t *fileName, LibraryFailure &failure)
 {

@@ -1,15 +1,15 @@
 // The archive pass of the main window against the test MariaDB: order,
 // progress, files that stay, a connection lost in the middle, and a live
 // read-out with a backlog. Serial numbers 72100..72199 belong to this file.
-#include "archivefile.h"
-#include "httpfileserver.h"
-#include "mainwindowfixture.h"
-#include "modalanswerer.h"
-#include "recordbuilder.h"
-#include "ssudialog.h"
-#include "ssutestsupport.h"
-#include "testfiles.h"
-#include "testmain.h"
+#include "protocol/archivefile.h"
+#include "tests/support/httpfileserver.h"
+#include "tests/support/mainwindowfixture.h"
+#include "tests/support/modalanswerer.h"
+#include "tests/support/recordbuilder.h"
+#include "ssu/ssudialog.h"
+#include "tests/support/ssutestsupport.h"
+#include "tests/support/testfiles.h"
+#include "tests/support/testmain.h"
 
 #include <QDir>
 #include <QLabel>

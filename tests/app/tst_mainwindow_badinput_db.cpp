@@ -1,15 +1,15 @@
 // What the archive pass does with a folder it does not have to itself, and
 // with two reports of one module archived within the same minute.
-#include "archivedate.h"
-#include "archivefile.h"
-#include "mainwindowfixture.h"
-#include "modalanswerer.h"
-#include "recordbuilder.h"
-#include "reportrecord.h"
-#include "ssutestsupport.h"
-#include "testfiles.h"
-#include "testmain.h"
-#include "urlcatcher.h"
+#include "ssu/archivedate.h"
+#include "protocol/archivefile.h"
+#include "tests/support/mainwindowfixture.h"
+#include "tests/support/modalanswerer.h"
+#include "tests/support/recordbuilder.h"
+#include "report/reportrecord.h"
+#include "tests/support/ssutestsupport.h"
+#include "tests/support/testfiles.h"
+#include "tests/support/testmain.h"
+#include "tests/support/urlcatcher.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,6 +1,6 @@
-#include "mainwindowfixture.h"
-#include "modalanswerer.h"
-#include "testmain.h"
+#include "tests/support/mainwindowfixture.h"
+#include "tests/support/modalanswerer.h"
+#include "tests/support/testmain.h"
 
 #include <QDateEdit>
 #include <QPushButton>

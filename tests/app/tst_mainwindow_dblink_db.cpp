@@ -4,18 +4,18 @@
 // from another. Each failure must end with the report archived and the
 // indicator red, and the archived report must land once the link is good.
 // Serial numbers 74500..74599 belong to this file.
-#include "archivefile.h"
-#include "httpfileserver.h"
-#include "mainwindowfixture.h"
-#include "modalanswerer.h"
-#include "recordbuilder.h"
-#include "ssuconnection.h"
-#include "ssudialog.h"
-#include "ssutestsupport.h"
-#include "stallingproxy.h"
-#include "testfiles.h"
-#include "testmain.h"
-#include "tlsdatabaseserver.h"
+#include "protocol/archivefile.h"
+#include "tests/support/httpfileserver.h"
+#include "tests/support/mainwindowfixture.h"
+#include "tests/support/modalanswerer.h"
+#include "tests/support/recordbuilder.h"
+#include "ssu/ssuconnection.h"
+#include "ssu/ssudialog.h"
+#include "tests/support/ssutestsupport.h"
+#include "tests/support/stallingproxy.h"
+#include "tests/support/testfiles.h"
+#include "tests/support/testmain.h"
+#include "tests/support/tlsdatabaseserver.h"
 
 #include <QDir>
 #include <QElapsedTimer>

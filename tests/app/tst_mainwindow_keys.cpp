@@ -1,7 +1,7 @@
-#include "dbgtextedit.h"
-#include "mainwindowfixture.h"
-#include "testmain.h"
-#include "verificationdialog.h"
+#include "diagnostics/dbgtextedit.h"
+#include "tests/support/mainwindowfixture.h"
+#include "tests/support/testmain.h"
+#include "diagnostics/verificationdialog.h"
 
 #include <QFileInfo>
 

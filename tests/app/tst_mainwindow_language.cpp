@@ -1,10 +1,10 @@
-#include "mainwindowfixture.h"
-#include "modalanswerer.h"
-#include "reportrecord.h"
-#include "ssudialog.h"
-#include "testfiles.h"
-#include "testmain.h"
-#include "verificationdialog.h"
+#include "tests/support/mainwindowfixture.h"
+#include "tests/support/modalanswerer.h"
+#include "report/reportrecord.h"
+#include "ssu/ssudialog.h"
+#include "tests/support/testfiles.h"
+#include "tests/support/testmain.h"
+#include "diagnostics/verificationdialog.h"
 
 #include <QAction>
 #include <QDateEdit>

@@ -1,9 +1,9 @@
 // Link set-up, guard, supervision and the adapter list through the real
 // window, over the scripted driver and D2XX.
-#include "faked2xx.h"
-#include "mainwindowfixture.h"
-#include "modalanswerer.h"
-#include "testmain.h"
+#include "tests/support/faked2xx.h"
+#include "tests/support/mainwindowfixture.h"
+#include "tests/support/modalanswerer.h"
+#include "tests/support/testmain.h"
 
 #include <QAbstractItemView>
 #include <QApplication>

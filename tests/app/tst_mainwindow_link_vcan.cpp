@@ -1,11 +1,11 @@
 // The window on the production link backends, joined to the simulated
 // module running as a process of its own on a private virtual bus.
-#include "canbusd2xx.h"
-#include "canbusdriver.h"
-#include "mainwindowfixture.h"
-#include "modalanswerer.h"
-#include "testmain.h"
-#include "vcantestsupport.h"
+#include "link/canbusd2xx.h"
+#include "link/canbusdriver.h"
+#include "tests/support/mainwindowfixture.h"
+#include "tests/support/modalanswerer.h"
+#include "tests/support/testmain.h"
+#include "tests/support/vcantestsupport.h"
 
 #include <QComboBox>
 #include <QDir>

@@ -1,14 +1,14 @@
 // The SSU login from the tool-bar action, against the test MariaDB. Serial
 // numbers 72000..72099 belong to this file.
-#include "httpfileserver.h"
-#include "mainwindowfixture.h"
-#include "modalanswerer.h"
-#include "mysqlquerymodel.h"
-#include "archivefile.h"
-#include "recordbuilder.h"
-#include "ssudialog.h"
-#include "ssutestsupport.h"
-#include "testmain.h"
+#include "tests/support/httpfileserver.h"
+#include "tests/support/mainwindowfixture.h"
+#include "tests/support/modalanswerer.h"
+#include "ssu/mysqlquerymodel.h"
+#include "protocol/archivefile.h"
+#include "tests/support/recordbuilder.h"
+#include "ssu/ssudialog.h"
+#include "tests/support/ssutestsupport.h"
+#include "tests/support/testmain.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,11 +1,11 @@
-#include "frameclassification.h"
-#include "dbgtextedit.h"
-#include "mainwindowfixture.h"
-#include "modalanswerer.h"
-#include "recordbuilder.h"
-#include "testfiles.h"
-#include "testmain.h"
-#include "verificationdialog.h"
+#include "protocol/frameclassification.h"
+#include "diagnostics/dbgtextedit.h"
+#include "tests/support/mainwindowfixture.h"
+#include "tests/support/modalanswerer.h"
+#include "tests/support/recordbuilder.h"
+#include "tests/support/testfiles.h"
+#include "tests/support/testmain.h"
+#include "diagnostics/verificationdialog.h"
 
 #include <QCheckBox>
 #include <QDir>

@@ -1,9 +1,9 @@
-#include "mainwindowfixture.h"
-#include "modalanswerer.h"
-#include "recordbuilder.h"
-#include "testfiles.h"
-#include "testmain.h"
-#include "urlcatcher.h"
+#include "tests/support/mainwindowfixture.h"
+#include "tests/support/modalanswerer.h"
+#include "tests/support/recordbuilder.h"
+#include "tests/support/testfiles.h"
+#include "tests/support/testmain.h"
+#include "tests/support/urlcatcher.h"
 
 #include <QCheckBox>
 #include <QDateEdit>

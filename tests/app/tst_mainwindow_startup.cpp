@@ -1,8 +1,8 @@
-#include "dbgtextedit.h"
-#include "mainwindowfixture.h"
-#include "modalanswerer.h"
-#include "testmain.h"
-#include "verificationdialog.h"
+#include "diagnostics/dbgtextedit.h"
+#include "tests/support/mainwindowfixture.h"
+#include "tests/support/modalanswerer.h"
+#include "tests/support/testmain.h"
+#include "diagnostics/verificationdialog.h"
 
 #include <QAction>
 #include <QDateEdit>

@@ -1,15 +1,15 @@
 // The debug monitor end to end: the window on the production link backends
 // and the simulated module in this process, on a private virtual bus.
-#include "frameclassification.h"
-#include "dbgtextedit.h"
-#include "mainwindow.h"
-#include "modalanswerer.h"
-#include "monitortext.h"
-#include "simulatedmodule.h"
-#include "testfiles.h"
-#include "testmain.h"
-#include "vcantestsupport.h"
-#include "verificationdialog.h"
+#include "protocol/frameclassification.h"
+#include "diagnostics/dbgtextedit.h"
+#include "app/mainwindow.h"
+#include "tests/support/modalanswerer.h"
+#include "tools/rvk-module-sim/monitortext.h"
+#include "tools/rvk-module-sim/simulatedmodule.h"
+#include "tests/support/testfiles.h"
+#include "tests/support/testmain.h"
+#include "tests/support/vcantestsupport.h"
+#include "diagnostics/verificationdialog.h"
 
 #include <QCheckBox>
 #include <QDir>

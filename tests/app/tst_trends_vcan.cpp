@@ -1,13 +1,13 @@
 // The trends window on the running program: reached in service mode, fed
 // by the simulated module's monitor stream on a private virtual bus, and
 // reading back the log the monitor wrote meanwhile.
-#include "mainwindow.h"
-#include "modalanswerer.h"
-#include "simulatedmodule.h"
-#include "testmain.h"
-#include "trendseries.h"
-#include "trendswindow.h"
-#include "vcantestsupport.h"
+#include "app/mainwindow.h"
+#include "tests/support/modalanswerer.h"
+#include "tools/rvk-module-sim/simulatedmodule.h"
+#include "tests/support/testmain.h"
+#include "diagnostics/trendseries.h"
+#include "diagnostics/trendswindow.h"
+#include "tests/support/vcantestsupport.h"
 
 #include <QAction>
 #include <QCheckBox>

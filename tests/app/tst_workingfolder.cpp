@@ -1,6 +1,6 @@
-#include "testfiles.h"
-#include "testmain.h"
-#include "workingfolder.h"
+#include "tests/support/testfiles.h"
+#include "tests/support/testmain.h"
+#include "app/workingfolder.h"
 
 #include <QDir>
 #include <QFile>

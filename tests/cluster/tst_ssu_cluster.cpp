@@ -4,15 +4,15 @@
 // cluster, passes its nodes in RVK_SSU_CLUSTER_HOSTS and the script itself in
 // RVK_SSU_CLUSTER_SCRIPT (to kill and restart a node), and stops it again.
 // This file owns serial numbers 91000..91999.
-#include "testmain.h"
+#include "tests/support/testmain.h"
 
-#include "databasehosts.h"
-#include "httpfileserver.h"
-#include "reportrecord.h"
-#include "reportschema.h"
-#include "reportupload.h"
-#include "ssudialog.h"
-#include "ssutestsupport.h"
+#include "ssu/databasehosts.h"
+#include "tests/support/httpfileserver.h"
+#include "report/reportrecord.h"
+#include "ssu/reportschema.h"
+#include "ssu/reportupload.h"
+#include "ssu/ssudialog.h"
+#include "tests/support/ssutestsupport.h"
 
 #include <QProcess>
 #include <QSpinBox>

@@ -1,6 +1,6 @@
-#include "monitorlog.h"
-#include "monitorframes.h"
-#include "testmain.h"
+#include "diagnostics/monitorlog.h"
+#include "diagnostics/monitorframes.h"
+#include "tests/support/testmain.h"
 
 #include <QtTest>
 

@@ -1,5 +1,5 @@
-#include "monitorparser.h"
-#include "testmain.h"
+#include "diagnostics/monitorparser.h"
+#include "tests/support/testmain.h"
 
 #include <QtTest>
 

@@ -1,8 +1,8 @@
 // The series store behind the trend charts and the window's live feed.
-#include "monitorparser.h"
-#include "testmain.h"
-#include "trendseries.h"
-#include "trendswindow.h"
+#include "diagnostics/monitorparser.h"
+#include "tests/support/testmain.h"
+#include "diagnostics/trendseries.h"
+#include "diagnostics/trendswindow.h"
 
 #include <QDateTime>
 #include <QtTest>

@@ -1,5 +1,5 @@
-#include "testmain.h"
-#include "verificationdialog.h"
+#include "tests/support/testmain.h"
+#include "diagnostics/verificationdialog.h"
 
 #include <QLCDNumber>
 #include <QLabel>

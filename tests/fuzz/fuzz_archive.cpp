@@ -6,11 +6,11 @@
 // round trips would cut the run rate a hundredfold).
 //
 // Input: the file name up to the first newline, then the file contents.
-#include "archivedate.h"
-#include "archivefile.h"
-#include "reportrecord.h"
-#include "reportschema.h"
-#include "reportupload.h"
+#include "ssu/archivedate.h"
+#include "protocol/archivefile.h"
+#include "report/reportrecord.h"
+#include "ssu/reportschema.h"
+#include "ssu/reportupload.h"
 
 #include <QCoreApplication>
 #include <QDateTime>

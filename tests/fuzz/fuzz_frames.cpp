@@ -1,8 +1,8 @@
 // Arbitrary sequences of received frame records through the real window's
 // dispatch: any identifier, flag and length, report and monitor frames too.
-#include "fakektxdriver.h"
-#include "fuzzsupport.h"
-#include "mainwindow.h"
+#include "tests/support/fakektxdriver.h"
+#include "tests/fuzz/fuzzsupport.h"
+#include "app/mainwindow.h"
 
 #include <QDir>
 #include <QMetaObject>

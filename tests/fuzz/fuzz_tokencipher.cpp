@@ -2,8 +2,8 @@
 // user's settings: any Base64 text and any bytes must decrypt to a result or
 // to an error, never to a crash. The first byte picks the mode so one corpus
 // drives the text path, the byte path and an encrypt/decrypt round trip.
-#include "tokencipher.h"
-#include "tokenencoder.h"
+#include "ssu/tokencipher.h"
+#include "ssu/tokenencoder.h"
 
 #include <QByteArray>
 #include <QString>

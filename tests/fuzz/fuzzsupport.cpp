@@ -1,6 +1,6 @@
-#include "fuzzsupport.h"
+#include "tests/fuzz/fuzzsupport.h"
 
-#include "testmain.h"
+#include "tests/support/testmain.h"
 
 #include <QApplication>
 #include <QDialog>

@@ -1,7 +1,7 @@
 // Adapter descriptions and the CAN interfaces presented as D2XX devices.
-#include "caninterfaces.h"
-#include "canbusd2xx.h"
-#include "testmain.h"
+#include "link/caninterfaces.h"
+#include "link/canbusd2xx.h"
+#include "tests/support/testmain.h"
 
 class TestAdapters : public QObject
 {

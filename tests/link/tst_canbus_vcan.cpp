@@ -1,10 +1,10 @@
 // The CAN driver and the simulated module on a private virtual bus.
-#include "canbusdriver.h"
-#include "caninterfaces.h"
-#include "frameclassification.h"
-#include "simulatedmodule.h"
-#include "testmain.h"
-#include "vcantestsupport.h"
+#include "link/canbusdriver.h"
+#include "link/caninterfaces.h"
+#include "protocol/frameclassification.h"
+#include "tools/rvk-module-sim/simulatedmodule.h"
+#include "tests/support/testmain.h"
+#include "tests/support/vcantestsupport.h"
 
 #include <QCanBus>
 #include <QCanBusFrame>

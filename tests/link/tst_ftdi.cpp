@@ -1,7 +1,7 @@
 // The adapter object over a scripted D2XX.
-#include "faked2xx.h"
-#include "ftdi.h"
-#include "testmain.h"
+#include "tests/support/faked2xx.h"
+#include "link/ftdi.h"
+#include "tests/support/testmain.h"
 
 #include <QSignalSpy>
 

@@ -1,6 +1,6 @@
-#include "libraryproblem.h"
-#include "testmain.h"
-#include "win/dynamiclibrary.h"
+#include "link/libraryproblem.h"
+#include "tests/support/testmain.h"
+#include "link/win/dynamiclibrary.h"
 
 #include <QCoreApplication>
 #include <QTranslator>

@@ -1,7 +1,7 @@
-#include "archivedate.h"
-#include "archivefile.h"
-#include "testfiles.h"
-#include "testmain.h"
+#include "ssu/archivedate.h"
+#include "protocol/archivefile.h"
+#include "tests/support/testfiles.h"
+#include "tests/support/testmain.h"
 
 #include <QDir>
 #include <QFileInfo>

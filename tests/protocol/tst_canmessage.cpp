@@ -1,6 +1,6 @@
-#include "frameclassification.h"
-#include "canmessage.h"
-#include "testmain.h"
+#include "protocol/frameclassification.h"
+#include "protocol/canmessage.h"
+#include "tests/support/testmain.h"
 
 class TestCanMessage : public QObject
 {

@@ -1,5 +1,5 @@
-#include "commandvalue.h"
-#include "testmain.h"
+#include "protocol/commandvalue.h"
+#include "tests/support/testmain.h"
 
 class TestCommandValue : public QObject
 {

@@ -1,12 +1,12 @@
 // Files in shared folders are read and written as themselves: a symbolic
 // link planted at a report's or an archive file's name is replaced, never
 // written through, and the uploader reads only bounded regular files.
-#include "testmain.h"
+#include "tests/support/testmain.h"
 
-#include "archivefile.h"
-#include "htmlreport.h"
-#include "plainfile.h"
-#include "testfiles.h"
+#include "protocol/archivefile.h"
+#include "report/htmlreport.h"
+#include "protocol/plainfile.h"
+#include "tests/support/testfiles.h"
 
 #include <QDir>
 #include <QFile>

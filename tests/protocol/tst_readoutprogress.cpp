@@ -1,5 +1,5 @@
-#include "readoutprogress.h"
-#include "testmain.h"
+#include "protocol/readoutprogress.h"
+#include "tests/support/testmain.h"
 
 class TestReadoutProgress : public QObject
 {

@@ -1,8 +1,8 @@
-#include "htmlreport.h"
-#include "recordbuilder.h"
-#include "reportrecord.h"
-#include "testfiles.h"
-#include "testmain.h"
+#include "report/htmlreport.h"
+#include "tests/support/recordbuilder.h"
+#include "report/reportrecord.h"
+#include "tests/support/testfiles.h"
+#include "tests/support/testmain.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,7 +1,7 @@
-#include "histogramtable.h"
-#include "recordbuilder.h"
-#include "reportrecord.h"
-#include "testmain.h"
+#include "report/histogramtable.h"
+#include "tests/support/recordbuilder.h"
+#include "report/reportrecord.h"
+#include "tests/support/testmain.h"
 
 using rvktest::RecordBuilder;
 

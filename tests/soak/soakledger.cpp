@@ -1,6 +1,6 @@
-#include "soakledger.h"
+#include "tests/soak/soakledger.h"
 
-#include "reportrecord.h"
+#include "report/reportrecord.h"
 
 #include <QHash>
 #include <QSet>

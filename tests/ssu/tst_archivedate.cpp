@@ -1,6 +1,6 @@
-#include "testmain.h"
+#include "tests/support/testmain.h"
 
-#include "archivedate.h"
+#include "ssu/archivedate.h"
 
 class TstArchiveDate : public QObject
 {

@@ -1,6 +1,6 @@
-#include "testmain.h"
+#include "tests/support/testmain.h"
 
-#include "databasehosts.h"
+#include "ssu/databasehosts.h"
 
 Q_DECLARE_METATYPE(QList<DatabaseHost>)
 

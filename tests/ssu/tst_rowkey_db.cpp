@@ -2,11 +2,11 @@
 // invisible row key, present after the program connects, unseen by SELECT *
 // and INSERTs without a column list, left alone when already there; and the
 // unique key of the duplicate rule.
-#include "testmain.h"
+#include "tests/support/testmain.h"
 
-#include "reportschema.h"
-#include "ssudialog.h"
-#include "ssutestsupport.h"
+#include "ssu/reportschema.h"
+#include "ssu/ssudialog.h"
+#include "tests/support/ssutestsupport.h"
 
 #include <QSqlRecord>
 

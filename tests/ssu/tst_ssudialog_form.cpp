@@ -1,8 +1,8 @@
 // The search window without a database: its form, texts in both languages and
 // the behaviour that does not need rows.
-#include "testmain.h"
+#include "tests/support/testmain.h"
 
-#include "ssudialog.h"
+#include "ssu/ssudialog.h"
 
 #include <QDateEdit>
 #include <QDir>

@@ -2,12 +2,12 @@
 // real dialog against the test MariaDB: 3031 reports read in windows of 25
 // rows. This file owns serial numbers 62000..62999 of the shared table and
 // the table rvkreport_indextest.
-#include "testmain.h"
+#include "tests/support/testmain.h"
 
-#include "modalanswerer.h"
-#include "mysqlquerymodel.h"
-#include "ssutestsupport.h"
-#include "urlcatcher.h"
+#include "tests/support/modalanswerer.h"
+#include "ssu/mysqlquerymodel.h"
+#include "tests/support/ssutestsupport.h"
+#include "tests/support/urlcatcher.h"
 
 #include <QDateEdit>
 #include <QDir>

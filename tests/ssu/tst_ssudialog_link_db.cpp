@@ -2,12 +2,12 @@
 // station's user through LOAD DATA LOCAL INFILE, or a window held up by a
 // password download that is too large or never ends. Serial numbers
 // 74600..74699 belong to this file.
-#include "testmain.h"
+#include "tests/support/testmain.h"
 
-#include "httpfileserver.h"
-#include "reportschema.h"
-#include "ssudialog.h"
-#include "ssutestsupport.h"
+#include "tests/support/httpfileserver.h"
+#include "ssu/reportschema.h"
+#include "ssu/ssudialog.h"
+#include "tests/support/ssutestsupport.h"
 
 #include <QElapsedTimer>
 #include <QNetworkAccessManager>

@@ -1,12 +1,12 @@
 // Opening, saving and deleting stored reports against the test MariaDB. This
 // file owns serial numbers 61100..61199 of the shared table.
-#include "testmain.h"
+#include "tests/support/testmain.h"
 
-#include "htmlreport.h"
-#include "modalanswerer.h"
-#include "reportrecord.h"
-#include "ssutestsupport.h"
-#include "urlcatcher.h"
+#include "report/htmlreport.h"
+#include "tests/support/modalanswerer.h"
+#include "report/reportrecord.h"
+#include "tests/support/ssutestsupport.h"
+#include "tests/support/urlcatcher.h"
 
 #include <QDir>
 #include <QFile>

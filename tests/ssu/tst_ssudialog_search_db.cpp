@@ -2,13 +2,13 @@
 // tests running at the same time, so this file owns serial numbers
 // 61000..61099 and asserts only about those rows (plus orderings, which must
 // hold for every listed row).
-#include "testmain.h"
+#include "tests/support/testmain.h"
 
-#include "httpfileserver.h"
-#include "mysqlquerymodel.h"
-#include "reportschema.h"
-#include "ssudialog.h"
-#include "ssutestsupport.h"
+#include "tests/support/httpfileserver.h"
+#include "ssu/mysqlquerymodel.h"
+#include "ssu/reportschema.h"
+#include "ssu/ssudialog.h"
+#include "tests/support/ssutestsupport.h"
 
 #include <QDateEdit>
 #include <QHeaderView>

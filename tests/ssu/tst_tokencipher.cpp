@@ -1,8 +1,8 @@
-#include "testmain.h"
+#include "tests/support/testmain.h"
 
-#include "deployment.h"
-#include "tokencipher.h"
-#include "tokenencoder.h"
+#include "ssu/deployment.h"
+#include "ssu/tokencipher.h"
+#include "ssu/tokenencoder.h"
 
 #include <QProcess>
 #include <QSet>

@@ -1,10 +1,10 @@
 // Inputs the token fuzzer turned up. The compression flag travels outside the
 // encryption, so anyone who can put a password file on the web server or a
 // token into the settings can hand the decompressor any header they like.
-#include "testmain.h"
+#include "tests/support/testmain.h"
 
-#include "tokencipher.h"
-#include "tokenencoder.h"
+#include "ssu/tokencipher.h"
+#include "ssu/tokenencoder.h"
 
 #include <QElapsedTimer>
 

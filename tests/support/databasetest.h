@@ -11,11 +11,11 @@
 // so a test should use serial numbers of its own and look only at those rows
 // (rowsForSerial, deleteSerials) rather than empty the whole table.
 
-#include "databasehosts.h"
-#include "deployment.h"
-#include "httpfileserver.h"
-#include "reportschema.h"
-#include "tokenencoder.h"
+#include "ssu/databasehosts.h"
+#include "ssu/deployment.h"
+#include "tests/support/httpfileserver.h"
+#include "ssu/reportschema.h"
+#include "ssu/tokenencoder.h"
 
 #include <QElapsedTimer>
 #include <QList>

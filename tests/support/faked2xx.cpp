@@ -1,4 +1,4 @@
-#include "faked2xx.h"
+#include "tests/support/faked2xx.h"
 
 #include <cstring>
 

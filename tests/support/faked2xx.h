@@ -1,6 +1,6 @@
 #pragma once
 
-#include "d2xxfunctions.h"
+#include "link/d2xxfunctions.h"
 
 #include <QSet>
 #include <QStringList>

@@ -1,4 +1,4 @@
-#include "fakektxdriver.h"
+#include "tests/support/fakektxdriver.h"
 
 #include <QEventLoop>
 #include <QTimer>

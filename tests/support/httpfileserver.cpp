@@ -1,4 +1,4 @@
-#include "httpfileserver.h"
+#include "tests/support/httpfileserver.h"
 
 #include <QTcpSocket>
 

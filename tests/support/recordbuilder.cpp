@@ -1,6 +1,6 @@
-#include "recordbuilder.h"
+#include "tests/support/recordbuilder.h"
 
-#include "histogramtable.h"
+#include "report/histogramtable.h"
 
 #include <QtEndian>
 

@@ -1,4 +1,4 @@
-#include "stallingproxy.h"
+#include "tests/support/stallingproxy.h"
 
 #include <QMutexLocker>
 #include <QTcpServer>

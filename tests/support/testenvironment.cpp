@@ -1,5 +1,5 @@
-#include "testmain.h"
-#include "urlcatcher.h"
+#include "tests/support/testmain.h"
+#include "tests/support/urlcatcher.h"
 
 #include <QDir>
 #include <QStandardPaths>

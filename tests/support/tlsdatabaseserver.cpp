@@ -1,4 +1,4 @@
-#include "tlsdatabaseserver.h"
+#include "tests/support/tlsdatabaseserver.h"
 
 #include <QDir>
 #include <QElapsedTimer>

@@ -1,4 +1,4 @@
-#include "urlcatcher.h"
+#include "tests/support/urlcatcher.h"
 
 #include <QDesktopServices>
 

@@ -6,10 +6,10 @@
 // Header-only because the support library links neither the backends nor
 // the simulator; every such test executable does.
 
-#include "canbusd2xx.h"
-#include "canbusdriver.h"
-#include "ktxcanfunctions.h"
-#include "simulatedmodule.h"
+#include "link/canbusd2xx.h"
+#include "link/canbusdriver.h"
+#include "link/ktxcanfunctions.h"
+#include "tools/rvk-module-sim/simulatedmodule.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>

@@ -1,7 +1,7 @@
 // Stands in for the D2XX library: the seven entries by their documented
 // names and prototypes, recording every call.
 
-#include "fakeftd2xx.h"
+#include "tests/windows/fakeftd2xx.h"
 
 #include <cstring>
 #include <windows.h>

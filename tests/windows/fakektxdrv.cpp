@@ -1,9 +1,9 @@
 // Stands in for the adapter's driver library: exports the eight operations
 // by ordinal only, as the real one does, and records every call.
 
-#include "fakektxdrv.h"
+#include "tests/windows/fakektxdrv.h"
 
-#include "ktxdlldriver.h"
+#include "link/win/ktxdlldriver.h"
 
 #include <cstring>
 

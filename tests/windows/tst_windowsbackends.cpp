@@ -3,11 +3,11 @@
 // right entry with its arguments intact, that results come back unchanged,
 // and that unusable or misplaced libraries are refused with the reason.
 
-#include "dynamiclibrary.h"
-#include "fakeftd2xx.h"
-#include "fakektxdrv.h"
-#include "ftd2xxlibrary.h"
-#include "ktxdlldriver.h"
+#include "link/win/dynamiclibrary.h"
+#include "tests/windows/fakeftd2xx.h"
+#include "tests/windows/fakektxdrv.h"
+#include "link/win/ftd2xxlibrary.h"
+#include "link/win/ktxdlldriver.h"
 
 #include <cstdint>
 #include <cstdio>

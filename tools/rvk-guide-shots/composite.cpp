@@ -1,4 +1,4 @@
-#include "composite.h"
+#include "tools/rvk-guide-shots/composite.h"
 
 #include <QPainter>
 #include <QWidget>

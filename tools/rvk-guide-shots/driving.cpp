@@ -1,4 +1,4 @@
-#include "driving.h"
+#include "tools/rvk-guide-shots/driving.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -1,7 +1,7 @@
 // rvk-guide-shots: the pictures of the user guide, made from the program's
 // own windows against the simulated module (see scripts/guide-screenshots).
-#include "driving.h"
-#include "scenes.h"
+#include "tools/rvk-guide-shots/driving.h"
+#include "tools/rvk-guide-shots/scenes.h"
 
 #include <QApplication>
 #include <QCommandLineParser>

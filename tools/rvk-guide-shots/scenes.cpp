@@ -1,13 +1,13 @@
-#include "scenes.h"
+#include "tools/rvk-guide-shots/scenes.h"
 
-#include "archivefile.h"
-#include "composite.h"
-#include "driving.h"
-#include "mainwindow.h"
-#include "ssudialog.h"
-#include "tokenencoder.h"
-#include "trendswindow.h"
-#include "programidentity.h"
+#include "protocol/archivefile.h"
+#include "tools/rvk-guide-shots/composite.h"
+#include "tools/rvk-guide-shots/driving.h"
+#include "app/mainwindow.h"
+#include "ssu/ssudialog.h"
+#include "ssu/tokenencoder.h"
+#include "diagnostics/trendswindow.h"
+#include "protocol/programidentity.h"
 
 #include <QAbstractItemModel>
 #include <QAction>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "stagehands.h"
+#include "tools/rvk-guide-shots/stagehands.h"
 
 #include <QDir>
 #include <QImage>

@@ -1,15 +1,15 @@
-#include "stagehands.h"
+#include "tools/rvk-guide-shots/stagehands.h"
 
-#include "archivefile.h"
-#include "canbusd2xx.h"
-#include "canbusdriver.h"
-#include "databasehosts.h"
-#include "deployment.h"
-#include "driving.h"
-#include "eepromimage.h"
-#include "d2xxfunctions.h"
-#include "ktxcanfunctions.h"
-#include "reportschema.h"
+#include "protocol/archivefile.h"
+#include "link/canbusd2xx.h"
+#include "link/canbusdriver.h"
+#include "ssu/databasehosts.h"
+#include "ssu/deployment.h"
+#include "tools/rvk-guide-shots/driving.h"
+#include "tools/rvk-module-sim/eepromimage.h"
+#include "link/d2xxfunctions.h"
+#include "link/ktxcanfunctions.h"
+#include "ssu/reportschema.h"
 
 #include <QDate>
 #include <QDesktopServices>

@@ -1,4 +1,4 @@
-#include "eepromimage.h"
+#include "tools/rvk-module-sim/eepromimage.h"
 
 #include <QFile>
 #include <QSaveFile>

@@ -1,5 +1,5 @@
 // rvk-module-sim: the RVK module on a CAN bus, for working without hardware.
-#include "simulatedmodule.h"
+#include "tools/rvk-module-sim/simulatedmodule.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>

@@ -1,4 +1,4 @@
-#include "monitortext.h"
+#include "tools/rvk-module-sim/monitortext.h"
 
 #include <QString>
 #include <cmath>

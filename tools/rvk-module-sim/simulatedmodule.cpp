@@ -1,9 +1,9 @@
-#include "simulatedmodule.h"
+#include "tools/rvk-module-sim/simulatedmodule.h"
 
-#include "caninterfaces.h"
-#include "canbusdriver.h"
-#include "frameclassification.h"
-#include "monitortext.h"
+#include "link/caninterfaces.h"
+#include "link/canbusdriver.h"
+#include "protocol/frameclassification.h"
+#include "tools/rvk-module-sim/monitortext.h"
 
 #include <QCanBus>
 #include <QCanBusFrame>

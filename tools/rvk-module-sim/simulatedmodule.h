@@ -1,7 +1,7 @@
 #pragma once
 
-#include "canmessage.h"
-#include "eepromimage.h"
+#include "protocol/canmessage.h"
+#include "tools/rvk-module-sim/eepromimage.h"
 
 #include <QCanBusDevice>
 #include <QList>

@@ -3,9 +3,9 @@
 // deployment key; every token gets a fresh random byte, so tokens handed to
 // different users differ while all of them open the SSU.
 
-#include "deployment.h"
-#include "tokencipher.h"
-#include "tokenencoder.h"
+#include "ssu/deployment.h"
+#include "ssu/tokencipher.h"
+#include "ssu/tokenencoder.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
