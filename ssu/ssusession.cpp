@@ -69,8 +69,8 @@ void SsuSession::downloadFinished(QNetworkReply *reply)
     }
     TokenCipher cipher;
     cipher.setKey(Deployment::key());
-    m_dbPassword = cipher.decryptText(QString::fromUtf8(body));
-    if (m_dbPassword.isEmpty())
+    databasePassword = cipher.decryptText(QString::fromUtf8(body));
+    if (databasePassword.isEmpty())
         return;
     if (connectDatabase()) {
         query.exec(QLatin1String(CreateReportTableStatement));
@@ -100,7 +100,7 @@ bool SsuSession::connectDatabase()
     // The password may have arrived after the connection was first added (an
     // upload tried before the download finished); keeping the empty one would
     // send every later report to the archive for the rest of the run.
-    db.setPassword(m_dbPassword);
+    db.setPassword(databasePassword);
     // The nodes of a cluster are tried in the administrator's order at every
     // attempt, so a failed node is skipped for the next report and the first
     // one is used again once it is back.

@@ -30,7 +30,7 @@ public:
     void startDownload();
     bool connectDatabase();
     bool connectAndCreateTable();
-    QString dbPassword() const { return m_dbPassword; }
+    QString dbPassword() const { return databasePassword; }
     // Where the password file is fetched from; the deployment value unless a
     // test points it elsewhere.
     void setDownloadUrl(const QUrl &url) { downloadUrl = url; }
@@ -95,5 +95,5 @@ private:
     QUrl downloadUrl;
     QString databaseHosts = QLatin1String(Deployment::databaseHost);
     QString databaseCaFile = QLatin1String(Deployment::databaseCaFile);
-    QString m_dbPassword;
+    QString databasePassword;
 };

@@ -48,7 +48,7 @@ struct ProgressStep
 };
 } // namespace
 
-class TstMainWindowArchive : public QObject, public rvktest::MainWindowFixture
+class TestMainWindowArchive : public QObject, public rvktest::MainWindowFixture
 {
     Q_OBJECT
 private slots:
@@ -71,12 +71,12 @@ private:
     HttpFileServer server;
 };
 
-void TstMainWindowArchive::initTestCase()
+void TestMainWindowArchive::initTestCase()
 {
     QVERIFY2(rvktest::databaseReachable(), "start the test database: scripts/test-db start");
 }
 
-void TstMainWindowArchive::init()
+void TestMainWindowArchive::init()
 {
     QList<quint32> serials;
     for (quint32 sn = FirstSn; sn <= LastSn; ++sn)
@@ -89,13 +89,13 @@ void TstMainWindowArchive::init()
     QVERIFY(rvktest::bringOnline(*window->findChild<SSUDialog *>(), server));
 }
 
-void TstMainWindowArchive::cleanup()
+void TestMainWindowArchive::cleanup()
 {
     closeWindow();
     rvktest::dropProgramConnection();
 }
 
-void TstMainWindowArchive::cleanupTestCase()
+void TestMainWindowArchive::cleanupTestCase()
 {
     QList<quint32> serials;
     for (quint32 sn = FirstSn; sn <= LastSn; ++sn)
@@ -103,7 +103,7 @@ void TstMainWindowArchive::cleanupTestCase()
     rvktest::deleteSerials(serials);
 }
 
-QProgressBar *TstMainWindowArchive::uploadBar() const
+QProgressBar *TestMainWindowArchive::uploadBar() const
 {
     // The upload bar is not part of the main window's widget tree.
     for (QWidget *widget : QApplication::allWidgets())
@@ -113,7 +113,7 @@ QProgressBar *TstMainWindowArchive::uploadBar() const
     return nullptr;
 }
 
-QList<ProgressStep> TstMainWindowArchive::runPass(const std::function<void(int)> &onStep)
+QList<ProgressStep> TestMainWindowArchive::runPass(const std::function<void(int)> &onStep)
 {
     QList<ProgressStep> steps;
     QProgressBar *bar = uploadBar();
@@ -130,7 +130,7 @@ QList<ProgressStep> TstMainWindowArchive::runPass(const std::function<void(int)>
     return steps;
 }
 
-void TstMainWindowArchive::equalFilesUploadInDescendingNameOrderWithProgress()
+void TestMainWindowArchive::equalFilesUploadInDescendingNameOrderWithProgress()
 {
     const QString first = archive(72101, QStringLiteral("01.01.2025 10:00"));
     const QString second = archive(72102, QStringLiteral("02.01.2025 11:30"));
@@ -169,7 +169,7 @@ void TstMainWindowArchive::equalFilesUploadInDescendingNameOrderWithProgress()
     QCOMPARE(storedDate(72103), QDateTime(QDate(2025, 1, 3), QTime(12, 45)));
 }
 
-void TstMainWindowArchive::filesThatDoNotUploadStayAndThePassGoesOn()
+void TestMainWindowArchive::filesThatDoNotUploadStayAndThePassGoesOn()
 {
     // Descending name order: 72114, 72113, 72112, 72111.
     const QString uploads = archive(72114, QStringLiteral("04.01.2025 10:00"));
@@ -202,7 +202,7 @@ void TstMainWindowArchive::filesThatDoNotUploadStayAndThePassGoesOn()
     Q_UNUSED(last)
 }
 
-void TstMainWindowArchive::connectionLostMidPassLeavesTheRestInPlace()
+void TestMainWindowArchive::connectionLostMidPassLeavesTheRestInPlace()
 {
     const QString first = archive(72121, QStringLiteral("01.01.2025 10:00"));
     const QString second = archive(72122, QStringLiteral("02.01.2025 10:00"));
@@ -226,7 +226,7 @@ void TstMainWindowArchive::connectionLostMidPassLeavesTheRestInPlace()
     Q_UNUSED(third)
 }
 
-void TstMainWindowArchive::liveReadoutUploadsTheBacklogFirstThenItselfUnderItsOwnDate()
+void TestMainWindowArchive::liveReadoutUploadsTheBacklogFirstThenItselfUnderItsOwnDate()
 {
     QVERIFY(!archive(72131, QStringLiteral("01.01.2025 10:00")).isEmpty());
     QVERIFY(!archive(72132, QStringLiteral("02.01.2025 10:00")).isEmpty());
@@ -247,5 +247,5 @@ void TstMainWindowArchive::liveReadoutUploadsTheBacklogFirstThenItselfUnderItsOw
     QCOMPARE(rvktest::rowsForSerial(72133).first().value("total_time").toString(), QStringLiteral("03:00"));
 }
 
-RVK_TEST_MAIN(TstMainWindowArchive)
+RVK_TEST_MAIN(TestMainWindowArchive)
 #include "tst_mainwindow_archive_db.moc"

@@ -53,7 +53,7 @@ int tlsRowCount(int port, quint32 sn)
 }
 } // namespace
 
-class TstMainWindowDbLink : public QObject, public rvktest::MainWindowFixture
+class TestMainWindowDbLink : public QObject, public rvktest::MainWindowFixture
 {
     Q_OBJECT
 private slots:
@@ -78,7 +78,7 @@ private:
     std::unique_ptr<TlsDatabaseServer> tls;
 };
 
-void TstMainWindowDbLink::initTestCase()
+void TestMainWindowDbLink::initTestCase()
 {
     QVERIFY2(rvktest::databaseReachable(), "start the test database: scripts/test-db start");
     tls = std::make_unique<TlsDatabaseServer>(databaseHost());
@@ -86,7 +86,7 @@ void TstMainWindowDbLink::initTestCase()
     QVERIFY2(tls->start(&error), qPrintable(error));
 }
 
-void TstMainWindowDbLink::init()
+void TestMainWindowDbLink::init()
 {
     QList<quint32> serials;
     for (quint32 sn = 74500; sn < 74600; ++sn)
@@ -98,24 +98,24 @@ void TstMainWindowDbLink::init()
     QVERIFY(dialog);
 }
 
-void TstMainWindowDbLink::cleanup()
+void TestMainWindowDbLink::cleanup()
 {
     closeWindow();
     rvktest::dropProgramConnection();
 }
 
-void TstMainWindowDbLink::cleanupTestCase()
+void TestMainWindowDbLink::cleanupTestCase()
 {
     QSqlDatabase::removeDatabase(QStringLiteral("rvktest-tls"));
     tls.reset();
 }
 
-void TstMainWindowDbLink::readOut(quint32 sn)
+void TestMainWindowDbLink::readOut(quint32 sn)
 {
     sendReport(rvktest::plausibleRecord(sn));
 }
 
-bool TstMainWindowDbLink::downloadAndConnect()
+bool TestMainWindowDbLink::downloadAndConnect()
 {
     server.serve(QLatin1String(rvktest::passwordPath()), rvktest::passwordFile());
     dialog->setDownloadUrl(server.url(QLatin1String(rvktest::passwordPath())));
@@ -137,7 +137,7 @@ bool TstMainWindowDbLink::downloadAndConnect()
     return result == 1;
 }
 
-void TstMainWindowDbLink::serverSilentAfterAStatementArchivesWithinTheBound()
+void TestMainWindowDbLink::serverSilentAfterAStatementArchivesWithinTheBound()
 {
     StallingProxy proxy(QHostAddress(databaseHost()), 3666);
     QVERIFY(proxy.port() != 0);
@@ -167,7 +167,7 @@ void TstMainWindowDbLink::serverSilentAfterAStatementArchivesWithinTheBound()
     QVERIFY(answerer.seen.isEmpty());
 }
 
-void TstMainWindowDbLink::tlsServerOfTheConfiguredCaIsUsedEncrypted()
+void TestMainWindowDbLink::tlsServerOfTheConfiguredCaIsUsedEncrypted()
 {
     dialog->setDatabaseServer(databaseHost(), tls->port(), tls->caFile());
     QVERIFY(downloadAndConnect());
@@ -184,7 +184,7 @@ void TstMainWindowDbLink::tlsServerOfTheConfiguredCaIsUsedEncrypted()
     QCOMPARE(archiveNames(), QStringList());
 }
 
-void TstMainWindowDbLink::tlsServerOfAnotherCaIsRefusedAndTheReportArchived()
+void TestMainWindowDbLink::tlsServerOfAnotherCaIsRefusedAndTheReportArchived()
 {
     dialog->setDatabaseServer(databaseHost(), tls->port(), tls->otherCaFile());
     QVERIFY(!downloadAndConnect());
@@ -205,7 +205,7 @@ void TstMainWindowDbLink::tlsServerOfAnotherCaIsRefusedAndTheReportArchived()
     QVERIFY(answerer.seen.isEmpty());
 }
 
-void TstMainWindowDbLink::plainServerIsRefusedWhenTlsIsConfigured()
+void TestMainWindowDbLink::plainServerIsRefusedWhenTlsIsConfigured()
 {
     // The test database speaks no TLS; the client library would fall back to
     // plain text by itself.
@@ -215,5 +215,5 @@ void TstMainWindowDbLink::plainServerIsRefusedWhenTlsIsConfigured()
     QVERIFY(!dialog->connectAndCreateTable());
 }
 
-RVK_TEST_MAIN(TstMainWindowDbLink)
+RVK_TEST_MAIN(TestMainWindowDbLink)
 #include "tst_mainwindow_dblink_db.moc"

@@ -25,7 +25,7 @@ const char *const WrongPasswordText = "Неверный пароль";
 
 using rvktest::nativeSettings;
 
-class TstMainWindowLogin : public QObject, public rvktest::MainWindowFixture
+class TestMainWindowLogin : public QObject, public rvktest::MainWindowFixture
 {
     Q_OBJECT
 private slots:
@@ -53,12 +53,12 @@ private:
     HttpFileServer server;
 };
 
-void TstMainWindowLogin::initTestCase()
+void TestMainWindowLogin::initTestCase()
 {
     QVERIFY2(rvktest::databaseReachable(), "start the test database: scripts/test-db start");
 }
 
-void TstMainWindowLogin::init()
+void TestMainWindowLogin::init()
 {
     nativeSettings().remove(QLatin1String(TokenKey));
     QDir(QStringLiteral("ssu")).removeRecursively();
@@ -66,19 +66,19 @@ void TstMainWindowLogin::init()
     installDriver();
 }
 
-void TstMainWindowLogin::cleanup()
+void TestMainWindowLogin::cleanup()
 {
     closeWindow();
     // The next test may need other connection parameters.
     rvktest::dropProgramConnection();
 }
 
-void TstMainWindowLogin::cleanupTestCase()
+void TestMainWindowLogin::cleanupTestCase()
 {
     rvktest::deleteSerials({ArchivedSn});
 }
 
-bool TstMainWindowLogin::openWindow(const QString &password)
+bool TestMainWindowLogin::openWindow(const QString &password)
 {
     createWindow();
     server.serve(QLatin1String(rvktest::passwordPath()), rvktest::passwordFile(password));
@@ -94,7 +94,7 @@ bool TstMainWindowLogin::openWindow(const QString &password)
     return false;
 }
 
-void TstMainWindowLogin::unreachableDatabaseReportsNoConnection_data()
+void TestMainWindowLogin::unreachableDatabaseReportsNoConnection_data()
 {
     QTest::addColumn<QString>("storedToken");
     QTest::addColumn<bool>("prompted");
@@ -104,7 +104,7 @@ void TstMainWindowLogin::unreachableDatabaseReportsNoConnection_data()
     QTest::newRow("stored token") << rvktest::loginToken() << false << false;
 }
 
-void TstMainWindowLogin::unreachableDatabaseReportsNoConnection()
+void TestMainWindowLogin::unreachableDatabaseReportsNoConnection()
 {
     QFETCH(QString, storedToken);
     QFETCH(bool, prompted);
@@ -131,7 +131,7 @@ void TstMainWindowLogin::unreachableDatabaseReportsNoConnection()
     QCOMPARE(nativeSettings().value(QLatin1String(TokenKey)).toString(), storedToken);
 }
 
-void TstMainWindowLogin::refusedEntriesWithReachableDatabase_data()
+void TestMainWindowLogin::refusedEntriesWithReachableDatabase_data()
 {
     QTest::addColumn<QString>("entry");
     QTest::addColumn<bool>("pressOk");
@@ -146,7 +146,7 @@ void TstMainWindowLogin::refusedEntriesWithReachableDatabase_data()
     QTest::newRow("not a token") << QStringLiteral("letmein") << true << true << true << true;
 }
 
-void TstMainWindowLogin::refusedEntriesWithReachableDatabase()
+void TestMainWindowLogin::refusedEntriesWithReachableDatabase()
 {
     QFETCH(QString, entry);
     QFETCH(bool, pressOk);
@@ -173,7 +173,7 @@ void TstMainWindowLogin::refusedEntriesWithReachableDatabase()
     QCOMPARE(nativeSettings().value(QLatin1String(TokenKey)).toString(), QString());
 }
 
-void TstMainWindowLogin::validTokenLogsInUploadsArchiveAndListsAll()
+void TestMainWindowLogin::validTokenLogsInUploadsArchiveAndListsAll()
 {
     QVERIFY(openWindow(rvktest::testDatabasePassword()));
     const QString archived = ArchiveFile::path(ArchivedSn, QStringLiteral("06.12.2026 14:35"));
@@ -210,7 +210,7 @@ void TstMainWindowLogin::validTokenLogsInUploadsArchiveAndListsAll()
     QVERIFY(found);
 }
 
-void TstMainWindowLogin::storedTokenIsUsedWithoutPrompt()
+void TestMainWindowLogin::storedTokenIsUsedWithoutPrompt()
 {
     nativeSettings().setValue(QLatin1String(TokenKey), rvktest::loginToken());
     QVERIFY(openWindow(rvktest::testDatabasePassword()));
@@ -220,7 +220,7 @@ void TstMainWindowLogin::storedTokenIsUsedWithoutPrompt()
     QVERIFY(dialog()->isVisible());
 }
 
-void TstMainWindowLogin::changedServerPasswordClearsTheStoredToken()
+void TestMainWindowLogin::changedServerPasswordClearsTheStoredToken()
 {
     // Issued for the password the server had before.
     nativeSettings().setValue(QLatin1String(TokenKey), rvktest::loginToken(QStringLiteral("old-password")));
@@ -244,7 +244,7 @@ void TstMainWindowLogin::changedServerPasswordClearsTheStoredToken()
     QCOMPARE(nativeSettings().value(QLatin1String(TokenKey)).toString(), token);
 }
 
-void TstMainWindowLogin::storedTokenIsReadableByItsOwnerOnly()
+void TestMainWindowLogin::storedTokenIsReadableByItsOwnerOnly()
 {
     // A settings file left readable by others, as an older version did.
     const QString fileName = nativeSettings().fileName();
@@ -270,5 +270,5 @@ void TstMainWindowLogin::storedTokenIsReadableByItsOwnerOnly()
 
 }
 
-RVK_TEST_MAIN(TstMainWindowLogin)
+RVK_TEST_MAIN(TestMainWindowLogin)
 #include "tst_mainwindow_login_db.moc"

@@ -83,7 +83,7 @@ bool runScript(const QStringList &arguments)
 }
 } // namespace
 
-class TstSSUCluster : public QObject
+class TestSsuCluster : public QObject
 {
     Q_OBJECT
 private slots:
@@ -101,7 +101,7 @@ private:
     HttpFileServer server;
 };
 
-void TstSSUCluster::initTestCase()
+void TestSsuCluster::initTestCase()
 {
     QVERIFY2(clusterNodes().size() == 3, "run through scripts/test-cluster (RVK_SSU_CLUSTER_HOSTS)");
     for (int node = 1; node <= 3; ++node)
@@ -114,18 +114,18 @@ void TstSSUCluster::initTestCase()
     deleteOwnRows();
 }
 
-void TstSSUCluster::cleanupTestCase()
+void TestSsuCluster::cleanupTestCase()
 {
     deleteOwnRows();
 }
 
-void TstSSUCluster::deleteOwnRows()
+void TestSsuCluster::deleteOwnRows()
 {
     QSqlQuery(nodeConnection(1, QStringLiteral("look-node1")))
         .exec(QStringLiteral("DELETE FROM rvkreport WHERE sn BETWEEN %1 AND %2").arg(FirstSn).arg(FirstSn + 999));
 }
 
-bool TstSSUCluster::upload(SSUDialog &dialog, const QByteArray &data, const QString &date)
+bool TestSsuCluster::upload(SSUDialog &dialog, const QByteArray &data, const QString &date)
 {
     dialog.setReportDate(date);
     dialog.connectAndCreateTable();
@@ -133,7 +133,7 @@ bool TstSSUCluster::upload(SSUDialog &dialog, const QByteArray &data, const QStr
     return dialog.uploadReport(data);
 }
 
-void TstSSUCluster::uploadThroughOneNodeIsFoundThroughAnother()
+void TestSsuCluster::uploadThroughOneNodeIsFoundThroughAnother()
 {
     const quint32 sn = FirstSn + 1;
     SSUDialog dialog;
@@ -150,7 +150,7 @@ void TstSSUCluster::uploadThroughOneNodeIsFoundThroughAnother()
     QCOMPARE(view->model()->index(0, 0).data().toUInt(), sn);
 }
 
-void TstSSUCluster::uploadsMoveOnWhenANodeDiesAndItCatchesUp()
+void TestSsuCluster::uploadsMoveOnWhenANodeDiesAndItCatchesUp()
 {
     const quint32 first = FirstSn + 10;
     const quint32 second = FirstSn + 11;
@@ -175,7 +175,7 @@ void TstSSUCluster::uploadsMoveOnWhenANodeDiesAndItCatchesUp()
           rowsOn(1, first), rowsOn(1, second));
 }
 
-void TstSSUCluster::sameModuleThroughTwoNodesAtOnceEndsAsOneRow()
+void TestSsuCluster::sameModuleThroughTwoNodesAtOnceEndsAsOneRow()
 {
     // Two stations, each on its own node, store the same report of each of
     // many modules at the same moment. Galera lets only one of two clashing
@@ -235,5 +235,5 @@ void TstSSUCluster::sameModuleThroughTwoNodesAtOnceEndsAsOneRow()
     QCOMPARE(duplicates, 0);
 }
 
-RVK_TEST_MAIN(TstSSUCluster)
+RVK_TEST_MAIN(TestSsuCluster)
 #include "tst_ssu_cluster.moc"

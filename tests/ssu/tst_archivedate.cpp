@@ -2,7 +2,7 @@
 
 #include "ssu/archivedate.h"
 
-class TstArchiveDate : public QObject
+class TestArchiveDate : public QObject
 {
     Q_OBJECT
 private slots:
@@ -10,7 +10,7 @@ private slots:
     void recoversTheReportDate();
 };
 
-void TstArchiveDate::recoversTheReportDate_data()
+void TestArchiveDate::recoversTheReportDate_data()
 {
     QTest::addColumn<QString>("fileName");
     QTest::addColumn<QString>("date");
@@ -22,12 +22,12 @@ void TstArchiveDate::recoversTheReportDate_data()
     QTest::newRow("copied file") << "ssu_sn7_06.12.2026_14.35 (2).bin" << "06.12.2026 14:35 (2)";
 }
 
-void TstArchiveDate::recoversTheReportDate()
+void TestArchiveDate::recoversTheReportDate()
 {
     QFETCH(QString, fileName);
     QFETCH(QString, date);
     QCOMPARE(reportDateFromArchiveName(fileName), date);
 }
 
-RVK_TEST_MAIN(TstArchiveDate)
+RVK_TEST_MAIN(TestArchiveDate)
 #include "tst_archivedate.moc"

@@ -11,7 +11,7 @@ QList<DatabaseHost> hosts(std::initializer_list<DatabaseHost> list)
 }
 } // namespace
 
-class TstDatabaseHosts : public QObject
+class TestDatabaseHosts : public QObject
 {
     Q_OBJECT
 private slots:
@@ -19,7 +19,7 @@ private slots:
     void parsesTheDeploymentValue();
 };
 
-void TstDatabaseHosts::parsesTheDeploymentValue_data()
+void TestDatabaseHosts::parsesTheDeploymentValue_data()
 {
     QTest::addColumn<QString>("value");
     QTest::addColumn<QList<DatabaseHost>>("expected");
@@ -34,7 +34,7 @@ void TstDatabaseHosts::parsesTheDeploymentValue_data()
     QTest::newRow("nothing") << " , " << hosts({});
 }
 
-void TstDatabaseHosts::parsesTheDeploymentValue()
+void TestDatabaseHosts::parsesTheDeploymentValue()
 {
     QFETCH(QString, value);
     QFETCH(QList<DatabaseHost>, expected);
@@ -46,5 +46,5 @@ void TstDatabaseHosts::parsesTheDeploymentValue()
     }
 }
 
-RVK_TEST_MAIN(TstDatabaseHosts)
+RVK_TEST_MAIN(TestDatabaseHosts)
 #include "tst_databasehosts.moc"

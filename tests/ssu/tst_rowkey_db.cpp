@@ -14,11 +14,11 @@ namespace {
 constexpr quint32 Sn = 81900;
 } // namespace
 
-class TstRowKey : public rvktest::DatabaseTestCase
+class TestRowKey : public rvktest::DatabaseTestCase
 {
     Q_OBJECT
 public:
-    TstRowKey()
+    TestRowKey()
         : DatabaseTestCase(Sn, Sn)
     {
     }
@@ -31,7 +31,7 @@ private slots:
     void aSecondRowOfTheSameReportIsRefused();
 };
 
-void TstRowKey::programConnectionAddsAnInvisibleKey()
+void TestRowKey::programConnectionAddsAnInvisibleKey()
 {
     SSUDialog dialog;
     QVERIFY(bringOnline(dialog));
@@ -61,7 +61,7 @@ void TstRowKey::programConnectionAddsAnInvisibleKey()
 
 // Two stations storing the same report at once: the key makes the later
 // insert fail (its station archives the report) instead of adding a row.
-void TstRowKey::aSecondRowOfTheSameReportIsRefused()
+void TestRowKey::aSecondRowOfTheSameReportIsRefused()
 {
     QSqlDatabase db = rvktest::adminConnection();
     const QString insert = QStringLiteral(
@@ -74,5 +74,5 @@ void TstRowKey::aSecondRowOfTheSameReportIsRefused()
     QCOMPARE(rvktest::rowsForSerial(Sn).size(), 2);
 }
 
-RVK_TEST_MAIN(TstRowKey)
+RVK_TEST_MAIN(TestRowKey)
 #include "tst_rowkey_db.moc"

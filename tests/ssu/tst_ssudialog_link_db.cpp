@@ -39,11 +39,11 @@ QString loadStatement(const QString &path)
 }
 } // namespace
 
-class TstSSUDialogLink : public rvktest::DatabaseTestCase
+class TestSsuDialogLink : public rvktest::DatabaseTestCase
 {
     Q_OBJECT
 public:
-    TstSSUDialogLink()
+    TestSsuDialogLink()
         : DatabaseTestCase(74601, 74603)
     {
     }
@@ -58,18 +58,18 @@ private slots:
     void redirectedPasswordDownloadIsNotFollowed();
 };
 
-void TstSSUDialogLink::initTestCase()
+void TestSsuDialogLink::initTestCase()
 {
     QVERIFY2(databaseReady(), DatabaseMissing);
 }
 
-void TstSSUDialogLink::cleanup()
+void TestSsuDialogLink::cleanup()
 {
     deleteOwnRows();
     rvktest::dropProgramConnection();
 }
 
-void TstSSUDialogLink::serverCannotReadLocalFilesThroughTheProgramsConnection()
+void TestSsuDialogLink::serverCannotReadLocalFilesThroughTheProgramsConnection()
 {
     QTemporaryDir dir;
     const QString file = dir.filePath(QStringLiteral("private.tsv"));
@@ -98,7 +98,7 @@ void TstSSUDialogLink::serverCannotReadLocalFilesThroughTheProgramsConnection()
     }
 }
 
-void TstSSUDialogLink::oversizedPasswordFileIsAFailedDownload()
+void TestSsuDialogLink::oversizedPasswordFileIsAFailedDownload()
 {
     // A valid password file padded past the bound: decryption would skip
     // the padding, so only the size cap refuses it.
@@ -118,7 +118,7 @@ void TstSSUDialogLink::oversizedPasswordFileIsAFailedDownload()
     QCOMPARE(dialog.dbPassword(), rvktest::testDatabasePassword());
 }
 
-void TstSSUDialogLink::stalledPasswordDownloadFailsWithinItsBound()
+void TestSsuDialogLink::stalledPasswordDownloadFailsWithinItsBound()
 {
     // Accepts the request and never answers.
     QTcpServer silent;
@@ -135,7 +135,7 @@ void TstSSUDialogLink::stalledPasswordDownloadFailsWithinItsBound()
     QCOMPARE(dialog.dbPassword(), QString());
 }
 
-void TstSSUDialogLink::redirectedPasswordDownloadIsNotFollowed()
+void TestSsuDialogLink::redirectedPasswordDownloadIsNotFollowed()
 {
     // A redirect could lead an https address to plain http or to another
     // host; the real file is served, but only at the redirect's target.
@@ -162,5 +162,5 @@ void TstSSUDialogLink::redirectedPasswordDownloadIsNotFollowed()
     QVERIFY(server.requestedPaths.isEmpty());
 }
 
-RVK_TEST_MAIN(TstSSUDialogLink)
+RVK_TEST_MAIN(TestSsuDialogLink)
 #include "tst_ssudialog_link_db.moc"

@@ -70,11 +70,11 @@ QList<quint32> listedSerials(SsuSession &session)
 }
 } // namespace
 
-class TstSsuSession : public rvktest::DatabaseTestCase
+class TestSsuSession : public rvktest::DatabaseTestCase
 {
     Q_OBJECT
 public:
-    TstSsuSession()
+    TestSsuSession()
         : DatabaseTestCase(FirstSn, LastSn)
     {
     }
@@ -113,23 +113,23 @@ private:
     std::unique_ptr<SsuSession> online;
 };
 
-void TstSsuSession::initTestCase()
+void TestSsuSession::initTestCase()
 {
     qRegisterMetaType<QNetworkReply *>();
     QVERIFY2(databaseReady(), DatabaseMissing);
 }
 
-void TstSsuSession::init()
+void TestSsuSession::init()
 {
     deleteOwnRows();
 }
 
-void TstSsuSession::cleanupTestCase()
+void TestSsuSession::cleanupTestCase()
 {
     init();
 }
 
-void TstSsuSession::failedDownloadsLeaveThePasswordEmpty_data()
+void TestSsuSession::failedDownloadsLeaveThePasswordEmpty_data()
 {
     QTest::addColumn<bool>("serverDown");
     QTest::addColumn<QByteArray>("body");
@@ -143,7 +143,7 @@ void TstSsuSession::failedDownloadsLeaveThePasswordEmpty_data()
                                << false;
 }
 
-void TstSsuSession::failedDownloadsLeaveThePasswordEmpty()
+void TestSsuSession::failedDownloadsLeaveThePasswordEmpty()
 {
     QFETCH(bool, serverDown);
     QFETCH(QByteArray, body);
@@ -167,7 +167,7 @@ void TstSsuSession::failedDownloadsLeaveThePasswordEmpty()
         QCOMPARE(indicator.first().first().toBool(), false);
 }
 
-void TstSsuSession::downloadConnectsAndCreatesTheTable()
+void TestSsuSession::downloadConnectsAndCreatesTheTable()
 {
     online = std::make_unique<SsuSession>();
     QSignalSpy wait(online.get(), SIGNAL(signalWaitDialog(bool)));
@@ -202,7 +202,7 @@ void TstSsuSession::downloadConnectsAndCreatesTheTable()
     QVERIFY(online->connectAndCreateTable());
 }
 
-void TstSsuSession::storesEveryColumn()
+void TestSsuSession::storesEveryColumn()
 {
     QVERIFY(online);
     online->setReportDate(QStringLiteral("05.03.2024 14:07"));
@@ -227,7 +227,7 @@ void TstSsuSession::storesEveryColumn()
     QCOMPARE(row.value("irt_impacts").toUInt(), 4u);
 }
 
-void TstSsuSession::sameRecordTwiceKeepsOneRowDatedBySecondUpload()
+void TestSsuSession::sameRecordTwiceKeepsOneRowDatedBySecondUpload()
 {
     QVERIFY(online);
     online->setReportDate(QStringLiteral("05.03.2024 14:07"));
@@ -239,7 +239,7 @@ void TstSsuSession::sameRecordTwiceKeepsOneRowDatedBySecondUpload()
     QCOMPARE(rows.first().value("date").toDateTime(), QDateTime(QDate(2024, 3, 6), QTime(9, 30)));
 }
 
-void TstSsuSession::sameTimesAnotherDateReplaces()
+void TestSsuSession::sameTimesAnotherDateReplaces()
 {
     QVERIFY(online);
     // An earlier row with the same key but other contents, as another station
@@ -257,7 +257,7 @@ void TstSsuSession::sameTimesAnotherDateReplaces()
     QCOMPARE(rows.first().value("impact_level").toUInt(), 9u);
 }
 
-void TstSsuSession::anotherInterRepairTimeAddsARow()
+void TestSsuSession::anotherInterRepairTimeAddsARow()
 {
     QVERIFY(online);
     online->setReportDate(QStringLiteral("01.01.2025 08:00"));
@@ -277,7 +277,7 @@ void TstSsuSession::anotherInterRepairTimeAddsARow()
     QCOMPARE(rows.at(2).value("total_time").toString(), QStringLiteral("03:00"));
 }
 
-void TstSsuSession::emptyRecordStoresNothingAndSucceeds()
+void TestSsuSession::emptyRecordStoresNothingAndSucceeds()
 {
     QVERIFY(online);
     online->setReportDate(QStringLiteral("01.02.2003 04:05"));
@@ -288,7 +288,7 @@ void TstSsuSession::emptyRecordStoresNothingAndSucceeds()
     QCOMPARE(query.value(0).toInt(), 0);
 }
 
-void TstSsuSession::unsetFactoryWordsAreStoredAsUnknown()
+void TestSsuSession::unsetFactoryWordsAreStoredAsUnknown()
 {
     QVERIFY(online);
     // The previous upload in the run had a release date and firmware; they
@@ -305,7 +305,7 @@ void TstSsuSession::unsetFactoryWordsAreStoredAsUnknown()
     QCOMPARE(rows.first().value("impact_level").toUInt(), 9u);
 }
 
-void TstSsuSession::releaseDateWordThatIsNoDateIsStoredAsUnknown_data()
+void TestSsuSession::releaseDateWordThatIsNoDateIsStoredAsUnknown_data()
 {
     QTest::addColumn<qint32>("word");
     QTest::newRow("zero from a short read-out") << 0;
@@ -313,7 +313,7 @@ void TstSsuSession::releaseDateWordThatIsNoDateIsStoredAsUnknown_data()
     QTest::newRow("too many digits") << 999999999;
 }
 
-void TstSsuSession::releaseDateWordThatIsNoDateIsStoredAsUnknown()
+void TestSsuSession::releaseDateWordThatIsNoDateIsStoredAsUnknown()
 {
     QFETCH(qint32, word);
     QVERIFY(online);
@@ -327,7 +327,7 @@ void TstSsuSession::releaseDateWordThatIsNoDateIsStoredAsUnknown()
     QCOMPARE(rows.first().value("release_date").toDate(), QDate(1970, 1, 1));
 }
 
-void TstSsuSession::failedInsertKeepsTheRowItWouldReplace()
+void TestSsuSession::failedInsertKeepsTheRowItWouldReplace()
 {
     QVERIFY(online);
     online->setReportDate(QStringLiteral("05.03.2024 14:07"));
@@ -347,7 +347,7 @@ void TstSsuSession::failedInsertKeepsTheRowItWouldReplace()
     QCOMPARE(rowsForSerial(71007).first().value("date").toDateTime(), QDateTime(QDate(2024, 3, 6), QTime(14, 7)));
 }
 
-void TstSsuSession::uploadWithoutConnectionFails()
+void TestSsuSession::uploadWithoutConnectionFails()
 {
     SsuSession neverConnected;
     neverConnected.setReportDate(QStringLiteral("05.03.2024 14:07"));
@@ -357,7 +357,7 @@ void TstSsuSession::uploadWithoutConnectionFails()
 }
 
 
-void TstSsuSession::connectionTriedBeforeThePasswordArrivedConnectsLater()
+void TestSsuSession::connectionTriedBeforeThePasswordArrivedConnectsLater()
 {
     // A read-out completed before the download has finished adds the
     // program's connection with no password; the password that arrives
@@ -372,7 +372,7 @@ void TstSsuSession::connectionTriedBeforeThePasswordArrivedConnectsLater()
     QCOMPARE(rowsForSerial(71060).size(), 1);
 }
 
-void TstSsuSession::storeSearchRows()
+void TestSsuSession::storeSearchRows()
 {
     online->setReportDate(QStringLiteral("05.03.2024 14:07"));
     QVERIFY(online->uploadReport(sampleRecord(71020)));
@@ -384,7 +384,7 @@ void TstSsuSession::storeSearchRows()
     QVERIFY(online->uploadReport(sampleRecord(71020, 3600, 200)));
 }
 
-void TstSsuSession::searchesListTheirRowsInTheirOrder()
+void TestSsuSession::searchesListTheirRowsInTheirOrder()
 {
     if (!online) {
         online = std::make_unique<SsuSession>();
@@ -425,7 +425,7 @@ void TstSsuSession::searchesListTheirRowsInTheirOrder()
     QCOMPARE(listedSerials(*online), (QList<quint32>{71020, 71020, 71021}));
 }
 
-void TstSsuSession::searchesWithoutAModelDoNothing()
+void TestSsuSession::searchesWithoutAModelDoNothing()
 {
     SsuSession session;
     QVERIFY(!session.model());
@@ -437,7 +437,7 @@ void TstSsuSession::searchesWithoutAModelDoNothing()
     QVERIFY(!session.model());
 }
 
-void TstSsuSession::openReadsTheStoredReport()
+void TestSsuSession::openReadsTheStoredReport()
 {
     QVERIFY(online);
     storeSearchRows();
@@ -463,7 +463,7 @@ void TstSsuSession::openReadsTheStoredReport()
     QCOMPARE(report.repairPercents.last(), QStringLiteral("0,0,0,0,3"));
 }
 
-void TstSsuSession::openOfNoStoredReportFails()
+void TestSsuSession::openOfNoStoredReportFails()
 {
     QVERIFY(online);
     storeSearchRows();
@@ -476,7 +476,7 @@ void TstSsuSession::openOfNoStoredReportFails()
     QVERIFY(!neverConnected.openReport(71021, QStringLiteral("2024-03-07T09:00:00")));
 }
 
-void TstSsuSession::deleteRemovesEveryRowOfThatDate()
+void TestSsuSession::deleteRemovesEveryRowOfThatDate()
 {
     QVERIFY(online);
     storeSearchRows();
@@ -487,5 +487,5 @@ void TstSsuSession::deleteRemovesEveryRowOfThatDate()
     QCOMPARE(rowsForSerial(71021).size(), 1);
 }
 
-QTEST_GUILESS_MAIN(TstSsuSession)
+QTEST_GUILESS_MAIN(TestSsuSession)
 #include "tst_ssusession_db.moc"

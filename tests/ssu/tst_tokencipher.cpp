@@ -4,6 +4,7 @@
 #include "ssu/tokencipher.h"
 #include "ssu/tokenencoder.h"
 
+#include <QElapsedTimer>
 #include <QProcess>
 #include <QSet>
 #include <QTemporaryDir>
@@ -16,9 +17,28 @@ QByteArray withFlags(QByteArray ciphertext, quint8 flags)
     ciphertext[1] = char(flags);
     return ciphertext;
 }
+
+// Encrypts the body as it stands, then marks it compressed.
+QByteArray markedCompressed(const QByteArray &body)
+{
+    TokenEncoder encoder(TestKey);
+    encoder.setIntegrity(TokenEncoder::NoIntegrity);
+    encoder.setCompressed(false);
+    QByteArray ciphertext = encoder.encryptBytes(body);
+    ciphertext[1] = char(TokenCipher::FlagCompressed);
+    return ciphertext;
+}
+
+QByteArray sizeHeader(quint32 size)
+{
+    return QByteArray(1, char(size >> 24)) + char(size >> 16) + char(size >> 8) + char(size);
+}
+
+// A complete zlib stream of no data.
+const QByteArray EmptyStream = QByteArray::fromHex("789c030000000001");
 } // namespace
 
-class TstTokenCipher : public QObject
+class TestTokenCipher : public QObject
 {
     Q_OBJECT
 private slots:
@@ -36,12 +56,16 @@ private slots:
     void garbageTokensDecryptToNothing();
     void wrongKeyFailsTheChecksum();
     void tokenToolWritesDecryptablePasswordFileAndTokens();
+    void refusesDamagedCompressedBodies_data();
+    void refusesDamagedCompressedBodies();
+    void honestCompressedTokensStillDecrypt();
+    void oversizedInputsAreRefusedBeforeDecrypting();
 };
 
 // Key byte 0 is 0x08, byte 1 is 0x07 (least significant first); random byte 0:
 // e0 = 0x00 ^ 0x08 = 0x08, e1 = 'A' ^ 0x07 ^ e0 = 0x4E. Pins the key-byte
 // order and the chaining on the encrypted byte independently of the encoder.
-void TstTokenCipher::decryptsAHandMadeCiphertext()
+void TestTokenCipher::decryptsAHandMadeCiphertext()
 {
     TokenCipher cipher;
     cipher.setKey(TestKey);
@@ -51,7 +75,7 @@ void TstTokenCipher::decryptsAHandMadeCiphertext()
     QCOMPARE(cipher.decryptBytes(QByteArray::fromHex("0300084e0a")), QByteArray("AB"));
 }
 
-void TstTokenCipher::rejectsOtherVersions_data()
+void TestTokenCipher::rejectsOtherVersions_data()
 {
     QTest::addColumn<QByteArray>("input");
     TokenEncoder encoder(TestKey);
@@ -66,7 +90,7 @@ void TstTokenCipher::rejectsOtherVersions_data()
     QTest::newRow("version byte only, 2") << QByteArray("\x02", 1);
 }
 
-void TstTokenCipher::rejectsOtherVersions()
+void TestTokenCipher::rejectsOtherVersions()
 {
     QFETCH(QByteArray, input);
     TokenCipher cipher;
@@ -75,7 +99,7 @@ void TstTokenCipher::rejectsOtherVersions()
     QCOMPARE(cipher.lastError(), TokenCipher::CipherUnknownVersion);
 }
 
-void TstTokenCipher::refusesWithoutKey()
+void TestTokenCipher::refusesWithoutKey()
 {
     TokenCipher cipher;
     QVERIFY(cipher.decryptBytes(TokenEncoder(TestKey).encryptBytes("secret")).isEmpty());
@@ -83,7 +107,7 @@ void TstTokenCipher::refusesWithoutKey()
     QVERIFY(cipher.decryptText(TokenEncoder(TestKey).encryptText("secret")).isEmpty());
 }
 
-void TstTokenCipher::roundTripsEveryProtection_data()
+void TestTokenCipher::roundTripsEveryProtection_data()
 {
     QTest::addColumn<int>("integrity");
     QTest::addColumn<bool>("compressed");
@@ -100,7 +124,7 @@ void TstTokenCipher::roundTripsEveryProtection_data()
     QTest::newRow("one character, checksum") << int(TokenEncoder::Checksum) << false << QStringLiteral("x") << 0x02;
 }
 
-void TstTokenCipher::roundTripsEveryProtection()
+void TestTokenCipher::roundTripsEveryProtection()
 {
     QFETCH(int, integrity);
     QFETCH(bool, compressed);
@@ -121,7 +145,7 @@ void TstTokenCipher::roundTripsEveryProtection()
     QCOMPARE(cipher.lastError(), TokenCipher::CipherNoError);
 }
 
-void TstTokenCipher::checksumTakesPrecedenceOverHash()
+void TestTokenCipher::checksumTakesPrecedenceOverHash()
 {
     TokenEncoder checksummed(TestKey);
     checksummed.setIntegrity(TokenEncoder::Checksum);
@@ -139,7 +163,7 @@ void TstTokenCipher::checksumTakesPrecedenceOverHash()
     QCOMPARE(cipher.lastError(), TokenCipher::CipherIntegrityFailed);
 }
 
-void TstTokenCipher::detectsTampering_data()
+void TestTokenCipher::detectsTampering_data()
 {
     QTest::addColumn<QByteArray>("input");
     TokenEncoder checksummed(TestKey);
@@ -160,7 +184,7 @@ void TstTokenCipher::detectsTampering_data()
     QTest::newRow("checksum flag, body is only the random byte") << QByteArray::fromHex("030208");
 }
 
-void TstTokenCipher::detectsTampering()
+void TestTokenCipher::detectsTampering()
 {
     QFETCH(QByteArray, input);
     TokenCipher cipher;
@@ -170,7 +194,7 @@ void TstTokenCipher::detectsTampering()
     QVERIFY(cipher.decryptText(QString::fromLatin1(input.toBase64())).isEmpty());
 }
 
-void TstTokenCipher::skipsInvalidBase64Characters()
+void TestTokenCipher::skipsInvalidBase64Characters()
 {
     const QString token = TokenEncoder(TestKey).encryptText(QStringLiteral("secret"));
     TokenCipher cipher;
@@ -181,7 +205,7 @@ void TstTokenCipher::skipsInvalidBase64Characters()
              QStringLiteral("secret"));
 }
 
-void TstTokenCipher::garbageTokensDecryptToNothing_data()
+void TestTokenCipher::garbageTokensDecryptToNothing_data()
 {
     QTest::addColumn<QString>("token");
     QTest::newRow("empty") << QString();
@@ -191,7 +215,7 @@ void TstTokenCipher::garbageTokensDecryptToNothing_data()
     QTest::newRow("non-Latin-1") << QStringLiteral("пароль");
 }
 
-void TstTokenCipher::garbageTokensDecryptToNothing()
+void TestTokenCipher::garbageTokensDecryptToNothing()
 {
     QFETCH(QString, token);
     TokenCipher cipher;
@@ -200,7 +224,7 @@ void TstTokenCipher::garbageTokensDecryptToNothing()
     QVERIFY(cipher.lastError() != TokenCipher::CipherNoError);
 }
 
-void TstTokenCipher::wrongKeyFailsTheChecksum()
+void TestTokenCipher::wrongKeyFailsTheChecksum()
 {
     TokenEncoder encoder(TestKey);
     encoder.setIntegrity(TokenEncoder::Checksum);
@@ -213,7 +237,7 @@ void TstTokenCipher::wrongKeyFailsTheChecksum()
     }
 }
 
-void TstTokenCipher::tokenToolWritesDecryptablePasswordFileAndTokens()
+void TestTokenCipher::tokenToolWritesDecryptablePasswordFileAndTokens()
 {
     const QString tool = QCoreApplication::applicationDirPath() + QStringLiteral("/rvk-ssu-token");
     QVERIFY2(QFileInfo::exists(tool), "build the rvk-ssu-token target first");
@@ -272,5 +296,86 @@ void TstTokenCipher::tokenToolWritesDecryptablePasswordFileAndTokens()
     QVERIFY(!QFileInfo::exists(refusedFile));
 }
 
-RVK_TEST_MAIN(TstTokenCipher)
+// Inputs the token fuzzer turned up. The compression flag travels outside the
+// encryption, so anyone who can put a password file on the web server or a
+// token into the settings can hand the decompressor any header they like.
+void TestTokenCipher::refusesDamagedCompressedBodies_data()
+{
+    QTest::addColumn<QByteArray>("body");
+    // A 16-byte token once made the decryption reserve 2 GiB (a crash where
+    // that much is not available) before the stream turned out to be empty.
+    QTest::newRow("declares 2 GiB") << sizeHeader(0x7FFFFF00) + EmptyStream;
+    QTest::newRow("declares 64 MiB") << sizeHeader(64u << 20) + EmptyStream;
+    QTest::newRow("declares the maximum") << sizeHeader(0xFFFFFFFF) + EmptyStream;
+    QTest::newRow("header only") << sizeHeader(16);
+    QTest::newRow("not a zlib stream") << sizeHeader(16) + QByteArray("not compressed at all");
+    QTest::newRow("truncated stream") << sizeHeader(5) + qCompress(QByteArray("hello")).mid(4, 6);
+}
+
+// A damaged body is an error, not an empty password that decrypted fine.
+void TestTokenCipher::refusesDamagedCompressedBodies()
+{
+    QFETCH(QByteArray, body);
+    TokenCipher cipher;
+    cipher.setKey(TestKey);
+    QElapsedTimer clock;
+    clock.start();
+    QVERIFY(cipher.decryptBytes(markedCompressed(body)).isEmpty());
+    QCOMPARE(cipher.lastError(), TokenCipher::CipherIntegrityFailed);
+    QVERIFY2(clock.elapsed() < 1000, "a tiny token must not take long to refuse");
+
+    const QString text = cipher.decryptText(QString::fromLatin1(markedCompressed(body).toBase64()));
+    QVERIFY(text.isEmpty());
+    QCOMPARE(cipher.lastError(), TokenCipher::CipherIntegrityFailed);
+}
+
+void TestTokenCipher::honestCompressedTokensStillDecrypt()
+{
+    const QByteArray password = QByteArray("database password ").repeated(50);
+    TokenEncoder encoder(TestKey);
+    encoder.setCompressed(true);
+    for (TokenEncoder::Integrity integrity : {TokenEncoder::NoIntegrity, TokenEncoder::Checksum, TokenEncoder::Hash}) {
+        encoder.setIntegrity(integrity);
+        TokenCipher cipher;
+        cipher.setKey(TestKey);
+        QCOMPARE(cipher.decryptBytes(encoder.encryptBytes(password)), password);
+        QCOMPARE(cipher.lastError(), TokenCipher::CipherNoError);
+    }
+    // An empty text compresses to a stream that declares 0 bytes.
+    TokenCipher cipher;
+    cipher.setKey(TestKey);
+    QCOMPARE(cipher.decryptBytes(encoder.encryptBytes(QByteArray())), QByteArray());
+    QCOMPARE(cipher.lastError(), TokenCipher::CipherNoError);
+}
+
+void TestTokenCipher::oversizedInputsAreRefusedBeforeDecrypting()
+{
+    // A body of zeros deflates about a thousandfold: 1 GiB would fit in
+    // about a megabyte, whatever size the header declares.
+    const QByteArray bomb = markedCompressed(sizeHeader(16) + qCompress(QByteArray(64 * 1024 * 1024, '\0')).mid(4));
+    QVERIFY(bomb.size() > TokenCipher::MaximumInputSize);
+    TokenCipher cipher;
+    cipher.setKey(TestKey);
+    QElapsedTimer clock;
+    clock.start();
+    QVERIFY(cipher.decryptBytes(bomb).isEmpty());
+    QCOMPARE(cipher.lastError(), TokenCipher::CipherIntegrityFailed);
+    QVERIFY(cipher.decryptText(QString::fromLatin1(bomb.toBase64())).isEmpty());
+    QCOMPARE(cipher.lastError(), TokenCipher::CipherIntegrityFailed);
+    QVERIFY2(clock.elapsed() < 1000, "an oversized input must be refused without being decrypted");
+
+    // The bound itself: a ciphertext of exactly MaximumInputSize bytes still
+    // decrypts, one byte more does not.
+    TokenEncoder encoder(TestKey);
+    encoder.setIntegrity(TokenEncoder::Checksum);
+    encoder.setCompressed(false);
+    const int overhead = encoder.encryptBytes(QByteArray()).size();
+    const QByteArray fits(TokenCipher::MaximumInputSize - overhead, 'p');
+    QCOMPARE(encoder.encryptBytes(fits).size(), TokenCipher::MaximumInputSize);
+    QCOMPARE(cipher.decryptBytes(encoder.encryptBytes(fits)), fits);
+    QVERIFY(cipher.decryptBytes(encoder.encryptBytes(fits + 'p')).isEmpty());
+    QCOMPARE(cipher.lastError(), TokenCipher::CipherIntegrityFailed);
+}
+
+RVK_TEST_MAIN(TestTokenCipher)
 #include "tst_tokencipher.moc"
