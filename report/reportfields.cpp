@@ -1,24 +1,29 @@
 #include "report/reportfields.h"
 
+#include "report/histogramtable.h"
+
 namespace {
 
-ReportField numberField(const char *column, int word, quint32 ReportValues::*member)
+ReportField numberField(const QString &column, int word, quint32 ReportValues::*member)
 {
     ReportField field{column, FieldForm::Number, word};
     field.number = member;
     return field;
 }
 
-ReportField textField(const char *column, FieldForm form, int word, QString ReportValues::*member)
+ReportField textField(const QString &column, FieldForm form, int word, QString ReportValues::*member)
 {
     ReportField field{column, form, word};
     field.text = member;
     return field;
 }
 
-ReportField percentField(const char *column, ReportSection section, int parameter)
+// The histogram table names the parameters; their inter-repair columns
+// carry the prefix "irt_".
+ReportField percentField(ReportSection section, int parameter)
 {
-    ReportField field{column, FieldForm::PercentList};
+    const QString key = histogramParameters().at(parameter).key;
+    ReportField field{section == ReportSection::Total ? key : QLatin1String("irt_") + key, FieldForm::PercentList};
     field.section = section;
     field.parameter = parameter;
     return field;
@@ -26,30 +31,24 @@ ReportField percentField(const char *column, ReportSection section, int paramete
 
 QVector<ReportField> buildFields()
 {
-    using S = ReportSection;
-    return {
-        numberField("sn", WordSerialNumber, &ReportValues::sn),
-        textField("date", FieldForm::ReadoutDate, -1, &ReportValues::date),
-        textField("release_date", FieldForm::ReleaseDate, WordReleaseDate, &ReportValues::release_date),
-        textField("firmware_version", FieldForm::FirmwareVersion, WordFirmwareVersion, &ReportValues::firmware_version),
-        numberField("impact_level", WordImpactLevel, &ReportValues::impact_level),
-        textField("total_time", FieldForm::OperatingTime, WordTotalTime, &ReportValues::total_time),
-        textField("repair_time", FieldForm::OperatingTime, WordRepairTime, &ReportValues::repair_time),
-        percentField("rotation", S::Total, 0),
-        percentField("in_voltage", S::Total, 1),
-        percentField("out_voltage", S::Total, 2),
-        percentField("current", S::Total, 3),
-        percentField("temperature", S::Total, 4),
-        percentField("vibration", S::Total, 5),
-        numberField("impacts", WordImpacts, &ReportValues::impacts),
-        percentField("irt_rotation", S::InterRepair, 0),
-        percentField("irt_in_voltage", S::InterRepair, 1),
-        percentField("irt_out_voltage", S::InterRepair, 2),
-        percentField("irt_current", S::InterRepair, 3),
-        percentField("irt_temperature", S::InterRepair, 4),
-        percentField("irt_vibration", S::InterRepair, 5),
-        numberField("irt_impacts", WordIrtImpacts, &ReportValues::irt_impacts),
+    QVector<ReportField> fields{
+        numberField(QStringLiteral("sn"), WordSerialNumber, &ReportValues::sn),
+        textField(QStringLiteral("date"), FieldForm::ReadoutDate, -1, &ReportValues::date),
+        textField(QStringLiteral("release_date"), FieldForm::ReleaseDate, WordReleaseDate, &ReportValues::release_date),
+        textField(QStringLiteral("firmware_version"), FieldForm::FirmwareVersion, WordFirmwareVersion,
+                  &ReportValues::firmware_version),
+        numberField(QStringLiteral("impact_level"), WordImpactLevel, &ReportValues::impact_level),
+        textField(QStringLiteral("total_time"), FieldForm::OperatingTime, WordTotalTime, &ReportValues::total_time),
+        textField(QStringLiteral("repair_time"), FieldForm::OperatingTime, WordRepairTime, &ReportValues::repair_time),
     };
+    // Each section's histograms, then its impacts.
+    for (int parameter = 0; parameter < HistogramParameterCount; ++parameter)
+        fields << percentField(ReportSection::Total, parameter);
+    fields << numberField(QStringLiteral("impacts"), WordImpacts, &ReportValues::impacts);
+    for (int parameter = 0; parameter < HistogramParameterCount; ++parameter)
+        fields << percentField(ReportSection::InterRepair, parameter);
+    fields << numberField(QStringLiteral("irt_impacts"), WordIrtImpacts, &ReportValues::irt_impacts);
+    return fields;
 }
 
 QStringList &percentsOf(ReportValues &values, ReportSection section)

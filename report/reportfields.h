@@ -2,6 +2,7 @@
 
 #include "report/reportrecord.h"
 
+#include <QString>
 #include <QVector>
 
 // The report's fields, described once: where each comes from in the
@@ -20,7 +21,7 @@ enum class FieldForm {
 
 struct ReportField
 {
-    const char *column;
+    QString column;
     FieldForm form;
     // The record word; -1 for the read-out date and the percent lists, which
     // are computed from many words.

@@ -77,7 +77,7 @@ bool insertRow(QSqlQuery &query, const ReportValues &values)
     if (!query.prepare(QLatin1String(InsertStatement)))
         return false;
     for (const ReportField &field : reportFields())
-        query.bindValue(QLatin1Char(':') + QLatin1String(field.column) + QLatin1String("_w"), boundValue(values, field));
+        query.bindValue(QLatin1Char(':') + field.column + QLatin1String("_w"), boundValue(values, field));
     return query.exec();
 }
 
@@ -118,7 +118,7 @@ bool storeReportRow(QSqlDatabase &db, QSqlQuery &query, const ReportValues &valu
 void readReportRow(const QSqlRecord &row, ReportValues &values)
 {
     for (const ReportField &field : reportFields()) {
-        const QVariant value = row.value(QLatin1String(field.column));
+        const QVariant value = row.value(field.column);
         switch (field.form) {
         case FieldForm::ReadoutDate:
             setFieldText(values, field, value.toDateTime().toString(QStringLiteral("dd.MM.yyyy hh:mm")));

@@ -196,7 +196,7 @@ void TestSsuSession::downloadConnectsAndCreatesTheTable()
     while (columns.next())
         created << columns.value(0).toString();
     for (const ReportField &field : reportFields())
-        described << QLatin1String(field.column);
+        described << field.column;
     QCOMPARE(created, described);
 
     QVERIFY(online->connectAndCreateTable());
