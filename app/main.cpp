@@ -1,6 +1,6 @@
 #include "app/mainwindow.h"
-#include "link/productionbackends.h"
 #include "app/workingfolder.h"
+#include "link/productionbackends.h"
 
 #include <QApplication>
 #include <QCommandLineParser>

@@ -1,13 +1,13 @@
 #include "app/mainwindow.h"
 #include "ui_mainwindow.h"
 
+#include "app/stylesheets.h"
 #include "diagnostics/dbgtextedit.h"
+#include "diagnostics/verificationdialog.h"
 #include "link/ftdi.h"
 #include "link/ktxcanfunctions.h"
-#include "ssu/ssudialog.h"
-#include "diagnostics/verificationdialog.h"
-#include "app/stylesheets.h"
 #include "protocol/programidentity.h"
+#include "ssu/ssudialog.h"
 
 #include <QCloseEvent>
 #include <QFile>

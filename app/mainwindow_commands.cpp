@@ -2,9 +2,9 @@
 #include "app/mainwindow.h"
 #include "ui_mainwindow.h"
 
-#include "protocol/frameclassification.h"
-#include "protocol/commandvalue.h"
 #include "link/ktxcanfunctions.h"
+#include "protocol/commandvalue.h"
+#include "protocol/frameclassification.h"
 
 #include <QMessageBox>
 #include <QPushButton>

@@ -2,10 +2,10 @@
 #include "app/mainwindow.h"
 #include "ui_mainwindow.h"
 
-#include "protocol/frameclassification.h"
+#include "app/stylesheets.h"
 #include "diagnostics/dbgtextedit.h"
 #include "link/ktxcanfunctions.h"
-#include "app/stylesheets.h"
+#include "protocol/frameclassification.h"
 
 #include <QMessageBox>
 #include <QTextCursor>

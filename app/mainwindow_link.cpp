@@ -2,10 +2,10 @@
 #include "app/mainwindow.h"
 #include "ui_mainwindow.h"
 
-#include "link/ftdi.h"
-#include "link/ktxcanfunctions.h"
 #include "app/popupwatcher.h"
 #include "app/stylesheets.h"
+#include "link/ftdi.h"
+#include "link/ktxcanfunctions.h"
 #include "protocol/programidentity.h"
 
 #include <QLabel>

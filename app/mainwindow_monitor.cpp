@@ -2,13 +2,13 @@
 #include "app/mainwindow.h"
 #include "ui_mainwindow.h"
 
-#include "protocol/frameclassification.h"
 #include "diagnostics/dbgtextedit.h"
-#include "link/ktxcanfunctions.h"
-#include "diagnostics/monitorlog.h"
 #include "diagnostics/monitorframes.h"
+#include "diagnostics/monitorlog.h"
 #include "diagnostics/trendswindow.h"
 #include "diagnostics/verificationdialog.h"
+#include "link/ktxcanfunctions.h"
+#include "protocol/frameclassification.h"
 
 #include <QDateTime>
 #include <QDir>

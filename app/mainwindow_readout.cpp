@@ -2,14 +2,14 @@
 #include "app/mainwindow.h"
 #include "ui_mainwindow.h"
 
-#include "protocol/archivefile.h"
-#include "report/htmlreport.h"
+#include "app/stylesheets.h"
 #include "link/ktxcanfunctions.h"
+#include "protocol/archivefile.h"
 #include "protocol/frameclassification.h"
 #include "protocol/readoutprogress.h"
+#include "report/htmlreport.h"
 #include "report/reportrecord.h"
 #include "ssu/ssudialog.h"
-#include "app/stylesheets.h"
 
 #include <QCoreApplication>
 #include <QDate>

@@ -3,9 +3,9 @@
 #include "ui_mainwindow.h"
 
 #include "diagnostics/dbgtextedit.h"
-#include "ssu/ssudialog.h"
 #include "diagnostics/verificationdialog.h"
 #include "protocol/programidentity.h"
+#include "ssu/ssudialog.h"
 
 #include <QCoreApplication>
 #include <QInputDialog>

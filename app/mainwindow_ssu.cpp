@@ -2,13 +2,13 @@
 #include "app/mainwindow.h"
 #include "ui_mainwindow.h"
 
+#include "app/stylesheets.h"
 #include "protocol/archivefile.h"
+#include "protocol/programidentity.h"
 #include "ssu/deployment.h"
 #include "ssu/privatesettings.h"
 #include "ssu/ssudialog.h"
 #include "ssu/tokencipher.h"
-#include "app/stylesheets.h"
-#include "protocol/programidentity.h"
 
 #include <QDir>
 #include <QFile>

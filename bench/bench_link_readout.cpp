@@ -1,13 +1,13 @@
 // Request to end of report through the real window, the CAN driver and the
 // simulated module on a private virtual bus, against the floor of one frame
 // per 1 ms poll tick (37 data frames and the end frame: 38 ticks).
+#include "app/mainwindow.h"
 #include "link/canbusd2xx.h"
 #include "link/canbusdriver.h"
 #include "protocol/frameclassification.h"
-#include "app/mainwindow.h"
 #include "tests/support/modalanswerer.h"
-#include "tools/rvk-module-sim/simulatedmodule.h"
 #include "tests/support/testmain.h"
+#include "tools/rvk-module-sim/simulatedmodule.h"
 
 #include <QElapsedTimer>
 #include <QEventLoop>

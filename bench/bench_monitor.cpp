@@ -4,52 +4,17 @@
 // minute and at the end.
 //
 // Usage: bench_monitor [seconds of stream, default 3600]
-#include "protocol/frameclassification.h"
-#include "diagnostics/dbgtextedit.h"
-#include "tests/support/fakektxdriver.h"
 #include "app/mainwindow.h"
+#include "bench/benchsupport.h"
+#include "diagnostics/dbgtextedit.h"
+#include "protocol/frameclassification.h"
+#include "tests/support/fakektxdriver.h"
 #include "tests/support/testmain.h"
 
 #include <QCheckBox>
 #include <QElapsedTimer>
 #include <QFile>
 #include <cstdio>
-
-namespace {
-
-double residentMegabytes()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024.0;
-    }
-    return -1;
-}
-
-// One block of readings as the module prints it; the numbers move so that
-// every block differs.
-QByteArray sensorBlock(int n)
-{
-    return QStringLiteral("Freq=%1\r\nRPM=%2\r\nVin=%3\r\nVout=%4\r\nAout=%5\r\nTemp=%6\r\n"
-                          "Xaccel=0.%7\r\nYaccel=0.%8\r\ndataMaximal_X=1.%7\r\ndataAverage_X=0.%8\r\n"
-                          "dataMaximal_Y=1.%8\r\ndataAverage_Y=0.%7\r\ndataMaximal=1.%9\r\nstatus: ok\r\n"
-                          "dataAverage=0.%9\r\n")
-        .arg(50.0 + (n % 100) / 100.0, 0, 'f', 2)
-        .arg(1400 + n % 200)
-        .arg(27.0 + (n % 50) / 100.0, 0, 'f', 2)
-        .arg(28.0 + (n % 30) / 100.0, 0, 'f', 2)
-        .arg(12.0 + (n % 70) / 100.0, 0, 'f', 2)
-        .arg(30.0 + (n % 90) / 10.0, 0, 'f', 1)
-        .arg(n % 997, 3, 10, QLatin1Char('0'))
-        .arg(n % 991, 3, 10, QLatin1Char('0'))
-        .arg(n % 983, 3, 10, QLatin1Char('0'))
-        .toLatin1();
-}
-
-} // namespace
 
 int main(int argc, char *argv[])
 {
@@ -69,7 +34,7 @@ int main(int argc, char *argv[])
     auto *monitor = window.findChild<DbgTextEdit *>();
     QCoreApplication::processEvents();
 
-    const double startMb = residentMegabytes();
+    const double startMb = bench::residentMegabytes();
     double firstMinuteMb = -1;
     std::printf("stream: %lld frames (%d s at 1000 frames/s), log on, monitor shown\n", frames, seconds);
     std::printf("memory at start:        %8.1f MB\n", startMb);
@@ -85,7 +50,7 @@ int main(int argc, char *argv[])
     QElapsedTimer frameClock;
     for (qint64 frame = 1; frame <= frames; ++frame) {
         if (stream.size() - at < 8) {
-            stream = stream.mid(at) + sensorBlock(blockNumber++);
+            stream = stream.mid(at) + bench::sensorBlock(blockNumber++).toLatin1();
             at = 0;
         }
         driver->receiveData(CanIdMonitor, stream.mid(at, 8));
@@ -103,17 +68,17 @@ int main(int argc, char *argv[])
             driver->calls.clear();
         }
         if (frame == 60000) {
-            firstMinuteMb = residentMegabytes();
+            firstMinuteMb = bench::residentMegabytes();
             std::printf("memory after 1 minute:  %8.1f MB\n", firstMinuteMb);
             std::fflush(stdout);
         }
         if (frame % 600000 == 0) {
             std::printf("  %5lld s of stream: %.4f ms/frame so far, %.1f MB\n", frame / 1000,
-                        handlerNs / 1e6 / double(frame), residentMegabytes());
+                        handlerNs / 1e6 / double(frame), bench::residentMegabytes());
             std::fflush(stdout);
         }
     }
-    const double endMb = residentMegabytes();
+    const double endMb = bench::residentMegabytes();
 
     std::printf("memory at end:          %8.1f MB\n", endMb);
     std::printf("handler time per frame: %.4f ms average, %.3f ms slowest\n", handlerNs / 1e6 / double(frames),

@@ -9,10 +9,10 @@
 // ratios of the largest size to the smallest. Needs the test database
 // (scripts/test-db start); its rows (serial numbers from 700000) are removed
 // afterwards.
-#include "tests/support/httpfileserver.h"
 #include "ssu/mysqlquerymodel.h"
 #include "ssu/reportschema.h"
 #include "ssu/ssudialog.h"
+#include "tests/support/httpfileserver.h"
 #include "tests/support/ssutestsupport.h"
 #include "tests/support/testmain.h"
 #include "tests/support/urlcatcher.h"

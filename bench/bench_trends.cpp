@@ -4,49 +4,16 @@
 // after the first minute and at the end of the hour, and the load time.
 //
 // Usage: bench_trends [seconds of stream, default 3600] [span minutes, default 30]
-#include "tests/support/testmain.h"
+#include "bench/benchsupport.h"
 #include "diagnostics/trendseries.h"
 #include "diagnostics/trendswindow.h"
+#include "tests/support/testmain.h"
 
 #include <QDateTime>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTextStream>
 #include <cstdio>
-
-namespace {
-
-double residentMegabytes()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024.0;
-    }
-    return -1;
-}
-
-// A block as the module prints it; every block differs.
-QString sensorBlock(int n)
-{
-    return QStringLiteral("Freq=%1\r\nRPM=%2\r\nVin=%3\r\nVout=%4\r\nAout=%5\r\nTemp=%6\r\n"
-                          "Xaccel=0.%7\r\nYaccel=0.%8\r\ndataMaximal_X=1.%7\r\ndataAverage_X=0.%8\r\n"
-                          "dataMaximal_Y=1.%8\r\ndataAverage_Y=0.%7\r\ndataMaximal=1.%9\r\nstatus: ok\r\n"
-                          "dataAverage=0.%9\r\n")
-        .arg(400.0 + (n % 100) / 10.0, 0, 'f', 2)
-        .arg(2200 + n % 400)
-        .arg(27.0 + (n % 50) / 100.0, 0, 'f', 2)
-        .arg(28.0 + (n % 30) / 100.0, 0, 'f', 2)
-        .arg(600.0 + (n % 70), 0, 'f', 1)
-        .arg(40.0 + (n % 90) / 10.0, 0, 'f', 2)
-        .arg(n % 997, 3, 10, QLatin1Char('0'))
-        .arg(n % 991, 3, 10, QLatin1Char('0'))
-        .arg(n % 983, 3, 10, QLatin1Char('0'));
-}
-
-} // namespace
 
 int main(int argc, char *argv[])
 {
@@ -69,13 +36,13 @@ int main(int argc, char *argv[])
 
     std::printf("stream: %d blocks (%d s at %d blocks/s), span %d min, window shown\n", blocks, seconds,
                 blocksPerSecond, window.spanMinutes());
-    std::printf("memory at start:        %8.1f MB\n", residentMegabytes());
+    std::printf("memory at start:        %8.1f MB\n", bench::residentMegabytes());
     std::fflush(stdout);
 
     const QDateTime start = QDateTime::currentDateTime().addSecs(-seconds);
     QVector<QString> texts;
     for (int i = 0; i < 1000; ++i)
-        texts.append(sensorBlock(i));
+        texts.append(bench::sensorBlock(i));
 
     double firstMinuteMb = -1;
     qint64 addNs = 0, redrawNs = 0, slowestRedrawNs = 0, refreshNs = 0;
@@ -96,17 +63,17 @@ int main(int argc, char *argv[])
             ++redraws;
         }
         if (block + 1 == 60 * blocksPerSecond) {
-            firstMinuteMb = residentMegabytes();
+            firstMinuteMb = bench::residentMegabytes();
             std::printf("memory after 1 minute:  %8.1f MB\n", firstMinuteMb);
             std::fflush(stdout);
         }
         if ((block + 1) % (600 * blocksPerSecond) == 0) {
             std::printf("  %5d s of stream: %.4f ms/block so far, %.1f MB\n", (block + 1) / blocksPerSecond,
-                        (addNs + redrawNs) / 1e6 / double(block + 1), residentMegabytes());
+                        (addNs + redrawNs) / 1e6 / double(block + 1), bench::residentMegabytes());
             std::fflush(stdout);
         }
     }
-    const double endMb = residentMegabytes();
+    const double endMb = bench::residentMegabytes();
     std::printf("memory at end:          %8.1f MB\n", endMb);
     std::printf("time per block:         %.4f ms (parse and store %.4f ms, redraw share %.4f ms)\n",
                 (addNs + redrawNs) / 1e6 / blocks, addNs / 1e6 / blocks, redrawNs / 1e6 / blocks);
@@ -137,6 +104,6 @@ int main(int argc, char *argv[])
     const qint64 loadMs = clock.elapsed();
     std::printf("one-hour log (%d blocks, %.1f MB): %s in %lld ms, %.1f MB resident after\n", 3600 * blocksPerSecond,
                 QFile(path).size() / 1048576.0, opened ? "opened and drawn" : "NOT opened", loadMs,
-                residentMegabytes());
+                bench::residentMegabytes());
     return opened ? 0 : 1;
 }

@@ -5,13 +5,13 @@
 // the report indexes. Needs the test database
 // (scripts/test-db start); its own rows (serial numbers from 900000000) are
 // removed afterwards.
-#include "protocol/archivefile.h"
-#include "tests/support/fakektxdriver.h"
-#include "tests/support/httpfileserver.h"
 #include "app/mainwindow.h"
+#include "protocol/archivefile.h"
 #include "ssu/reportschema.h"
 #include "ssu/ssudialog.h"
 #include "ssu/ssusession.h"
+#include "tests/support/fakektxdriver.h"
+#include "tests/support/httpfileserver.h"
 #include "tests/support/ssutestsupport.h"
 #include "tests/support/testmain.h"
 

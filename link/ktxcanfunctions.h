@@ -1,7 +1,7 @@
 #pragma once
 
-#include "protocol/canmessage.h"
 #include "link/ktxdriver.h"
+#include "protocol/canmessage.h"
 
 #include <QtGlobal>
 #include <memory>

@@ -1,7 +1,7 @@
 #include "report/htmlreport.h"
 
-#include "report/histogramtable.h"
 #include "protocol/plainfile.h"
+#include "report/histogramtable.h"
 #include "report/reportrecord.h"
 
 #include <QCoreApplication>

@@ -1,10 +1,10 @@
 #include "ssu/ssudialog.h"
 #include "ui_ssudialog.h"
 
+#include "protocol/programidentity.h"
 #include "ssu/mdelegatedate.h"
 #include "ssu/mdelegatedatetime.h"
 #include "ssu/mysqlquerymodel.h"
-#include "protocol/programidentity.h"
 
 #include <QCoreApplication>
 #include <QDate>

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "report/reportrecord.h"
 #include "ssu/deployment.h"
 #include "ssu/mysqlquerymodel.h"
-#include "report/reportrecord.h"
 
 #include <QByteArray>
 #include <QDate>

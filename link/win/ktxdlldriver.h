@@ -8,8 +8,8 @@
 // turns out to clean up its callers' stacks the other way. It matters only
 // for 32-bit builds: x86-64 has a single convention and ignores both.
 
-#include "link/win/dynamiclibrary.h"
 #include "link/ktxdriver.h"
+#include "link/win/dynamiclibrary.h"
 
 #include <memory>
 

@@ -2,11 +2,11 @@
 // progress, files that stay, a connection lost in the middle, and a live
 // read-out with a backlog. Serial numbers 72100..72199 belong to this file.
 #include "protocol/archivefile.h"
+#include "ssu/ssudialog.h"
 #include "tests/support/httpfileserver.h"
 #include "tests/support/mainwindowfixture.h"
 #include "tests/support/modalanswerer.h"
 #include "tests/support/recordbuilder.h"
-#include "ssu/ssudialog.h"
 #include "tests/support/ssutestsupport.h"
 #include "tests/support/testfiles.h"
 #include "tests/support/testmain.h"

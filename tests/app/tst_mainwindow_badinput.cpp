@@ -1,16 +1,16 @@
 // Input the program does not choose: records of any length, frames in any
 // order, garbage in the native settings and wrong types in the ini file.
 // Each must leave the program running with nothing a user produced lost.
-#include "protocol/archivefile.h"
 #include "diagnostics/dbgtextedit.h"
+#include "diagnostics/verificationdialog.h"
+#include "protocol/archivefile.h"
 #include "report/htmlreport.h"
+#include "report/reportrecord.h"
 #include "tests/support/mainwindowfixture.h"
 #include "tests/support/modalanswerer.h"
-#include "report/reportrecord.h"
 #include "tests/support/testfiles.h"
 #include "tests/support/testmain.h"
 #include "tests/support/urlcatcher.h"
-#include "diagnostics/verificationdialog.h"
 
 #include <QDir>
 #include <QFile>

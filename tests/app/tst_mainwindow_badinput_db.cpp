@@ -1,11 +1,11 @@
 // What the archive pass does with a folder it does not have to itself, and
 // with two reports of one module archived within the same minute.
-#include "ssu/archivedate.h"
 #include "protocol/archivefile.h"
+#include "report/reportrecord.h"
+#include "ssu/archivedate.h"
 #include "tests/support/mainwindowfixture.h"
 #include "tests/support/modalanswerer.h"
 #include "tests/support/recordbuilder.h"
-#include "report/reportrecord.h"
 #include "tests/support/ssutestsupport.h"
 #include "tests/support/testfiles.h"
 #include "tests/support/testmain.h"

@@ -5,12 +5,12 @@
 // indicator red, and the archived report must land once the link is good.
 // Serial numbers 74500..74599 belong to this file.
 #include "protocol/archivefile.h"
+#include "ssu/ssuconnection.h"
+#include "ssu/ssudialog.h"
 #include "tests/support/httpfileserver.h"
 #include "tests/support/mainwindowfixture.h"
 #include "tests/support/modalanswerer.h"
 #include "tests/support/recordbuilder.h"
-#include "ssu/ssuconnection.h"
-#include "ssu/ssudialog.h"
 #include "tests/support/ssutestsupport.h"
 #include "tests/support/stallingproxy.h"
 #include "tests/support/testfiles.h"

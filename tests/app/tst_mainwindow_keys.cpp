@@ -1,7 +1,7 @@
 #include "diagnostics/dbgtextedit.h"
+#include "diagnostics/verificationdialog.h"
 #include "tests/support/mainwindowfixture.h"
 #include "tests/support/testmain.h"
-#include "diagnostics/verificationdialog.h"
 
 #include <QFileInfo>
 

@@ -1,10 +1,10 @@
-#include "tests/support/mainwindowfixture.h"
-#include "tests/support/modalanswerer.h"
+#include "diagnostics/verificationdialog.h"
 #include "report/reportrecord.h"
 #include "ssu/ssudialog.h"
+#include "tests/support/mainwindowfixture.h"
+#include "tests/support/modalanswerer.h"
 #include "tests/support/testfiles.h"
 #include "tests/support/testmain.h"
-#include "diagnostics/verificationdialog.h"
 
 #include <QAction>
 #include <QDateEdit>

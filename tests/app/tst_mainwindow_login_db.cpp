@@ -1,12 +1,12 @@
 // The SSU login from the tool-bar action, against the test MariaDB. Serial
 // numbers 72000..72099 belong to this file.
+#include "protocol/archivefile.h"
+#include "ssu/mysqlquerymodel.h"
+#include "ssu/ssudialog.h"
 #include "tests/support/httpfileserver.h"
 #include "tests/support/mainwindowfixture.h"
 #include "tests/support/modalanswerer.h"
-#include "ssu/mysqlquerymodel.h"
-#include "protocol/archivefile.h"
 #include "tests/support/recordbuilder.h"
-#include "ssu/ssudialog.h"
 #include "tests/support/ssutestsupport.h"
 #include "tests/support/testmain.h"
 

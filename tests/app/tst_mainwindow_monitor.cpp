@@ -1,11 +1,11 @@
-#include "protocol/frameclassification.h"
 #include "diagnostics/dbgtextedit.h"
+#include "diagnostics/verificationdialog.h"
+#include "protocol/frameclassification.h"
 #include "tests/support/mainwindowfixture.h"
 #include "tests/support/modalanswerer.h"
 #include "tests/support/recordbuilder.h"
 #include "tests/support/testfiles.h"
 #include "tests/support/testmain.h"
-#include "diagnostics/verificationdialog.h"
 
 #include <QCheckBox>
 #include <QDir>

@@ -1,12 +1,12 @@
 // The read-out end to end: the window on the production link backends and
 // the simulated module in this process, on a private virtual bus.
-#include "protocol/frameclassification.h"
 #include "app/mainwindow.h"
+#include "protocol/frameclassification.h"
 #include "tests/support/modalanswerer.h"
-#include "tools/rvk-module-sim/simulatedmodule.h"
 #include "tests/support/testfiles.h"
 #include "tests/support/testmain.h"
 #include "tests/support/vcantestsupport.h"
+#include "tools/rvk-module-sim/simulatedmodule.h"
 
 #include <QDir>
 #include <QFile>

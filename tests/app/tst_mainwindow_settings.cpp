@@ -1,8 +1,8 @@
 #include "diagnostics/dbgtextedit.h"
+#include "diagnostics/verificationdialog.h"
 #include "tests/support/mainwindowfixture.h"
 #include "tests/support/testfiles.h"
 #include "tests/support/testmain.h"
-#include "diagnostics/verificationdialog.h"
 
 #include <QDir>
 #include <QFile>

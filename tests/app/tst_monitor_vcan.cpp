@@ -1,15 +1,15 @@
 // The debug monitor end to end: the window on the production link backends
 // and the simulated module in this process, on a private virtual bus.
-#include "protocol/frameclassification.h"
-#include "diagnostics/dbgtextedit.h"
 #include "app/mainwindow.h"
+#include "diagnostics/dbgtextedit.h"
+#include "diagnostics/verificationdialog.h"
+#include "protocol/frameclassification.h"
 #include "tests/support/modalanswerer.h"
-#include "tools/rvk-module-sim/monitortext.h"
-#include "tools/rvk-module-sim/simulatedmodule.h"
 #include "tests/support/testfiles.h"
 #include "tests/support/testmain.h"
 #include "tests/support/vcantestsupport.h"
-#include "diagnostics/verificationdialog.h"
+#include "tools/rvk-module-sim/monitortext.h"
+#include "tools/rvk-module-sim/simulatedmodule.h"
 
 #include <QCheckBox>
 #include <QDir>

@@ -2,12 +2,12 @@
 // by the simulated module's monitor stream on a private virtual bus, and
 // reading back the log the monitor wrote meanwhile.
 #include "app/mainwindow.h"
-#include "tests/support/modalanswerer.h"
-#include "tools/rvk-module-sim/simulatedmodule.h"
-#include "tests/support/testmain.h"
 #include "diagnostics/trendseries.h"
 #include "diagnostics/trendswindow.h"
+#include "tests/support/modalanswerer.h"
+#include "tests/support/testmain.h"
 #include "tests/support/vcantestsupport.h"
+#include "tools/rvk-module-sim/simulatedmodule.h"
 
 #include <QAction>
 #include <QCheckBox>

@@ -1,6 +1,6 @@
+#include "app/workingfolder.h"
 #include "tests/support/testfiles.h"
 #include "tests/support/testmain.h"
-#include "app/workingfolder.h"
 
 #include <QDir>
 #include <QFile>

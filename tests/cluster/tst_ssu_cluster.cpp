@@ -6,12 +6,12 @@
 // This file owns serial numbers 91000..91999.
 #include "tests/support/testmain.h"
 
-#include "ssu/databasehosts.h"
-#include "tests/support/httpfileserver.h"
 #include "report/reportrecord.h"
+#include "ssu/databasehosts.h"
 #include "ssu/reportschema.h"
 #include "ssu/reportupload.h"
 #include "ssu/ssudialog.h"
+#include "tests/support/httpfileserver.h"
 #include "tests/support/ssutestsupport.h"
 
 #include <QProcess>

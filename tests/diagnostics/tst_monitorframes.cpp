@@ -1,5 +1,5 @@
-#include "diagnostics/monitorlog.h"
 #include "diagnostics/monitorframes.h"
+#include "diagnostics/monitorlog.h"
 #include "tests/support/testmain.h"
 
 #include <QtTest>

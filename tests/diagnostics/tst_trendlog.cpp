@@ -1,11 +1,11 @@
 // Monitor logs read back for the trend charts: what is accepted, what is
 // refused and where, and what the window does with either.
-#include "tests/support/modalanswerer.h"
-#include "tests/support/testfiles.h"
-#include "tests/support/testmain.h"
 #include "diagnostics/trendlog.h"
 #include "diagnostics/trendseries.h"
 #include "diagnostics/trendswindow.h"
+#include "tests/support/modalanswerer.h"
+#include "tests/support/testfiles.h"
+#include "tests/support/testmain.h"
 
 #include <QDateTime>
 #include <QFile>

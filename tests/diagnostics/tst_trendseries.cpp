@@ -1,8 +1,8 @@
 // The series store behind the trend charts and the window's live feed.
 #include "diagnostics/monitorparser.h"
-#include "tests/support/testmain.h"
 #include "diagnostics/trendseries.h"
 #include "diagnostics/trendswindow.h"
+#include "tests/support/testmain.h"
 
 #include <QDateTime>
 #include <QtTest>

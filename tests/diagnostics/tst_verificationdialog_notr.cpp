@@ -1,5 +1,5 @@
-#include "tests/support/testmain.h"
 #include "diagnostics/verificationdialog.h"
+#include "tests/support/testmain.h"
 
 #include <QLabel>
 #include <QtTest>

@@ -6,9 +6,9 @@
 // round trips would cut the run rate a hundredfold).
 //
 // Input: the file name up to the first newline, then the file contents.
-#include "ssu/archivedate.h"
 #include "protocol/archivefile.h"
 #include "report/reportrecord.h"
+#include "ssu/archivedate.h"
 #include "ssu/reportschema.h"
 #include "ssu/reportupload.h"
 

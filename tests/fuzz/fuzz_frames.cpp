@@ -1,8 +1,8 @@
 // Arbitrary sequences of received frame records through the real window's
 // dispatch: any identifier, flag and length, report and monitor frames too.
-#include "tests/support/fakektxdriver.h"
-#include "tests/fuzz/fuzzsupport.h"
 #include "app/mainwindow.h"
+#include "tests/fuzz/fuzzsupport.h"
+#include "tests/support/fakektxdriver.h"
 
 #include <QDir>
 #include <QMetaObject>

@@ -1,7 +1,7 @@
 // Stored report values of any shape through the document builder: the input
 // is split at NUL bytes into the text fields and the twelve percent lists.
-#include "tests/fuzz/fuzzsupport.h"
 #include "report/htmlreport.h"
+#include "tests/fuzz/fuzzsupport.h"
 
 #include <QByteArray>
 #include <QList>

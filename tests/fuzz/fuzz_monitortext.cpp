@@ -1,6 +1,6 @@
 // Arbitrary monitor text through the sensor values parser.
-#include "tests/fuzz/fuzzsupport.h"
 #include "diagnostics/verificationdialog.h"
+#include "tests/fuzz/fuzzsupport.h"
 
 #include <QString>
 

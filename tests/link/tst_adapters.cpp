@@ -1,6 +1,6 @@
 // Adapter descriptions and the CAN interfaces presented as D2XX devices.
-#include "link/caninterfaces.h"
 #include "link/canbusd2xx.h"
+#include "link/caninterfaces.h"
 #include "tests/support/testmain.h"
 
 class TestAdapters : public QObject

@@ -2,9 +2,9 @@
 #include "link/canbusdriver.h"
 #include "link/caninterfaces.h"
 #include "protocol/frameclassification.h"
-#include "tools/rvk-module-sim/simulatedmodule.h"
 #include "tests/support/testmain.h"
 #include "tests/support/vcantestsupport.h"
+#include "tools/rvk-module-sim/simulatedmodule.h"
 
 #include <QCanBus>
 #include <QCanBusFrame>

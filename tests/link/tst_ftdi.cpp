@@ -1,6 +1,6 @@
 // The adapter object over a scripted D2XX.
-#include "tests/support/faked2xx.h"
 #include "link/ftdi.h"
+#include "tests/support/faked2xx.h"
 #include "tests/support/testmain.h"
 
 #include <QSignalSpy>

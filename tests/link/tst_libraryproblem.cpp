@@ -1,6 +1,6 @@
 #include "link/libraryproblem.h"
-#include "tests/support/testmain.h"
 #include "link/win/dynamiclibrary.h"
+#include "tests/support/testmain.h"
 
 #include <QCoreApplication>
 #include <QTranslator>

@@ -1,5 +1,5 @@
-#include "ssu/archivedate.h"
 #include "protocol/archivefile.h"
+#include "ssu/archivedate.h"
 #include "tests/support/testfiles.h"
 #include "tests/support/testmain.h"
 

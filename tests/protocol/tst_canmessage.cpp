@@ -1,5 +1,5 @@
-#include "protocol/frameclassification.h"
 #include "protocol/canmessage.h"
+#include "protocol/frameclassification.h"
 #include "tests/support/testmain.h"
 
 class TestCanMessage : public QObject

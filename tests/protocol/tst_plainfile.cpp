@@ -4,8 +4,8 @@
 #include "tests/support/testmain.h"
 
 #include "protocol/archivefile.h"
-#include "report/htmlreport.h"
 #include "protocol/plainfile.h"
+#include "report/htmlreport.h"
 #include "tests/support/testfiles.h"
 
 #include <QDir>

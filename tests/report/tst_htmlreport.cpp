@@ -1,6 +1,6 @@
 #include "report/htmlreport.h"
-#include "tests/support/recordbuilder.h"
 #include "report/reportrecord.h"
+#include "tests/support/recordbuilder.h"
 #include "tests/support/testfiles.h"
 #include "tests/support/testmain.h"
 

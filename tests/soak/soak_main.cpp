@@ -10,21 +10,21 @@
 // The control script is called as "<control> db-start|db-stop|db-kill" and
 // must leave the server's data in place. Exit code 0 only when nothing was
 // lost, nothing doubled, and the window neither crashed nor hung.
+#include "app/mainwindow.h"
 #include "link/canbusd2xx.h"
 #include "link/canbusdriver.h"
 #include "link/d2xxfunctions.h"
-#include "tools/rvk-module-sim/eepromimage.h"
-#include "tests/support/httpfileserver.h"
 #include "link/ktxcanfunctions.h"
-#include "app/mainwindow.h"
-#include "tests/support/modalanswerer.h"
 #include "protocol/readouttransfer.h"
-#include "tools/rvk-module-sim/simulatedmodule.h"
-#include "tests/soak/soakledger.h"
 #include "ssu/ssudialog.h"
+#include "tests/soak/soakledger.h"
+#include "tests/support/httpfileserver.h"
+#include "tests/support/modalanswerer.h"
 #include "tests/support/ssutestsupport.h"
 #include "tests/support/testmain.h"
 #include "tests/support/urlcatcher.h"
+#include "tools/rvk-module-sim/eepromimage.h"
+#include "tools/rvk-module-sim/simulatedmodule.h"
 
 #include <QApplication>
 #include <QCommandLineParser>

@@ -4,8 +4,8 @@
 // the table rvkreport_indextest.
 #include "tests/support/testmain.h"
 
-#include "tests/support/modalanswerer.h"
 #include "ssu/mysqlquerymodel.h"
+#include "tests/support/modalanswerer.h"
 #include "tests/support/ssutestsupport.h"
 #include "tests/support/urlcatcher.h"
 

@@ -4,9 +4,9 @@
 // 74600..74699 belong to this file.
 #include "tests/support/testmain.h"
 
-#include "tests/support/httpfileserver.h"
 #include "ssu/reportschema.h"
 #include "ssu/ssudialog.h"
+#include "tests/support/httpfileserver.h"
 #include "tests/support/ssutestsupport.h"
 
 #include <QElapsedTimer>

@@ -3,8 +3,8 @@
 #include "tests/support/testmain.h"
 
 #include "report/htmlreport.h"
-#include "tests/support/modalanswerer.h"
 #include "report/reportrecord.h"
+#include "tests/support/modalanswerer.h"
 #include "tests/support/ssutestsupport.h"
 #include "tests/support/urlcatcher.h"
 

@@ -4,10 +4,10 @@
 // hold for every listed row).
 #include "tests/support/testmain.h"
 
-#include "tests/support/httpfileserver.h"
 #include "ssu/mysqlquerymodel.h"
 #include "ssu/reportschema.h"
 #include "ssu/ssudialog.h"
+#include "tests/support/httpfileserver.h"
 #include "tests/support/ssutestsupport.h"
 
 #include <QDateEdit>

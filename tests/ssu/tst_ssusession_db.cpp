@@ -3,10 +3,10 @@
 // program links only the widget-free SSU library and runs on a
 // QCoreApplication. The table is shared with tests running at the same time,
 // so this file owns serial numbers 71000..71099 and looks only at those rows.
-#include "tests/support/databasetest.h"
 #include "report/reportfields.h"
 #include "ssu/ssusession.h"
 #include "ssu/tokenencoder.h"
+#include "tests/support/databasetest.h"
 
 #include <QCoreApplication>
 #include <QNetworkAccessManager>

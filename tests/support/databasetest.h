@@ -13,9 +13,9 @@
 
 #include "ssu/databasehosts.h"
 #include "ssu/deployment.h"
-#include "tests/support/httpfileserver.h"
 #include "ssu/reportschema.h"
 #include "ssu/tokenencoder.h"
+#include "tests/support/httpfileserver.h"
 
 #include <QElapsedTimer>
 #include <QList>

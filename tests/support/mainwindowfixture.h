@@ -8,10 +8,10 @@
 // Header-only because the support library does not link the application;
 // every test executable that includes this does.
 
-#include "protocol/frameclassification.h"
-#include "tests/support/fakektxdriver.h"
 #include "app/mainwindow.h"
+#include "protocol/frameclassification.h"
 #include "protocol/programidentity.h"
+#include "tests/support/fakektxdriver.h"
 
 #include <QLabel>
 #include <QSettings>

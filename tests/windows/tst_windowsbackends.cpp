@@ -4,10 +4,10 @@
 // and that unusable or misplaced libraries are refused with the reason.
 
 #include "link/win/dynamiclibrary.h"
-#include "tests/windows/fakeftd2xx.h"
-#include "tests/windows/fakektxdrv.h"
 #include "link/win/ftd2xxlibrary.h"
 #include "link/win/ktxdlldriver.h"
+#include "tests/windows/fakeftd2xx.h"
+#include "tests/windows/fakektxdrv.h"
 
 #include <cstdint>
 #include <cstdio>

@@ -1,13 +1,13 @@
 #include "tools/rvk-guide-shots/scenes.h"
 
-#include "protocol/archivefile.h"
-#include "tools/rvk-guide-shots/composite.h"
-#include "tools/rvk-guide-shots/driving.h"
 #include "app/mainwindow.h"
+#include "diagnostics/trendswindow.h"
+#include "protocol/archivefile.h"
+#include "protocol/programidentity.h"
 #include "ssu/ssudialog.h"
 #include "ssu/tokenencoder.h"
-#include "diagnostics/trendswindow.h"
-#include "protocol/programidentity.h"
+#include "tools/rvk-guide-shots/composite.h"
+#include "tools/rvk-guide-shots/driving.h"
 
 #include <QAbstractItemModel>
 #include <QAction>

@@ -1,15 +1,15 @@
 #include "tools/rvk-guide-shots/stagehands.h"
 
-#include "protocol/archivefile.h"
 #include "link/canbusd2xx.h"
 #include "link/canbusdriver.h"
-#include "ssu/databasehosts.h"
-#include "ssu/deployment.h"
-#include "tools/rvk-guide-shots/driving.h"
-#include "tools/rvk-module-sim/eepromimage.h"
 #include "link/d2xxfunctions.h"
 #include "link/ktxcanfunctions.h"
+#include "protocol/archivefile.h"
+#include "ssu/databasehosts.h"
+#include "ssu/deployment.h"
 #include "ssu/reportschema.h"
+#include "tools/rvk-guide-shots/driving.h"
+#include "tools/rvk-module-sim/eepromimage.h"
 
 #include <QDate>
 #include <QDesktopServices>

@@ -1,7 +1,7 @@
 #include "tools/rvk-module-sim/simulatedmodule.h"
 
-#include "link/caninterfaces.h"
 #include "link/canbusdriver.h"
+#include "link/caninterfaces.h"
 #include "protocol/frameclassification.h"
 #include "tools/rvk-module-sim/monitortext.h"
 
