@@ -72,10 +72,8 @@ void SsuSession::downloadFinished(QNetworkReply *reply)
     databasePassword = cipher.decryptText(QString::fromUtf8(body));
     if (databasePassword.isEmpty())
         return;
-    if (connectDatabase()) {
-        query.exec(QLatin1String(CreateReportTableStatement));
-        ensureReportIndexes(db);
-    }
+    if (connectDatabase())
+        createTable();
     emit passwordReceived();
 }
 
@@ -123,10 +121,20 @@ bool SsuSession::connectAndCreateTable()
 {
     if (!connectDatabase())
         return false;
-    const bool created = query.exec(QLatin1String(CreateReportTableStatement));
-    if (created)
+    return createTable();
+}
+
+bool SsuSession::createTable()
+{
+    if (!query.exec(QLatin1String(CreateReportTableStatement)))
+        return false;
+    // Keys and indexes, once added, stay; asking the catalogue again before
+    // every read-out's upload would only repeat the answer.
+    if (!indexesEnsured) {
         ensureReportIndexes(db);
-    return created;
+        indexesEnsured = true;
+    }
+    return true;
 }
 
 bool SsuSession::uploadReport(const QByteArray &record)

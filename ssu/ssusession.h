@@ -84,6 +84,9 @@ private slots:
 private:
     bool search(const MySqlQueryModel::Search &search, bool deferred = false);
     void identify(quint32 serialNumber, const QString &date);
+    // CREATE TABLE, and the keys and indexes once per session.
+    bool createTable();
+    bool indexesEnsured = false;
 
     QSqlDatabase db;
     QSqlQuery query;
