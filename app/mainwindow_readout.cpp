@@ -53,9 +53,15 @@ void MainWindow::appendReportFrame()
 {
     // A transfer the module sends unasked after an end notice is a report of
     // its own, never the tail of the one already decoded.
-    if (readoutTransfer.frameArrived())
+    const int length = qBound(0, int(canMessage.dlc), int(sizeof canMessage.data));
+    if (readoutTransfer.frameArrived(length))
         reportRecord.clear();
-    reportRecord.append(reinterpret_cast<const char *>(canMessage.data), sizeof canMessage.data);
+    // A short frame keeps its place in the record, so the words after it
+    // still line up on the form; its missing bytes read 0, never bytes left
+    // over from the frame before.
+    QByteArray bytes(reinterpret_cast<const char *>(canMessage.data), length);
+    bytes.append(QByteArray(int(sizeof canMessage.data) - length, '\0'));
+    reportRecord.append(bytes);
     const int progress = readoutProgressValue(readoutTransfer.frameCount());
     if (progress >= 0)
         ui->progressBar->setValue(progress);

@@ -3,25 +3,31 @@
 void ReadoutTransfer::requested()
 {
     frames = 0;
+    shortFrames = 0;
     running = true;
     lastActivity.start();
 }
 
-bool ReadoutTransfer::frameArrived()
+bool ReadoutTransfer::frameArrived(int dataLength)
 {
     const bool unrequested = !running;
-    if (unrequested)
+    if (unrequested) {
         frames = 0;
+        shortFrames = 0;
+    }
     running = true;
     ++frames;
+    if (dataLength < FrameBytes)
+        ++shortFrames;
     lastActivity.start();
     return unrequested;
 }
 
 int ReadoutTransfer::ended()
 {
-    const int count = frames;
+    const int count = frames - shortFrames;
     frames = 0;
+    shortFrames = 0;
     running = false;
     return count;
 }

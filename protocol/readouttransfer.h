@@ -10,13 +10,18 @@ class ReadoutTransfer
 public:
     // A transfer with no frame for this long has stalled and may be restarted.
     static constexpr int stallMs = 1000;
+    // The bytes every report frame carries.
+    static constexpr int FrameBytes = 8;
 
     // A request went out: the frames counted from here make the report.
     void requested();
-    // A data frame arrived. Returns true when it starts a transfer nobody
-    // asked for (after an end notice), so the caller begins a fresh record.
-    bool frameArrived();
-    // The end notice arrived; returns the data frames of the transfer it ends.
+    // A data frame with that many data bytes arrived. Returns true when it
+    // starts a transfer nobody asked for (after an end notice), so the caller
+    // begins a fresh record.
+    bool frameArrived(int dataLength = FrameBytes);
+    // The end notice arrived; returns the whole data frames of the transfer
+    // it ends. A frame that carried fewer than eight bytes lost part of the
+    // report, so it counts as missing.
     int ended();
 
     // A request or a frame within the last stallMs and no end notice since:
@@ -27,5 +32,6 @@ public:
 private:
     QElapsedTimer lastActivity;
     int frames = 0;
+    int shortFrames = 0;
     bool running = false;
 };

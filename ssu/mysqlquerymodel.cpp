@@ -10,6 +10,8 @@
 namespace {
 const char *const Columns[] = {"sn", "date", "release_date", "firmware_version", "total_time", "repair_time"};
 constexpr int ColumnCount = int(sizeof(Columns) / sizeof(Columns[0]));
+// Where the listed row carries the invisible row key, after the shown columns.
+constexpr int RowIdColumn = ColumnCount;
 constexpr int KeptWindows = 6;
 // Windows this far from either end are found through their first key.
 constexpr int DeepOffsetWindows = 4;
@@ -58,12 +60,18 @@ int MySqlQueryModel::cachedRows() const
 QStringList MySqlQueryModel::orderColumns() const
 {
     // The listing's own order follows the chosen column; the serial number
-    // and the date then make it the same on every read, so that windows
-    // read apart from each other join without a gap or a repeated row.
+    // and the date come next, and the last terms are unique: two reports of
+    // one module made in the same minute ("twins") would otherwise tie, and
+    // the server may put tied rows in a different order on every read.
     QStringList columns;
     if (sortColumn >= 0 && sortColumn < ColumnCount)
         columns << QLatin1String(Columns[sortColumn]);
-    for (const QString &column : {current.order, QStringLiteral("sn"), QStringLiteral("date")}) {
+    QStringList following{current.order, QStringLiteral("sn"), QStringLiteral("date")};
+    if (rowKey)
+        following << QStringLiteral("id");
+    else
+        following << QStringLiteral("total_time") << QStringLiteral("repair_time");
+    for (const QString &column : qAsConst(following)) {
         if (!column.isEmpty() && !columns.contains(column))
             columns << column;
     }
@@ -92,6 +100,11 @@ QString MySqlQueryModel::whereClause(const QString &extra) const
     if (extra.isEmpty())
         return QLatin1String(" WHERE ") + current.where;
     return QStringLiteral(" WHERE (%1) AND (%2)").arg(current.where, extra);
+}
+
+QString MySqlQueryModel::projection() const
+{
+    return rowKey ? QLatin1String(ListingWithRowKeyProjection) : QLatin1String(ListingProjection);
 }
 
 bool MySqlQueryModel::readFromKey(QSqlQuery &query, int offset, int rows, bool reversed) const
@@ -150,8 +163,7 @@ bool MySqlQueryModel::readFromKey(QSqlQuery &query, int offset, int rows, bool r
         values << firstKey.at(i);
         alternatives << QLatin1Char('(') + terms.join(QLatin1String(" AND ")) + QLatin1Char(')');
     }
-    query.prepare(QLatin1String(ListingProjection)
-                  + whereClause(alternatives.join(QLatin1String(" OR "))) + order
+    query.prepare(projection() + whereClause(alternatives.join(QLatin1String(" OR "))) + order
                   + QStringLiteral(" LIMIT %1 OFFSET %2").arg(rows).arg(before));
     for (const QVariant &value : qAsConst(values))
         query.addBindValue(value);
@@ -160,8 +172,7 @@ bool MySqlQueryModel::readFromKey(QSqlQuery &query, int offset, int rows, bool r
 
 QString MySqlQueryModel::windowStatement(int offset, int rows, bool reversed) const
 {
-    return QLatin1String(ListingProjection)
-        + whereClause(QString()) + QLatin1String(" ORDER BY ") + orderTerms(reversed).join(QLatin1String(", "))
+    return projection() + whereClause(QString()) + QLatin1String(" ORDER BY ") + orderTerms(reversed).join(QLatin1String(", "))
         + QStringLiteral(" LIMIT %1 OFFSET %2").arg(rows).arg(offset);
 }
 
@@ -177,12 +188,12 @@ void MySqlQueryModel::reload()
     dropWindows();
     total = 0;
     counting = false;
+    totalKnown = true;
     ++searchNumber;
     if (!deferred) {
         // The first window is all a short listing has; only a full one needs
         // counting.
-        total = window;
-        Rows first = fetchWindow(0);
+        Rows first = fetchWindow(0, window, false);
         total = first.size();
         if (total > 0) {
             windows.insert(0, first);
@@ -190,11 +201,13 @@ void MySqlQueryModel::reload()
         }
         if (total == window) {
             counting = true;
+            totalKnown = false;
             counter->request(searchNumber, database.connectionName(),
                              QLatin1String("SELECT COUNT(*) FROM rvkreport") + whereClause(QString()));
         }
     }
     endResetModel();
+    emit lengthChanged();
 }
 
 void MySqlQueryModel::takeCount(int number, int rows)
@@ -202,22 +215,58 @@ void MySqlQueryModel::takeCount(int number, int rows)
     if (number != searchNumber || !counting)
         return;
     counting = false;
+    if (rows < 0) {
+        // The count could not be had: the list stays open-ended and grows as
+        // the user scrolls to its end (fetchMore) until a short window shows
+        // where it ends.
+        emit lengthChanged();
+        return;
+    }
+    totalKnown = true;
     // Rows removed on the server since the first window was read leave the
     // list as it is; their places read empty.
-    if (rows <= total)
-        return;
-    beginInsertRows(QModelIndex(), total, rows - 1);
-    total = rows;
-    endInsertRows();
+    if (rows > total) {
+        beginInsertRows(QModelIndex(), total, rows - 1);
+        total = rows;
+        endInsertRows();
+    }
+    emit lengthChanged();
 }
 
-MySqlQueryModel::Rows MySqlQueryModel::fetchWindow(int first) const
+bool MySqlQueryModel::canFetchMore(const QModelIndex &parent) const
 {
-    const int rows = qMin(window, total - first);
+    return !parent.isValid() && !deferred && !counting && !totalKnown;
+}
+
+void MySqlQueryModel::fetchMore(const QModelIndex &parent)
+{
+    if (!canFetchMore(parent))
+        return;
+    // The listing so far ends on a window border: the next window starts
+    // where it ends.
+    const int first = total;
+    Rows more = fetchWindow(first, window, false);
+    if (more.size() < window)
+        totalKnown = true;
+    if (!more.isEmpty()) {
+        beginInsertRows(QModelIndex(), total, total + more.size() - 1);
+        total += more.size();
+        while (windows.size() >= KeptWindows && !recent.isEmpty())
+            windows.remove(recent.takeFirst());
+        windows.insert(first / window, more);
+        recent.append(first / window);
+        endInsertRows();
+    }
+    emit lengthChanged();
+}
+
+MySqlQueryModel::Rows MySqlQueryModel::fetchWindow(int first, int rows, bool mayReverse) const
+{
     // A window beyond the middle is read from the far end in reverse order:
     // the server then skips at most half the listing to reach it, and the
-    // last rows come as fast as the first.
-    const bool reversed = !counting && first + rows / 2 > total / 2;
+    // last rows come as fast as the first. Only a listing of known length
+    // has a far end.
+    const bool reversed = mayReverse && totalKnown && first + rows / 2 > total / 2;
     const int offset = reversed ? total - first - rows : first;
 
     Rows fetched;
@@ -229,9 +278,10 @@ MySqlQueryModel::Rows MySqlQueryModel::fetchWindow(int first) const
     const bool deep = offset >= DeepOffsetWindows * window;
     if (!(deep && readFromKey(query, offset, rows, reversed)) && !query.exec(windowStatement(offset, rows, reversed)))
         return fetched;
+    const int width = rowKey ? ColumnCount + 1 : ColumnCount;
     while (query.next()) {
-        QVector<QVariant> row(ColumnCount);
-        for (int column = 0; column < ColumnCount; ++column)
+        QVector<QVariant> row(width);
+        for (int column = 0; column < width; ++column)
             row[column] = query.value(column);
         fetched.append(row);
     }
@@ -247,12 +297,32 @@ const MySqlQueryModel::Rows *MySqlQueryModel::windowOf(int row) const
     if (found == windows.end()) {
         while (windows.size() >= KeptWindows && !recent.isEmpty())
             windows.remove(recent.takeFirst());
-        found = windows.insert(number, fetchWindow(number * window));
+        const int first = number * window;
+        found = windows.insert(number, fetchWindow(first, qMin(window, total - first), true));
     } else {
         recent.removeOne(number);
     }
     recent.append(number);
     return &found.value();
+}
+
+StoredReportKey MySqlQueryModel::reportKey(int row) const
+{
+    StoredReportKey key;
+    if (row < 0 || row >= total)
+        return key;
+    const Rows *rows = windowOf(row);
+    const int inWindow = row % window;
+    if (inWindow >= rows->size())
+        return key;
+    const QVector<QVariant> &cells = rows->at(inWindow);
+    key.sn = cells.at(0).toUInt();
+    key.date = cells.at(1).toDateTime();
+    key.totalTime = cells.at(4).toString();
+    key.repairTime = cells.at(5).toString();
+    if (rowKey)
+        key.rowId = cells.value(RowIdColumn);
+    return key;
 }
 
 int MySqlQueryModel::rowCount(const QModelIndex &parent) const

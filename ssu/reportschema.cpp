@@ -16,6 +16,8 @@ const char *const CreateReportTableStatement =
 
 const char *const ListingProjection =
     "SELECT sn, date, release_date, firmware_version, total_time, repair_time FROM rvkreport";
+const char *const ListingWithRowKeyProjection =
+    "SELECT sn, date, release_date, firmware_version, total_time, repair_time, id FROM rvkreport";
 
 namespace {
 struct ReportIndex
@@ -73,7 +75,39 @@ int addOneByOne(QSqlDatabase db, const QString &table, bool addRowKey, const QLi
     }
     return added;
 }
+
+const ReportIndex &duplicateIndex()
+{
+    return Indexes[sizeof(Indexes) / sizeof(Indexes[0]) - 1];
+}
+
+// Two stations storing one report through two cluster nodes leave two rows
+// as long as the duplicate index is not unique. Dropping and adding it in
+// one ALTER is atomic: with duplicates still present the server refuses the
+// whole statement and the plain index stays.
+bool makeDuplicateIndexUnique(QSqlDatabase db, const QString &table)
+{
+    QSqlQuery lookup(db);
+    lookup.prepare(QStringLiteral("SELECT MIN(non_unique) FROM information_schema.statistics "
+                                  "WHERE table_schema = DATABASE() AND table_name = ? AND index_name = ?"));
+    lookup.addBindValue(table);
+    lookup.addBindValue(QLatin1String(duplicateIndex().name));
+    if (!lookup.exec() || !lookup.next() || lookup.value(0).isNull() || lookup.value(0).toInt() == 0)
+        return false;
+    const QString name = QLatin1String(duplicateIndex().name);
+    return exec(db, QStringLiteral("ALTER TABLE %1 DROP INDEX %2, ADD UNIQUE INDEX %2 (%3)")
+                        .arg(table, name, QLatin1String(duplicateIndex().columns)));
+}
 } // namespace
+
+bool reportTableHasRowKey(QSqlDatabase db, const QString &table)
+{
+    QSqlQuery lookup(db);
+    lookup.prepare(QStringLiteral("SELECT COUNT(*) FROM information_schema.columns "
+                                  "WHERE table_schema = DATABASE() AND table_name = ? AND column_name = 'id'"));
+    lookup.addBindValue(table);
+    return lookup.exec() && lookup.next() && lookup.value(0).toInt() > 0;
+}
 
 int ensureReportIndexes(QSqlDatabase db, const QString &table)
 {
@@ -101,12 +135,16 @@ int ensureReportIndexes(QSqlDatabase db, const QString &table)
         additions << QStringLiteral("ADD %1 %2 (%3)")
                          .arg(QLatin1String(index.kind), QLatin1String(index.name), QLatin1String(index.columns));
     }
+    // Made unique here only when it was there before this pass: one just
+    // added has had its chance.
+    const bool duplicateIndexPresent = present.contains(QLatin1String(duplicateIndex().name));
+    const int uniqueNow = duplicateIndexPresent && makeDuplicateIndexUnique(db, table) ? 1 : 0;
     if (additions.isEmpty())
-        return 0;
+        return uniqueNow;
     // One pass over the table when the server allows it. Another station
     // starting at the same moment may add some first; what it added serves
     // as well, and the refusal here only leads to the slower path.
     if (exec(db, QStringLiteral("ALTER TABLE %1 ").arg(table) + additions.join(QLatin1String(", "))))
-        return additions.size();
-    return addOneByOne(db, table, addRowKey, missing);
+        return uniqueNow + additions.size();
+    return uniqueNow + addOneByOne(db, table, addRowKey, missing);
 }

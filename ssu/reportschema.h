@@ -8,6 +8,9 @@ extern const char *const CreateReportTableStatement;
 // What every listing of stored reports selects; the searches add their
 // WHERE and ORDER BY, the list its window.
 extern const char *const ListingProjection;
+// The same with the invisible row key last, for a table that has one: the
+// list remembers which report each row is.
+extern const char *const ListingWithRowKeyProjection;
 extern const char *const ConnectionName;
 
 // The searches, their orders, the open and delete lookups and the upload's
@@ -21,4 +24,12 @@ extern const char *const ConnectionName;
 // ALTER or INDEX privilege) keeps working without them, only slower. Returns
 // the number of keys and indexes added. The table is the shared one unless a
 // test names its own.
+//
+// A duplicate index left without uniqueness (the table held a report twice
+// when it was added) is made unique in one statement whenever this runs,
+// which the server refuses, changing nothing, while duplicates remain.
 int ensureReportIndexes(QSqlDatabase db, const QString &table = QStringLiteral("rvkreport"));
+
+// Whether the table has the invisible row key "id" (false also when the
+// catalogue cannot be asked).
+bool reportTableHasRowKey(QSqlDatabase db, const QString &table = QStringLiteral("rvkreport"));

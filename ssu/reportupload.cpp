@@ -123,9 +123,13 @@ void readReportRow(const QSqlRecord &row, ReportValues &values)
         case FieldForm::ReadoutDate:
             setFieldText(values, field, value.toDateTime().toString(QStringLiteral("dd.MM.yyyy hh:mm")));
             break;
-        case FieldForm::ReleaseDate:
-            setFieldText(values, field, value.toDate().toString(QStringLiteral("dd.MM.yyyy")));
+        case FieldForm::ReleaseDate: {
+            // The stand-in for an unset date prints empty, as the live
+            // report printed it; the row itself keeps what was stored.
+            const QString text = value.toDate().toString(QStringLiteral("dd.MM.yyyy"));
+            setFieldText(values, field, text == QLatin1String(UnknownReleaseDate) ? QString() : text);
             break;
+        }
         default:
             setFieldText(values, field, value.toString());
             break;

@@ -20,5 +20,6 @@ extern const char *const UnknownReleaseDate;
 bool storeReportRow(QSqlDatabase &db, QSqlQuery &query, const ReportValues &values);
 
 // A stored row's columns into values, in the texts the document shows:
-// "dd.MM.yyyy hh:mm" for the date, "dd.MM.yyyy" for the release date.
+// "dd.MM.yyyy hh:mm" for the date, "dd.MM.yyyy" for the release date (empty
+// for the unknown one).
 void readReportRow(const QSqlRecord &row, ReportValues &values);

@@ -13,20 +13,36 @@ public:
 public slots:
     void count(int number, const QString &source, const QString &statement)
     {
-        int rows = -1;
-        {
-            QSqlDatabase db = connection(source);
-            QSqlQuery query(db);
-            if (db.isOpen() && query.exec(statement) && query.next())
-                rows = query.value(0).toInt();
-            else
-                db.close(); // opened afresh, with the current parameters, next time
+        // The connection is kept between searches, and the server may have
+        // dropped it meanwhile (idle limit, restart, another cluster node
+        // taking over): a failed count is tried once more on a fresh one.
+        int rows = countOn(source, statement);
+        if (rows < 0) {
+            drop();
+            rows = countOn(source, statement);
         }
+        if (rows < 0)
+            drop();
         emit counted(number, rows);
     }
 
     // A connection belongs to the thread that made it, so it goes here too.
-    void release()
+    void release() { drop(); }
+
+signals:
+    void counted(int number, int rows);
+
+private:
+    int countOn(const QString &source, const QString &statement)
+    {
+        QSqlDatabase db = connection(source);
+        QSqlQuery query(db);
+        if (db.isOpen() && query.exec(statement) && query.next())
+            return query.value(0).toInt();
+        return -1;
+    }
+
+    void drop()
     {
         if (QSqlDatabase::contains(name)) {
             QSqlDatabase::database(name, false).close();
@@ -34,10 +50,6 @@ public slots:
         }
     }
 
-signals:
-    void counted(int number, int rows);
-
-private:
     QSqlDatabase connection(const QString &source)
     {
         if (QSqlDatabase::contains(name)) {

@@ -1,6 +1,7 @@
 #include "ssu/ssuconnection.h"
 
 #include <QSqlDriver>
+#include <QSqlQuery>
 #include <QVariant>
 
 #include <mysql.h>
@@ -51,6 +52,22 @@ bool secureOpenedConnection(QSqlDatabase &db, bool requireTls)
         return false;
     }
     return true;
+}
+
+bool nodeReady(QSqlDatabase &db)
+{
+    // A server built with cluster support but not running as a node reports
+    // wsrep_ready OFF too, so readiness is asked of cluster nodes only.
+    QSqlQuery status(db);
+    bool ready = status.exec(QStringLiteral("SHOW VARIABLES LIKE 'wsrep_on'"));
+    if (ready && status.next() && status.value(1).toString().compare(QLatin1String("ON"), Qt::CaseInsensitive) == 0) {
+        ready = status.exec(QStringLiteral("SHOW STATUS LIKE 'wsrep_ready'")) && status.next()
+            && status.value(1).toString().compare(QLatin1String("ON"), Qt::CaseInsensitive) == 0;
+    }
+    status = QSqlQuery();
+    if (!ready)
+        db.close();
+    return ready;
 }
 
 } // namespace SsuConnection

@@ -32,4 +32,11 @@ QString connectOptions(const QString &caFile);
 //   refused: the library itself falls back to plain text silently.
 bool secureOpenedConnection(QSqlDatabase &db, bool requireTls);
 
+// To be called after secureOpenedConnection(); closes the connection and
+// returns false when the server is a cluster node that is not ready for
+// statements (outside the primary component: it accepts the login and then
+// refuses every statement), so the next node is tried. A server that is no
+// cluster node is ready.
+bool nodeReady(QSqlDatabase &db);
+
 } // namespace SsuConnection

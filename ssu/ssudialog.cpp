@@ -9,6 +9,7 @@
 #include <QCoreApplication>
 #include <QDate>
 #include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QLocale>
 #include <QScrollBar>
 #include <QShowEvent>
@@ -103,7 +104,15 @@ void SSUDialog::setupTableView()
 
     QTableView *view = ui->tableView;
     // The model sorts on the server, so the view talks to it directly.
-    view->setModel(session->model());
+    MySqlQueryModel *model = session->model();
+    if (model && view->model() != model) {
+        view->setModel(model);
+        // The report is remembered as its row becomes current (click,
+        // double-click or keyboard), while the row's window is at hand.
+        connect(view->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+                &SSUDialog::rememberCurrentReport);
+        connect(model, &MySqlQueryModel::lengthChanged, this, &SSUDialog::showListLength, Qt::UniqueConnection);
+    }
     view->setSortingEnabled(true);
 
     view->horizontalHeader()->setDefaultAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
@@ -119,6 +128,23 @@ void SSUDialog::setupTableView()
     // A refresh replaces the rows, so an index clicked before it no longer
     // points at anything; keep only what the view still has as current.
     selectedIndex = view->currentIndex();
+    rememberCurrentReport(selectedIndex);
+    showListLength();
+}
+
+void SSUDialog::showListLength()
+{
+    const MySqlQueryModel *model = session->model();
+    if (!model || model->isDeferred()) {
+        ui->label_RowCount->clear();
+        return;
+    }
+    if (model->isCounting())
+        ui->label_RowCount->setText(tr("Отчётов: %1, подсчёт...").arg(model->rowCount()));
+    else if (!model->isTotalKnown())
+        ui->label_RowCount->setText(tr("Отчётов: не менее %1 (всего пока не известно)").arg(model->rowCount()));
+    else
+        ui->label_RowCount->setText(tr("Отчётов: %1").arg(model->rowCount()));
 }
 
 void SSUDialog::fitRowsAndColumns()
@@ -161,6 +187,8 @@ void SSUDialog::showEvent(QShowEvent *event)
         model->load();
         fitRowsAndColumns();
         selectedIndex = ui->tableView->currentIndex();
+        rememberCurrentReport(selectedIndex);
+        showListLength();
     }
 }
 

@@ -5,7 +5,6 @@
 #include <QByteArray>
 #include <QDialog>
 #include <QModelIndex>
-#include <QPair>
 #include <QString>
 #include <QStringList>
 #include <QTranslator>
@@ -75,6 +74,8 @@ private slots:
     void on_pushButton_DATErange_clicked();
     void on_pushButton_RELrange_clicked();
     void slotSetModelIndex(const QModelIndex &index);
+    void rememberCurrentReport(const QModelIndex &current);
+    void showListLength();
 
     // --- stored reports (ssudialog_reports.cpp) ---
     void openReport(const QModelIndex &index);
@@ -95,9 +96,13 @@ private:
 
     // --- stored reports (ssudialog_reports.cpp) ---
     void writeHtmlReport(bool saveMode);
-    // Serial number and date text of the current row, as the delete and the
-    // open identify a stored report.
-    QPair<quint32, QString> identifyCurrentRow(const QModelIndex &index) const;
+    // The report of the view's current row, as it was when the row became
+    // current: the list may since have read that row's place anew, and
+    // another station may have stored or deleted reports before it.
+    // Invalid when no row is current.
+    StoredReportKey currentReportKey() const;
+    // Tells the user that the report chosen is no longer stored.
+    void reportGone(const StoredReportKey &key);
 
     QTranslator translator;
     Ui::SSUDialog *ui = nullptr;
@@ -105,6 +110,7 @@ private:
     mDelegateDate *delegateDate = nullptr;
     mDelegateDateTime *delegateDateTime = nullptr;
     QModelIndex selectedIndex;
+    StoredReportKey chosenReport;
     QStringList columnHeaders;
     bool defaultDatesSet = false;
     uchar language = 1;

@@ -2,6 +2,7 @@
 #include "ui_ssudialog.h"
 
 #include "report/htmlreport.h"
+#include "ssu/mysqlquerymodel.h"
 
 #include <QDesktopServices>
 #include <QDir>
@@ -11,30 +12,42 @@
 #include <QMessageBox>
 #include <QUrl>
 
-QPair<quint32, QString> SSUDialog::identifyCurrentRow(const QModelIndex &index) const
+StoredReportKey SSUDialog::currentReportKey() const
 {
-    // The row is the view's current one whatever index the caller had; the
-    // cells are read from the view's live model, so an index left over from
-    // an earlier listing is never dereferenced.
     const QItemSelectionModel *selection = ui->tableView->selectionModel();
-    const int row = selection ? selection->currentIndex().row() : -1;
-    const QAbstractItemModel *rows = ui->tableView->model();
-    QModelIndex snCell;
-    QModelIndex dateCell;
-    if (index.isValid() && rows && row >= 0) {
-        snCell = rows->index(row, 0);
-        dateCell = rows->index(row, 1);
-    }
-    // A date-time converts to its ISO text, which the server compares with
-    // the DATETIME column.
-    return {snCell.data().toUInt(), dateCell.data().toString()};
+    if (!selection || !selection->currentIndex().isValid())
+        return {};
+    return chosenReport;
+}
+
+void SSUDialog::rememberCurrentReport(const QModelIndex &current)
+{
+    const MySqlQueryModel *model = session->model();
+    chosenReport = model && current.isValid() ? model->reportKey(current.row()) : StoredReportKey();
+}
+
+void SSUDialog::reportGone(const StoredReportKey &key)
+{
+    QMessageBox::warning(this, tr("Внимание"),
+                         tr("Выбранный отчёт (серийный номер %1, %2) больше не хранится в ССУ: его удалили или "
+                            "заменили с другого рабочего места. Ничего не изменено.")
+                             .arg(key.sn)
+                             .arg(key.date.toString(QStringLiteral("dd.MM.yyyy hh:mm"))),
+                         QMessageBox::Ok);
 }
 
 void SSUDialog::openReport(const QModelIndex &index)
 {
-    const QPair<quint32, QString> row = identifyCurrentRow(index);
-    if (session->openReport(row.first, row.second))
+    Q_UNUSED(index)
+    // The row is the view's current one whatever index the caller had.
+    const StoredReportKey key = currentReportKey();
+    if (!key.isValid())
+        return;
+    const StoredReportResult result = session->openReport(key);
+    if (result == StoredReportResult::Done)
         writeHtmlReport(saveMode);
+    else if (result == StoredReportResult::NotFound)
+        reportGone(key);
 }
 
 void SSUDialog::on_pushButton_Open_clicked()
@@ -52,9 +65,13 @@ void SSUDialog::on_pushButton_Save_clicked()
 
 void SSUDialog::on_pushButton_Delete_clicked()
 {
-    const QPair<quint32, QString> row = identifyCurrentRow(selectedIndex);
-    session->deleteReports(row.first, row.second);
-
+    const StoredReportKey key = currentReportKey();
+    if (!key.isValid())
+        return;
+    if (session->deleteReport(key) == StoredReportResult::NotFound) {
+        reportGone(key);
+        return;
+    }
     refreshAllReports();
 }
 

@@ -5,6 +5,8 @@
 #include "ssu/reportschema.h"
 #include "ssu/reportupload.h"
 #include "ssu/ssuconnection.h"
+#include "ssu/deployment.h"
+#include "ssu/ssuendpoints.h"
 #include "ssu/tokencipher.h"
 
 #include <QDateTime>
@@ -29,6 +31,10 @@ SsuSession::SsuSession(QObject *parent)
     : QObject(parent)
     , networkManager(new QNetworkAccessManager(this))
 {
+    const SsuEndpoints endpoints = SsuEndpoints::current();
+    downloadUrl = endpoints.passwordUrl;
+    databaseHosts = endpoints.databaseHosts;
+    databaseCaFile = endpoints.databaseCaFile;
     report.total_time = QStringLiteral("0");
     report.repair_time = QStringLiteral("0");
     connect(networkManager, SIGNAL(finished(QNetworkReply *)), this, SLOT(downloadFinished(QNetworkReply *)));
@@ -36,11 +42,6 @@ SsuSession::SsuSession(QObject *parent)
 
 void SsuSession::startDownload()
 {
-    // The deployment's scheme: a station built for https fetches the
-    // password over https only.
-    if (downloadUrl.isEmpty())
-        downloadUrl = QUrl(QStringLiteral("%1://%2/downloads/ssu.pas")
-                               .arg(QLatin1String(Deployment::webScheme), QLatin1String(Deployment::webServer)));
     QNetworkRequest request(downloadUrl);
     // A redirect could lead from https to plain http or to another host.
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
@@ -105,7 +106,8 @@ bool SsuSession::connectDatabase()
     for (const DatabaseHost &host : parseDatabaseHosts(databaseHosts, DatabasePort)) {
         db.setHostName(host.name);
         db.setPort(host.port);
-        if (db.open() && SsuConnection::secureOpenedConnection(db, !databaseCaFile.isEmpty())) {
+        if (db.open() && SsuConnection::secureOpenedConnection(db, !databaseCaFile.isEmpty())
+            && SsuConnection::nodeReady(db)) {
             query = QSqlQuery(db);
             emit signalWaitDialog(false);
             emit signalIndicator(true);
@@ -132,7 +134,10 @@ bool SsuSession::createTable()
     // every read-out's upload would only repeat the answer.
     if (!indexesEnsured) {
         ensureReportIndexes(db);
+        rowKey = reportTableHasRowKey(db);
         indexesEnsured = true;
+        if (listing)
+            listing->setRowKey(rowKey);
     }
     return true;
 }
@@ -178,6 +183,7 @@ void SsuSession::createModel()
     if (listing)
         return;
     listing = new MySqlQueryModel(this);
+    listing->setRowKey(rowKey);
     listing->setWindowSize(fetchWindowSize);
 }
 
@@ -234,32 +240,62 @@ bool SsuSession::searchReleaseDates(const QDate &first, const QDate &last)
                    QStringLiteral("release_date")});
 }
 
-void SsuSession::identify(quint32 serialNumber, const QString &date)
+void SsuSession::identify(const StoredReportKey &key)
 {
-    report.sn = serialNumber;
-    report.date = date;
+    report.sn = key.sn;
+    // The ISO text, which the server compares with the DATETIME column.
+    report.date = key.date.toString(Qt::ISODate);
 }
 
-bool SsuSession::openReport(quint32 serialNumber, const QString &date)
+// The statements of the open and the delete, "... WHERE sn = :sn_w AND
+// date = :date_w", narrowed to the one report the key names: two reports of
+// one module made within the same minute share sn and date.
+QString SsuSession::keyCondition(const StoredReportKey &key) const
 {
-    identify(serialNumber, date);
-    query.prepare(QStringLiteral("SELECT * FROM rvkreport WHERE sn = :sn_w AND date = :date_w;"));
+    QString condition = QStringLiteral("sn = :sn_w AND date = :date_w");
+    if (!key.rowId.isNull())
+        condition += QStringLiteral(" AND id = :id_w");
+    else
+        condition += QStringLiteral(" AND total_time = :total_time_w AND repair_time = :repair_time_w");
+    return condition;
+}
+
+void SsuSession::bindKey(const StoredReportKey &key)
+{
     query.bindValue(QStringLiteral(":sn_w"), report.sn);
     query.bindValue(QStringLiteral(":date_w"), report.date);
-    if (!query.exec() || !query.next())
-        return false;
+    if (!key.rowId.isNull()) {
+        query.bindValue(QStringLiteral(":id_w"), key.rowId);
+    } else {
+        query.bindValue(QStringLiteral(":total_time_w"), key.totalTime);
+        query.bindValue(QStringLiteral(":repair_time_w"), key.repairTime);
+    }
+}
+
+StoredReportResult SsuSession::openReport(const StoredReportKey &key)
+{
+    identify(key);
+    if (!db.isValid() || !db.isOpen())
+        return StoredReportResult::Failed;
+    query.prepare(QStringLiteral("SELECT * FROM rvkreport WHERE %1;").arg(keyCondition(key)));
+    bindKey(key);
+    if (!query.exec())
+        return StoredReportResult::Failed;
+    if (!query.next())
+        return StoredReportResult::NotFound;
 
     readReportRow(query.record(), report);
-    return true;
+    return StoredReportResult::Done;
 }
 
-void SsuSession::deleteReports(quint32 serialNumber, const QString &date)
+StoredReportResult SsuSession::deleteReport(const StoredReportKey &key)
 {
-    identify(serialNumber, date);
-    // Every row of that module with exactly that date-time goes: reports made
-    // within the same minute share the key.
-    query.prepare(QStringLiteral("DELETE FROM rvkreport WHERE sn = :sn_w AND date = :date_w;"));
-    query.bindValue(QStringLiteral(":sn_w"), report.sn);
-    query.bindValue(QStringLiteral(":date_w"), report.date);
-    query.exec();
+    identify(key);
+    if (!db.isValid() || !db.isOpen())
+        return StoredReportResult::Failed;
+    query.prepare(QStringLiteral("DELETE FROM rvkreport WHERE %1;").arg(keyCondition(key)));
+    bindKey(key);
+    if (!query.exec())
+        return StoredReportResult::Failed;
+    return query.numRowsAffected() > 0 ? StoredReportResult::Done : StoredReportResult::NotFound;
 }

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "report/reportrecord.h"
-#include "ssu/deployment.h"
 #include "ssu/mysqlquerymodel.h"
 
 #include <QByteArray>
@@ -31,8 +30,8 @@ public:
     bool connectDatabase();
     bool connectAndCreateTable();
     QString dbPassword() const { return databasePassword; }
-    // Where the password file is fetched from; the deployment value unless a
-    // test points it elsewhere.
+    // Where the password file is fetched from; SsuEndpoints::current() when
+    // the session was made, unless a test points it elsewhere.
     void setDownloadUrl(const QUrl &url) { downloadUrl = url; }
     // Where the database is reached and the CA its certificate must come from
     // (empty: no TLS); the deployment values unless a test points elsewhere.
@@ -65,11 +64,15 @@ public:
     bool searchReleaseDates(const QDate &first, const QDate &last);
 
     // --- stored reports ---
-    // Reads the stored report of that module and date ("yyyy-MM-ddTHH:mm:ss"
-    // as the listing gives it) into currentReport(); false when none is read.
-    bool openReport(quint32 serialNumber, const QString &date);
-    // Deletes every row of that module with exactly that date-time.
-    void deleteReports(quint32 serialNumber, const QString &date);
+    // Reads the report the key names into currentReport(). NotFound: the
+    // statement ran and no such report is stored (any more).
+    StoredReportResult openReport(const StoredReportKey &key);
+    // Deletes the report the key names, and no other: a report of the same
+    // module and minute stays.
+    StoredReportResult deleteReport(const StoredReportKey &key);
+    // Whether the table has its invisible row key (known once the table has
+    // been created or checked in this session).
+    bool hasRowKey() const { return rowKey; }
 
 signals:
     void signalIndicator(bool on);
@@ -83,10 +86,14 @@ private slots:
 
 private:
     bool search(const MySqlQueryModel::Search &search, bool deferred = false);
-    void identify(quint32 serialNumber, const QString &date);
+    void identify(const StoredReportKey &key);
+    // Binds the key's values to the conditions keyCondition() added.
+    void bindKey(const StoredReportKey &key);
+    QString keyCondition(const StoredReportKey &key) const;
     // CREATE TABLE, and the keys and indexes once per session.
     bool createTable();
     bool indexesEnsured = false;
+    bool rowKey = false;
 
     QSqlDatabase db;
     QSqlQuery query;
@@ -96,7 +103,7 @@ private:
 
     QNetworkAccessManager *networkManager = nullptr;
     QUrl downloadUrl;
-    QString databaseHosts = QLatin1String(Deployment::databaseHost);
-    QString databaseCaFile = QLatin1String(Deployment::databaseCaFile);
+    QString databaseHosts;
+    QString databaseCaFile;
     QString databasePassword;
 };

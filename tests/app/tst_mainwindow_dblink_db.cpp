@@ -30,7 +30,7 @@ QStringList archiveNames()
 
 QString databaseHost()
 {
-    return QLatin1String(Deployment::databaseHost);
+    return rvktest::testDatabaseHost().name;
 }
 
 // A connection of the test's own to the TLS server, for looking at its rows.
@@ -139,7 +139,7 @@ bool TestMainWindowDbLink::downloadAndConnect()
 
 void TestMainWindowDbLink::serverSilentAfterAStatementArchivesWithinTheBound()
 {
-    StallingProxy proxy(QHostAddress(databaseHost()), 3666);
+    StallingProxy proxy(QHostAddress(databaseHost()), rvktest::testDatabaseHost().port);
     QVERIFY(proxy.port() != 0);
     dialog->setDatabaseServer(databaseHost(), proxy.port(), QString());
     QVERIFY(downloadAndConnect());
@@ -209,7 +209,7 @@ void TestMainWindowDbLink::plainServerIsRefusedWhenTlsIsConfigured()
 {
     // The test database speaks no TLS; the client library would fall back to
     // plain text by itself.
-    dialog->setDatabaseServer(databaseHost(), 3666, tls->caFile());
+    dialog->setDatabaseServer(databaseHost(), rvktest::testDatabaseHost().port, tls->caFile());
     QVERIFY(!downloadAndConnect());
     QVERIFY(ssuLight()->styleSheet().contains(QLatin1String("background-color: red")));
     QVERIFY(!dialog->connectAndCreateTable());

@@ -16,6 +16,7 @@
 #include "link/d2xxfunctions.h"
 #include "link/ktxcanfunctions.h"
 #include "protocol/readouttransfer.h"
+#include "ssu/ssuendpoints.h"
 #include "ssu/ssudialog.h"
 #include "tests/soak/soakledger.h"
 #include "tests/support/httpfileserver.h"
@@ -285,6 +286,9 @@ int main(int argc, char *argv[])
     qInstallMessageHandler(countMessage);
     QApplication application(argc, argv);
     rvktest::prepareApplication();
+    // The soak's own build is configured for its private server: the
+    // window under test uses the deployment values, as a station does.
+    SsuEndpoints::replace(SsuEndpoints::deployment());
 
     QCommandLineParser parser;
     parser.addOption({QStringLiteral("control"), QStringLiteral("Script that switches the server."), QStringLiteral("path")});

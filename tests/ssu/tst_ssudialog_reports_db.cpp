@@ -294,7 +294,7 @@ private slots:
         QVERIFY(QFile::exists(cwd.path() + QStringLiteral("/Reports/RVKReport_sn61112_04.04.2025_12.00.html")));
     }
 
-    void deleteRemovesEveryRowOfThatKeyAndListsAll()
+    void deleteRemovesTheSelectedReportOnlyAndListsAll()
     {
         const QDateTime shared(QDate(2024, 6, 1), QTime(12, 0));
         QVERIFY(store({61106, shared, QStringLiteral("10:00")}));
@@ -313,9 +313,11 @@ private slots:
         clickRow(*dialog, 0);
         press(*dialog, "pushButton_Delete");
 
+        // Its twin of the same minute is another report, and stays.
         const QList<QVariantMap> left = rvktest::rowsForSerial(61106);
-        QCOMPARE(left.size(), 1);
-        QCOMPARE(left.first().value(QStringLiteral("total_time")).toString(), QStringLiteral("10:02"));
+        QCOMPARE(left.size(), 2);
+        QCOMPARE(left.at(0).value(QStringLiteral("total_time")).toString(), QStringLiteral("10:01"));
+        QCOMPARE(left.at(1).value(QStringLiteral("total_time")).toString(), QStringLiteral("10:02"));
         QCOMPARE(rvktest::rowsForSerial(61107).size(), 1);
 
         // The table now lists every report by serial number, whatever was shown.

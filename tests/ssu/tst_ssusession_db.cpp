@@ -33,6 +33,28 @@ QByteArray sampleRecord(quint32 sn, qint32 totalSeconds = 100, qint32 repairSeco
                              {69, qint32(sn)}, {70, 5032024}, {71, 322}, {72, 9}});
 }
 
+// The key of a stored report as the list remembers it, read from the row
+// of that module and date (and total time, where several share the minute).
+StoredReportKey storedKey(quint32 sn, const QDateTime &date, const QString &totalTime = QString())
+{
+    StoredReportKey key;
+    key.sn = sn;
+    key.date = date;
+    QSqlQuery query(rvktest::adminConnection());
+    query.prepare(QStringLiteral("SELECT id, total_time, repair_time FROM rvkreport WHERE sn = ? AND date = ?"));
+    query.addBindValue(sn);
+    query.addBindValue(date);
+    query.exec();
+    while (query.next()) {
+        if (totalTime.isEmpty() || query.value(1).toString() == totalTime) {
+            key.rowId = query.value(0);
+            key.totalTime = query.value(1).toString();
+            key.repairTime = query.value(2).toString();
+        }
+    }
+    return key;
+}
+
 QByteArray recordWithUnsetFactoryTexts(quint32 sn)
 {
     QByteArray record = sampleRecord(sn);
@@ -104,7 +126,7 @@ private slots:
     void searchesWithoutAModelDoNothing();
     void openReadsTheStoredReport();
     void openOfNoStoredReportFails();
-    void deleteRemovesEveryRowOfThatDate();
+    void deleteRemovesOnlyTheNamedReport();
 
 private:
     // Stores the three reports the search and lookup cases look at.
@@ -184,7 +206,7 @@ void TestSsuSession::downloadConnectsAndCreatesTheTable()
     QVERIFY(db.isOpen());
     QCOMPARE(db.driverName(), QStringLiteral("QMYSQL"));
     QCOMPARE(db.databaseName(), QStringLiteral("RVKSSUdb"));
-    QCOMPARE(db.port(), 3666);
+    QCOMPARE(db.port(), rvktest::testDatabaseHost().port);
     QCOMPARE(db.userName(), QStringLiteral("RVKuser"));
     // The created table's visible columns are the field table's, in order:
     // what the upload binds and the opening reads back is every column.
@@ -303,6 +325,11 @@ void TestSsuSession::unsetFactoryWordsAreStoredAsUnknown()
     QCOMPARE(rows.first().value("release_date").toDate(), QDate(1970, 1, 1));
     QCOMPARE(rows.first().value("firmware_version").toString(), QString());
     QCOMPARE(rows.first().value("impact_level").toUInt(), 9u);
+
+    // Opened again, the unknown date prints empty, as the live report did.
+    QCOMPARE(online->openReport(storedKey(71006, QDateTime(QDate(2025, 1, 1), QTime(9, 0)))), StoredReportResult::Done);
+    QCOMPARE(online->currentReport().release_date, QString());
+    QCOMPARE(online->currentReport().firmware_version, QString());
 }
 
 void TestSsuSession::releaseDateWordThatIsNoDateIsStoredAsUnknown_data()
@@ -445,7 +472,7 @@ void TestSsuSession::openReadsTheStoredReport()
     online->setReportDate(QStringLiteral("01.01.2025 08:00"));
     QVERIFY(online->uploadReport(sampleRecord(71022, 10800, 0)));
 
-    QVERIFY(online->openReport(71021, QStringLiteral("2024-03-07T09:00:00")));
+    QCOMPARE(online->openReport(storedKey(71021, QDateTime(QDate(2024, 3, 7), QTime(9, 0)))), StoredReportResult::Done);
     const ReportValues &report = online->currentReport();
     QCOMPARE(report.sn, 71021u);
     QCOMPARE(report.date, QStringLiteral("07.03.2024 09:00"));
@@ -467,21 +494,47 @@ void TestSsuSession::openOfNoStoredReportFails()
 {
     QVERIFY(online);
     storeSearchRows();
-    QVERIFY(!online->openReport(71021, QStringLiteral("2024-03-07T09:01:00")));
+    StoredReportKey gone = storedKey(71021, QDateTime(QDate(2024, 3, 7), QTime(9, 0)));
+    gone.date = gone.date.addSecs(60);
+    QCOMPARE(online->openReport(gone), StoredReportResult::NotFound);
     // The lookup's key stays as identified; nothing else is read.
     QCOMPARE(online->currentReport().sn, 71021u);
     QCOMPARE(online->currentReport().date, QStringLiteral("2024-03-07T09:01:00"));
+    // Another report of that module and minute is not this one.
+    StoredReportKey otherTimes = storedKey(71021, QDateTime(QDate(2024, 3, 7), QTime(9, 0)));
+    otherTimes.rowId = QVariant();
+    otherTimes.totalTime = QStringLiteral("99:00");
+    QCOMPARE(online->openReport(otherTimes), StoredReportResult::NotFound);
 
     SsuSession neverConnected;
-    QVERIFY(!neverConnected.openReport(71021, QStringLiteral("2024-03-07T09:00:00")));
+    QCOMPARE(neverConnected.openReport(storedKey(71021, QDateTime(QDate(2024, 3, 7), QTime(9, 0)))),
+             StoredReportResult::Failed);
 }
 
-void TestSsuSession::deleteRemovesEveryRowOfThatDate()
+void TestSsuSession::deleteRemovesOnlyTheNamedReport()
 {
     QVERIFY(online);
     storeSearchRows();
-    online->deleteReports(71020, QStringLiteral("2024-03-06T10:30:00"));
-    const QList<QVariantMap> rows = rowsForSerial(71020);
+    // A twin: the module read again within the same minute, other times.
+    online->setReportDate(QStringLiteral("06.03.2024 10:30"));
+    QVERIFY(online->uploadReport(sampleRecord(71020, 7200, 200)));
+    QCOMPARE(rowsForSerial(71020).size(), 3);
+
+    const StoredReportKey twin = storedKey(71020, QDateTime(QDate(2024, 3, 6), QTime(10, 30)), QStringLiteral("02:00"));
+    QCOMPARE(online->deleteReport(twin), StoredReportResult::Done);
+    QList<QVariantMap> rows = rowsForSerial(71020);
+    QCOMPARE(rows.size(), 2);
+    QCOMPARE(rows.at(1).value("date").toDateTime(), QDateTime(QDate(2024, 3, 6), QTime(10, 30)));
+    QCOMPARE(rows.at(1).value("total_time").toString(), QStringLiteral("01:00"));
+    // Gone already: nothing else is deleted in its place.
+    QCOMPARE(online->deleteReport(twin), StoredReportResult::NotFound);
+    QCOMPARE(rowsForSerial(71020).size(), 2);
+
+    // Without the row key, the operating times tell the twins apart.
+    StoredReportKey byTimes = storedKey(71020, QDateTime(QDate(2024, 3, 6), QTime(10, 30)));
+    byTimes.rowId = QVariant();
+    QCOMPARE(online->deleteReport(byTimes), StoredReportResult::Done);
+    rows = rowsForSerial(71020);
     QCOMPARE(rows.size(), 1);
     QCOMPARE(rows.first().value("date").toDateTime(), QDateTime(QDate(2024, 3, 5), QTime(14, 7)));
     QCOMPARE(rowsForSerial(71021).size(), 1);

@@ -16,6 +16,7 @@
 #include "ssu/reportschema.h"
 #include "ssu/tokenencoder.h"
 #include "tests/support/httpfileserver.h"
+#include "tests/support/testaddresses.h"
 
 #include <QElapsedTimer>
 #include <QList>
@@ -94,7 +95,7 @@ inline QSqlDatabase adminConnection()
                                                    : QSqlDatabase::addDatabase(QStringLiteral("QMYSQL"), name);
     if (!db.isOpen()) {
         db.setDatabaseName(QStringLiteral("RVKSSUdb"));
-        const DatabaseHost host = parseDatabaseHosts(QLatin1String(Deployment::databaseHost), 3666).value(0);
+        const DatabaseHost host = testDatabaseHost();
         db.setHostName(host.name);
         db.setPort(host.port);
         db.setUserName(QStringLiteral("RVKuser"));
@@ -185,6 +186,7 @@ public:
         : firstSerial(firstSerial)
         , lastSerial(lastSerial)
     {
+        useTestEndpoints();
     }
 
 protected:

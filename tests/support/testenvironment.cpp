@@ -1,5 +1,7 @@
 #include "tests/support/testmain.h"
+#include "tests/support/testaddresses.h"
 #include "tests/support/urlcatcher.h"
+
 
 #include <QDir>
 #include <QStandardPaths>
@@ -41,6 +43,7 @@ void prepareEnvironment()
 void prepareApplication()
 {
     UrlCatcher::install();
+    useTestEndpoints();
 }
 
 } // namespace rvktest

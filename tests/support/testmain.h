@@ -9,7 +9,8 @@ namespace rvktest {
 // user's files, native settings or "RVKReport.ini".
 void prepareEnvironment();
 // After the application exists: a desktop-services handler that records
-// every URL instead of opening a browser.
+// every URL instead of opening a browser, and the SSU looked for at the
+// test database with no password to be had (SsuEndpoints).
 void prepareApplication();
 // The temporary directory the test runs in.
 QString workDir();

@@ -4,6 +4,7 @@
 #include "diagnostics/trendswindow.h"
 #include "protocol/archivefile.h"
 #include "protocol/programidentity.h"
+#include "ssu/deployment.h"
 #include "ssu/ssudialog.h"
 #include "ssu/tokenencoder.h"
 #include "tools/rvk-guide-shots/composite.h"
