@@ -1,11 +1,12 @@
 // The search list over a listing far longer than its fetch window, through the
-// real dialog against the test MariaDB: 3031 reports read in windows of 25
+// real dialog against the test MariaDB: 3429 reports read in windows of 25
 // rows. This file owns serial numbers 62000..62999 of the shared table and
 // the table rvkreport_indextest.
 #include "tests/support/testmain.h"
 
 #include "ssu/mysqlquerymodel.h"
 #include "tests/support/modalanswerer.h"
+#include "tests/support/stallingproxy.h"
 #include "tests/support/ssutestsupport.h"
 #include "tests/support/urlcatcher.h"
 
@@ -14,6 +15,8 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QHeaderView>
+#include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTableView>
@@ -23,15 +26,22 @@ namespace {
 constexpr int FirstSn = 62000;
 constexpr int LastSn = 62999;
 constexpr int Generated = 3000;
-// Every 97th report has a twin of the same module and minute (a second
-// read-out with other times): 31 pairs that share their key, some of them
-// across a window boundary.
-constexpr int Twins = 31;
+// Every 7th report has a twin of the same module and minute (a second
+// read-out with other times): 429 pairs that share serial number and date,
+// many of them across a window border.
+constexpr int Twins = 429;
 constexpr int Rows = Generated + Twins;
 constexpr int Window = 25;
 const char *const IndexTestTable = "rvkreport_indextest";
 
-using Key = QPair<quint32, QDateTime>;
+// A listed row as the user sees it, operating times included, so that a
+// twin shown twice and its partner never is tells.
+using Row = QStringList;
+
+Row rowOf(const QVariant &sn, const QVariant &date, const QVariant &totalTime, const QVariant &repairTime)
+{
+    return {sn.toString(), date.toDateTime().toString(Qt::ISODate), totalTime.toString(), repairTime.toString()};
+}
 
 // Three reports per module; the dates are a permutation of 3000 hours, so
 // the date order differs from the serial-number order throughout.
@@ -43,22 +53,36 @@ bool fillOwnRows()
         "'1,2', '1,2', '1,2', '1,2', 3, '1,2', '1,2', '1,2', '1,2', '1,2', '1,2', 1 FROM seq_0_to_%2 WHERE seq MOD %4 = 0");
     QSqlQuery query(rvktest::adminConnection());
     return query.exec(statement.arg(FirstSn).arg(Generated - 1).arg(QStringLiteral(":00")).arg(1))
-        && query.exec(statement.arg(FirstSn).arg(Generated - 1).arg(QStringLiteral(":30")).arg(97));
+        && query.exec(statement.arg(FirstSn).arg(Generated - 1).arg(QStringLiteral(":30")).arg(7));
 }
 
-// The keys of the own rows in the order the server gives for orderBy.
-QList<Key> serverOrder(const QString &orderBy)
+// The own rows in the order the server gives for orderBy, which must end in
+// the row key to be one order.
+QList<Row> serverOrder(const QString &orderBy)
 {
-    QList<Key> keys;
+    QList<Row> rows;
     QSqlQuery query(rvktest::adminConnection());
-    if (!query.exec(QStringLiteral("SELECT sn, date FROM rvkreport WHERE sn BETWEEN %1 AND %2 ORDER BY %3")
+    if (!query.exec(QStringLiteral("SELECT sn, date, total_time, repair_time FROM rvkreport WHERE sn BETWEEN %1 AND "
+                                   "%2 ORDER BY %3")
                         .arg(FirstSn)
                         .arg(LastSn)
                         .arg(orderBy)))
-        return keys;
+        return rows;
     while (query.next())
-        keys << Key(query.value(0).toUInt(), query.value(1).toDateTime());
-    return keys;
+        rows << rowOf(query.value(0), query.value(1), query.value(2), query.value(3));
+    return rows;
+}
+
+// Twins on both sides of a window border from the given row on: where the
+// list starts reading windows from their first key (four windows in), and
+// past the middle, where it reads from the far end.
+bool twinsStraddleABorder(const QList<Row> &rows, int from)
+{
+    for (int border = from - from % Window + Window; border < rows.size(); border += Window) {
+        if (rows.at(border - 1).mid(0, 2) == rows.at(border).mid(0, 2))
+            return true;
+    }
+    return false;
 }
 
 QTableView *tableOf(SSUDialog &dialog)
@@ -78,21 +102,22 @@ void waitForFullLength(SSUDialog &dialog)
     QTRY_VERIFY(model && !model->isCounting());
 }
 
-QList<Key> listedKeys(SSUDialog &dialog, bool backwards = false)
+QList<Row> listedRows(SSUDialog &dialog, bool backwards = false)
 {
-    QList<Key> keys;
+    QList<Row> listed;
     waitForFullLength(dialog);
     const QAbstractItemModel *model = tableOf(dialog)->model();
     const int rows = model->rowCount();
     for (int i = 0; i < rows; ++i) {
         const int row = backwards ? rows - 1 - i : i;
-        const Key key(model->index(row, 0).data().toUInt(), model->index(row, 1).data().toDateTime());
+        const Row shown = rowOf(model->index(row, 0).data(), model->index(row, 1).data(), model->index(row, 4).data(),
+                                model->index(row, 5).data());
         if (backwards)
-            keys.prepend(key);
+            listed.prepend(shown);
         else
-            keys.append(key);
+            listed.append(shown);
     }
-    return keys;
+    return listed;
 }
 
 void press(SSUDialog &dialog, const char *button)
@@ -129,9 +154,10 @@ QByteArray fileContent(const QString &path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-QString reportFileName(const Key &key)
+QString reportFileName(const Row &row)
 {
-    return QStringLiteral("RVKReport_sn%1_%2.html").arg(key.first).arg(key.second.toString(QStringLiteral("dd.MM.yyyy_hh.mm")));
+    return QStringLiteral("RVKReport_sn%1_%2.html")
+        .arg(row.at(0), QDateTime::fromString(row.at(1), Qt::ISODate).toString(QStringLiteral("dd.MM.yyyy_hh.mm")));
 }
 
 QStringList indexesOf(const QString &table)
@@ -205,9 +231,9 @@ private slots:
     {
         QTest::addColumn<QString>("button");
         QTest::addColumn<QString>("serverOrder");
-        QTest::newRow("serial-number range") << "pushButton_SNrange" << "sn, date";
-        QTest::newRow("report dates") << "pushButton_DATErange" << "date, sn";
-        QTest::newRow("release dates") << "pushButton_RELrange" << "release_date, sn, date";
+        QTest::newRow("serial-number range") << "pushButton_SNrange" << "sn, date, id";
+        QTest::newRow("report dates") << "pushButton_DATErange" << "date, sn, id";
+        QTest::newRow("release dates") << "pushButton_RELrange" << "release_date, sn, date, id";
     }
 
     void everyRowListedOnceInTheSearchOrder()
@@ -225,11 +251,13 @@ private slots:
         dialog.findChild<QDateEdit *>(QStringLiteral("dateEdit_RELmax"))->setDate(QDate(2016, 5, 15));
         press(dialog, qPrintable(button));
 
-        const QList<Key> expected = ::serverOrder(serverOrder);
+        const QList<Row> expected = ::serverOrder(serverOrder);
         QCOMPARE(expected.size(), Rows);
-        QCOMPARE(listedKeys(dialog), expected);
+        QVERIFY(twinsStraddleABorder(expected, 4 * Window));
+        QVERIFY(twinsStraddleABorder(expected, Rows / 2));
+        QCOMPARE(listedRows(dialog), expected);
         // Read from the end, the windows past the middle come the other way.
-        QCOMPARE(listedKeys(dialog, true), expected);
+        QCOMPARE(listedRows(dialog, true), expected);
         QVERIFY(modelOf(dialog)->cachedRows() <= 6 * Window);
         QCOMPARE(tableOf(dialog)->model()->headerData(Rows - 1, Qt::Vertical).toInt(), Rows);
     }
@@ -243,19 +271,28 @@ private slots:
         listOwnRange(dialog);
 
         clickHeader(dialog, 1);
-        QCOMPARE(listedKeys(dialog), serverOrder(QStringLiteral("date, sn")));
+        QCOMPARE(listedRows(dialog), serverOrder(QStringLiteral("date, sn, id")));
         clickHeader(dialog, 1);
-        QCOMPARE(listedKeys(dialog), serverOrder(QStringLiteral("date DESC, sn DESC")));
+        QCOMPARE(listedRows(dialog), serverOrder(QStringLiteral("date DESC, sn DESC, id DESC")));
         // Text columns order as text; ties keep the search's own order.
         clickHeader(dialog, 4);
-        QCOMPARE(listedKeys(dialog), serverOrder(QStringLiteral("total_time, sn, date")));
+        QCOMPARE(listedRows(dialog), serverOrder(QStringLiteral("total_time, sn, date, id")));
+        // Every report of a module has the same firmware, so twins tie on
+        // everything but the row key.
+        clickHeader(dialog, 3);
+        const QList<Row> byFirmware = serverOrder(QStringLiteral("firmware_version, sn, date, id"));
+        QVERIFY(twinsStraddleABorder(byFirmware, 4 * Window));
+        QCOMPARE(listedRows(dialog), byFirmware);
+        QCOMPARE(listedRows(dialog, true), byFirmware);
 
         // The chosen order survives a new search.
         press(dialog, "pushButton_SNrange");
-        QCOMPARE(listedKeys(dialog), serverOrder(QStringLiteral("total_time, sn, date")));
+        QCOMPARE(listedRows(dialog), byFirmware);
     }
 
-    void rowFarDownOpensSavesAndDeletes()
+    // The selected report is the one acted on, although its window has left
+    // memory and another station stored a report before it meanwhile.
+    void rowFarDownOpensSavesAndDeletesTheSelectedReport()
     {
         QTemporaryDir workDir;
         const QString previous = QDir::currentPath();
@@ -268,9 +305,9 @@ private slots:
         dialog.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
         listOwnRange(dialog);
-        const QList<Key> keys = serverOrder(QStringLiteral("sn, date"));
+        const QList<Row> rows = serverOrder(QStringLiteral("sn, date, id"));
         const int row = Rows - 37;
-        const Key far = keys.at(row);
+        const Row far = rows.at(row);
         waitForFullLength(dialog);
 
         clickRow(dialog, row);
@@ -279,38 +316,115 @@ private slots:
         QCOMPARE(UrlCatcher::instance().urls, (QList<QUrl>{QUrl::fromLocalFile(opened)}));
 
         // Reading the whole list again drops the far row's window from
-        // memory; the selection stays on its row.
+        // memory; the selection stays on its row. Another station then
+        // stores a report that sorts before it.
         tableOf(dialog)->scrollToTop();
-        QCOMPARE(listedKeys(dialog), keys);
+        QCOMPARE(listedRows(dialog), rows);
         QCOMPARE(tableOf(dialog)->currentIndex().row(), row);
+        QSqlQuery other(rvktest::adminConnection());
+        QVERIFY(other.exec(QStringLiteral(
+            "INSERT INTO rvkreport SELECT sn, '2019-12-31 23:00:00', release_date, firmware_version, impact_level, "
+            "'7:00', repair_time, rotation, in_voltage, out_voltage, current, temperature, vibration, impacts, "
+            "irt_rotation, irt_in_voltage, irt_out_voltage, irt_current, irt_temperature, irt_vibration, irt_impacts "
+            "FROM rvkreport WHERE sn = %1 LIMIT 1").arg(FirstSn)));
+
         const QString chosen = workDir.path() + QStringLiteral("/saved.html");
-        ModalAnswerer answerer;
-        answerer.answerWith([&](QWidget *widget) {
-            auto *fileDialog = qobject_cast<QFileDialog *>(widget);
-            QVERIFY(fileDialog);
-            fileDialog->selectFile(chosen);
-            static_cast<QDialog *>(fileDialog)->accept();
-        });
-        press(dialog, "pushButton_Save");
-        QCOMPARE(answerer.seen.size(), 1);
+        {
+            ModalAnswerer answerer;
+            answerer.answerWith([&](QWidget *widget) {
+                auto *fileDialog = qobject_cast<QFileDialog *>(widget);
+                QVERIFY(fileDialog);
+                fileDialog->selectFile(chosen);
+                static_cast<QDialog *>(fileDialog)->accept();
+            });
+            press(dialog, "pushButton_Save");
+            QCOMPARE(answerer.seen.size(), 1);
+        }
         QVERIFY(!fileContent(chosen).isEmpty());
         QCOMPARE(fileContent(chosen), fileContent(opened));
 
+        const QList<Row> before = serverOrder(QStringLiteral("sn, date, id"));
+        QCOMPARE(before.size(), Rows + 1);
         dialog.findChild<QSpinBox *>(QStringLiteral("spinBox_SN"))->setValue(583146);
         press(dialog, "pushButton_SN");
         press(dialog, "pushButton_Delete");
-        QList<Key> remaining = keys;
-        remaining.removeAt(row);
-        QCOMPARE(serverOrder(QStringLiteral("sn, date")), remaining);
+        QList<Row> remaining = before;
+        QVERIFY(remaining.removeOne(far));
+        QCOMPARE(serverOrder(QStringLiteral("sn, date, id")), remaining);
         // The list now shows every report, all of the own ones but the deleted.
         waitForFullLength(dialog);
-        QVERIFY(tableOf(dialog)->model()->rowCount() >= Rows - 1);
+        QVERIFY(tableOf(dialog)->model()->rowCount() >= Rows);
         listOwnRange(dialog);
-        QCOMPARE(listedKeys(dialog), remaining);
+        QCOMPARE(listedRows(dialog), remaining);
+
+        // A report another station deleted after it was selected: the user
+        // is told, and nothing is opened or deleted in its place.
+        clickRow(dialog, 100);
+        const Row gone = remaining.at(100);
+        QVERIFY(other.exec(QStringLiteral("DELETE FROM rvkreport WHERE sn = %1 AND date = '%2' AND total_time = '%3'")
+                               .arg(gone.at(0), gone.at(1), gone.at(2))));
+        QCOMPARE(other.numRowsAffected(), 1);
+        remaining.removeAt(100);
+        UrlCatcher::instance().urls.clear();
+        ModalAnswerer told;
+        told.press(QMessageBox::Ok);
+        press(dialog, "pushButton_Open");
+        press(dialog, "pushButton_Delete");
+        QVERIFY(told.waitForBoxes(2, 10000));
+        for (const auto &box : qAsConst(told.seen)) {
+            QCOMPARE(box.title, QStringLiteral("Внимание"));
+            QVERIFY2(box.text.contains(QStringLiteral("больше не хранится")), qPrintable(box.text));
+        }
+        QVERIFY(UrlCatcher::instance().urls.isEmpty());
+        QCOMPARE(serverOrder(QStringLiteral("sn, date, id")), remaining);
 
         QDir::setCurrent(previous);
         deleteOwnRows();
         QVERIFY(fillOwnRows());
+    }
+
+    // The count's connection is kept between searches; when the server has
+    // dropped it, the count is made on a fresh one. When no count can be
+    // had at all, the list still reaches every row as the user scrolls.
+    void listReachesEveryRowWhenItsCountFails()
+    {
+        StallingProxy proxy(QHostAddress(rvktest::testDatabaseHost().name), rvktest::testDatabaseHost().port);
+        QVERIFY(proxy.port() != 0);
+        SSUDialog dialog;
+        dialog.setDatabaseServer(proxy.address().toString(), proxy.port(), QString());
+        bringOnline(dialog);
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        listOwnRange(dialog);
+        const QList<Row> expected = serverOrder(QStringLiteral("sn, date, id"));
+        QCOMPARE(listedRows(dialog), expected);
+        auto *length = dialog.findChild<QLabel *>(QStringLiteral("label_RowCount"));
+        QCOMPARE(length->text(), QStringLiteral("Отчётов: %1").arg(Rows));
+
+        // Connection 0 is the program's, 1 the count's.
+        proxy.dropConnection(1);
+        listOwnRange(dialog);
+        QCOMPARE(listedRows(dialog), expected);
+
+        // Now no new connection gets through: the count fails twice.
+        proxy.refuseNewConnections(true);
+        proxy.dropConnection(2);
+        listOwnRange(dialog);
+        MySqlQueryModel *model = modelOf(dialog);
+        QTRY_VERIFY(!model->isCounting());
+        QVERIFY(!model->isTotalKnown());
+        QCOMPARE(model->rowCount(), Window);
+        QCOMPARE(length->text(), QStringLiteral("Отчётов: не менее %1 (всего пока не известно)").arg(Window));
+        QTableView *view = tableOf(dialog);
+        for (int step = 0; step < Rows && !model->isTotalKnown(); ++step) {
+            const int shown = model->rowCount();
+            view->scrollToBottom();
+            QTRY_VERIFY(model->rowCount() > shown || model->isTotalKnown());
+        }
+        QVERIFY(model->isTotalKnown());
+        QCOMPARE(listedRows(dialog), expected);
+        QCOMPARE(length->text(), QStringLiteral("Отчётов: %1").arg(Rows));
+        QVERIFY(model->cachedRows() <= 6 * Window);
     }
 
     void uploadBlockedOnTheDuplicateKeyIsNotStored()
@@ -354,13 +468,15 @@ private slots:
         listOwnRange(dialog);
         const quint32 sn = FirstSn + 500;
         const QByteArray record = rvktest::reportRecordWith({{0, 7200}, {1, 3600}, {34, 3600}, {69, qint32(sn)}});
-        const Key first(sn, QDateTime(QDate(2026, 3, 3), QTime(10, 0)));
-        const Key second(sn, QDateTime(QDate(2026, 3, 4), QTime(10, 0)));
+        const Row first = rowOf(sn, QDateTime(QDate(2026, 3, 3), QTime(10, 0)), QStringLiteral("02:00"),
+                                QStringLiteral("01:00"));
+        const Row second = rowOf(sn, QDateTime(QDate(2026, 3, 4), QTime(10, 0)), QStringLiteral("02:00"),
+                                 QStringLiteral("01:00"));
 
         // Shown: the list returns to all reports, the new one among them.
         dialog.setReportDate(QStringLiteral("03.03.2026 10:00"));
         QVERIFY(dialog.uploadReport(record));
-        QVERIFY(listedKeys(dialog).contains(first));
+        QVERIFY(listedRows(dialog).contains(first));
 
         // Hidden: nothing is read until the dialog is shown again.
         dialog.hide();
@@ -370,10 +486,10 @@ private slots:
         QCOMPARE(modelOf(dialog)->rowCount(), 0);
         dialog.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-        const QList<Key> keys = listedKeys(dialog);
-        QVERIFY(keys.contains(second));
-        QVERIFY(!keys.contains(first));
-        QVERIFY(keys.size() >= Rows + 1);
+        const QList<Row> listed = listedRows(dialog);
+        QVERIFY(listed.contains(second));
+        QVERIFY(!listed.contains(first));
+        QVERIFY(listed.size() >= Rows + 1);
 
         QSqlQuery(rvktest::adminConnection())
             .exec(QStringLiteral("DELETE FROM rvkreport WHERE sn = %1 AND date >= '2026-01-01'").arg(sn));
@@ -441,6 +557,24 @@ private slots:
         QCOMPARE(indexesOf(table), expected);
         QVERIFY(query.exec(QStringLiteral("SELECT COUNT(*) FROM %1").arg(table)) && query.next());
         QCOMPARE(query.value(0).toInt(), rows);
+
+        // Once the administrator has removed the duplicates, the next start
+        // makes the key unique.
+        if (duplicates) {
+            QVERIFY(query.exec(QStringLiteral("DELETE later FROM %1 later JOIN %1 first ON later.sn = first.sn AND "
+                                              "later.total_time = first.total_time AND later.repair_time = "
+                                              "first.repair_time AND later.id > first.id")
+                                   .arg(table)));
+            QVERIFY(query.numRowsAffected() > 0);
+            QCOMPARE(ensureReportIndexes(db, table), 1);
+            QVERIFY(query.exec(QStringLiteral("SELECT non_unique FROM information_schema.statistics WHERE "
+                                              "table_schema = DATABASE() AND table_name = '%1' AND index_name = "
+                                              "'rvkreport_duplicate'")
+                                   .arg(table))
+                    && query.next());
+            QCOMPARE(query.value(0).toInt(), 0);
+            QCOMPARE(ensureReportIndexes(db, table), 0);
+        }
     }
 };
 

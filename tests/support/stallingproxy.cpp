@@ -41,6 +41,19 @@ void StallingProxy::forwardEverything()
     m_marker.clear();
 }
 
+void StallingProxy::refuseNewConnections(bool refuse)
+{
+    QMutexLocker lock(&m_mutex);
+    m_refusing = refuse;
+}
+
+void StallingProxy::dropConnection(int index)
+{
+    QMutexLocker lock(&m_mutex);
+    if (QObject *client = m_clients.value(index))
+        QMetaObject::invokeMethod(client, [client] { static_cast<QTcpSocket *>(client)->abort(); });
+}
+
 int StallingProxy::stalledConnections() const
 {
     QMutexLocker lock(&m_mutex);
@@ -65,6 +78,19 @@ void StallingProxy::run()
     }
     connect(&server, &QTcpServer::newConnection, &server, [this, &server] {
         while (QTcpSocket *client = server.nextPendingConnection()) {
+            {
+                QMutexLocker lock(&m_mutex);
+                if (m_refusing) {
+                    client->abort();
+                    client->deleteLater();
+                    continue;
+                }
+                m_clients.append(client);
+                connect(client, &QObject::destroyed, client, [this, client] {
+                    QMutexLocker lock(&m_mutex);
+                    m_clients.replace(m_clients.indexOf(client), nullptr);
+                });
+            }
             auto *pair = new Pair;
             pair->client = client;
             pair->upstream = new QTcpSocket(client);

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QHostAddress>
+#include <QList>
 #include <QMutex>
 #include <QSemaphore>
 #include <QThread>
@@ -30,6 +31,12 @@ public:
 
     void stallAfter(const QByteArray &marker);
     void forwardEverything();
+    // From now on new connections are closed as soon as they come: a server
+    // that has gone away for new clients.
+    void refuseNewConnections(bool refuse);
+    // Breaks the index-th connection the proxy accepted (0 the first), as a
+    // server that dropped an idle client does.
+    void dropConnection(int index);
     // How many connections have been stalled so far.
     int stalledConnections() const;
 
@@ -46,5 +53,7 @@ private:
     mutable QMutex m_mutex;
     QByteArray m_marker;
     int m_stalled = 0;
+    bool m_refusing = false;
+    QList<QObject *> m_clients;
     QSemaphore m_ready;
 };
