@@ -92,6 +92,7 @@ private slots:
 
     void uploadThroughOneNodeIsFoundThroughAnother();
     void uploadsMoveOnWhenANodeDiesAndItCatchesUp();
+    void aNodeOutsideThePrimaryComponentIsSkipped();
     void sameModuleThroughTwoNodesAtOnceEndsAsOneRow();
 
 private:
@@ -148,6 +149,26 @@ void TestSsuCluster::uploadThroughOneNodeIsFoundThroughAnother()
     auto *view = dialog.findChild<QTableView *>(QStringLiteral("tableView"));
     QTRY_COMPARE(view->model()->rowCount(), 1);
     QCOMPARE(view->model()->index(0, 0).data().toUInt(), sn);
+}
+
+// Cut off from the others, a node still accepts the login but refuses every
+// statement; the upload goes through the next node instead of the archive.
+void TestSsuCluster::aNodeOutsideThePrimaryComponentIsSkipped()
+{
+    const quint32 sn = FirstSn + 20;
+    SSUDialog dialog;
+    dialog.setDatabaseHosts(nodeList({1, 2, 3}));
+    QVERIFY(rvktest::bringOnline(dialog, server));
+    QVERIFY(runScript({QStringLiteral("isolate-node"), QStringLiteral("1")}));
+    const bool stored = upload(dialog, record(sn), QStringLiteral("08.12.2026 12:00"));
+    const QString usedHost = QSqlDatabase::database(QLatin1String(ConnectionName), false).hostName();
+    QVERIFY(runScript({QStringLiteral("rejoin-node"), QStringLiteral("1")}));
+    QVERIFY(stored);
+    QCOMPARE(usedHost, clusterNodes().value(1).name);
+    QCOMPARE(rowsOn(2, sn), 1);
+    QSqlDatabase::removeDatabase(QStringLiteral("look-node1"));
+    QTRY_COMPARE_WITH_TIMEOUT(rowsOn(1, sn), 1, 30000);
+    qInfo("node 1 outside the primary component: the report went through %s", qPrintable(usedHost));
 }
 
 void TestSsuCluster::uploadsMoveOnWhenANodeDiesAndItCatchesUp()
