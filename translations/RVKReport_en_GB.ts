@@ -307,6 +307,22 @@ Check the connection of the KIVO adapter and the RVK module</translation>
         <translation>Statistical accounting system RVK</translation>
     </message>
     <message>
+        <source>Выбранный отчёт (серийный номер %1, %2) больше не хранится в ССУ: его удалили или заменили с другого рабочего места. Ничего не изменено.</source>
+        <translation>The selected report (serial number %1, %2) is no longer stored in the SAS: it was deleted or replaced from another workstation. Nothing was changed.</translation>
+    </message>
+    <message>
+        <source>Отчётов: %1, подсчёт...</source>
+        <translation>Reports: %1, counting...</translation>
+    </message>
+    <message>
+        <source>Отчётов: не менее %1 (всего пока не известно)</source>
+        <translation>Reports: at least %1 (the total is not known yet)</translation>
+    </message>
+    <message>
+        <source>Отчётов: %1</source>
+        <translation>Reports: %1</translation>
+    </message>
+    <message>
         <source>Поиск отчётов RVK в базе данных</source>
         <translation>Search reports in the database</translation>
     </message>

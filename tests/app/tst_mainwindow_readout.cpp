@@ -1,3 +1,4 @@
+#include "ssu/ssuendpoints.h"
 #include "tests/support/mainwindowfixture.h"
 #include "tests/support/modalanswerer.h"
 #include "tests/support/recordbuilder.h"
@@ -15,6 +16,8 @@
 #include <QFileInfo>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <QUrl>
 
 // The read-out through the real window over the fake driver: frames in, the
@@ -49,6 +52,7 @@ private slots:
     void unwritableArchiveIsReported();
     void unwritableReportIsReportedAndTheRestGoesOn();
     void waitNoticeIsModelessAndGoesAway();
+    void theBuildsOwnSsuIsNeverAsked();
 
 private:
     void request() { QVERIFY(requestReport()); }
@@ -329,6 +333,31 @@ void TestMainWindowReadout::waitNoticeIsModelessAndGoesAway()
     QVERIFY(QMetaObject::invokeMethod(window.get(), "slotWaitDialog", Q_ARG(bool, false)));
     QVERIFY(window->findChildren<QMessageBox *>().isEmpty());
     QVERIFY(QMetaObject::invokeMethod(window.get(), "slotWaitDialog", Q_ARG(bool, false)));
+}
+
+// A window under test looks for the SSU at the test's addresses only: an
+// SSU answering at the build's deployment addresses (a developer's local
+// server) is never asked for its password, so no test report reaches it.
+void TestMainWindowReadout::theBuildsOwnSsuIsNeverAsked()
+{
+    const SsuEndpoints deployment = SsuEndpoints::deployment();
+    QTcpServer deployedWebServer;
+    if (!deployedWebServer.listen(QHostAddress(deployment.passwordUrl.host()), quint16(deployment.passwordUrl.port(80))))
+        QSKIP("something already listens at the deployment's web address");
+    int asked = 0;
+    connect(&deployedWebServer, &QTcpServer::newConnection, this, [&] {
+        while (QTcpSocket *socket = deployedWebServer.nextPendingConnection()) {
+            ++asked;
+            socket->abort();
+        }
+    });
+    closeWindow();
+    startWindow();
+    request();
+    sendReport(realisticRecord);
+    // The upload fails (no password) and the report goes to the archive.
+    QTRY_COMPARE(filesIn(QStringLiteral("ssu")).size(), 1);
+    QCOMPARE(asked, 0);
 }
 
 RVK_TEST_MAIN(TestMainWindowReadout)
