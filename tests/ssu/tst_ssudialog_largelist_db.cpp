@@ -413,8 +413,11 @@ private slots:
         MySqlQueryModel *model = modelOf(dialog);
         QTRY_VERIFY(!model->isCounting());
         QVERIFY(!model->isTotalKnown());
-        QCOMPARE(model->rowCount(), Window);
-        QCOMPARE(length->text(), QStringLiteral("Отчётов: не менее %1 (всего пока не известно)").arg(Window));
+        // The view may already have asked for a window more to fill itself.
+        QVERIFY(model->rowCount() >= Window && model->rowCount() < Rows);
+        QCOMPARE(model->rowCount() % Window, 0);
+        QCOMPARE(length->text(),
+                 QStringLiteral("Отчётов: не менее %1 (всего пока не известно)").arg(model->rowCount()));
         QTableView *view = tableOf(dialog);
         for (int step = 0; step < Rows && !model->isTotalKnown(); ++step) {
             const int shown = model->rowCount();
