@@ -28,6 +28,7 @@ void MainWindow::on_pushButton_ReadData_clicked()
 
 void MainWindow::requestReport(bool silent)
 {
+    clearModuleNotice();
     // The module starts over at every request, so a second one mid-stream
     // mixes the frames of two transfers. The transfer under way answers this
     // request too; the user's request makes it a full report.
@@ -43,10 +44,13 @@ void MainWindow::requestReport(bool silent)
     silentReadout = silent;
     reportRecord.clear();
     readoutTransfer.requested();
+    // The bar shows this request's transfer, not the last one's 100 %.
+    ui->progressBar->setValue(0);
     canMessage.id = CanIdReadData;
     canMessage.rtr = 1;
     canMessage.dlc = 1;
     ktxCANWrite(&canMessage);
+    answerWatch.reportRequested();
 }
 
 void MainWindow::appendReportFrame()
@@ -55,6 +59,7 @@ void MainWindow::appendReportFrame()
     // its own, never the tail of the one already decoded.
     if (readoutTransfer.frameArrived())
         reportRecord.clear();
+    answerWatch.reportFrameArrived();
     reportRecord.append(reinterpret_cast<const char *>(canMessage.data), sizeof canMessage.data);
     const int progress = readoutProgressValue(readoutTransfer.frameCount());
     if (progress >= 0)
@@ -64,6 +69,8 @@ void MainWindow::appendReportFrame()
 void MainWindow::completeReadout()
 {
     const int frames = readoutTransfer.ended();
+    answerWatch.reportEnded();
+    wholeReportRead = frames == ReportFrameCount && reportRecord.size() == ReportRecordSize;
     readoutTime = QDateTime::currentDateTime().toString(QStringLiteral("dd.MM.yyyy HH:mm"));
     takeKeyValues();
     showKeyValues();

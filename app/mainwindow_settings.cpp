@@ -116,6 +116,7 @@ void MainWindow::retranslateOwnTexts()
     }
     if (progressLabel)
         progressLabel->setText(tr("Подождите..."));
+    showMonitorTitle();
 }
 
 void MainWindow::on_actionLangEng_triggered()
