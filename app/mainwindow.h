@@ -167,6 +167,7 @@ private:
 
     // --- database (mainwindow_ssu.cpp) ---
     bool uploadArchivedReports();
+    void reportNoConnection();
 
     Ui::MainWindow *ui = nullptr;
     QMessageBox *waitBox = nullptr;

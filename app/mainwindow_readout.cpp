@@ -166,6 +166,7 @@ void MainWindow::storeReport()
     // Opening the connection uploads archived reports first, each with the
     // date from its file name, so this report's date is set again afterwards.
     ssuDialog->setReportDate(time);
+    ssuDialog->databaseSession()->fetchPasswordIfMissing();
     ssuDialog->connectAndCreateTable();
     ssuDialog->setReportDate(time);
     if (!ssuDialog->uploadReport(record))

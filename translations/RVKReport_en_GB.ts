@@ -319,6 +319,18 @@ Check the connection of the KIVO adapter and the RVK module</translation>
         <source>Debugger — прокрутка остановлена (Enter)</source>
         <translation>Debugger — scrolling paused (Enter)</translation>
     </message>
+    <message>
+        <source>Не удалось получить файл пароля с веб-сервера ССУ.</source>
+        <translation>The password file could not be fetched from the SAS web server.</translation>
+    </message>
+    <message>
+        <source>Файл пароля с веб-сервера ССУ не расшифровывается.</source>
+        <translation>The password file from the SAS web server cannot be decrypted.</translation>
+    </message>
+    <message>
+        <source>Сервер базы данных ССУ недоступен или не принял подключение.</source>
+        <translation>The SAS database server could not be reached or refused the connection.</translation>
+    </message>
 </context>
 <context>
     <name>SSUDialog</name>
