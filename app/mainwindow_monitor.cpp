@@ -53,6 +53,8 @@ void MainWindow::switchMonitorOn()
         openLogFile();
     monitor->show();
     verificationDialog->show();
+    if (trendsWindow)
+        trendsWindow->setMonitorOn(true);
     sendMonitorSwitch(canMessage, true);
 }
 
@@ -65,6 +67,8 @@ void MainWindow::switchMonitorOff()
     // recurse into a widget that is already closing, so this ends.
     monitor->close();
     verificationDialog->close();
+    if (trendsWindow)
+        trendsWindow->setMonitorOn(false);
     if (linkGuardFailed())
         return;
     sendMonitorSwitch(canMessage, false);

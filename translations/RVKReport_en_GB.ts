@@ -594,5 +594,9 @@ Check the connection of the KIVO adapter and the RVK module</translation>
         <source>Вибрация (акселерометр)</source>
         <translation>Vibration (accelerometer)</translation>
     </message>
+    <message>
+        <source>Монитор выключен: включите его клавишей +</source>
+        <translation>The monitor is off: switch it on with +</translation>
+    </message>
 </context>
 </TS>
