@@ -93,9 +93,11 @@ private slots:
         QVERIFY(answerer.waitForBoxes(1, 30000));
         QCOMPARE(answerer.seen.first().title, QStringLiteral("Ошибка"));
         QCOMPARE(answerer.seen.first().text, lossText());
-        // The tick that finds the bus gone asks; the socket may report the
-        // loss just after one tick has passed, so the next one at the latest.
-        QVERIFY2(ticksBeforeTheBox >= 1 && ticksBeforeTheBox <= 2, qPrintable(QString::number(ticksBeforeTheBox)));
+        // The tick that finds the bus gone asks (its own emission is counted
+        // only after the box, as the spy was connected after the slot); the
+        // socket may report the loss just after a tick, so the next one at
+        // the latest.
+        QVERIFY2(ticksBeforeTheBox >= 0 && ticksBeforeTheBox <= 1, qPrintable(QString::number(ticksBeforeTheBox)));
         QCOMPARE(lightWhileAsking, red());
 
         // The reconnection opens the bus again, now served by this process
