@@ -1,42 +1,76 @@
 #include "app/mainwindow.h"
 #include "app/workingfolder.h"
+#include "diagnostics/screenfit.h"
 #include "link/productionbackends.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QLoggingCategory>
 #include <QMessageBox>
 #include <QStyleFactory>
 
 namespace {
-// The working folder is chosen before the window exists; its options and
-// messages are for the command line and the desktop entry.
+void setIdentity()
+{
+    QCoreApplication::setApplicationName(QStringLiteral("RVKReport"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(RVK_VERSION));
+}
+
+// The program's options, described once for both readings below.
+struct CommandLine
+{
+    CommandLine()
+    {
+        parser.setApplicationDescription(
+            QStringLiteral("Service tool for the RVK generator power module. Reports, archive files, logs and "
+                           "settings are kept in the working folder: the current directory unless chosen below."));
+        parser.addOption(workdir);
+        parser.addOption(documents);
+    }
+    QCommandLineParser parser;
+    const QCommandLineOption help = parser.addHelpOption();
+    const QCommandLineOption version = parser.addVersionOption();
+    const QCommandLineOption workdir{{QStringLiteral("w"), QStringLiteral("workdir")},
+                                     QStringLiteral("Work in <folder>, created when missing."),
+                                     QStringLiteral("folder")};
+    const QCommandLineOption documents{QStringLiteral("documents"),
+                                       QStringLiteral("Work in \"RVK Report\" in the documents folder "
+                                                      "(as the desktop entry does), created when missing.")};
+};
+
+// --help and --version are answered before any window system is touched, so
+// they work on a terminal without a display, where QApplication aborts. Qt's
+// own options (-platform, -style, ...) are unknown to this first reading;
+// QApplication takes them, and the full check follows once it exists.
+void answerWithoutDisplay(int argc, char **argv)
+{
+    QCoreApplication core(argc, argv);
+    setIdentity();
+    CommandLine commandLine;
+    commandLine.parser.parse(QCoreApplication::arguments());
+    if (commandLine.parser.isSet(commandLine.help))
+        commandLine.parser.showHelp();
+    if (commandLine.parser.isSet(commandLine.version))
+        commandLine.parser.showVersion();
+}
+
+// The working folder is chosen before the window exists; its messages are
+// for the command line and the desktop entry.
 bool chooseWorkingFolder(const QApplication &application)
 {
-    QCommandLineParser parser;
-    parser.setApplicationDescription(
-        QStringLiteral("Service tool for the RVK generator power module. Reports, archive files, logs and "
-                       "settings are kept in the working folder: the current directory unless chosen below."));
-    parser.addHelpOption();
-    parser.addVersionOption();
-    const QCommandLineOption workdir({QStringLiteral("w"), QStringLiteral("workdir")},
-                                     QStringLiteral("Work in <folder>, created when missing."),
-                                     QStringLiteral("folder"));
-    const QCommandLineOption documents(QStringLiteral("documents"),
-                                       QStringLiteral("Work in \"RVK Report\" in the documents folder "
-                                                      "(as the desktop entry does), created when missing."));
-    parser.addOption(workdir);
-    parser.addOption(documents);
-    parser.process(application);
-
-    if (parser.isSet(workdir) && parser.isSet(documents)) {
+    CommandLine commandLine;
+    commandLine.parser.process(application);
+    const bool workdirSet = commandLine.parser.isSet(commandLine.workdir);
+    const bool documentsSet = commandLine.parser.isSet(commandLine.documents);
+    if (workdirSet && documentsSet) {
         QMessageBox::critical(nullptr, QStringLiteral("RVK Report"),
                               QStringLiteral("--workdir and --documents exclude each other."));
         return false;
     }
     QString folder;
-    if (parser.isSet(workdir))
-        folder = parser.value(workdir);
-    else if (parser.isSet(documents))
+    if (workdirSet)
+        folder = commandLine.parser.value(commandLine.workdir);
+    else if (documentsSet)
         folder = documentsWorkingFolder();
     else
         return true;
@@ -51,13 +85,25 @@ bool chooseWorkingFolder(const QApplication &application)
                               .arg(error));
     return false;
 }
+
+// Qt's CAN bus plugins report at every start each vendor library that is not
+// installed, and the virtual bus its port: nothing a user can act on. Rules
+// in QT_LOGGING_RULES come after these and win, so
+// QT_LOGGING_RULES="qt.canbus*=true" shows them again.
+void quietCanBusPlugins()
+{
+    QLoggingCategory::setFilterRules(QStringLiteral("qt.canbus.plugins.peakcan=false\n"
+                                                    "qt.canbus.plugins.tinycan=false\n"
+                                                    "qt.canbus.plugins.virtualcan.info=false"));
+}
 } // namespace
 
 int main(int argc, char *argv[])
 {
+    answerWithoutDisplay(argc, argv);
+    quietCanBusPlugins();
     QApplication application(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("RVKReport"));
-    QApplication::setApplicationVersion(QStringLiteral(RVK_VERSION));
+    setIdentity();
     if (!chooseWorkingFolder(application))
         return 1;
     const std::vector<UnusableLibrary> unusable = installProductionBackends();
@@ -66,6 +112,7 @@ int main(int argc, char *argv[])
         MainWindow window;
         QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
         window.resize(window.width(), window.minimumHeight());
+        ScreenFit::fitToScreen(&window);
         window.show();
         for (const UnusableLibrary &problem : unusable)
             QMessageBox::warning(&window, libraryProblemTitle(), libraryProblemText(problem.library, problem.failure));

@@ -61,6 +61,7 @@ MainWindow::MainWindow(QWidget *parent)
     createIndicators();
     openLinkAtStart(supervisionTimer);
     hideServiceControls();
+    setUpAnswerWatch();
     ssuDialog->startDownload();
     ssuDialog->setLanguage(uchar(language));
     installServiceModeShortcut();
@@ -202,7 +203,7 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
             return true;
         case Qt::Key_Return:
         case Qt::Key_Enter:
-            autoScroll = !autoScroll;
+            setAutoScroll(!autoScroll);
             return true;
         default:
             break;

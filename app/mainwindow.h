@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/answerwatch.h"
 #include "protocol/canmessage.h"
 #include "protocol/readouttransfer.h"
 
@@ -68,6 +69,8 @@ private slots:
     void on_comboBox_InfoDevice_activated(int index);
     void on_checkBox_WriteToFile_toggled(bool checked);
     void on_actionSSU_triggered();
+    void slotModuleSilent(int framesReceived);
+    void slotCommandUnanswered();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -122,6 +125,16 @@ private:
     void waitMs(int milliseconds);
     void writeHtmlReport();
 
+    // --- the module's silence (mainwindow_answers.cpp) ---
+    void setUpAnswerWatch();
+    void showModuleNotice(const QString &text);
+    void clearModuleNotice();
+    AnswerWatch answerWatch;
+    QLabel *moduleNotice = nullptr;
+    // Set by a whole report, cleared by a broken transfer: the factory value
+    // fields hold this module's values only while it is set.
+    bool wholeReportRead = false;
+
     // --- commands (mainwindow_commands.cpp) ---
     bool confirmDataLoss();
     void sendSetCommand(quint16 id, qint32 value);
@@ -129,6 +142,9 @@ private:
 
     // --- monitor (mainwindow_monitor.cpp) ---
     void handleMonitorFrame();
+    void appendMonitorText(const QString &text);
+    void setAutoScroll(bool on);
+    void showMonitorTitle();
     bool openLogFile();
     void switchMonitorOn();
     void switchMonitorOff();
@@ -151,6 +167,7 @@ private:
 
     // --- database (mainwindow_ssu.cpp) ---
     bool uploadArchivedReports();
+    void reportNoConnection();
 
     Ui::MainWindow *ui = nullptr;
     QMessageBox *waitBox = nullptr;

@@ -54,6 +54,14 @@ bool MainWindow::confirmDataLoss()
 
 void MainWindow::sendSetCommand(quint16 id, qint32 value)
 {
+    // Before a whole report, or after a broken one, the fields hold zeros and
+    // today's date rather than this module's values; one click would make
+    // them its factory values.
+    if (!wholeReportRead) {
+        QMessageBox::warning(this, tr("Внимание"), tr("Сначала прочитайте отчёт"), QMessageBox::Ok);
+        return;
+    }
+    clearModuleNotice();
     if (linkGuardFailed())
         return;
     canMessage.id = id;
@@ -61,16 +69,19 @@ void MainWindow::sendSetCommand(quint16 id, qint32 value)
     canMessage.dlc = 4;
     canMessage.setPayload32(value);
     ktxCANWrite(&canMessage);
+    answerWatch.commandSent(id);
 }
 
 // Clear commands are remote frames without data; data bytes keep whatever
 // the last frame left, they are not on the bus.
 void MainWindow::sendClearCommand(quint16 id)
 {
+    clearModuleNotice();
     if (linkGuardFailed())
         return;
     canMessage.id = id;
     canMessage.rtr = 1;
     canMessage.dlc = 0;
     ktxCANWrite(&canMessage);
+    answerWatch.commandSent(id);
 }

@@ -24,6 +24,9 @@ void MainWindow::showAcknowledgement(const QString &text)
 void MainWindow::messageHandlerKIVO()
 {
     ktxCANRead(&canMessage);
+    // Before the acknowledgement's box, whose nested loop outlasts the wait.
+    if (canMessage.rtr)
+        answerWatch.commandAcknowledged(canMessage.id);
 
     // Acknowledgement boxes run a nested event loop that re-enters this
     // handler; what follows a box uses only the fixed widget and identifier.

@@ -14,6 +14,7 @@
 #include <QDir>
 #include <QFile>
 #include <QMessageBox>
+#include <QScrollBar>
 #include <QTextCursor>
 
 namespace {
@@ -52,6 +53,8 @@ void MainWindow::switchMonitorOn()
         openLogFile();
     monitor->show();
     verificationDialog->show();
+    if (trendsWindow)
+        trendsWindow->setMonitorOn(true);
     sendMonitorSwitch(canMessage, true);
 }
 
@@ -64,6 +67,8 @@ void MainWindow::switchMonitorOff()
     // recurse into a widget that is already closing, so this ends.
     monitor->close();
     verificationDialog->close();
+    if (trendsWindow)
+        trendsWindow->setMonitorOn(false);
     if (linkGuardFailed())
         return;
     sendMonitorSwitch(canMessage, false);
@@ -116,7 +121,7 @@ void MainWindow::handleMonitorFrame()
     const QString text = MonitorFrames::frameText(canMessage.data);
     monitorChunk += text;
     monitorChunk.remove(QLatin1Char('\r'));
-    monitor->insertPlainText(MonitorFrames::displayText(monitorChunk));
+    appendMonitorText(MonitorFrames::displayText(monitorChunk));
 
     monitorBlock += text;
     if (MonitorFrames::completesBlock(monitorBlock, monitorChunk)) {
@@ -125,7 +130,10 @@ void MainWindow::handleMonitorFrame()
         verificationDialog->parseMonitorText(monitorBlock);
         if (trendsWindow)
             trendsWindow->addMonitorBlock(monitorBlock, now);
-        if (ui->checkBox_WriteToFile->isChecked()) {
+        // The box is ticked before its file is open (the file is named after
+        // the serial number its read-out brings) and stays ticked after an
+        // open failed; a block in between has nowhere to go.
+        if (ui->checkBox_WriteToFile->isChecked() && *logFile && (*logFile)->isOpen()) {
             monitorBlock.remove(QLatin1Char('\r'));
             logStream << MonitorLog::timeStampLine(now) << monitorBlock;
             logStream.flush();
@@ -135,10 +143,34 @@ void MainWindow::handleMonitorFrame()
         MonitorFrames::boundBlock(monitorBlock, MonitorFrames::maximumBlockLength);
     }
     monitorChunk.clear();
+}
 
+// The text always goes at the end, never at the window's cursor, which a
+// click while reading puts anywhere and which would split a reading in two.
+// While scrolling is paused the view stays on the lines being read.
+void MainWindow::appendMonitorText(const QString &text)
+{
+    QScrollBar *scrollBar = monitor->verticalScrollBar();
+    const int readingAt = scrollBar->value();
+    QTextCursor end(monitor->document());
+    end.movePosition(QTextCursor::End);
+    end.insertText(text);
     if (autoScroll) {
-        QTextCursor cursor = monitor->textCursor();
-        cursor.movePosition(QTextCursor::End);
-        monitor->setTextCursor(cursor);
+        monitor->setTextCursor(end);
+    } else {
+        scrollBar->setValue(readingAt);
     }
+}
+
+void MainWindow::setAutoScroll(bool on)
+{
+    autoScroll = on;
+    showMonitorTitle();
+}
+
+// Return toggles the scrolling without any other sign, so the title says
+// when it is paused.
+void MainWindow::showMonitorTitle()
+{
+    monitor->setWindowTitle(autoScroll ? QStringLiteral("Debugger") : tr("Debugger — прокрутка остановлена (Enter)"));
 }

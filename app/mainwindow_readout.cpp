@@ -28,6 +28,7 @@ void MainWindow::on_pushButton_ReadData_clicked()
 
 void MainWindow::requestReport(bool silent)
 {
+    clearModuleNotice();
     // The module starts over at every request, so a second one mid-stream
     // mixes the frames of two transfers. The transfer under way answers this
     // request too; the user's request makes it a full report.
@@ -43,10 +44,13 @@ void MainWindow::requestReport(bool silent)
     silentReadout = silent;
     reportRecord.clear();
     readoutTransfer.requested();
+    // The bar shows this request's transfer, not the last one's 100 %.
+    ui->progressBar->setValue(0);
     canMessage.id = CanIdReadData;
     canMessage.rtr = 1;
     canMessage.dlc = 1;
     ktxCANWrite(&canMessage);
+    answerWatch.reportRequested();
 }
 
 void MainWindow::appendReportFrame()
@@ -56,6 +60,7 @@ void MainWindow::appendReportFrame()
     const int length = qBound(0, int(canMessage.dlc), int(sizeof canMessage.data));
     if (readoutTransfer.frameArrived(length))
         reportRecord.clear();
+    answerWatch.reportFrameArrived();
     // A short frame keeps its place in the record, so the words after it
     // still line up on the form; its missing bytes read 0, never bytes left
     // over from the frame before.
@@ -70,6 +75,8 @@ void MainWindow::appendReportFrame()
 void MainWindow::completeReadout()
 {
     const int frames = readoutTransfer.ended();
+    answerWatch.reportEnded();
+    wholeReportRead = frames == ReportFrameCount && reportRecord.size() == ReportRecordSize;
     readoutTime = QDateTime::currentDateTime().toString(QStringLiteral("dd.MM.yyyy HH:mm"));
     takeKeyValues();
     showKeyValues();
@@ -165,6 +172,7 @@ void MainWindow::storeReport()
     // Opening the connection uploads archived reports first, each with the
     // date from its file name, so this report's date is set again afterwards.
     ssuDialog->setReportDate(time);
+    ssuDialog->databaseSession()->fetchPasswordIfMissing();
     ssuDialog->connectAndCreateTable();
     ssuDialog->setReportDate(time);
     if (!ssuDialog->uploadReport(record))

@@ -3,6 +3,7 @@
 #include "ui_mainwindow.h"
 
 #include "diagnostics/dbgtextedit.h"
+#include "diagnostics/screenfit.h"
 #include "diagnostics/verificationdialog.h"
 #include "protocol/programidentity.h"
 #include "ssu/ssudialog.h"
@@ -77,6 +78,11 @@ void MainWindow::loadWindowSettings()
     verificationDialog->resize(storedSize(*iniSettings, QStringLiteral("DiagSize")));
     verificationDialog->move(storedPosition(*iniSettings, QStringLiteral("DiagPos")));
     iniSettings->endGroup();
+    // Stored on another screen set-up (a second monitor since unplugged, a
+    // larger display): kept on a screen that exists, whole. The main window
+    // is fitted by main() once it has its start-up height.
+    ScreenFit::fitToScreen(monitor);
+    ScreenFit::fitToScreen(verificationDialog);
 }
 
 void MainWindow::saveWindowSettings()
@@ -116,6 +122,7 @@ void MainWindow::retranslateOwnTexts()
     }
     if (progressLabel)
         progressLabel->setText(tr("Подождите..."));
+    showMonitorTitle();
 }
 
 void MainWindow::on_actionLangEng_triggered()

@@ -55,9 +55,10 @@ void MainWindow::on_actionSSU_triggered()
     }
     const QString plain = token.size() >= 2 ? cipher.decryptText(token) : QString();
 
+    ssuDialog->databaseSession()->fetchPasswordIfMissing();
     if (!ssuDialog->connectAndCreateTable()) {
         ssuIndicator->setStyleSheet(QLatin1String(StyleSheet::IndicatorOff));
-        QMessageBox::critical(this, tr("Ошибка"), tr("Отсутствует подключение к БД"), QMessageBox::Ok);
+        reportNoConnection();
         return;
     }
 
@@ -78,6 +79,26 @@ void MainWindow::on_actionSSU_triggered()
     uploadArchivedReports();
     ssuDialog->searchBySerialNumber();
     ssuDialog->show();
+}
+
+// Says which of the two servers failed: the password file's web server or
+// the database itself, so the user knows whom to ask.
+void MainWindow::reportNoConnection()
+{
+    QMessageBox box(QMessageBox::Critical, tr("Ошибка"), tr("Отсутствует подключение к БД"), QMessageBox::Ok, this);
+    switch (ssuDialog->databaseSession()->passwordState()) {
+    case SsuSession::PasswordState::NotFetched:
+    case SsuSession::PasswordState::Unreachable:
+        box.setInformativeText(tr("Не удалось получить файл пароля с веб-сервера ССУ."));
+        break;
+    case SsuSession::PasswordState::Unreadable:
+        box.setInformativeText(tr("Файл пароля с веб-сервера ССУ не расшифровывается."));
+        break;
+    case SsuSession::PasswordState::Received:
+        box.setInformativeText(tr("Сервер базы данных ССУ недоступен или не принял подключение."));
+        break;
+    }
+    box.exec();
 }
 
 bool MainWindow::uploadArchivedReports()

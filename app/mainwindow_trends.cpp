@@ -2,6 +2,7 @@
 #include "app/mainwindow.h"
 #include "ui_mainwindow.h"
 
+#include "diagnostics/dbgtextedit.h"
 #include "diagnostics/trendswindow.h"
 
 #include <QAction>
@@ -38,6 +39,7 @@ void MainWindow::openTrendsWindow()
         trendsWindow->slotSetLanguage(uchar(language));
         connect(this, SIGNAL(signalSetLanguage(uchar)), trendsWindow, SLOT(slotSetLanguage(uchar)));
     }
+    trendsWindow->setMonitorOn(monitor->isVisible());
     trendsWindow->show();
     trendsWindow->raise();
     trendsWindow->activateWindow();

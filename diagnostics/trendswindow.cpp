@@ -1,6 +1,7 @@
 #include "diagnostics/trendswindow.h"
 
 #include "diagnostics/monitorparser.h"
+#include "diagnostics/screenfit.h"
 #include "diagnostics/trendcurvedata.h"
 #include "diagnostics/trendlog.h"
 #include "diagnostics/trendseries.h"
@@ -133,6 +134,7 @@ TrendsWindow::TrendsWindow(QWidget *parent)
     connect(m_redrawTimer, &QTimer::timeout, this, &TrendsWindow::redrawIfChanged);
 
     resize(960, 820);
+    ScreenFit::fitToScreen(this);
     retranslate();
     refresh();
 }
@@ -190,6 +192,9 @@ void TrendsWindow::buildCharts()
             }
             curve->attach(plot);
         }
+        // Qwt's own minimum stacks five charts taller than a 1024-pixel
+        // screen; this one lets the window fit the screen it is on.
+        plot->setMinimumSize(320, 110);
         layout->addWidget(plot, lines.size() > 2 ? 3 : 2);
         m_plots.append(plot);
     }
@@ -403,8 +408,16 @@ void TrendsWindow::updateStatus()
                               .arg(m_logBlocks));
     else if (m_paused)
         m_status->setText(tr("Пауза: Enter продолжает"));
+    else if (!m_monitorOn)
+        m_status->setText(tr("Монитор выключен: включите его клавишей +"));
     else
         m_status->setText(tr("Слежение за монитором"));
+}
+
+void TrendsWindow::setMonitorOn(bool on)
+{
+    m_monitorOn = on;
+    updateStatus();
 }
 
 void TrendsWindow::retranslate()

@@ -42,6 +42,9 @@ public:
     // Writes the charts as a PNG image; says why when it cannot.
     bool savePng(const QString &path);
 
+    // Whether the monitor runs: without it there is nothing to follow, and
+    // the status says so.
+    void setMonitorOn(bool on);
     bool isPaused() const { return m_paused; }
     bool isShowingLog() const { return m_log != nullptr; }
     int spanMinutes() const;
@@ -82,6 +85,7 @@ private:
     QString m_logPath;
     int m_logBlocks = 0;
     bool m_paused = false;
+    bool m_monitorOn = false;
     bool m_changed = false;
     QPair<double, double> m_span{0.0, 0.0};
     int m_utcOffset = -1; // seconds; -1 until the first redraw sets it

@@ -46,6 +46,7 @@ void SsuSession::startDownload()
     // A redirect could lead from https to plain http or to another host.
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
     QNetworkReply *reply = networkManager->get(request);
+    pendingDownload = reply;
     // Aborting makes the reply finish with an error, which is the failed
     // download's path.
     connect(reply, &QNetworkReply::downloadProgress, reply, [reply](qint64 received, qint64 total) {
@@ -65,12 +66,14 @@ void SsuSession::downloadFinished(QNetworkReply *reply)
     const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     if (reply->error() != QNetworkReply::NoError || status != 200 || body.size() > MaximumDownloadBytes
         || reply->bytesAvailable() > 0) {
+        passwordFetch = PasswordState::Unreachable;
         emit signalIndicator(false);
         return;
     }
     TokenCipher cipher;
     cipher.setKey(Deployment::key());
     databasePassword = cipher.decryptText(QString::fromUtf8(body));
+    passwordFetch = databasePassword.isEmpty() ? PasswordState::Unreadable : PasswordState::Received;
     if (databasePassword.isEmpty())
         return;
     if (connectDatabase())

@@ -6,6 +6,7 @@
 #include <QByteArray>
 #include <QDate>
 #include <QObject>
+#include <QPointer>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QString>
@@ -38,6 +39,16 @@ public:
     void setDatabaseServer(const QString &host, int port, const QString &caFile);
     // The database hosts, tried in order ("host[:port],...").
     void setDatabaseHosts(const QString &hosts) { databaseHosts = hosts; }
+
+    // --- the password fetched again (ssusession_password.cpp) ---
+    // What became of the last password download.
+    enum class PasswordState { NotFetched, Unreachable, Unreadable, Received };
+    PasswordState passwordState() const { return passwordFetch; }
+    // A web server started after the program would otherwise never be
+    // asked again: when no password is known, downloads it once more (or
+    // waits for the download under way), processing events meanwhile and
+    // within the download's own bounds. True when a password is known.
+    bool fetchPasswordIfMissing();
 
     // --- uploads ---
     // Stores the record as the current report under the report date. An
@@ -106,4 +117,6 @@ private:
     QString databaseHosts;
     QString databaseCaFile;
     QString databasePassword;
+    PasswordState passwordFetch = PasswordState::NotFetched;
+    QPointer<QNetworkReply> pendingDownload;
 };

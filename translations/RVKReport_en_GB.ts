@@ -299,6 +299,38 @@ Check the connection of the KIVO adapter and the RVK module</translation>
         <source>Графики значений датчиков</source>
         <translation>Sensor value charts</translation>
     </message>
+    <message>
+        <source>Модуль не отвечает. Проверьте адаптер KIVO, кабель и питание модуля RVK.</source>
+        <translation>The module does not answer. Check the KIVO adapter, the cable and the module&apos;s power.</translation>
+    </message>
+    <message>
+        <source>Модуль перестал отвечать: прочитано %1 % отчёта. Проверьте адаптер KIVO, кабель и питание модуля RVK и прочитайте отчёт ещё раз.</source>
+        <translation>The module stopped answering at %1 % of the report. Check the KIVO adapter, the cable and the module&apos;s power, and read the report again.</translation>
+    </message>
+    <message>
+        <source>Модуль не подтвердил команду. Проверьте адаптер KIVO, кабель и питание модуля RVK.</source>
+        <translation>The module did not confirm the command. Check the KIVO adapter, the cable and the module&apos;s power.</translation>
+    </message>
+    <message>
+        <source>Сначала прочитайте отчёт</source>
+        <translation>Read the report first</translation>
+    </message>
+    <message>
+        <source>Debugger — прокрутка остановлена (Enter)</source>
+        <translation>Debugger — scrolling paused (Enter)</translation>
+    </message>
+    <message>
+        <source>Не удалось получить файл пароля с веб-сервера ССУ.</source>
+        <translation>The password file could not be fetched from the SAS web server.</translation>
+    </message>
+    <message>
+        <source>Файл пароля с веб-сервера ССУ не расшифровывается.</source>
+        <translation>The password file from the SAS web server cannot be decrypted.</translation>
+    </message>
+    <message>
+        <source>Сервер базы данных ССУ недоступен или не принял подключение.</source>
+        <translation>The SAS database server could not be reached or refused the connection.</translation>
+    </message>
 </context>
 <context>
     <name>SSUDialog</name>
@@ -577,6 +609,10 @@ Check the connection of the KIVO adapter and the RVK module</translation>
     <message>
         <source>Вибрация (акселерометр)</source>
         <translation>Vibration (accelerometer)</translation>
+    </message>
+    <message>
+        <source>Монитор выключен: включите его клавишей +</source>
+        <translation>The monitor is off: switch it on with +</translation>
     </message>
 </context>
 </TS>

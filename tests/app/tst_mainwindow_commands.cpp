@@ -1,8 +1,11 @@
 #include "tests/support/mainwindowfixture.h"
 #include "tests/support/modalanswerer.h"
+#include "tests/support/recordbuilder.h"
+#include "tests/support/testfiles.h"
 #include "tests/support/testmain.h"
 
 #include <QDateEdit>
+#include <QLabel>
 #include <QPushButton>
 #include <QSpinBox>
 
@@ -26,11 +29,23 @@ private slots:
     void clearConfirmedByEnterSendsTheRemoteFrame();
     void clearConfirmedWithLinkDownClosesAndSendsNothing();
     void eepromClearAcknowledgedRequestsAFreshReport();
+
+    void setWritesNothingBeforeAWholeReport();
+    void setWritesNothingAfterABrokenTransfer();
+    void unconfirmedCommandIsReported_data();
+    void unconfirmedCommandIsReported();
+    void confirmedCommandLeavesNoNotice();
+
+private:
+    QLabel *notice() const { return widget<QLabel>("label_ModuleNotice"); }
+    void expectReadFirst(const ModalAnswerer &answerer);
 };
 
 void TestMainWindowCommands::init()
 {
     startWindow();
+    // The set commands write only what a whole report put in the fields.
+    QVERIFY(readWholeReport(rvktest::exampleRecord()));
     driver->written.clear();
     driver->calls.clear();
 }
@@ -38,6 +53,7 @@ void TestMainWindowCommands::init()
 void TestMainWindowCommands::cleanup()
 {
     closeWindow();
+    rvktest::removeEntries({QStringLiteral("Reports"), QStringLiteral("ssu")});
 }
 
 void TestMainWindowCommands::setCommandFramesByteForByte_data()
@@ -188,6 +204,83 @@ void TestMainWindowCommands::eepromClearAcknowledgedRequestsAFreshReport()
     QCOMPARE(answerer.seen.at(1).title, QStringLiteral("Успех"));
     QCOMPARE(answerer.seen.at(1).text, QStringLiteral("EEPROM очищен!"));
     QCOMPARE(driver->written.at(1).left(4).toHex(' '), QByteArray("aa 07 01 01"));
+}
+
+void TestMainWindowCommands::expectReadFirst(const ModalAnswerer &answerer)
+{
+    QVERIFY(driver->written.isEmpty());
+    QCOMPARE(answerer.seen.size(), 1);
+    QCOMPARE(answerer.seen.first().title, QStringLiteral("Внимание"));
+    QCOMPARE(answerer.seen.first().text, QStringLiteral("Сначала прочитайте отчёт"));
+}
+
+// A fresh start shows serial number 0 and today's date: nothing of it may
+// become the module's factory values.
+void TestMainWindowCommands::setWritesNothingBeforeAWholeReport()
+{
+    closeWindow();
+    startWindow();
+    driver->written.clear();
+    ModalAnswerer answerer;
+    answerer.press(QMessageBox::Ok);
+    QVERIFY(QMetaObject::invokeMethod(window.get(), "on_pushButton_SetSN_clicked"));
+    expectReadFirst(answerer);
+}
+
+void TestMainWindowCommands::setWritesNothingAfterABrokenTransfer()
+{
+    ModalAnswerer answerer;
+    QVERIFY(requestReport());
+    sendReportFrames(rvktest::exampleRecord().left(80));
+    sendReportEnd();
+    QTRY_COMPARE(answerer.seen.size(), 1); // the incomplete-report box
+    driver->written.clear();
+
+    QVERIFY(QMetaObject::invokeMethod(window.get(), "on_pushButton_SetDate_clicked"));
+    answerer.seen.removeFirst();
+    expectReadFirst(answerer);
+
+    // A whole report of the module makes its values writable again.
+    QVERIFY(readWholeReport(rvktest::exampleRecord()));
+    driver->written.clear();
+    QVERIFY(QMetaObject::invokeMethod(window.get(), "on_pushButton_SetDate_clicked"));
+    QCOMPARE(driver->written.size(), 1);
+}
+
+void TestMainWindowCommands::unconfirmedCommandIsReported_data()
+{
+    QTest::addColumn<QByteArray>("slot");
+    QTest::newRow("set serial number") << QByteArray("on_pushButton_SetSN_clicked");
+    QTest::newRow("clear EEPROM") << QByteArray("on_pushButton_EEPROMClear_clicked");
+}
+
+// No module, or one that took the frame and did not answer: the window says
+// so without a box, and the next request takes the notice away.
+void TestMainWindowCommands::unconfirmedCommandIsReported()
+{
+    QFETCH(QByteArray, slot);
+    ModalAnswerer answerer;
+    answerer.pressButton(QStringLiteral("Да"));
+    QVERIFY(QMetaObject::invokeMethod(window.get(), slot.constData()));
+    QCOMPARE(driver->written.size(), 1);
+    QVERIFY(notice()->isHidden());
+
+    QTRY_VERIFY_WITH_TIMEOUT(!notice()->isHidden(), 5000);
+    QCOMPARE(notice()->text(),
+             QStringLiteral("Модуль не подтвердил команду. Проверьте адаптер KIVO, кабель и питание модуля RVK."));
+    QVERIFY(requestReport());
+    QVERIFY(notice()->isHidden());
+}
+
+void TestMainWindowCommands::confirmedCommandLeavesNoNotice()
+{
+    ModalAnswerer answerer;
+    QVERIFY(QMetaObject::invokeMethod(window.get(), "on_pushButton_SetHit_clicked"));
+    driver->receiveRemote(CanIdSetHit);
+    QVERIFY(answerer.waitForBoxes(1));
+    QCOMPARE(answerer.seen.first().text, QStringLiteral("Уровень удара успешно записан!"));
+    QTest::qWait(AnswerWatch::answerTimeoutMs + 500);
+    QVERIFY(notice()->isHidden());
 }
 
 RVK_TEST_MAIN(TestMainWindowCommands)

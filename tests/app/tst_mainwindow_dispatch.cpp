@@ -1,5 +1,6 @@
 #include "tests/support/mainwindowfixture.h"
 #include "tests/support/modalanswerer.h"
+#include "tests/support/recordbuilder.h"
 #include "tests/support/testmain.h"
 
 #include <QAbstractButton>
@@ -47,6 +48,9 @@ void TestMainWindowDispatch::cleanup()
 
 void TestMainWindowDispatch::exampleRecordsByteForByte()
 {
+    // Set writes only over a whole report read before.
+    QVERIFY(readWholeReport(rvktest::exampleRecord()));
+    driver->written.clear();
     QVERIFY(requestReport());
     widget<QSpinBox>("spinBox_SNValue")->setValue(1234);
     QVERIFY(QMetaObject::invokeMethod(window.get(), "on_pushButton_SetSN_clicked"));

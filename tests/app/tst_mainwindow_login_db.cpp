@@ -42,6 +42,7 @@ private slots:
     void storedTokenIsUsedWithoutPrompt();
     void changedServerPasswordClearsTheStoredToken();
     void storedTokenIsReadableByItsOwnerOnly();
+    void passwordServerStartedLaterIsAskedAgain();
 
 private:
     // A window whose dialog downloaded the given password; true when the
@@ -124,6 +125,7 @@ void TestMainWindowLogin::unreachableDatabaseReportsNoConnection()
     const ModalAnswerer::Seen box = answerer.seen.last();
     QCOMPARE(box.title, QStringLiteral("Ошибка"));
     QCOMPARE(box.text, QString::fromUtf8(NoConnectionText));
+    QCOMPARE(box.informativeText, QStringLiteral("Сервер базы данных ССУ недоступен или не принял подключение."));
     QVERIFY(!dialog()->isVisible());
     QVERIFY(ssuLight()->styleSheet().contains(QLatin1String("background-color: red")));
     // The stored token is left as it was.
@@ -268,6 +270,43 @@ void TestMainWindowLogin::storedTokenIsReadableByItsOwnerOnly()
     QCOMPARE(QFileInfo(fileName).permissions() & others, QFileDevice::Permissions());
     QVERIFY(QFileInfo(fileName).permissions() & QFileDevice::ReadOwner);
 
+}
+
+// The web server was down when the program started; it comes up later and
+// the login gets in without a restart, having said meanwhile which server
+// failed.
+void TestMainWindowLogin::passwordServerStartedLaterIsAskedAgain()
+{
+    createWindow();
+    const QString path = QLatin1String(rvktest::passwordPath());
+    // The start-up download (the build's address, where nothing answers in
+    // a test) and this one, where nothing is served yet, both fail.
+    QSignalSpy failedDownloads(dialog(), SIGNAL(signalIndicator(bool)));
+    server.remove(path);
+    dialog()->setDownloadUrl(server.url(path));
+    dialog()->startDownload();
+    QTRY_COMPARE(failedDownloads.count(), 2);
+    SsuSession *session = dialog()->databaseSession();
+    QCOMPARE(session->passwordState(), SsuSession::PasswordState::Unreachable);
+
+    ModalAnswerer answerer;
+    answerer.enterText(rvktest::loginToken(), true);
+    answerer.press(QMessageBox::Ok);
+    server.requestedPaths.clear();
+    login();
+    QCOMPARE(server.requestedPaths, QStringList(path)); // asked again at the login
+    QCOMPARE(answerer.seen.size(), 2);
+    QCOMPARE(answerer.seen.last().text, QString::fromUtf8(NoConnectionText));
+    QCOMPARE(answerer.seen.last().informativeText, QStringLiteral("Не удалось получить файл пароля с веб-сервера ССУ."));
+    QVERIFY(!dialog()->isVisible());
+
+    server.serve(path, rvktest::passwordFile());
+    answerer.enterText(rvktest::loginToken(), true);
+    login();
+    QCOMPARE(answerer.seen.size(), 3);
+    QCOMPARE(session->passwordState(), SsuSession::PasswordState::Received);
+    QVERIFY(dialog()->isVisible());
+    QVERIFY(ssuLight()->styleSheet().contains(QLatin1String("background-color: green")));
 }
 
 RVK_TEST_MAIN(TestMainWindowLogin)

@@ -18,6 +18,7 @@
 #include <QSpinBox>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QTimer>
 #include <QUrl>
 
 // The read-out through the real window over the fake driver: frames in, the
@@ -54,8 +55,14 @@ private slots:
     void waitNoticeIsModelessAndGoesAway();
     void theBuildsOwnSsuIsNeverAsked();
 
+    void silentModuleIsReportedAndTheBarStartsAtZero();
+    void stalledTransferIsReported();
+    void silentReadoutOfTheLogStaysSilent();
+    void pressDuringASilentReadoutMakesItAFullReport();
+
 private:
     void request() { QVERIFY(requestReport()); }
+    QLabel *notice() const { return widget<QLabel>("label_ModuleNotice"); }
 };
 
 void TestMainWindowReadout::init()
@@ -358,6 +365,75 @@ void TestMainWindowReadout::theBuildsOwnSsuIsNeverAsked()
     // The upload fails (no password) and the report goes to the archive.
     QTRY_COMPARE(filesIn(QStringLiteral("ssu")).size(), 1);
     QCOMPARE(asked, 0);
+}
+
+// A dead module and a finished read-out looked alike: the bar kept the last
+// transfer's 100 % and nothing was said.
+void TestMainWindowReadout::silentModuleIsReportedAndTheBarStartsAtZero()
+{
+    QVERIFY(readWholeReport(realisticRecord));
+    auto *progress = widget<QProgressBar>("progressBar");
+    QCOMPARE(progress->value(), 100);
+
+    request();
+    QCOMPARE(progress->value(), 0);
+    QVERIFY(notice()->isHidden());
+    QTRY_VERIFY_WITH_TIMEOUT(!notice()->isHidden(), 5000);
+    QCOMPARE(notice()->text(),
+             QStringLiteral("Модуль не отвечает. Проверьте адаптер KIVO, кабель и питание модуля RVK."));
+    QCOMPARE(progress->value(), 0);
+
+    // Gone at the next request, and a module that answers brings none.
+    request();
+    QVERIFY(notice()->isHidden());
+    sendReport(realisticRecord);
+    QTRY_COMPARE(progress->value(), 100);
+    QTest::qWait(AnswerWatch::answerTimeoutMs + 500);
+    QVERIFY(notice()->isHidden());
+}
+
+void TestMainWindowReadout::stalledTransferIsReported()
+{
+    ModalAnswerer answerer;
+    request();
+    sendReportFrames(realisticRecord.left(10 * 8));
+    QTRY_VERIFY_WITH_TIMEOUT(!notice()->isHidden(), 5000);
+    QVERIFY2(notice()->text().startsWith(QStringLiteral("Модуль перестал отвечать: прочитано 27 % отчёта.")),
+             qPrintable(notice()->text()));
+    QVERIFY(answerer.seen.isEmpty());
+    QVERIFY(filesIn(QStringLiteral("Reports")).isEmpty());
+}
+
+void TestMainWindowReadout::silentReadoutOfTheLogStaysSilent()
+{
+    ModalAnswerer answerer;
+    widget<QCheckBox>("checkBox_WriteToFile")->setChecked(true);
+    QCOMPARE(driver->written.size(), 1);
+    QTest::qWait(AnswerWatch::answerTimeoutMs + 500);
+    QVERIFY(notice()->isHidden());
+    QVERIFY(answerer.seen.isEmpty());
+}
+
+// The log's read-out is under way when the user asks for the report: the
+// transfer answers both, and the user gets the whole report from it.
+void TestMainWindowReadout::pressDuringASilentReadoutMakesItAFullReport()
+{
+    ModalAnswerer answerer;
+    // Opening the log waits a second for its read-out; the module answers
+    // and the user presses meanwhile.
+    QTimer::singleShot(50, this, [this] {
+        sendReportFrames(realisticRecord.left(5 * 8));
+        QTimer::singleShot(100, this, [this] {
+            request();
+            sendReportFrames(realisticRecord.mid(5 * 8));
+            sendReportEnd();
+        });
+    });
+    widget<QCheckBox>("checkBox_WriteToFile")->setChecked(true);
+    QTRY_COMPARE(filesIn(QStringLiteral("Reports")).size(), 1);
+    QCOMPARE(filesIn(QStringLiteral("ssu")).size(), 1);
+    QCOMPARE(driver->written.size(), 1); // the press sent no second request
+    QVERIFY(answerer.seen.isEmpty());
 }
 
 RVK_TEST_MAIN(TestMainWindowReadout)

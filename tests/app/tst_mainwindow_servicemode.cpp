@@ -1,5 +1,6 @@
 #include "tests/support/mainwindowfixture.h"
 #include "tests/support/modalanswerer.h"
+#include "tests/support/recordbuilder.h"
 #include "tests/support/testmain.h"
 
 #include <QAction>
@@ -140,7 +141,8 @@ void TestMainWindowServiceMode::rightCodeRevealsTheServiceControls()
     rest.ssuIndicatorHidden = restBefore.ssuIndicatorHidden;
     QVERIFY(rest == restBefore);
 
-    // The revealed controls work: a click sends the command.
+    // The revealed controls work: over a whole report, a click sends the command.
+    QVERIFY(readWholeReport(rvktest::exampleRecord()));
     window->centralWidget()->findChild<QSpinBox *>("spinBox_SNValue")->setValue(1234);
     driver->written.clear();
     QTest::mouseClick(window->centralWidget()->findChild<QPushButton *>("pushButton_SetSN"), Qt::LeftButton);

@@ -96,12 +96,17 @@ void TestMainWindowSettings::storedGeometryIsRestored_data()
     QTest::addColumn<QVariantMap>("stored");
     QTest::addColumn<Geometry>("expected");
     QTest::newRow("every key")
-        << QVariantMap{{"WinSize", QSize(420, 500)}, {"WinPos", QPoint(31, 42)},  {"DbgSize", QSize(321, 654)},
+        << QVariantMap{{"WinSize", QSize(420, 500)}, {"WinPos", QPoint(31, 42)},  {"DbgSize", QSize(321, 554)},
                        {"DbgPos", QPoint(5, 6)},     {"DiagSize", QSize(360, 370)}, {"DiagPos", QPoint(70, 80)}}
-        << Geometry{{31, 42, 420, 500}, {5, 6, 321, 654}, {70, 80, 360, 370}};
+        << Geometry{{31, 42, 420, 500}, {5, 6, 321, 554}, {70, 80, 360, 370}};
     QTest::newRow("missing keys take the defaults")
-        << QVariantMap{{"DbgSize", QSize(321, 654)}}
-        << Geometry{{200, 200, 400, 400}, {200, 200, 321, 654}, {200, 200, 400, 400}};
+        << QVariantMap{{"DbgSize", QSize(321, 554)}}
+        << Geometry{{200, 200, 400, 400}, {200, 46, 321, 554}, {200, 200, 400, 400}};
+    // The offscreen screen is 800 x 600: a window stored on a screen that is
+    // gone, or taller than this one, comes back whole on it.
+    QTest::newRow("off the screen and too tall")
+        << QVariantMap{{"DbgSize", QSize(321, 900)}, {"DbgPos", QPoint(5000, 5000)}, {"DiagPos", QPoint(-3000, 100)}}
+        << Geometry{{200, 200, 400, 400}, {479, 0, 321, 600}, {0, 100, 400, 400}};
 }
 
 void TestMainWindowSettings::storedGeometryIsRestored()

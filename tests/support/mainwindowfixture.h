@@ -16,6 +16,7 @@
 #include <QLabel>
 #include <QSettings>
 #include <QStatusBar>
+#include <QTest>
 #include <QTimer>
 
 #include <memory>
@@ -104,6 +105,16 @@ public:
     {
         for (int at = 0; at < text.size(); at += 8)
             deliverMonitorFrame(text.mid(at, 8));
+    }
+
+    // A whole report requested and read, as the factory value commands
+    // need before they write; true once the window has taken every frame.
+    bool readWholeReport(const QByteArray &record)
+    {
+        if (!requestReport())
+            return false;
+        sendReport(record);
+        return QTest::qWaitFor([this] { return driver->incoming.isEmpty(); }, 5000);
     }
 
     FakeKtxDriver *driver = nullptr;

@@ -98,10 +98,12 @@ ModalAnswerer::Seen ModalAnswerer::describe(QWidget *widget)
     Seen entry;
     entry.className = QString::fromLatin1(widget->metaObject()->className());
     entry.title = widget->windowTitle();
-    if (auto *box = qobject_cast<QMessageBox *>(widget))
+    if (auto *box = qobject_cast<QMessageBox *>(widget)) {
         entry.text = box->text();
-    else if (auto *input = qobject_cast<QInputDialog *>(widget))
+        entry.informativeText = box->informativeText();
+    } else if (auto *input = qobject_cast<QInputDialog *>(widget)) {
         entry.text = input->labelText();
+    }
     for (QAbstractButton *button : buttonsOf(widget))
         entry.buttons << plainText(button->text());
     return entry;

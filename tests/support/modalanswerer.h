@@ -25,6 +25,7 @@ public:
         QString className;
         QString title;
         QString text;
+        QString informativeText;
         QStringList buttons;
         bool expected = false;
     };
