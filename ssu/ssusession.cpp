@@ -164,8 +164,8 @@ bool SsuSession::uploadReport(const QByteArray &record)
     report.firmware_version = decoded.firmwareVersionSet ? decoded.firmware_version : QString();
 
     // An invalid handle would make QSqlQuery fall back to the default
-    // connection, which is not the SSU.
-    if (!db.isValid())
+    // connection, which is not the SSU; a closed one cannot store anything.
+    if (!db.isValid() || !db.isOpen())
         return false;
     query = QSqlQuery(db);
     return storeReportRow(db, query, report);
