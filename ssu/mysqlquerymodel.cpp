@@ -316,6 +316,7 @@ StoredReportKey MySqlQueryModel::reportKey(int row) const
     if (inWindow >= rows->size())
         return key;
     const QVector<QVariant> &cells = rows->at(inWindow);
+    key.present = true;
     key.sn = cells.at(0).toUInt();
     key.date = cells.at(1).toDateTime();
     key.totalTime = cells.at(4).toString();

@@ -103,6 +103,9 @@ private:
     StoredReportKey currentReportKey() const;
     // Tells the user that the report chosen is no longer stored.
     void reportGone(const StoredReportKey &key);
+    // The document's name: by serial number and date, and for a stored date
+    // that cannot be read, by the report's own key.
+    static QString documentFileName(const ReportValues &report, const StoredReportKey &key);
 
     QTranslator translator;
     Ui::SSUDialog *ui = nullptr;
@@ -111,6 +114,7 @@ private:
     mDelegateDateTime *delegateDateTime = nullptr;
     QModelIndex selectedIndex;
     StoredReportKey chosenReport;
+    StoredReportKey openedReport;
     QStringList columnHeaders;
     bool defaultDatesSet = false;
     uchar language = 1;

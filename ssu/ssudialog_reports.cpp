@@ -4,6 +4,7 @@
 #include "report/htmlreport.h"
 #include "ssu/mysqlquerymodel.h"
 
+#include <QCryptographicHash>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
@@ -36,6 +37,23 @@ void SSUDialog::reportGone(const StoredReportKey &key)
                          QMessageBox::Ok);
 }
 
+QString SSUDialog::documentFileName(const ReportValues &report, const StoredReportKey &key)
+{
+    if (!report.date.isEmpty())
+        return htmlReportFileName(report.sn, report.date);
+    // Reports whose stored date cannot be read would all share one name and
+    // overwrite each other's documents. The row key, or a digest of the
+    // operating times (texts from the shared database, never put into a
+    // path as they are), tells them apart, and the same report keeps its name.
+    const QString own = key.rowId.isNull()
+        ? QString::fromLatin1(QCryptographicHash::hash((key.totalTime + QLatin1Char('\x1f') + key.repairTime).toUtf8(),
+                                                       QCryptographicHash::Sha1)
+                                  .toHex()
+                                  .left(12))
+        : QString::number(key.rowId.toULongLong());
+    return htmlReportFileName(report.sn, QStringLiteral("undated-") + own);
+}
+
 void SSUDialog::openReport(const QModelIndex &index)
 {
     Q_UNUSED(index)
@@ -44,6 +62,7 @@ void SSUDialog::openReport(const QModelIndex &index)
     if (!key.isValid())
         return;
     const StoredReportResult result = session->openReport(key);
+    openedReport = key;
     if (result == StoredReportResult::Done)
         writeHtmlReport(saveMode);
     else if (result == StoredReportResult::NotFound)
@@ -80,7 +99,7 @@ void SSUDialog::writeHtmlReport(bool saveMode)
     const ReportValues &report = session->currentReport();
     const HtmlReportInput input = htmlReportInput(report, language, "SSUDialog");
 
-    const QString fileName = htmlReportFileName(report.sn, report.date);
+    const QString fileName = documentFileName(report, openedReport);
     QString path;
     if (saveMode) {
         path = QFileDialog::getSaveFileName(this, QStringLiteral("Сохранить файл"),

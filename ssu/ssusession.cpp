@@ -255,7 +255,11 @@ void SsuSession::identify(const StoredReportKey &key)
 // one module made within the same minute share sn and date.
 QString SsuSession::keyCondition(const StoredReportKey &key) const
 {
-    QString condition = QStringLiteral("sn = :sn_w AND date = :date_w");
+    // A date the program could not read cannot be compared either; the row
+    // key, or the operating times, still tell the report apart.
+    QString condition = QStringLiteral("sn = :sn_w");
+    if (key.date.isValid())
+        condition += QStringLiteral(" AND date = :date_w");
     if (!key.rowId.isNull())
         condition += QStringLiteral(" AND id = :id_w");
     else
@@ -266,7 +270,8 @@ QString SsuSession::keyCondition(const StoredReportKey &key) const
 void SsuSession::bindKey(const StoredReportKey &key)
 {
     query.bindValue(QStringLiteral(":sn_w"), report.sn);
-    query.bindValue(QStringLiteral(":date_w"), report.date);
+    if (key.date.isValid())
+        query.bindValue(QStringLiteral(":date_w"), report.date);
     if (!key.rowId.isNull()) {
         query.bindValue(QStringLiteral(":id_w"), key.rowId);
     } else {

@@ -17,8 +17,11 @@ struct StoredReportKey
     QString repairTime;
     // Null where the table has no row key.
     QVariant rowId;
+    // A listed row was read into the key. Its date may still be invalid: a
+    // stored date the program cannot read (a zero date of an old row).
+    bool present = false;
 
-    bool isValid() const { return date.isValid(); }
+    bool isValid() const { return present; }
 };
 
 // How an action on a stored report ended.

@@ -278,6 +278,36 @@ private slots:
         QCOMPARE(rvktest::rowsForSerial(61105).size(), 1);
     }
 
+    // Old rows may hold a zero date, which reads as no date at all: each of
+    // them still opens as its own document instead of overwriting another's.
+    void reportsWithUnreadableDatesOpenUnderNamesOfTheirOwn()
+    {
+        FreshWorkingDirectory cwd;
+        QSqlQuery admin(rvktest::adminConnection());
+        QVERIFY(admin.exec(QStringLiteral("SET SESSION sql_mode = ''")));
+        for (const char *total : {"20:00", "21:00"}) {
+            StoredReport report{61114, QDateTime(QDate(2020, 1, 1), QTime(0, 0))};
+            report.totalTime = QLatin1String(total);
+            QVERIFY(store(report));
+        }
+        QVERIFY(admin.exec(QStringLiteral("UPDATE rvkreport SET date = '0000-00-00 00:00:00' WHERE sn = 61114")));
+        QVERIFY(admin.exec(QStringLiteral("SET SESSION sql_mode = DEFAULT")));
+        searchSerial(*dialog, 61114);
+        QCOMPARE(tableOf(*dialog)->model()->rowCount(), 2);
+
+        for (int row = 0; row < 2; ++row) {
+            clickRow(*dialog, row);
+            press(*dialog, "pushButton_Open");
+        }
+        QStringList documents = QDir(cwd.path() + QStringLiteral("/Reports")).entryList(QDir::Files);
+        QCOMPARE(documents.size(), 2);
+        for (const QString &name : qAsConst(documents))
+            QVERIFY2(name.startsWith(QStringLiteral("RVKReport_sn61114_undated-")), qPrintable(name));
+        // The same report opened again keeps its name.
+        press(*dialog, "pushButton_Open");
+        QCOMPARE(QDir(cwd.path() + QStringLiteral("/Reports")).entryList(QDir::Files), documents);
+    }
+
     void aRowClickedBeforeANewListingIsForgotten()
     {
         FreshWorkingDirectory cwd;
