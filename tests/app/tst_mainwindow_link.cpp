@@ -497,27 +497,30 @@ private slots:
     // leaves that reconnection alone, which then goes on with the pick.
     void choiceWhileReconnectingIsTakenUp()
     {
-        attachInterfaces({"a", "b"});
+        attachInterfaces({"a", "b", "c"});
         createWindow();
         choose(0);
         QVERIFY(linkShownUp());
 
+        // "c" has gone, which the list learns only as the pick reads it
+        // again; its open outlasts supervision ticks, which run meanwhile
+        // because the reconnection is the pick's, not a tick's.
         driver->openDelayMs = 1500;
+        d2xx->devices = QStringList{"a", "b"};
         ModalAnswerer answerer;
-        answerer.answerWith([this](QWidget *box) {
-            qobject_cast<QMessageBox *>(box)->button(QMessageBox::Retry)->click();
-            // Lands inside the open of "a", which is gone.
-            QTimer::singleShot(700, window.get(), [this] { choose(0); });
-        });
-        d2xx->devices = QStringList{"b"};
-        QVERIFY(answerer.waitForBoxes(1, 5000));
-        QTRY_VERIFY_WITH_TIMEOUT(linkShownUp(), 5000);
+        QSignalSpy ticks(supervision(), &QTimer::timeout);
+        // Lands inside the open of "c".
+        QTimer::singleShot(700, window.get(), [this] { choose(1); });
+        choose(2);
+
+        QVERIFY(ticks.count() >= 1);
+        QVERIFY(linkShownUp());
         QCOMPARE(driver->openedDescription, QByteArray("b"));
-        QCOMPARE(listedAdapters(), QStringList{"b"});
-        QCOMPARE(answerer.seen.size(), 1);
+        QCOMPARE(adapters()->currentText(), QStringLiteral("b"));
+        QCOMPARE(answerer.seen.size(), 0);
         QCOMPARE(driver->opensOverOpenChannel, 0);
         QVERIFY(waitForTicks(1));
-        QCOMPARE(answerer.seen.size(), 1);
+        QCOMPARE(answerer.seen.size(), 0);
     }
 
     void listIsReadAgainWhenOpened_data()
