@@ -1,6 +1,6 @@
 #include "app/mainwindow.h"
+#include "app/startupsize.h"
 #include "app/workingfolder.h"
-#include "diagnostics/screenfit.h"
 #include "link/productionbackends.h"
 
 #include <QApplication>
@@ -111,8 +111,7 @@ int main(int argc, char *argv[])
     {
         MainWindow window;
         QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
-        window.resize(window.width(), window.minimumHeight());
-        ScreenFit::fitToScreen(&window);
+        applyStartUpSize(&window);
         window.show();
         for (const UnusableLibrary &problem : unusable)
             QMessageBox::warning(&window, libraryProblemTitle(), libraryProblemText(problem.library, problem.failure));

@@ -29,6 +29,10 @@ public:
     FT_STATUS lastStatus() const { return m_status; }
 
 signals:
+    // Bytes arrived in the adapter's receive queue, or their number changed
+    // while they wait. Nothing in the program listens: frames are taken from
+    // the driver library, which owns the adapter once it is open, and this
+    // handle is open only while the modem lines are pulsed.
     void readyRead();
 
 public slots:

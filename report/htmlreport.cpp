@@ -48,10 +48,15 @@ const char TableEnd[] = "</table><br/>";
 const char ImpactsLine[] = "<p style=\"font-size:20px; font-weight:bold;\">%1 : %2</p><br><br>";
 const char DocumentEnd[] = "</body></html>";
 
+// The language code decides the document's language, not whichever
+// translator the application has installed: a Russian report printed from
+// an English window keeps its Russian headings beside its Russian captions.
 QString translatedPiece(const HtmlReportInput &input, Piece piece)
 {
     const bool searchDialog = input.context && std::strcmp(input.context, "SSUDialog") == 0;
     const char *source = (searchDialog ? ssuDialogPieces : mainWindowPieces)[piece];
+    if (input.language != 1)
+        return QString::fromUtf8(source);
     return QCoreApplication::translate(input.context, source);
 }
 

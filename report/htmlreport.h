@@ -8,7 +8,9 @@
 // a stored report fill it from different sources.
 struct HtmlReportInput
 {
-    quint32 language = 0;            // 1 = English, anything else Russian
+    // 1 = English, anything else Russian, for every text of the document;
+    // the English templates come from the installed translation.
+    quint32 language = 0;
     const char *context = "MainWindow"; // translation context of the templates
     quint32 sn = 0;
     QString date;                    // "dd.MM.yyyy HH:mm"

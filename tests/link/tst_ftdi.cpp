@@ -141,20 +141,29 @@ private slots:
         adapter.queueStatus();
         QCOMPARE(spy.count(), 2);
 
+        // An emptied queue forgets the count: the same number of bytes
+        // arriving afresh is news again.
+        d2xx->queueCount = 0;
+        adapter.queueStatus();
+        QCOMPARE(spy.count(), 2);
+        d2xx->queueCount = 24;
+        adapter.queueStatus();
+        QCOMPARE(spy.count(), 3);
+
         d2xx->queueStatus = FT_IO_ERROR;
         adapter.queueStatus();
-        QCOMPARE(spy.count(), 3);
+        QCOMPARE(spy.count(), 4);
         adapter.queueStatus();
-        QCOMPARE(spy.count(), 3);
+        QCOMPARE(spy.count(), 4);
         QCOMPARE(adapter.lastStatus(), FT_STATUS(FT_IO_ERROR));
 
         d2xx->queueStatus = FT_OK;
         d2xx->queueCount = 0;
         adapter.queueStatus();
-        QCOMPARE(spy.count(), 3);
+        QCOMPARE(spy.count(), 4);
         d2xx->queueCount = 24;
         adapter.queueStatus();
-        QCOMPARE(spy.count(), 4);
+        QCOMPARE(spy.count(), 5);
     }
 
     void closedHandleStaysSilent()

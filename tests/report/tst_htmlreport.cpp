@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QScopeGuard>
 #include <QTranslator>
 
 namespace {
@@ -109,11 +110,11 @@ void TestHtmlReport::goldenDocument()
     const QString expected = QString::fromUtf8(rvktest::readFile(QStringLiteral(RVK_REPORT_TEST_DATA "/") + golden));
     QVERIFY2(!expected.isEmpty(), qPrintable(golden));
 
-    // The Russian documents are built with the translation installed too:
-    // the language flag, not the translator, chooses captions and units.
+    // The Russian documents are built with the English translation
+    // installed too: the language flag, not the translator, chooses the
+    // headings as well as the captions and units.
     QCoreApplication::installTranslator(&english);
-    if (language != 1)
-        QCoreApplication::removeTranslator(&english);
+    const auto uninstall = qScopeGuard([this] { QCoreApplication::removeTranslator(&english); });
 
     const QByteArray record = rvktest::exampleRecord();
     QCOMPARE(record.size(), ReportRecordSize);
@@ -123,7 +124,6 @@ void TestHtmlReport::goldenDocument()
     const QString path = QDir::current().absoluteFilePath(QStringLiteral("golden.html"));
     QString error;
     QVERIFY2(writeHtmlReportFile(path, input, &error), qPrintable(error));
-    QCoreApplication::removeTranslator(&english);
 
     const QString written = readWindows1251File(path);
     QCOMPARE(written, expected);
