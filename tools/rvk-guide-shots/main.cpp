@@ -1,5 +1,6 @@
 // rvk-guide-shots: the pictures of the user guide, made from the program's
 // own windows against the simulated module (see scripts/guide-screenshots).
+#include "ssu/ssuendpoints.h"
 #include "tools/rvk-guide-shots/driving.h"
 #include "tools/rvk-guide-shots/scenes.h"
 
@@ -57,6 +58,7 @@ void runWithoutTranslation(const SceneSettings &settings)
     process.setProcessChannelMode(QProcess::ForwardedChannels);
     process.start(copy, {QStringLiteral("--out"), settings.outDir, QStringLiteral("--port"),
                          QString::number(settings.ports[2]), QStringLiteral("--scratch"), settings.scratchDir,
+                         QStringLiteral("--database"), SsuEndpoints::current().databaseHosts,
                          QStringLiteral("--") + QLatin1String(missingTranslationFlag)});
     if (!process.waitForFinished(120000) || process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0)
         throw SceneFailure(QStringLiteral("the run without the translation file failed"));
@@ -90,7 +92,10 @@ int main(int argc, char *argv[])
                                                     "itself from a copy)."));
     const QCommandLineOption platform(QStringLiteral("platform"), QStringLiteral("Qt platform plugin."),
                                       QStringLiteral("name"));
-    parser.addOptions({out, port, scratch, missing, noBrowser, live, platform});
+    const QCommandLineOption database(QStringLiteral("database"),
+                                      QStringLiteral("The test database (default: the build's database host)."),
+                                      QStringLiteral("host:port"));
+    parser.addOptions({out, port, scratch, missing, noBrowser, live, platform, database});
     parser.process(arguments);
 
     QTemporaryDir temporary(QDir::tempPath() + QStringLiteral("/rvk-guide-XXXXXX"));
@@ -100,6 +105,14 @@ int main(int argc, char *argv[])
     settings.withBrowser = !parser.isSet(noBrowser);
     settings.liveSeconds = parser.value(live).toInt();
     settings.databasePassword = qEnvironmentVariable("RVK_TEST_DB_PASSWORD", QStringLiteral("rvk-test-password"));
+    // The windows look for the SSU at the test database; the password comes
+    // from the tool's own server, which each scene names.
+    if (parser.isSet(database)) {
+        SsuEndpoints endpoints = SsuEndpoints::deployment();
+        endpoints.databaseHosts = parser.value(database);
+        endpoints.databaseCaFile.clear();
+        SsuEndpoints::replace(endpoints);
+    }
     useScratchEnvironment(QDir(settings.scratchDir));
     QDir().mkpath(settings.outDir);
 

@@ -6,8 +6,8 @@
 #include "link/ktxcanfunctions.h"
 #include "protocol/archivefile.h"
 #include "ssu/databasehosts.h"
-#include "ssu/deployment.h"
 #include "ssu/reportschema.h"
+#include "ssu/ssuendpoints.h"
 #include "tools/rvk-guide-shots/driving.h"
 #include "tools/rvk-module-sim/eepromimage.h"
 
@@ -194,7 +194,7 @@ int clearGuideRows(const QString &password)
     int others = 0;
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QMYSQL"), QStringLiteral("rvk-guide-shots"));
-        const DatabaseHost host = parseDatabaseHosts(QLatin1String(Deployment::databaseHost), 3666).value(0);
+        const DatabaseHost host = parseDatabaseHosts(SsuEndpoints::current().databaseHosts, 3666).value(0);
         db.setHostName(host.name);
         db.setPort(host.port);
         db.setDatabaseName(QStringLiteral("RVKSSUdb"));
