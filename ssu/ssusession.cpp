@@ -250,45 +250,47 @@ void SsuSession::identify(const StoredReportKey &key)
     report.date = key.date.toString(Qt::ISODate);
 }
 
-// The statements of the open and the delete, "... WHERE sn = :sn_w AND
-// date = :date_w", narrowed to the one report the key names: two reports of
-// one module made within the same minute share sn and date.
-QString SsuSession::keyCondition(const StoredReportKey &key) const
+namespace {
+// The columns and values that name the one report the key stands for: two
+// reports of one module made within the same minute share sn and date, so
+// the row key, or the operating times, narrow them down. A date the program
+// could not read cannot be compared and is left out.
+QList<QPair<QString, QVariant>> keyTerms(const StoredReportKey &key)
 {
-    // A date the program could not read cannot be compared either; the row
-    // key, or the operating times, still tell the report apart.
-    QString condition = QStringLiteral("sn = :sn_w");
+    QList<QPair<QString, QVariant>> terms{{QStringLiteral("sn"), key.sn}};
     if (key.date.isValid())
-        condition += QStringLiteral(" AND date = :date_w");
-    if (!key.rowId.isNull())
-        condition += QStringLiteral(" AND id = :id_w");
-    else
-        condition += QStringLiteral(" AND total_time = :total_time_w AND repair_time = :repair_time_w");
-    return condition;
-}
-
-void SsuSession::bindKey(const StoredReportKey &key)
-{
-    query.bindValue(QStringLiteral(":sn_w"), report.sn);
-    if (key.date.isValid())
-        query.bindValue(QStringLiteral(":date_w"), report.date);
+        terms.append({QStringLiteral("date"), key.date.toString(Qt::ISODate)});
     if (!key.rowId.isNull()) {
-        query.bindValue(QStringLiteral(":id_w"), key.rowId);
+        terms.append({QStringLiteral("id"), key.rowId});
     } else {
-        query.bindValue(QStringLiteral(":total_time_w"), key.totalTime);
-        query.bindValue(QStringLiteral(":repair_time_w"), key.repairTime);
+        terms.append({QStringLiteral("total_time"), key.totalTime});
+        terms.append({QStringLiteral("repair_time"), key.repairTime});
     }
+    return terms;
 }
+} // namespace
 
-StoredReportResult SsuSession::openReport(const StoredReportKey &key)
+// "<head> WHERE sn = :sn_w AND date = :date_w ...", bound to the key.
+StoredReportResult SsuSession::runOnReport(const QString &head, const StoredReportKey &key)
 {
     identify(key);
     if (!db.isValid() || !db.isOpen())
         return StoredReportResult::Failed;
-    query.prepare(QStringLiteral("SELECT * FROM rvkreport WHERE %1;").arg(keyCondition(key)));
-    bindKey(key);
-    if (!query.exec())
-        return StoredReportResult::Failed;
+    const QList<QPair<QString, QVariant>> terms = keyTerms(key);
+    QStringList conditions;
+    for (const auto &term : terms)
+        conditions << term.first + QLatin1String(" = :") + term.first + QLatin1String("_w");
+    query.prepare(head + QLatin1String(" WHERE ") + conditions.join(QLatin1String(" AND ")) + QLatin1Char(';'));
+    for (const auto &term : terms)
+        query.bindValue(QLatin1Char(':') + term.first + QLatin1String("_w"), term.second);
+    return query.exec() ? StoredReportResult::Done : StoredReportResult::Failed;
+}
+
+StoredReportResult SsuSession::openReport(const StoredReportKey &key)
+{
+    const StoredReportResult ran = runOnReport(QStringLiteral("SELECT * FROM rvkreport"), key);
+    if (ran != StoredReportResult::Done)
+        return ran;
     if (!query.next())
         return StoredReportResult::NotFound;
 
@@ -298,12 +300,8 @@ StoredReportResult SsuSession::openReport(const StoredReportKey &key)
 
 StoredReportResult SsuSession::deleteReport(const StoredReportKey &key)
 {
-    identify(key);
-    if (!db.isValid() || !db.isOpen())
-        return StoredReportResult::Failed;
-    query.prepare(QStringLiteral("DELETE FROM rvkreport WHERE %1;").arg(keyCondition(key)));
-    bindKey(key);
-    if (!query.exec())
-        return StoredReportResult::Failed;
+    const StoredReportResult ran = runOnReport(QStringLiteral("DELETE FROM rvkreport"), key);
+    if (ran != StoredReportResult::Done)
+        return ran;
     return query.numRowsAffected() > 0 ? StoredReportResult::Done : StoredReportResult::NotFound;
 }

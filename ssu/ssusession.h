@@ -98,9 +98,8 @@ private slots:
 private:
     bool search(const MySqlQueryModel::Search &search, bool deferred = false);
     void identify(const StoredReportKey &key);
-    // Binds the key's values to the conditions keyCondition() added.
-    void bindKey(const StoredReportKey &key);
-    QString keyCondition(const StoredReportKey &key) const;
+    // Runs "<head> WHERE ..." on query for the one report the key names.
+    StoredReportResult runOnReport(const QString &head, const StoredReportKey &key);
     // CREATE TABLE, and the keys and indexes once per session.
     bool createTable();
     bool indexesEnsured = false;
