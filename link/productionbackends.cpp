@@ -1,9 +1,14 @@
 #include "link/productionbackends.h"
 
-#include "link/canbusd2xx.h"
-#include "link/canbusdriver.h"
 #include "link/d2xxfunctions.h"
 #include "link/ktxcanfunctions.h"
+
+#ifdef RVK_QT_CANBUS
+#include "link/canbusd2xx.h"
+#include "link/canbusdriver.h"
+#else
+#include "link/noadapterdriver.h"
+#endif
 
 #ifdef Q_OS_WIN
 #include "link/win/ftd2xxlibrary.h"
@@ -13,8 +18,14 @@
 namespace {
 void installQtCanBackends()
 {
+#ifdef RVK_QT_CANBUS
     installD2xx(std::make_unique<CanBusD2xx>());
     installKtxDriver(std::make_unique<CanBusDriver>());
+#else
+    // A build without Qt's CAN module has no other way to an adapter.
+    installD2xx(nullptr);
+    installKtxDriver(std::make_unique<NoAdapterDriver>());
+#endif
 }
 } // namespace
 
