@@ -5,6 +5,13 @@
 #include <QSaveFile>
 #include <QTemporaryFile>
 
+#ifdef Q_OS_WIN
+#include <QDir>
+#include <fcntl.h>
+#include <io.h>
+#include <windows.h>
+#endif
+
 #ifdef Q_OS_UNIX
 #include <cerrno>
 #include <cstring>
@@ -86,12 +93,29 @@ bool write(const QString &path, const QByteArray &bytes, QString *errorString, b
 
 bool read(const QString &path, qint64 maxSize, QByteArray *content)
 {
-    const QFileInfo info(path);
-    if (info.isSymLink() || !info.isFile() || info.size() > maxSize)
+    // The link itself is opened, never its target (FILE_FLAG_OPEN_REPARSE_POINT),
+    // and a folder not at all (no FILE_FLAG_BACKUP_SEMANTICS); what was opened
+    // is then checked through the handle.
+    const HANDLE handle = ::CreateFileW(reinterpret_cast<const wchar_t *>(QDir::toNativeSeparators(path).utf16()),
+                                        GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                        nullptr, OPEN_EXISTING,
+                                        FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    if (handle == INVALID_HANDLE_VALUE)
         return false;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    BY_HANDLE_FILE_INFORMATION information;
+    const bool plain = ::GetFileType(handle) == FILE_TYPE_DISK && ::GetFileInformationByHandle(handle, &information)
+        && !(information.dwFileAttributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY))
+        && ((qint64(information.nFileSizeHigh) << 32) | information.nFileSizeLow) <= maxSize;
+    const int fd = plain ? ::_open_osfhandle(reinterpret_cast<intptr_t>(handle), _O_RDONLY | _O_BINARY) : -1;
+    if (fd < 0) {
+        ::CloseHandle(handle);
         return false;
+    }
+    QFile file;
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::_close(fd);
+        return false;
+    }
     const QByteArray bytes = file.read(maxSize + 1);
     if (bytes.size() > maxSize || file.error() != QFileDevice::NoError)
         return false;
