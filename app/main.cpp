@@ -114,7 +114,7 @@ int main(int argc, char *argv[])
         applyStartUpSize(&window);
         window.show();
         for (const UnusableLibrary &problem : unusable)
-            QMessageBox::warning(&window, libraryProblemTitle(), libraryProblemText(problem.library, problem.failure));
+            window.warnAtStart(libraryProblemTitle(), libraryProblemText(problem.library, problem.failure));
         result = application.exec();
     }
     return result;

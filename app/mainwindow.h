@@ -44,6 +44,10 @@ public:
 
     bool eventFilter(QObject *watched, QEvent *event) override;
 
+    // A notice at start (an adapter library that cannot be used). The link's
+    // supervision waits until it is answered, so its own box never covers it.
+    void warnAtStart(const QString &title, const QString &text);
+
 signals:
     void readyRead();
     void signalSetLanguage(uchar language);
@@ -98,6 +102,7 @@ private:
     bool linkGuardFailed();
     void setIndicatorKIVO(bool on);
     bool reconnectingLink = false;
+    bool startNoticeOpen = false;
     // Set once the user has chosen the adapter or the link has been up on
     // it: from then on a lone interface in the list no longer replaces it,
     // so an unplugged adapter is waited for rather than swapped.

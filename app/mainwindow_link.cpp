@@ -46,6 +46,13 @@ void MainWindow::openLinkAtStart(QTimer *supervisionTimer)
     supervisionTimer->start(1000);
 }
 
+void MainWindow::warnAtStart(const QString &title, const QString &text)
+{
+    startNoticeOpen = true;
+    QMessageBox::warning(this, title, text);
+    startNoticeOpen = false;
+}
+
 void MainWindow::fillDeviceList()
 {
     // Pulses RTS and sets DTR on the last chosen adapter before the driver
@@ -120,7 +127,7 @@ void MainWindow::checkCANError()
     // A choice of adapter made while a reconnection waits in the driver's
     // open runs in that open's nested event loop, and so may this timer;
     // the reconnection under way takes care of the link.
-    if (reconnectingLink)
+    if (reconnectingLink || startNoticeOpen)
         return;
 
     if (ktxCANInfo() == 0) {

@@ -267,6 +267,30 @@ private slots:
         QCOMPARE(answerer.seen.first().text, lossText);
     }
 
+    // A library notice at start (Windows) holds the link's question until
+    // it is answered: the two boxes never stack.
+    void startNoticeHoldsTheLinkQuestion()
+    {
+        driver->openResult = 1;
+        driver->infoResult = -1;
+        createWindow();
+        window->show();
+        ModalAnswerer answerer;
+        int boxesWhileNoticeOpen = -1;
+        answerer.answerWith([&](QWidget *notice) {
+            // Open over two supervision ticks, as a user reading it.
+            QTimer::singleShot(2500, notice, [&, notice] {
+                boxesWhileNoticeOpen = answerer.seen.size();
+                static_cast<QMessageBox *>(notice)->button(QMessageBox::Ok)->click();
+            });
+        });
+        answerer.press(QMessageBox::Ignore);
+        window->warnAtStart(QStringLiteral("Внимание"), QStringLiteral("ktxdrv.dll не загружена"));
+        QCOMPARE(boxesWhileNoticeOpen, 1);
+        QVERIFY(answerer.waitForBoxes(2, 2500));
+        QCOMPARE(answerer.seen.at(1).text, lossText);
+    }
+
     // An open slower than a supervision tick, as a network bus connecting:
     // nothing is asked and nothing closed before the window is there.
     void slowOpenAtStartIsLeftToFinish()
