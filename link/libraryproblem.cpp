@@ -26,6 +26,18 @@ QString libraryProblemText(AdapterLibrary library, const LibraryFailure &failure
     const QString error = QString::number(failure.windowsError);
     const bool lacksEntry = failure.kind == LibraryFailure::Kind::EntryMissing;
     if (library == AdapterLibrary::Driver) {
+#ifndef RVK_QT_CANBUS
+        // A build without Qt's CAN module has nothing to offer instead.
+        if (lacksEntry)
+            return QCoreApplication::translate(context,
+                                               "В библиотеке драйвера адаптера %1 нет функции %2 (ошибка Windows %3). "
+                                               "Адаптер KIVO недоступен.")
+                .arg(file, entryText(failure), error);
+        return QCoreApplication::translate(context,
+                                           "Библиотека драйвера адаптера %1 не загружена (ошибка Windows %2). "
+                                           "Адаптер KIVO недоступен.")
+            .arg(file, error);
+#endif
         if (lacksEntry)
             return QCoreApplication::translate(context,
                                                "В библиотеке драйвера адаптера %1 нет функции %2 (ошибка Windows %3). "

@@ -12,6 +12,14 @@
         <translation>The adapter driver library %1 has no function %2 (Windows error %3). The KIVO adapter is not available; the adapter list shows Qt&apos;s CAN interfaces instead.</translation>
     </message>
     <message>
+        <source>В библиотеке драйвера адаптера %1 нет функции %2 (ошибка Windows %3). Адаптер KIVO недоступен.</source>
+        <translation>The adapter driver library %1 has no function %2 (Windows error %3). The KIVO adapter is not available.</translation>
+    </message>
+    <message>
+        <source>Библиотека драйвера адаптера %1 не загружена (ошибка Windows %2). Адаптер KIVO недоступен.</source>
+        <translation>The adapter driver library %1 could not be loaded (Windows error %2). The KIVO adapter is not available.</translation>
+    </message>
+    <message>
         <source>Библиотека драйвера адаптера %1 не загружена (ошибка Windows %2). Адаптер KIVO недоступен; в списке адаптеров показаны CAN-интерфейсы Qt.</source>
         <translation>The adapter driver library %1 could not be loaded (Windows error %2). The KIVO adapter is not available; the adapter list shows Qt&apos;s CAN interfaces instead.</translation>
     </message>
