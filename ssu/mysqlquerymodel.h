@@ -1,27 +1,39 @@
 #pragma once
 
+#include "ssu/listingreader.h"
+#include "ssu/ssuconnection.h"
 #include "ssu/storedreportkey.h"
 
 #include <QAbstractTableModel>
 #include <QHash>
 #include <QList>
-#include <QSqlDatabase>
+#include <QSet>
 #include <QStringList>
 #include <QVector>
 
 // The search table's model. The shared table grows for years, so the model
 // never holds a whole listing: it reads the rows of a search in windows of
 // windowSize() rows as the view asks for them, keeping only the few windows
-// last used. A search shows its first window at once; when that is full, the
-// rows are counted in the background and the list grows to its full length
-// when the count arrives. Should the count fail, the list grows a window at a
-// time as the user reaches its end. A header click re-orders on the server.
-// Every order ends in terms that no two reports share, so windows read apart
-// from each other, forwards or backwards, join without a gap or a repeat.
-// Every cell is centred, whatever its type, so numbers, dates and time texts
-// line up under their centred headers.
-class QSqlQuery;
+// last used. Every read runs on the session's database thread: a search
+// shows its first window once it has arrived (the caller's thread handles
+// its events meanwhile); a window the view scrolls to reads empty until it
+// arrives. When the first window is full, the rows are counted in the
+// background and the list grows to its full length when the count arrives.
+// Should the count fail, or name more rows than a list can hold, the list
+// grows a window at a time as the user reaches its end. A header click
+// re-orders on the server. Every cell is centred, whatever its type, so
+// numbers, dates and time texts line up under their centred headers.
+class DatabaseThread;
 class RowCounter;
+
+// Where a listing is read: the session's database thread, its connection
+// there, and the target the row counter opens its own connection to.
+struct ListingSource
+{
+    DatabaseThread *thread = nullptr;
+    QString connection;
+    SsuTarget target;
+};
 
 class MySqlQueryModel : public QAbstractTableModel
 {
@@ -43,10 +55,14 @@ public:
     void setRowKey(bool present) { rowKey = present; }
     bool hasRowKey() const { return rowKey; }
 
+    // The most rows a list shows: a count beyond it (a forged one, or a
+    // table far beyond the fleet's) leaves the list open-ended.
+    static constexpr int MaximumRows = 5000000;
+
     // Replaces the listing. A deferred search only remembers what to list
     // (the view shows nothing) until load() runs it: nothing is read for a
     // window nobody looks at.
-    void setSearch(const Search &search, const QSqlDatabase &db, bool deferred = false);
+    void setSearch(const Search &search, const ListingSource &source, bool deferred = false);
     void load();
     bool isDeferred() const { return deferred; }
     // True while the full length of the listing is still being counted.
@@ -56,13 +72,17 @@ public:
     bool isTotalKnown() const { return totalKnown; }
 
     // The identity of the report listed in that row (read from the server if
-    // its window is not held); invalid for a row that reads empty.
+    // its window is not held, waiting as a search does); invalid for a row
+    // that reads empty.
     StoredReportKey reportKey(int row) const;
 
     void setWindowSize(int rows);
     int windowSize() const { return window; }
     // Rows held in memory now, for checking that a long listing stays bounded.
     int cachedRows() const;
+    // Whether the row's window has arrived (a row that reads empty because
+    // its window is still being read is not loaded).
+    bool isRowLoaded(int row) const;
 
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
     int columnCount(const QModelIndex &parent = QModelIndex()) const override;
@@ -79,29 +99,35 @@ signals:
     void lengthChanged();
 
 private:
-    using Rows = QVector<QVector<QVariant>>;
+    using Rows = ListingReader::Rows;
 
+    ListingQuery listingQuery() const;
     void reload();
     void dropWindows();
+    void keepWindow(int number, const Rows &rows) const;
     void takeCount(int number, int rows);
+    // The window's rows if held; otherwise asks for them and returns null.
     const Rows *windowOf(int row) const;
-    Rows fetchWindow(int first, int rows, bool mayReverse) const;
-    QStringList orderColumns() const;
-    bool descending(bool reversed) const;
-    QStringList orderTerms(bool reversed) const;
-    // " WHERE " with the search's condition and extra, either may be empty.
-    QString whereClause(const QString &extra) const;
-    QString projection() const;
-    QString windowStatement(int offset, int rows, bool reversed) const;
-    bool readFromKey(QSqlQuery &query, int offset, int rows, bool reversed) const;
+    void requestWindow(int number) const;
+    // Reads a window and waits for it; false when the read failed.
+    bool readNow(int first, int rows, bool mayReverse, Rows *out) const;
+    // The offset and direction a window is read with: one beyond the
+    // middle is read from the far end in reverse order, so the server skips
+    // at most half the listing to reach it. Only a listing of known length
+    // has a far end.
+    bool readsReversed(int first, int rows, bool mayReverse) const;
 
     Search current;
-    QSqlDatabase database;
+    ListingSource source;
     bool rowKey = false;
     bool deferred = false;
     bool counting = false;
     bool totalKnown = true;
+    bool fetchingMore = false;
     int searchNumber = 0;
+    // Changes whenever what the held windows show is replaced (a search, a
+    // new order), so that windows read for the old listing are dropped.
+    int generation = 0;
     RowCounter *counter = nullptr;
     int window = 256;
     int total = 0;
@@ -113,4 +139,5 @@ private:
     // last); a handful is enough for the view and a scroll step either way.
     mutable QHash<int, Rows> windows;
     mutable QList<int> recent;
+    mutable QSet<int> pending;
 };

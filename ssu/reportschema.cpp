@@ -1,5 +1,6 @@
 #include "ssu/reportschema.h"
 
+#include <QHash>
 #include <QSqlQuery>
 #include <QStringList>
 #include <QVariant>
@@ -99,6 +100,27 @@ bool makeDuplicateIndexUnique(QSqlDatabase db, const QString &table)
                         .arg(table, name, QLatin1String(duplicateIndex().columns)));
 }
 } // namespace
+
+int missingReportKeys(QSqlDatabase db, const QString &table)
+{
+    QSqlQuery lookup(db);
+    lookup.prepare(QStringLiteral("SELECT index_name, MIN(non_unique) FROM information_schema.statistics "
+                                  "WHERE table_schema = DATABASE() AND table_name = ? GROUP BY index_name"));
+    lookup.addBindValue(table);
+    if (!lookup.exec())
+        return -1;
+    QHash<QString, bool> unique;
+    while (lookup.next())
+        unique.insert(lookup.value(0).toString().toLower(), lookup.value(1).toInt() == 0);
+    int missing = unique.contains(QStringLiteral("primary")) ? 0 : 1;
+    for (const ReportIndex &index : Indexes) {
+        const auto found = unique.constFind(QLatin1String(index.name));
+        const bool wantsUnique = qstrcmp(index.kind, "UNIQUE INDEX") == 0;
+        if (found == unique.constEnd() || (wantsUnique && !found.value()))
+            ++missing;
+    }
+    return missing;
+}
 
 bool reportTableHasRowKey(QSqlDatabase db, const QString &table)
 {

@@ -30,6 +30,11 @@ extern const char *const ConnectionName;
 // which the server refuses, changing nothing, while duplicates remain.
 int ensureReportIndexes(QSqlDatabase db, const QString &table = QStringLiteral("rvkreport"));
 
+// How many of the keys and indexes ensureReportIndexes() adds the table
+// lacks, a duplicate index left without uniqueness counted as missing; -1
+// when the catalogue cannot be asked.
+int missingReportKeys(QSqlDatabase db, const QString &table = QStringLiteral("rvkreport"));
+
 // Whether the table has the invisible row key "id" (false also when the
 // catalogue cannot be asked).
 bool reportTableHasRowKey(QSqlDatabase db, const QString &table = QStringLiteral("rvkreport"));

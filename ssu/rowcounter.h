@@ -1,8 +1,11 @@
 #pragma once
 
+#include "ssu/ssuconnection.h"
+
 #include <QObject>
 #include <QString>
-#include <QThread>
+
+class DatabaseThread;
 
 // Counts the rows of a search on a connection of its own, in a thread of its
 // own: over the whole fleet's history the count takes long enough to be felt,
@@ -14,16 +17,14 @@ class RowCounter : public QObject
     Q_OBJECT
 public:
     explicit RowCounter(QObject *parent = nullptr);
-    ~RowCounter() override;
 
-    // Counts with a copy of the parameters of the named connection.
-    void request(int number, const QString &connectionName, const QString &statement);
+    // Counts on a connection to the target, opened like every other one.
+    void request(int number, const SsuTarget &target, const QString &statement);
 
 signals:
     void counted(int number, int rows);
 
 private:
-    class Worker;
-    QThread thread;
-    Worker *worker = nullptr;
+    DatabaseThread *thread = nullptr;
+    QString name;
 };

@@ -1,42 +1,44 @@
 #pragma once
 
+#include "ssu/ssudriver.h"
+
 #include <QSqlDatabase>
 #include <QString>
 
-// What every connection to the SSU database is opened with and checked for.
-// The server sits across a plant network, so it is treated as possibly
-// hostile: it may stop answering, ask for local files, or be an impostor.
+// Where and as whom a connection to the SSU database is opened.
+struct SsuTarget
+{
+    // "host[:port],...": a cluster's nodes, tried in the administrator's order.
+    QString hosts;
+    // PEM file of the CA that issues the SSU's certificates; empty: no TLS.
+    QString caFile;
+    QString user = QStringLiteral("RVKuser");
+    QString password;
+    QString database = QStringLiteral("RVKSSUdb");
+};
+
+// The one way every connection to the SSU is opened, whoever opens it: the
+// session's, the row counter's and the administrator's tool's. Each goes
+// through SsuDriver with the same safeguards.
 namespace SsuConnection {
 
-// Seconds a connection attempt may take before it counts as failed.
+constexpr int DefaultPort = 3666;
+// Total bounds of one connect (TCP, TLS and login) and of one statement, from
+// its sending to its last row. A server that trickles a byte at a time gains
+// nothing: the socket is closed when the time is up.
 constexpr int ConnectTimeoutSeconds = 5;
-// Seconds a single read or write on an opened connection may stall. A server
-// that crashed after accepting a statement, or a VPN/NAT that dropped the
-// link's state, would otherwise keep the window frozen for ever; with this
-// bound every statement returns (failed) within about 20 s.
-constexpr int ReadWriteTimeoutSeconds = 20;
+constexpr int StatementTimeoutSeconds = 20;
 
-// The QMYSQL connect options: the time-outs above and, when caFile is not
-// empty, TLS with the server's certificate chain checked against that CA.
-QString connectOptions(const QString &caFile);
+SsuLinkPolicy policy(const SsuTarget &target);
 
-// To be called right after db.open() succeeded; closes the connection and
-// returns false when it cannot be made safe:
-// - the client library's LOAD DATA LOCAL INFILE support is switched off, so
-//   a server can no longer answer a statement with a request for a file of
-//   the station's user (QMYSQL has no connect option for it and hands out
-//   its native handle only after open(); the SET NAMES that open() sends
-//   itself comes before, and only a verified TLS server closes that gap);
-// - when TLS is required (a CA file is configured), a connection that the
-//   client library left unencrypted because the server offered no TLS is
-//   refused: the library itself falls back to plain text silently.
-bool secureOpenedConnection(QSqlDatabase &db, bool requireTls);
+// Opens the connection called name, in the calling thread, to the first of
+// the target's hosts that accepts it and is ready for statements (a cluster
+// node outside the primary component accepts the login and then refuses
+// every statement, so the next node is tried). The connection is invalid or
+// closed when none did. An earlier connection of that name is replaced.
+QSqlDatabase open(const QString &name, const SsuTarget &target);
 
-// To be called after secureOpenedConnection(); closes the connection and
-// returns false when the server is a cluster node that is not ready for
-// statements (outside the primary component: it accepts the login and then
-// refuses every statement), so the next node is tried. A server that is no
-// cluster node is ready.
-bool nodeReady(QSqlDatabase &db);
+// Closes and forgets the connection called name, if any.
+void remove(const QString &name);
 
 } // namespace SsuConnection

@@ -1,6 +1,7 @@
 #include "ssu/ssusession.h"
 
 #include "ssu/archivedate.h"
+#include "ssu/databasethread.h"
 #include "ssu/databasehosts.h"
 #include "ssu/reportschema.h"
 #include "ssu/reportupload.h"
@@ -10,6 +11,8 @@
 #include "ssu/tokencipher.h"
 
 #include <QDateTime>
+#include <QSqlQuery>
+#include <QSqlRecord>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
@@ -17,7 +20,6 @@
 #include <QVariant>
 
 namespace {
-constexpr int DatabasePort = 3666;
 // The file holds one short token; anything much larger is not it, and is
 // not kept in memory while it arrives.
 constexpr qint64 MaximumDownloadBytes = 4 * 1024;
@@ -29,8 +31,12 @@ constexpr int DownloadTimeoutMs = 15000;
 
 SsuSession::SsuSession(QObject *parent)
     : QObject(parent)
+    , database(new DatabaseThread(this))
+    , connection(QStringLiteral("%1-%2").arg(QLatin1String(ConnectionName)).arg(quintptr(this), 0, 16))
     , networkManager(new QNetworkAccessManager(this))
 {
+    const QString name = connection;
+    database->atEnd([name] { SsuConnection::remove(name); });
     const SsuEndpoints endpoints = SsuEndpoints::current();
     downloadUrl = endpoints.passwordUrl;
     databaseHosts = endpoints.databaseHosts;
@@ -87,39 +93,32 @@ void SsuSession::setDatabaseServer(const QString &host, int port, const QString 
     databaseCaFile = caFile;
 }
 
+SsuTarget SsuSession::target() const
+{
+    SsuTarget target;
+    target.hosts = databaseHosts;
+    target.caFile = databaseCaFile;
+    // The password may have arrived after the first attempt (an upload tried
+    // before the download finished); the current one is used every time.
+    target.password = databasePassword;
+    return target;
+}
+
 bool SsuSession::connectDatabase()
 {
     emit signalWaitDialog(true);
-    const QString name = QLatin1String(ConnectionName);
-    if (QSqlDatabase::contains(name)) {
-        db = QSqlDatabase::database(name, false);
-    } else {
-        db = QSqlDatabase::addDatabase(QStringLiteral("QMYSQL"), name);
-        db.setDatabaseName(QStringLiteral("RVKSSUdb"));
-        db.setUserName(QStringLiteral("RVKuser"));
-    }
-    db.setConnectOptions(SsuConnection::connectOptions(databaseCaFile));
-    // The password may have arrived after the connection was first added (an
-    // upload tried before the download finished); keeping the empty one would
-    // send every later report to the archive for the rest of the run.
-    db.setPassword(databasePassword);
     // The nodes of a cluster are tried in the administrator's order at every
     // attempt, so a failed node is skipped for the next report and the first
     // one is used again once it is back.
-    for (const DatabaseHost &host : parseDatabaseHosts(databaseHosts, DatabasePort)) {
-        db.setHostName(host.name);
-        db.setPort(host.port);
-        if (db.open() && SsuConnection::secureOpenedConnection(db, !databaseCaFile.isEmpty())
-            && SsuConnection::nodeReady(db)) {
-            query = QSqlQuery(db);
-            emit signalWaitDialog(false);
-            emit signalIndicator(true);
-            return true;
-        }
-    }
+    const SsuTarget to = target();
+    const QString name = connection;
+    host = database->wait<QString>([name, to] {
+        const QSqlDatabase db = SsuConnection::open(name, to);
+        return db.isOpen() ? db.hostName() : QString();
+    });
     emit signalWaitDialog(false);
-    emit signalIndicator(false);
-    return false;
+    emit signalIndicator(!host.isEmpty());
+    return !host.isEmpty();
 }
 
 bool SsuSession::connectAndCreateTable()
@@ -131,18 +130,35 @@ bool SsuSession::connectAndCreateTable()
 
 bool SsuSession::createTable()
 {
-    if (!query.exec(QLatin1String(CreateReportTableStatement)))
-        return false;
-    // Keys and indexes, once added, stay; asking the catalogue again before
-    // every read-out's upload would only repeat the answer.
-    if (!indexesEnsured) {
-        ensureReportIndexes(db);
-        rowKey = reportTableHasRowKey(db);
-        indexesEnsured = true;
+    struct Schema
+    {
+        bool created = false;
+        bool rowKey = false;
+        int missing = -1;
+    };
+    const QString name = connection;
+    // What the table has is asked once per session: keys, once added by the
+    // administrator, stay.
+    const bool check = !schemaChecked;
+    const Schema schema = database->wait<Schema>([name, check] {
+        Schema result;
+        const QSqlDatabase db = QSqlDatabase::database(name, false);
+        QSqlQuery create(db);
+        result.created = db.isOpen() && create.exec(QLatin1String(CreateReportTableStatement));
+        if (result.created && check) {
+            result.rowKey = reportTableHasRowKey(db);
+            result.missing = missingReportKeys(db);
+        }
+        return result;
+    });
+    if (schema.created && check) {
+        schemaChecked = true;
+        rowKey = schema.rowKey;
+        keysMissing = schema.missing;
         if (listing)
             listing->setRowKey(rowKey);
     }
-    return true;
+    return schema.created;
 }
 
 bool SsuSession::uploadReport(const QByteArray &record)
@@ -163,12 +179,16 @@ bool SsuSession::uploadReport(const QByteArray &record)
     report.release_date = releaseDateKnown ? decoded.release_date : QLatin1String(UnknownReleaseDate);
     report.firmware_version = decoded.firmwareVersionSet ? decoded.firmware_version : QString();
 
-    // An invalid handle would make QSqlQuery fall back to the default
-    // connection, which is not the SSU; a closed one cannot store anything.
-    if (!db.isValid() || !db.isOpen())
-        return false;
-    query = QSqlQuery(db);
-    return storeReportRow(db, query, report);
+    const QString name = connection;
+    const ReportValues values = report;
+    return database->wait<bool>([name, values] {
+        // A closed connection cannot store anything.
+        QSqlDatabase db = QSqlDatabase::database(name, false);
+        if (!db.isOpen())
+            return false;
+        QSqlQuery query(db);
+        return storeReportRow(db, query, values);
+    });
 }
 
 void SsuSession::setReportDate(const QString &date)
@@ -211,7 +231,7 @@ bool SsuSession::search(const MySqlQueryModel::Search &search, bool deferred)
         return false;
     // Not opened on demand: a search must not stall on an unreachable server;
     // a closed connection simply lists nothing.
-    listing->setSearch(search, QSqlDatabase::database(QLatin1String(ConnectionName), false), deferred);
+    listing->setSearch(search, {database, connection, target()}, deferred);
     return true;
 }
 
@@ -270,12 +290,10 @@ QList<QPair<QString, QVariant>> keyTerms(const StoredReportKey &key)
 }
 } // namespace
 
+namespace {
 // "<head> WHERE sn = :sn_w AND date = :date_w ...", bound to the key.
-StoredReportResult SsuSession::runOnReport(const QString &head, const StoredReportKey &key)
+bool runOnReport(QSqlQuery &query, const QString &head, const StoredReportKey &key)
 {
-    identify(key);
-    if (!db.isValid() || !db.isOpen())
-        return StoredReportResult::Failed;
     const QList<QPair<QString, QVariant>> terms = keyTerms(key);
     QStringList conditions;
     for (const auto &term : terms)
@@ -283,25 +301,50 @@ StoredReportResult SsuSession::runOnReport(const QString &head, const StoredRepo
     query.prepare(head + QLatin1String(" WHERE ") + conditions.join(QLatin1String(" AND ")) + QLatin1Char(';'));
     for (const auto &term : terms)
         query.bindValue(QLatin1Char(':') + term.first + QLatin1String("_w"), term.second);
-    return query.exec() ? StoredReportResult::Done : StoredReportResult::Failed;
+    return query.exec();
 }
+
+struct Lookup
+{
+    StoredReportResult result = StoredReportResult::Failed;
+    ReportValues values;
+};
+} // namespace
 
 StoredReportResult SsuSession::openReport(const StoredReportKey &key)
 {
-    const StoredReportResult ran = runOnReport(QStringLiteral("SELECT * FROM rvkreport"), key);
-    if (ran != StoredReportResult::Done)
-        return ran;
-    if (!query.next())
-        return StoredReportResult::NotFound;
-
-    readReportRow(query.record(), report);
-    return StoredReportResult::Done;
+    identify(key);
+    const QString name = connection;
+    ReportValues known = report;
+    const Lookup found = database->wait<Lookup>([name, key, known] {
+        Lookup lookup;
+        lookup.values = known;
+        QSqlDatabase db = QSqlDatabase::database(name, false);
+        QSqlQuery query(db);
+        if (!db.isOpen() || !runOnReport(query, QStringLiteral("SELECT * FROM rvkreport"), key))
+            return lookup;
+        if (!query.next()) {
+            lookup.result = StoredReportResult::NotFound;
+            return lookup;
+        }
+        readReportRow(query.record(), lookup.values);
+        lookup.result = StoredReportResult::Done;
+        return lookup;
+    });
+    if (found.result == StoredReportResult::Done)
+        report = found.values;
+    return found.result;
 }
 
 StoredReportResult SsuSession::deleteReport(const StoredReportKey &key)
 {
-    const StoredReportResult ran = runOnReport(QStringLiteral("DELETE FROM rvkreport"), key);
-    if (ran != StoredReportResult::Done)
-        return ran;
-    return query.numRowsAffected() > 0 ? StoredReportResult::Done : StoredReportResult::NotFound;
+    identify(key);
+    const QString name = connection;
+    return database->wait<StoredReportResult>([name, key] {
+        QSqlDatabase db = QSqlDatabase::database(name, false);
+        QSqlQuery query(db);
+        if (!db.isOpen() || !runOnReport(query, QStringLiteral("DELETE FROM rvkreport"), key))
+            return StoredReportResult::Failed;
+        return query.numRowsAffected() > 0 ? StoredReportResult::Done : StoredReportResult::NotFound;
+    }, StoredReportResult::Failed);
 }

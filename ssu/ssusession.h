@@ -2,16 +2,16 @@
 
 #include "report/reportrecord.h"
 #include "ssu/mysqlquerymodel.h"
+#include "ssu/ssuconnection.h"
 
 #include <QByteArray>
 #include <QDate>
 #include <QObject>
 #include <QPointer>
-#include <QSqlDatabase>
-#include <QSqlQuery>
 #include <QString>
 #include <QUrl>
 
+class DatabaseThread;
 class QNetworkAccessManager;
 class QNetworkReply;
 
@@ -20,6 +20,12 @@ class QNetworkReply;
 // listing model runs and the lookups that open and delete stored reports.
 // The search dialog owns one and shows its model; tests and benchmarks drive
 // it on its own.
+//
+// Every statement runs on the session's database thread. The members that
+// return a statement's outcome wait for it the way a dialog's exec() waits:
+// the calling thread goes on handling its events (the window repaints, CAN
+// frames are taken, the user may act), so other calls may run meanwhile;
+// they are carried out in the order they were made.
 class SsuSession : public QObject
 {
     Q_OBJECT
@@ -84,6 +90,16 @@ public:
     // Whether the table has its invisible row key (known once the table has
     // been created or checked in this session).
     bool hasRowKey() const { return rowKey; }
+    // How many of the table's keys and indexes are missing (known once the
+    // table has been created or checked; -1 before). Stations do not add
+    // them: that is the administrator's step (scripts/ssu-admin).
+    int missingKeys() const { return keysMissing; }
+    // The host of the connection last opened, empty when none is open.
+    QString connectedHost() const { return host; }
+    // The thread the session's statements run on, and the name of its
+    // connection there.
+    DatabaseThread *databaseThread() const { return database; }
+    QString connectionName() const { return connection; }
 
 signals:
     void signalIndicator(bool on);
@@ -98,15 +114,17 @@ private slots:
 private:
     bool search(const MySqlQueryModel::Search &search, bool deferred = false);
     void identify(const StoredReportKey &key);
-    // Runs "<head> WHERE ..." on query for the one report the key names.
-    StoredReportResult runOnReport(const QString &head, const StoredReportKey &key);
-    // CREATE TABLE, and the keys and indexes once per session.
+    SsuTarget target() const;
+    // CREATE TABLE, and what the table has of its keys, once per session.
     bool createTable();
-    bool indexesEnsured = false;
+    bool schemaChecked = false;
     bool rowKey = false;
+    int keysMissing = -1;
+    QString host;
 
-    QSqlDatabase db;
-    QSqlQuery query;
+    DatabaseThread *database = nullptr;
+    // The session's connection on its database thread.
+    QString connection;
     MySqlQueryModel *listing = nullptr;
     int fetchWindowSize = 256;
     ReportValues report;

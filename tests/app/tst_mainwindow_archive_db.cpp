@@ -92,7 +92,6 @@ void TestMainWindowArchive::init()
 void TestMainWindowArchive::cleanup()
 {
     closeWindow();
-    rvktest::dropProgramConnection();
 }
 
 void TestMainWindowArchive::cleanupTestCase()
@@ -208,9 +207,10 @@ void TestMainWindowArchive::connectionLostMidPassLeavesTheRestInPlace()
     const QString second = archive(72122, QStringLiteral("02.01.2025 10:00"));
     const QString third = archive(72123, QStringLiteral("03.01.2025 10:00"));
 
-    QSqlQuery idQuery(QSqlDatabase::database(QStringLiteral("RVKReport"), false));
-    QVERIFY(idQuery.exec(QStringLiteral("SELECT CONNECTION_ID()")) && idQuery.next());
-    const qulonglong connectionId = idQuery.value(0).toULongLong();
+    const QVariantList id = rvktest::onSessionConnection(window->findChild<SSUDialog *>()->databaseSession(),
+                                                         QStringLiteral("SELECT CONNECTION_ID()"));
+    QVERIFY(!id.isEmpty());
+    const qulonglong connectionId = id.first().toULongLong();
 
     const QList<ProgressStep> steps = runPass([&](int value) {
         // The server drops the program's connection after the first file.

@@ -65,7 +65,6 @@ void TestMainWindowBadInputDb::init()
 void TestMainWindowBadInputDb::cleanup()
 {
     closeWindow();
-    rvktest::dropProgramConnection();
 }
 
 void TestMainWindowBadInputDb::readOut(const QByteArray &record)
@@ -147,7 +146,6 @@ void TestMainWindowBadInputDb::twoReadoutsOfOneMinuteBothReachTheDatabase()
     // The failed attempts registered the connection with the empty password
     // of a download that never happened, and the dialog keeps those
     // parameters for the run; start the connection afresh.
-    rvktest::dropProgramConnection();
     QVERIFY(rvktest::bringOnline(*window->findChild<SSUDialog *>(), server));
     QTRY_VERIFY(ArchiveFile::list(QStringLiteral("ssu")).isEmpty());
     const QList<QVariantMap> rows = rvktest::rowsForSerial(72310);

@@ -101,7 +101,6 @@ void TestMainWindowDbLink::init()
 void TestMainWindowDbLink::cleanup()
 {
     closeWindow();
-    rvktest::dropProgramConnection();
 }
 
 void TestMainWindowDbLink::cleanupTestCase()
@@ -150,11 +149,11 @@ void TestMainWindowDbLink::serverSilentAfterAStatementArchivesWithinTheBound()
     QElapsedTimer clock;
     clock.start();
     readOut(74501);
-    QTRY_VERIFY_WITH_TIMEOUT(!archiveNames().isEmpty(), 3 * SsuConnection::ReadWriteTimeoutSeconds * 1000);
+    QTRY_VERIFY_WITH_TIMEOUT(!archiveNames().isEmpty(), 3 * SsuConnection::StatementTimeoutSeconds * 1000);
     const qint64 elapsed = clock.elapsed();
     qInfo("upload to the silent server gave up after %lld ms", elapsed);
     QCOMPARE(proxy.stalledConnections(), 1);
-    QVERIFY2(elapsed < (SsuConnection::ReadWriteTimeoutSeconds + 10) * 1000, qPrintable(QString::number(elapsed)));
+    QVERIFY2(elapsed < (SsuConnection::StatementTimeoutSeconds + 10) * 1000, qPrintable(QString::number(elapsed)));
     QCOMPARE(archiveNames().size(), 1);
     QVERIFY(archiveNames().first().startsWith(QStringLiteral("ssu_sn74501_")));
     QVERIFY(rvktest::rowsForSerial(74501).isEmpty());
@@ -174,9 +173,8 @@ void TestMainWindowDbLink::tlsServerOfTheConfiguredCaIsUsedEncrypted()
     QVERIFY(ssuLight()->styleSheet().contains(QLatin1String("background-color: green")));
 
     // Encrypted as the server sees it, too.
-    QSqlQuery cipher(QSqlDatabase::database(QLatin1String(ConnectionName), false));
-    QVERIFY(cipher.exec(QStringLiteral("SHOW SESSION STATUS LIKE 'Ssl_cipher'")));
-    QVERIFY(cipher.next());
+    const QVariantList cipher
+        = rvktest::onSessionConnection(dialog->databaseSession(), QStringLiteral("SHOW SESSION STATUS LIKE 'Ssl_cipher'"));
     QVERIFY2(!cipher.value(1).toString().isEmpty(), "the connection is not encrypted");
 
     readOut(74511);

@@ -71,7 +71,6 @@ void TestMainWindowLogin::cleanup()
 {
     closeWindow();
     // The next test may need other connection parameters.
-    rvktest::dropProgramConnection();
 }
 
 void TestMainWindowLogin::cleanupTestCase()

@@ -161,7 +161,7 @@ void TestSsuCluster::aNodeOutsideThePrimaryComponentIsSkipped()
     QVERIFY(rvktest::bringOnline(dialog, server));
     QVERIFY(runScript({QStringLiteral("isolate-node"), QStringLiteral("1")}));
     const bool stored = upload(dialog, record(sn), QStringLiteral("08.12.2026 12:00"));
-    const QString usedHost = QSqlDatabase::database(QLatin1String(ConnectionName), false).hostName();
+    const QString usedHost = dialog.databaseSession()->connectedHost();
     QVERIFY(runScript({QStringLiteral("rejoin-node"), QStringLiteral("1")}));
     QVERIFY(stored);
     QCOMPARE(usedHost, clusterNodes().value(1).name);

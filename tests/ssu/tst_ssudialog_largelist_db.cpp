@@ -10,6 +10,7 @@
 #include "tests/support/ssutestsupport.h"
 #include "tests/support/urlcatcher.h"
 
+#include <QDeadlineTimer>
 #include <QDateEdit>
 #include <QDir>
 #include <QFile>
@@ -107,9 +108,16 @@ QList<Row> listedRows(SSUDialog &dialog, bool backwards = false)
     QList<Row> listed;
     waitForFullLength(dialog);
     const QAbstractItemModel *model = tableOf(dialog)->model();
+    const MySqlQueryModel *listing = modelOf(dialog);
     const int rows = model->rowCount();
     for (int i = 0; i < rows; ++i) {
         const int row = backwards ? rows - 1 - i : i;
+        // A window the list has not held yet is read on the database thread
+        // and shows once it has arrived.
+        model->index(row, 0).data();
+        QDeadlineTimer patience(10000);
+        while (!listing->isRowLoaded(row) && !patience.hasExpired())
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 10);
         const Row shown = rowOf(model->index(row, 0).data(), model->index(row, 1).data(), model->index(row, 4).data(),
                                 model->index(row, 5).data());
         if (backwards)
@@ -436,8 +444,8 @@ private slots:
         bringOnline(dialog);
         const quint32 sn = LastSn;
         const QByteArray record = rvktest::reportRecordWith({{0, 7200}, {1, 3600}, {34, 3600}, {69, qint32(sn)}});
-        QSqlQuery(QSqlDatabase::database(QLatin1String(ConnectionName)))
-            .exec(QStringLiteral("SET SESSION innodb_lock_wait_timeout = 1"));
+        QVERIFY(rvktest::execOnSessionConnection(dialog.databaseSession(),
+                                                 QStringLiteral("SET SESSION innodb_lock_wait_timeout = 1")));
         dialog.setReportDate(QStringLiteral("01.02.2026 10:00"));
         QVERIFY(dialog.uploadReport(record));
         const int before = rvktest::rowsForSerial(sn).size();

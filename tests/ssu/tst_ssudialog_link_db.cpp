@@ -66,7 +66,6 @@ void TestSsuDialogLink::initTestCase()
 void TestSsuDialogLink::cleanup()
 {
     deleteOwnRows();
-    rvktest::dropProgramConnection();
 }
 
 void TestSsuDialogLink::serverCannotReadLocalFilesThroughTheProgramsConnection()
@@ -90,8 +89,7 @@ void TestSsuDialogLink::serverCannotReadLocalFilesThroughTheProgramsConnection()
     SSUDialog dialog;
     QVERIFY(bringOnline(dialog));
     for (int attempt = 0; attempt < 2; ++attempt) {
-        QSqlQuery query(QSqlDatabase::database(QLatin1String(ConnectionName), false));
-        QVERIFY(!query.exec(loadStatement(file)));
+        QVERIFY(!rvktest::execOnSessionConnection(dialog.databaseSession(), loadStatement(file)));
         QVERIFY(rvktest::rowsForSerial(74601).isEmpty());
         // A reopened connection is just as closed.
         QVERIFY(dialog.connectAndCreateTable());

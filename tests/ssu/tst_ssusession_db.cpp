@@ -202,15 +202,15 @@ void TestSsuSession::downloadConnectsAndCreatesTheTable()
     QCOMPARE(wait.at(0).first().toBool(), true);
     QCOMPARE(wait.at(1).first().toBool(), false);
 
-    const QSqlDatabase db = QSqlDatabase::database(QStringLiteral("RVKReport"), false);
-    QVERIFY(db.isOpen());
-    QCOMPARE(db.driverName(), QStringLiteral("QMYSQL"));
-    QCOMPARE(db.databaseName(), QStringLiteral("RVKSSUdb"));
-    QCOMPARE(db.port(), rvktest::testDatabaseHost().port);
-    QCOMPARE(db.userName(), QStringLiteral("RVKuser"));
+    QCOMPARE(online->connectedHost(), rvktest::testDatabaseHost().name);
+    const QVariantList account
+        = rvktest::onSessionConnection(online.get(), QStringLiteral("SELECT DATABASE(), CURRENT_USER(), @@port"));
+    QCOMPARE(account.value(0).toString(), QStringLiteral("RVKSSUdb"));
+    QVERIFY(account.value(1).toString().startsWith(QStringLiteral("RVKuser@")));
+    QCOMPARE(account.value(2).toInt(), rvktest::testDatabaseHost().port);
     // The created table's visible columns are the field table's, in order:
     // what the upload binds and the opening reads back is every column.
-    QSqlQuery columns(db);
+    QSqlQuery columns(rvktest::adminConnection());
     QVERIFY(columns.exec(QStringLiteral("SELECT column_name FROM information_schema.columns WHERE table_schema = "
                                         "'RVKSSUdb' AND table_name = 'rvkreport' AND extra NOT LIKE '%INVISIBLE%' "
                                         "ORDER BY ordinal_position")));
@@ -390,7 +390,6 @@ void TestSsuSession::connectionTriedBeforeThePasswordArrivedConnectsLater()
     // program's connection with no password; the password that arrives
     // afterwards must be used from then on.
     online.reset();
-    rvktest::dropProgramConnection();
     SsuSession session;
     QVERIFY(!session.connectDatabase());
     QVERIFY(bringOnline(session));

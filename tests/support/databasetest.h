@@ -12,6 +12,8 @@
 // (rowsForSerial, deleteSerials) rather than empty the whole table.
 
 #include "ssu/databasehosts.h"
+#include "ssu/databasethread.h"
+#include "ssu/ssusession.h"
 #include "ssu/deployment.h"
 #include "ssu/reportschema.h"
 #include "ssu/tokenencoder.h"
@@ -78,16 +80,35 @@ bool bringOnline(Session &session, HttpFileServer &server, const QString &passwo
     return false;
 }
 
-// The program's connection keeps the parameters it was first added with for
-// the whole run. A test that wants other parameters (a wrong password) drops
-// it first; no session may still use it.
-inline void dropProgramConnection()
+// Runs the statement on the session's own connection, on its database
+// thread, as the program's statements run; the first row's values, empty
+// when the statement failed or returned no row.
+inline QVariantList onSessionConnection(SsuSession *session, const QString &statement)
 {
-    QSqlDatabase::removeDatabase(QLatin1String(ConnectionName));
+    const QString name = session->connectionName();
+    return session->databaseThread()->wait<QVariantList>([name, statement] {
+        QSqlQuery query(QSqlDatabase::database(name, false));
+        QVariantList values;
+        if (query.exec(statement) && query.next())
+            for (int i = 0; i < query.record().count(); ++i)
+                values << query.value(i);
+        return values;
+    });
+}
+
+// Whether the statement ran on the session's own connection.
+inline bool execOnSessionConnection(SsuSession *session, const QString &statement)
+{
+    const QString name = session->connectionName();
+    return session->databaseThread()->wait<bool>([name, statement] {
+        QSqlQuery query(QSqlDatabase::database(name, false));
+        return query.exec(statement);
+    });
 }
 
 // A connection of the test's own ("rvktest-admin") for looking at and
-// preparing the table behind the program's back. Creates the table if needed.
+// preparing the table behind the program's back. Creates the table if needed,
+// with its keys.
 inline QSqlDatabase adminConnection()
 {
     const QString name = QStringLiteral("rvktest-admin");
@@ -100,8 +121,10 @@ inline QSqlDatabase adminConnection()
         db.setPort(host.port);
         db.setUserName(QStringLiteral("RVKuser"));
         db.setPassword(testDatabasePassword());
-        if (db.open())
-            QSqlQuery(db).exec(QLatin1String(CreateReportTableStatement));
+        // Stations never add keys: the administrator's step does, before
+        // stations use the table.
+        if (db.open() && QSqlQuery(db).exec(QLatin1String(CreateReportTableStatement)))
+            ensureReportIndexes(db);
     }
     return db;
 }

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QDeadlineTimer>
+
+#include <atomic>
+#include <functional>
+#include <memory>
+
+struct st_mysql;
+
+// Drives the client library's non-blocking calls to their end within a total
+// deadline, so that a server trickling a byte now and then cannot stretch a
+// connect or a statement the way it stretches per-read time-outs.
+namespace DeadlineWait {
+
+// status is what a *_start() call returned (MYSQL_WAIT_* flags, 0: done).
+// Waits on the connection's socket for what the library waits for, in short
+// slices so that abandonment is noticed at once, and calls resume with the
+// events that happened; resume calls the matching *_cont() and returns its
+// status. False when the deadline passed or everything was abandoned first:
+// the call is then unfinished and the connection must be dropped.
+bool finish(st_mysql *mysql, int status, const QDeadlineTimer &deadline, const std::function<int(int)> &resume);
+
+// From now on every wait on every thread ends at once (the program is
+// closing); resume() ends that (for tests that go on afterwards).
+void abandon();
+void resume();
+// Waits on the calling thread also end once *flag is set (its owner is
+// closing).
+void watch(std::shared_ptr<const std::atomic<bool>> flag);
+bool abandoned();
+
+} // namespace DeadlineWait
