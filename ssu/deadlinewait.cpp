@@ -9,6 +9,7 @@
 #include <winsock2.h>
 #else
 #include <poll.h>
+#include <sys/socket.h>
 #endif
 
 #include <mysql.h>
@@ -53,9 +54,29 @@ int pollSocket(st_mysql *mysql, int status, int timeoutMs)
 }
 } // namespace
 
+void cut(st_mysql *mysql)
+{
+    const my_socket socket = mysql_get_socket(mysql);
+    if (socket == my_socket(-1))
+        return;
+#ifdef Q_OS_WIN
+    shutdown(socket, SD_BOTH);
+#else
+    shutdown(socket, SHUT_RDWR);
+#endif
+}
+
 bool finish(st_mysql *mysql, int status, const QDeadlineTimer &deadline, const std::function<int(int)> &resume)
 {
+    bool inTime = true;
     while (status != 0) {
+        if (!inTime) {
+            // A call left suspended half-way would leave the connection's
+            // state undefined, and closing it unsafe: with its socket cut,
+            // every read and write fails at once and the call ends.
+            status = resume(MYSQL_WAIT_READ | MYSQL_WAIT_WRITE);
+            continue;
+        }
         // The library's own timer, when it asks for one, counts from the
         // moment it asked.
         const QDeadlineTimer libraryTimer = (status & MYSQL_WAIT_TIMEOUT)
@@ -63,8 +84,11 @@ bool finish(st_mysql *mysql, int status, const QDeadlineTimer &deadline, const s
             : QDeadlineTimer(QDeadlineTimer::Forever);
         int happened = 0;
         while (happened == 0) {
-            if (deadline.hasExpired() || abandoned())
-                return false;
+            if (deadline.hasExpired() || abandoned()) {
+                inTime = false;
+                cut(mysql);
+                break;
+            }
             if (libraryTimer.hasExpired()) {
                 happened = MYSQL_WAIT_TIMEOUT;
                 break;
@@ -73,9 +97,10 @@ bool finish(st_mysql *mysql, int status, const QDeadlineTimer &deadline, const s
                 = std::min({SliceMs, deadline.remainingTime(), libraryTimer.isForever() ? SliceMs : libraryTimer.remainingTime()});
             happened = pollSocket(mysql, status, int(std::max<qint64>(slice, 0)));
         }
-        status = resume(happened);
+        if (inTime)
+            status = resume(happened);
     }
-    return true;
+    return inTime;
 }
 
 void abandon()

@@ -21,6 +21,10 @@ namespace DeadlineWait {
 // the call is then unfinished and the connection must be dropped.
 bool finish(st_mysql *mysql, int status, const QDeadlineTimer &deadline, const std::function<int(int)> &resume);
 
+// Shuts the connection's socket down, so that every later read or write on
+// it fails at once instead of waiting on the server.
+void cut(st_mysql *mysql);
+
 // From now on every wait on every thread ends at once (the program is
 // closing); resume() ends that (for tests that go on afterwards).
 void abandon();

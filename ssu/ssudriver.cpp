@@ -12,12 +12,6 @@
 
 #include <mutex>
 
-#ifdef Q_OS_WIN
-#include <winsock2.h>
-#else
-#include <sys/socket.h>
-#endif
-
 #include <mysql.h>
 
 namespace {
@@ -242,14 +236,15 @@ bool SsuResult::readRows(MYSQL *mysql, const QDeadlineTimer &deadline)
         }
         rows.append(values);
     }
-    // A result abandoned half-way is not freed here: freeing would read the
-    // rest. The caller drops the connection, which frees it without reading.
-    if (refusal.isEmpty()) {
-        mysql_free_result(result);
-        return true;
-    }
-    setLastError(QSqlError(QStringLiteral("Result refused"), refusal, QSqlError::StatementError));
+    // Freeing a result abandoned half-way would read the rest of it first;
+    // with the socket cut there is nothing left to read. The caller then
+    // drops the connection.
+    if (!refusal.isEmpty())
+        DeadlineWait::cut(mysql);
     mysql_free_result(result);
+    if (refusal.isEmpty())
+        return true;
+    setLastError(QSqlError(QStringLiteral("Result refused"), refusal, QSqlError::StatementError));
     return false;
 }
 
@@ -340,14 +335,7 @@ void SsuDriver::close()
 void SsuDriver::drop()
 {
     if (mysql) {
-        const my_socket socket = mysql_get_socket(mysql);
-        if (socket != my_socket(-1)) {
-#ifdef Q_OS_WIN
-            shutdown(socket, SD_BOTH);
-#else
-            shutdown(socket, SHUT_RDWR);
-#endif
-        }
+        DeadlineWait::cut(mysql);
         mysql_close(mysql);
         mysql = nullptr;
     }

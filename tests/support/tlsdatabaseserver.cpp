@@ -7,8 +7,9 @@
 
 #include <unistd.h>
 
-TlsDatabaseServer::TlsDatabaseServer(const QString &host)
+TlsDatabaseServer::TlsDatabaseServer(const QString &host, const QString &certificateName)
     : m_host(host)
+    , m_certificateName(certificateName.isEmpty() ? host : certificateName)
     , m_dir(QDir::tempPath() + QStringLiteral("/rvktls-XXXXXX"))
 {
 }
@@ -70,7 +71,7 @@ bool TlsDatabaseServer::start(QString *error)
         || !run(openssl,
                 QStringList{QStringLiteral("req")} + ecKey
                     + QStringList{QStringLiteral("-keyout"), QStringLiteral("server.key"), QStringLiteral("-out"),
-                                  QStringLiteral("server.csr"), QStringLiteral("-subj"), QStringLiteral("/CN=") + m_host},
+                                  QStringLiteral("server.csr"), QStringLiteral("-subj"), QStringLiteral("/CN=") + m_certificateName},
                 error)
         || !run(openssl,
                 {QStringLiteral("x509"), QStringLiteral("-req"), QStringLiteral("-in"), QStringLiteral("server.csr"),

@@ -13,7 +13,9 @@
 class TlsDatabaseServer
 {
 public:
-    explicit TlsDatabaseServer(const QString &host);
+    // The certificate names certificateName (the host when empty): a
+    // certificate the right CA issued to another host.
+    explicit TlsDatabaseServer(const QString &host, const QString &certificateName = QString());
     ~TlsDatabaseServer();
 
     // False with the reason when openssl or the server failed.
@@ -27,6 +29,7 @@ private:
     bool run(const QString &program, const QStringList &arguments, QString *error, const QByteArray &input = {});
 
     QString m_host;
+    QString m_certificateName;
     int m_port = 0;
     QTemporaryDir m_dir;
     QProcess m_server;
