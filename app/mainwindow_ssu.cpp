@@ -74,6 +74,13 @@ void MainWindow::on_actionSSU_triggered()
 
     if (storedToken.isEmpty())
         settings.setValue(QLatin1String(tokenKey), token);
+    // Stations never add the shared table's keys themselves; without them
+    // searches and the duplicate rule are slow on a large table.
+    const int missingKeys = ssuDialog->databaseSession()->missingKeys();
+    if (missingKeys > 0)
+        ui->statusbar->showMessage(tr("В таблице ССУ не хватает ключей и индексов (%1): нужен шаг администратора "
+                                      "(scripts/ssu-admin).")
+                                       .arg(missingKeys));
     ssuDialog->setLanguage(uchar(language));
     ssuIndicator->setStyleSheet(QLatin1String(StyleSheet::IndicatorOn));
     uploadArchivedReports();

@@ -300,6 +300,10 @@ Check the connection of the KIVO adapter and the RVK module</translation>
         <translation>There is no connection to the database</translation>
     </message>
     <message>
+        <source>В таблице ССУ не хватает ключей и индексов (%1): нужен шаг администратора (scripts/ssu-admin).</source>
+        <translation>The SSU table lacks keys and indexes (%1): the administrator's step (scripts/ssu-admin) is pending.</translation>
+    </message>
+    <message>
         <source>Тренды</source>
         <translation>Trends</translation>
     </message>
