@@ -1,3 +1,9 @@
+// WSAPoll needs Windows Vista's API.
+#if defined(_WIN32) && (!defined(_WIN32_WINNT) || _WIN32_WINNT < 0x0600)
+#undef _WIN32_WINNT
+#define _WIN32_WINNT 0x0600
+#endif
+
 #include "ssu/deadlinewait.h"
 
 #include <QtGlobal>
