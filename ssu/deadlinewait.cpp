@@ -63,7 +63,7 @@ int pollSocket(st_mysql *mysql, int status, int timeoutMs)
 void cut(st_mysql *mysql)
 {
     const my_socket socket = mysql_get_socket(mysql);
-    if (socket == my_socket(-1))
+    if (socket == static_cast<my_socket>(-1))
         return;
 #ifdef Q_OS_WIN
     shutdown(socket, SD_BOTH);
