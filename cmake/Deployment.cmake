@@ -20,13 +20,31 @@ endif()
 
 # A station build must not carry the development key that is public in this
 # source tree: anyone holding it can decrypt the password file and forge
-# tokens. Release builds (scripts/package makes one) refuse it.
+# tokens. Only a Debug build takes it by itself; any other build type (the
+# empty one included, as a multi-configuration generator leaves it) takes it
+# only when the configure call opts in, as scripts/build and the test and
+# CI scripts do. Packing refuses it again (cmake/Packaging.cmake), whatever
+# the build was configured with. The comparison is by value: leading zeros
+# and the digits' case do not make another key.
+option(RVK_ALLOW_DEVELOPMENT_KEY "Let a build other than Debug carry the public development key (developer and test builds only)" OFF)
 set(RVK_SSU_DEVELOPMENT_KEY "0x5A17C3E9B24D8F61")
-string(TOUPPER "${RVK_SSU_KEY}" _rvk_key_upper)
-string(TOUPPER "${RVK_SSU_DEVELOPMENT_KEY}" _rvk_dev_key_upper)
-if(CMAKE_BUILD_TYPE STREQUAL "Release" AND _rvk_key_upper STREQUAL _rvk_dev_key_upper)
-    message(FATAL_ERROR "A Release build is meant for stations: give its own key with -DRVK_SSU_KEY=0x... "
-                        "(the default key is public and only for development)")
+function(_rvk_key_digits key out)
+    string(REGEX REPLACE "^0[xX]0*" "" digits "${key}")
+    string(TOUPPER "${digits}" digits)
+    set(${out} "${digits}" PARENT_SCOPE)
+endfunction()
+_rvk_key_digits("${RVK_SSU_KEY}" _rvk_key_digits)
+_rvk_key_digits("${RVK_SSU_DEVELOPMENT_KEY}" _rvk_dev_key_digits)
+if(_rvk_key_digits STREQUAL _rvk_dev_key_digits)
+    set(RVK_SSU_KEY_IS_DEVELOPMENT TRUE)
+else()
+    set(RVK_SSU_KEY_IS_DEVELOPMENT FALSE)
+endif()
+string(TOUPPER "${CMAKE_BUILD_TYPE}" _rvk_build_type)
+if(RVK_SSU_KEY_IS_DEVELOPMENT AND NOT _rvk_build_type STREQUAL "DEBUG" AND NOT RVK_ALLOW_DEVELOPMENT_KEY)
+    message(FATAL_ERROR "The build type \"${CMAKE_BUILD_TYPE}\" is meant for stations, and RVK_SSU_KEY is the public "
+                        "development key. Give the installation's own key with -DRVK_SSU_KEY=0x..., or, for a "
+                        "developer or test build only, opt in with -DRVK_ALLOW_DEVELOPMENT_KEY=ON (scripts/build does).")
 endif()
 
 # QMYSQL splits its connect options at ";", so the path cannot hold one.
