@@ -264,15 +264,20 @@ void TestTokenCipher::tokenToolWritesDecryptablePasswordFileAndTokens()
         QCOMPARE(cipher.decryptText(token), QStringLiteral("пароль-1"));
     QVERIFY(QSet<QString>(tokens.begin(), tokens.end()).size() > 1);
 
-    // Another key given on the command line: the program's key cannot read it.
+    // Another key, read from a file: the program's key cannot read it.
     // The password from a file this time.
     const QString passwordPath = dir.filePath(QStringLiteral("password"));
     QFile passwordSource(passwordPath);
     QVERIFY(passwordSource.open(QIODevice::WriteOnly));
     passwordSource.write("other\n");
     passwordSource.close();
-    process.start(tool, {QStringLiteral("--key"), QStringLiteral("0x1234"), QStringLiteral("--hash"),
-                         QStringLiteral("--compress"), QStringLiteral("--password-file"), passwordPath});
+    const QString keyPath = dir.filePath(QStringLiteral("key"));
+    QFile keySource(keyPath);
+    QVERIFY(keySource.open(QIODevice::WriteOnly));
+    keySource.write("0x1234\r\n");
+    keySource.close();
+    process.start(tool, {QStringLiteral("--key-file"), keyPath, QStringLiteral("--hash"), QStringLiteral("--compress"),
+                         QStringLiteral("--password-file"), passwordPath});
     QVERIFY(process.waitForFinished(10000));
     QCOMPARE(process.exitCode(), 0);
     const QString foreignToken = QString::fromLatin1(process.readAllStandardOutput()).trimmed();
@@ -281,10 +286,22 @@ void TestTokenCipher::tokenToolWritesDecryptablePasswordFileAndTokens()
     foreign.setKey(0x1234);
     QCOMPARE(foreign.decryptText(foreignToken), QStringLiteral("other"));
 
-    process.start(tool, {QStringLiteral("--key"), QStringLiteral("not-hex"), QStringLiteral("--password-file"),
-                         passwordPath});
-    QVERIFY(process.waitForFinished(10000));
-    QCOMPARE(process.exitCode(), 2);
+    // A key file that holds no key, or none at all, makes no token; a key on
+    // the command line is no option any more.
+    QVERIFY(keySource.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    keySource.write("not-hex\n");
+    keySource.close();
+    const QList<QStringList> refusedKeys = {
+        {QStringLiteral("--key-file"), keyPath},
+        {QStringLiteral("--key-file"), dir.filePath(QStringLiteral("missing"))},
+        {QStringLiteral("--key"), QStringLiteral("0x1234")},
+    };
+    for (const QStringList &keyArguments : refusedKeys) {
+        process.start(tool, keyArguments + QStringList{QStringLiteral("--password-file"), passwordPath});
+        QVERIFY(process.waitForFinished(10000));
+        QVERIFY2(process.exitCode() != 0, qPrintable(keyArguments.join(QLatin1Char(' '))));
+        QVERIFY(process.readAllStandardOutput().isEmpty());
+    }
 
     // A password on the command line is refused, and nothing is written.
     const QString refusedFile = dir.filePath(QStringLiteral("refused.pas"));

@@ -25,6 +25,23 @@ bool parseKey(const QString &text, quint64 *key)
     return ok && !digits.isEmpty() && digits.size() <= 16;
 }
 
+// The key from the first line of a file: on the command line it would show
+// in the process list and the shell history, as the password would.
+int readKey(const QString &fileName, quint64 *key, QTextStream &err)
+{
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
+        err << "rvk-ssu-token: cannot read the key file " << fileName << ": " << file.errorString() << '\n';
+        return 1;
+    }
+    if (!parseKey(QString::fromLatin1(file.readLine(256)), key)) {
+        err << "rvk-ssu-token: the first line of " << fileName
+            << " must be the key, a hexadecimal number of at most 16 digits\n";
+        return 2;
+    }
+    return 0;
+}
+
 // The first line of the file, or of standard input without one; the
 // password never comes from the command line. Returns 0, or the exit code
 // after telling what is wrong.
@@ -98,13 +115,15 @@ int main(int argc, char *argv[])
     parser.setApplicationDescription(QStringLiteral(
         "Encrypts the SSU database password for the stations: writes the password file to be served as "
         "/downloads/ssu.pas and prints login tokens. The password is read from the first line of standard "
-        "input, or of the file given with --password-file; it is never taken from the command line, where "
-        "other users and the shell history would see it."));
+        "input, or of the file given with --password-file; the key is the build's own, or the first line of "
+        "the file given with --key-file. Neither is ever taken from the command line, where other users and the "
+        "shell history would see it."));
     parser.addHelpOption();
-    const QCommandLineOption keyOption({QStringLiteral("k"), QStringLiteral("key")},
-                                       QStringLiteral("The 64-bit key in hexadecimal (default: the key this build was "
-                                                      "configured with, RVK_SSU_KEY)."),
-                                       QStringLiteral("hex"));
+    const QCommandLineOption keyFileOption(
+        QStringLiteral("key-file"),
+        QStringLiteral("Read the 64-bit key in hexadecimal from the first line of <file> (default: the key this build "
+                       "was configured with, RVK_SSU_KEY). The key is never taken from the command line."),
+        QStringLiteral("file"));
     const QCommandLineOption outputOption({QStringLiteral("o"), QStringLiteral("output")},
                                           QStringLiteral("Write the password file to <file>."), QStringLiteral("file"));
     const QCommandLineOption tokensOption({QStringLiteral("t"), QStringLiteral("tokens")},
@@ -117,13 +136,13 @@ int main(int argc, char *argv[])
         QStringLiteral("password-file"),
         QStringLiteral("Read the database password of RVKuser from the first line of <file> instead of standard input."),
         QStringLiteral("file"));
-    parser.addOptions({keyOption, outputOption, tokensOption, hashOption, compressOption, passwordFileOption});
+    parser.addOptions({keyFileOption, outputOption, tokensOption, hashOption, compressOption, passwordFileOption});
     parser.process(app);
 
     quint64 key = Deployment::key();
-    if (parser.isSet(keyOption) && !parseKey(parser.value(keyOption), &key)) {
-        err << "rvk-ssu-token: the key must be a hexadecimal number of at most 16 digits\n";
-        return 2;
+    if (parser.isSet(keyFileOption)) {
+        if (const int problem = readKey(parser.value(keyFileOption), &key, err))
+            return problem;
     }
     bool countOk = false;
     const int tokenCount = parser.value(tokensOption).toInt(&countOk);
