@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # check-package.sh <build folder> <version>
-#     packs this build, unpacks the package into a throwaway root and checks
+#     packs this build (a throwaway test package: it opts in to the
+#     development key), unpacks the package into a throwaway root and checks
 #     what it holds and that the unpacked program starts as the desktop would.
 # check-package.sh --installed <version>
 #     the same checks against the package installed on this machine.
@@ -24,8 +25,21 @@ fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
 pass() { echo "PASS: $*"; }
 
 if [ -n "$build" ]; then
+    # A build with the public development key makes no package unless the
+    # call opts in, as this throwaway one does.
+    if grep -qiE '^RVK_SSU_KEY:[A-Z]*=0x0*5A17C3E9B24D8F61$' "$build/CMakeCache.txt"; then
+        if (cd "$build" && cpack -G DEB -B "$work/refused" >"$work/refused.log" 2>&1) \
+            || [ -n "$(find "$work/refused" -name '*.deb' 2>/dev/null)" ]; then
+            fail "cpack packed the development key without the test package's opt-in"
+        elif grep -q "public development key" "$work/refused.log"; then
+            pass "cpack refuses the development key and says why"
+        else
+            fail "cpack failed for another reason:"; cat "$work/refused.log" >&2
+        fi
+    fi
     # The package, made from this build into a folder of its own.
-    (cd "$build" && cpack -G DEB -B "$work/out" >"$work/cpack.log" 2>&1) || { cat "$work/cpack.log" >&2; fail "cpack"; exit 1; }
+    (cd "$build" && cpack -G DEB -D RVK_TEST_PACKAGE=ON -B "$work/out" >"$work/cpack.log" 2>&1) \
+        || { cat "$work/cpack.log" >&2; fail "cpack"; exit 1; }
     deb="$work/out/rvk-report_${version}_amd64.deb"
     [ -f "$deb" ] || { ls -R "$work/out" >&2; fail "no $deb"; exit 1; }
     depends=$(dpkg-deb -f "$deb" Depends)
