@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # check-package.sh <build folder> <version>
 #     packs this build (a throwaway test package: it opts in to the
-#     development key), unpacks the package into a throwaway root and checks
-#     what it holds and that the unpacked program starts as the desktop would.
+#     development key), unpacks the station's package into a throwaway root
+#     and checks what it holds and that the unpacked program starts as the
+#     desktop would; the administrator's package must hold the token tool.
 # check-package.sh --installed <version>
-#     the same checks against the package installed on this machine.
+#     the same checks against the station's package installed on this machine.
 set -uo pipefail
 if [ "$1" = "--installed" ]; then
     build=
@@ -37,14 +38,23 @@ if [ -n "$build" ]; then
             fail "cpack failed for another reason:"; cat "$work/refused.log" >&2
         fi
     fi
-    # The package, made from this build into a folder of its own.
+    # The packages, made from this build into a folder of their own.
     (cd "$build" && cpack -G DEB -D RVK_TEST_PACKAGE=ON -B "$work/out" >"$work/cpack.log" 2>&1) \
         || { cat "$work/cpack.log" >&2; fail "cpack"; exit 1; }
     deb="$work/out/rvk-report_${version}_amd64.deb"
-    [ -f "$deb" ] || { ls -R "$work/out" >&2; fail "no $deb"; exit 1; }
+    admin_deb="$work/out/rvk-report-admin_${version}_amd64.deb"
+    [ -f "$deb" ] && [ -f "$admin_deb" ] || { ls -R "$work/out" >&2; fail "no $deb or $admin_deb"; exit 1; }
     depends=$(dpkg-deb -f "$deb" Depends)
     root="$work/root"
     dpkg -x "$deb" "$root" || { fail "dpkg -x"; exit 1; }
+    # The token tool encrypts with the installation's key: the
+    # administrator's package holds it, and nothing else of the program.
+    admin_files=$(dpkg-deb -c "$admin_deb" | awk '{print $6}' | grep -v '/$')
+    [ "$admin_files" = "./usr/bin/rvk-ssu-token" ] && pass "the admin package holds only rvk-ssu-token" \
+        || fail "the admin package holds: $admin_files"
+    admin_root="$work/admin-root"
+    dpkg -x "$admin_deb" "$admin_root" && "$admin_root/usr/bin/rvk-ssu-token" --help >/dev/null 2>&1 \
+        && pass "rvk-ssu-token starts" || fail "rvk-ssu-token does not start"
 else
     installed=$(dpkg-query -W -f='${Version} ${Status}' rvk-report 2>/dev/null)
     [ "$installed" = "$version install ok installed" ] && pass "rvk-report $version is installed" || fail "installed: $installed"
@@ -55,7 +65,7 @@ for needed in libqt5serialbus5-plugins libqt5sql5-mysql libqt5widgets5 libqt5ser
 done
 
 for file in usr/lib/rvk-report/RVKReport usr/lib/rvk-report/RVKReport_en_GB.qm usr/bin/rvk-module-sim \
-            usr/bin/rvk-ssu-token usr/share/applications/rvk-report.desktop \
+            usr/share/applications/rvk-report.desktop \
             usr/share/icons/hicolor/48x48/apps/rvk-report.png usr/share/icons/hicolor/scalable/apps/rvk-report.svg \
             usr/share/doc/rvk-report/user-guide.md; do
     if [ -f "$root/$file" ]; then pass "holds /$file"; else fail "lacks /$file"; fi
@@ -67,7 +77,13 @@ else
 fi
 reported=$(QT_QPA_PLATFORM=offscreen "$root/usr/bin/RVKReport" --version 2>/dev/null)
 [ "$reported" = "RVKReport $version" ] && pass "RVKReport --version" || fail "RVKReport --version said: $reported"
-"$root/usr/bin/rvk-ssu-token" --help >/dev/null 2>&1 && pass "rvk-ssu-token starts" || fail "rvk-ssu-token does not start"
+if [ -n "$build" ]; then
+    token_files=$(find "$root" -name 'rvk-ssu-token*')
+else
+    token_files=$(dpkg -L rvk-report | grep rvk-ssu-token)
+fi
+[ -z "$token_files" ] && pass "the station package holds no rvk-ssu-token" \
+    || fail "the station package holds the token tool: $token_files"
 "$root/usr/bin/rvk-module-sim" --help >/dev/null 2>&1 && pass "rvk-module-sim starts" || fail "rvk-module-sim does not start"
 
 desktop="$root/usr/share/applications/rvk-report.desktop"
