@@ -6,7 +6,8 @@ set(RVK_SSU_DB_HOST "127.0.0.1" CACHE STRING "Host name of the SSU database serv
 set(RVK_SSU_WEB_HOST "127.0.0.1:8066" CACHE STRING "Web server (host[:port]) that serves /downloads/ssu.pas")
 set(RVK_SSU_KEY "0x5A17C3E9B24D8F61" CACHE STRING "64-bit key shared by the password file and the login tokens")
 set(RVK_SSU_DB_CA "" CACHE STRING "CA certificate file (PEM) on the stations that signs the SSU database server's certificate; when set, the program connects only over TLS to a server whose certificate that CA issued")
-option(RVK_SSU_WEB_HTTPS "Fetch the password file over https (the server's certificate must be trusted by the station's system CA store)" OFF)
+option(RVK_SSU_WEB_HTTPS "Fetch the password file over https (the server's certificate must be trusted by the station's system CA store, or come from RVK_SSU_WEB_CA)" OFF)
+set(RVK_SSU_WEB_CA "" CACHE STRING "CA certificate file (PEM) on the stations that signs the password web server's certificate; when set, the download over https trusts that CA alone, not the system store")
 set(RVK_WEB_SITE "https://zelmor.example/" CACHE STRING "Maker's web site shown in the About box")
 
 string(REGEX MATCH "^0[xX][0-9a-fA-F]+$" _rvk_key_ok "${RVK_SSU_KEY}")
@@ -50,6 +51,12 @@ endif()
 # QMYSQL splits its connect options at ";", so the path cannot hold one.
 if(RVK_SSU_DB_CA MATCHES ";")
     message(FATAL_ERROR "RVK_SSU_DB_CA must be a file path without ';'")
+endif()
+
+# The pinned CA guards an https download only; with http it would protect
+# nothing while looking as if it did.
+if(NOT RVK_SSU_WEB_CA STREQUAL "" AND NOT RVK_SSU_WEB_HTTPS)
+    message(FATAL_ERROR "RVK_SSU_WEB_CA needs RVK_SSU_WEB_HTTPS=ON: the CA checks the password server's https certificate")
 endif()
 
 # The program builds "http://" (or "https://") + this + "/downloads/ssu.pas" itself.

@@ -18,7 +18,8 @@ SsuEndpoints SsuEndpoints::deployment()
     // password over https only.
     return {QLatin1String(Deployment::databaseHost), QLatin1String(Deployment::databaseCaFile),
             QUrl(QStringLiteral("%1://%2/downloads/ssu.pas")
-                     .arg(QLatin1String(Deployment::webScheme), QLatin1String(Deployment::webServer)))};
+                     .arg(QLatin1String(Deployment::webScheme), QLatin1String(Deployment::webServer))),
+            QString::fromUtf8(Deployment::webCaFile)};
 }
 
 SsuEndpoints SsuEndpoints::current()

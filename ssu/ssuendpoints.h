@@ -4,8 +4,9 @@
 #include <QUrl>
 
 // Where sessions reach the SSU: the database hosts ("host[:port],..."), the
-// CA its certificate must come from (empty: no TLS) and the password file's
-// address. A session takes the current ones when it is made. They are the
+// CA its certificate must come from (empty: no TLS), the password file's
+// address and the CA the web server's certificate must come from (empty:
+// the system's store). A session takes the current ones when it is made. They are the
 // deployment values unless the process replaced them before making its
 // windows: the tests point every window at addresses of their own, so that
 // no test can reach, or store into, an SSU answering at the build's
@@ -15,6 +16,7 @@ struct SsuEndpoints
     QString databaseHosts;
     QString databaseCaFile;
     QUrl passwordUrl;
+    QString passwordCaFile;
 
     static SsuEndpoints deployment();
     static SsuEndpoints current();

@@ -3,6 +3,7 @@
 #include "ssu/archivedate.h"
 #include "ssu/databasethread.h"
 #include "ssu/databasehosts.h"
+#include "ssu/downloadtls.h"
 #include "ssu/reportschema.h"
 #include "ssu/reportupload.h"
 #include "ssu/ssuconnection.h"
@@ -41,6 +42,7 @@ SsuSession::SsuSession(QObject *parent)
     downloadUrl = endpoints.passwordUrl;
     databaseHosts = endpoints.databaseHosts;
     databaseCaFile = endpoints.databaseCaFile;
+    passwordCaFile = endpoints.passwordCaFile;
     report.total_time = QStringLiteral("0");
     report.repair_time = QStringLiteral("0");
     connect(networkManager, SIGNAL(finished(QNetworkReply *)), this, SLOT(downloadFinished(QNetworkReply *)));
@@ -51,6 +53,17 @@ void SsuSession::startDownload()
     QNetworkRequest request(downloadUrl);
     // A redirect could lead from https to plain http or to another host.
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
+    if (!passwordCaFile.isEmpty()) {
+        QString problem;
+        const std::optional<QSslConfiguration> tls = DownloadTls::pinnedTo(passwordCaFile, downloadUrl, &problem);
+        if (!tls) {
+            qWarning().noquote() << "SSU password download not started:" << problem;
+            passwordFetch = PasswordState::Unreachable;
+            emit signalIndicator(false);
+            return;
+        }
+        request.setSslConfiguration(*tls);
+    }
     QNetworkReply *reply = networkManager->get(request);
     pendingDownload = reply;
     // Aborting makes the reply finish with an error, which is the failed

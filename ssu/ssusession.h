@@ -131,6 +131,9 @@ private:
 
     QNetworkAccessManager *networkManager = nullptr;
     QUrl downloadUrl;
+    // The CA the password server's certificate must come from; empty: the
+    // system's store.
+    QString passwordCaFile;
     QString databaseHosts;
     QString databaseCaFile;
     QString databasePassword;
