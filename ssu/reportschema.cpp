@@ -99,27 +99,83 @@ bool makeDuplicateIndexUnique(QSqlDatabase db, const QString &table)
     return exec(db, QStringLiteral("ALTER TABLE %1 DROP INDEX %2, ADD UNIQUE INDEX %2 (%3)")
                         .arg(table, name, QLatin1String(duplicateIndex().columns)));
 }
-} // namespace
 
-int missingReportKeys(QSqlDatabase db, const QString &table)
+struct Missing
 {
+    // The clauses of one ALTER TABLE that completes the table.
+    QStringList additions;
+    bool rowKey = false;
+    QList<const ReportIndex *> indexes;
+    bool duplicateIndexPresent = false;
+};
+
+// What the table lacks; with uniqueAgain, a duplicate index there without
+// uniqueness is made unique by the same statement. False when the catalogue
+// cannot be asked.
+bool findMissing(QSqlDatabase db, const QString &table, bool uniqueAgain, Missing *missing)
+{
+    // CREATE INDEX IF NOT EXISTS is not understood by every MySQL server, so
+    // the catalogue is asked first.
     QSqlQuery lookup(db);
     lookup.prepare(QStringLiteral("SELECT index_name, MIN(non_unique) FROM information_schema.statistics "
                                   "WHERE table_schema = DATABASE() AND table_name = ? GROUP BY index_name"));
     lookup.addBindValue(table);
     if (!lookup.exec())
-        return -1;
+        return false;
     QHash<QString, bool> unique;
     while (lookup.next())
         unique.insert(lookup.value(0).toString().toLower(), lookup.value(1).toInt() == 0);
-    int missing = unique.contains(QStringLiteral("primary")) ? 0 : 1;
+
+    missing->rowKey = !unique.contains(QStringLiteral("primary"));
+    if (missing->rowKey)
+        missing->additions << QLatin1String(RowKeyAddition);
     for (const ReportIndex &index : Indexes) {
-        const auto found = unique.constFind(QLatin1String(index.name));
-        const bool wantsUnique = qstrcmp(index.kind, "UNIQUE INDEX") == 0;
-        if (found == unique.constEnd() || (wantsUnique && !found.value()))
-            ++missing;
+        const QString name = QLatin1String(index.name);
+        const QString columns = QLatin1String(index.columns);
+        const auto found = unique.constFind(name);
+        if (found == unique.constEnd()) {
+            missing->indexes << &index;
+            missing->additions << QStringLiteral("ADD %1 %2 (%3)").arg(QLatin1String(index.kind), name, columns);
+        } else if (uniqueAgain && &index == &duplicateIndex() && !found.value()) {
+            missing->additions << QStringLiteral("DROP INDEX %1, ADD UNIQUE INDEX %1 (%2)").arg(name, columns);
+        }
     }
-    return missing;
+    missing->duplicateIndexPresent = unique.contains(QLatin1String(duplicateIndex().name));
+    return true;
+}
+} // namespace
+
+QString reportMigrationStatement(QSqlDatabase db, const QString &table)
+{
+    Missing missing;
+    if (!findMissing(db, table, true, &missing) || missing.additions.isEmpty())
+        return QString();
+    return QStringLiteral("ALTER TABLE %1 ").arg(table) + missing.additions.join(QLatin1String(", "));
+}
+
+int ensureReportIndexes(QSqlDatabase db, const QString &table)
+{
+    Missing missing;
+    if (!findMissing(db, table, false, &missing))
+        return 0;
+    const QStringList &additions = missing.additions;
+    // Made unique here only when it was there before this pass: one just
+    // added has had its chance.
+    const int uniqueNow = missing.duplicateIndexPresent && makeDuplicateIndexUnique(db, table) ? 1 : 0;
+    if (additions.isEmpty())
+        return uniqueNow;
+    // One pass over the table when the server allows it. Another station
+    // starting at the same moment may add some first; what it added serves
+    // as well, and the refusal here only leads to the slower path.
+    if (exec(db, QStringLiteral("ALTER TABLE %1 ").arg(table) + additions.join(QLatin1String(", "))))
+        return uniqueNow + additions.size();
+    return uniqueNow + addOneByOne(db, table, missing.rowKey, missing.indexes);
+}
+
+int missingReportKeys(QSqlDatabase db, const QString &table)
+{
+    Missing missing;
+    return findMissing(db, table, true, &missing) ? missing.additions.size() : -1;
 }
 
 bool reportTableHasRowKey(QSqlDatabase db, const QString &table)
@@ -129,44 +185,4 @@ bool reportTableHasRowKey(QSqlDatabase db, const QString &table)
                                   "WHERE table_schema = DATABASE() AND table_name = ? AND column_name = 'id'"));
     lookup.addBindValue(table);
     return lookup.exec() && lookup.next() && lookup.value(0).toInt() > 0;
-}
-
-int ensureReportIndexes(QSqlDatabase db, const QString &table)
-{
-    // CREATE INDEX IF NOT EXISTS is not understood by every MySQL server, so
-    // the catalogue is asked first.
-    QSqlQuery lookup(db);
-    lookup.prepare(QStringLiteral("SELECT DISTINCT index_name FROM information_schema.statistics "
-                                  "WHERE table_schema = DATABASE() AND table_name = ?"));
-    lookup.addBindValue(table);
-    if (!lookup.exec())
-        return 0;
-    QStringList present;
-    while (lookup.next())
-        present << lookup.value(0).toString().toLower();
-
-    const bool addRowKey = !present.contains(QLatin1String("primary"));
-    QStringList additions;
-    if (addRowKey)
-        additions << QLatin1String(RowKeyAddition);
-    QList<const ReportIndex *> missing;
-    for (const ReportIndex &index : Indexes) {
-        if (present.contains(QLatin1String(index.name)))
-            continue;
-        missing << &index;
-        additions << QStringLiteral("ADD %1 %2 (%3)")
-                         .arg(QLatin1String(index.kind), QLatin1String(index.name), QLatin1String(index.columns));
-    }
-    // Made unique here only when it was there before this pass: one just
-    // added has had its chance.
-    const bool duplicateIndexPresent = present.contains(QLatin1String(duplicateIndex().name));
-    const int uniqueNow = duplicateIndexPresent && makeDuplicateIndexUnique(db, table) ? 1 : 0;
-    if (additions.isEmpty())
-        return uniqueNow;
-    // One pass over the table when the server allows it. Another station
-    // starting at the same moment may add some first; what it added serves
-    // as well, and the refusal here only leads to the slower path.
-    if (exec(db, QStringLiteral("ALTER TABLE %1 ").arg(table) + additions.join(QLatin1String(", "))))
-        return uniqueNow + additions.size();
-    return uniqueNow + addOneByOne(db, table, addRowKey, missing);
 }

@@ -30,6 +30,12 @@ extern const char *const ConnectionName;
 // which the server refuses, changing nothing, while duplicates remain.
 int ensureReportIndexes(QSqlDatabase db, const QString &table = QStringLiteral("rvkreport"));
 
+// The one ALTER TABLE that adds everything ensureReportIndexes() would, and
+// makes a duplicate index left without uniqueness unique, so that the server
+// either completes the table or leaves it as it was. Empty when nothing is
+// missing or the catalogue cannot be asked (missingReportKeys() tells which).
+QString reportMigrationStatement(QSqlDatabase db, const QString &table = QStringLiteral("rvkreport"));
+
 // How many of the keys and indexes ensureReportIndexes() adds the table
 // lacks, a duplicate index left without uniqueness counted as missing; -1
 // when the catalogue cannot be asked.

@@ -33,8 +33,13 @@ SsuLinkPolicy policy(const SsuTarget &target)
 
 QSqlDatabase open(const QString &name, const SsuTarget &target)
 {
+    return open(name, target, policy(target));
+}
+
+QSqlDatabase open(const QString &name, const SsuTarget &target, const SsuLinkPolicy &policy)
+{
     remove(name);
-    QSqlDatabase db = QSqlDatabase::addDatabase(new SsuDriver(policy(target)), name);
+    QSqlDatabase db = QSqlDatabase::addDatabase(new SsuDriver(policy), name);
     db.setDatabaseName(target.database);
     db.setUserName(target.user);
     db.setPassword(target.password);

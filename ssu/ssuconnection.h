@@ -37,6 +37,9 @@ SsuLinkPolicy policy(const SsuTarget &target);
 // every statement, so the next node is tried). The connection is invalid or
 // closed when none did. An earlier connection of that name is replaced.
 QSqlDatabase open(const QString &name, const SsuTarget &target);
+// The same under another policy: one made from policy(target) and adjusted,
+// e.g. the administrator's longer statement deadline.
+QSqlDatabase open(const QString &name, const SsuTarget &target, const SsuLinkPolicy &policy);
 
 // Closes and forgets the connection called name, if any.
 void remove(const QString &name);
