@@ -1,0 +1,76 @@
+#include "alterprogress.h"
+
+#include <QSqlQuery>
+#include <QTextStream>
+#include <QVariant>
+
+namespace {
+const char *const ProgressConnection = "rvk-ssu-admin-progress";
+const char *const KillConnection = "rvk-ssu-admin-kill";
+} // namespace
+
+AlterProgress::AlterProgress(const SsuTarget &target, qint64 connectionId)
+    : target(target)
+    , connectionId(connectionId)
+{
+}
+
+AlterProgress::~AlterProgress()
+{
+    finish();
+}
+
+void AlterProgress::finish()
+{
+    if (isRunning()) {
+        stop.release();
+        wait();
+    }
+}
+
+bool AlterProgress::killWatched()
+{
+    // Same account as the watched connection, so no PROCESS privilege is
+    // needed to end it.
+    bool killed = false;
+    {
+        QSqlDatabase db = SsuConnection::open(QLatin1String(KillConnection), target);
+        QSqlQuery kill(db);
+        killed = db.isOpen() && kill.exec(QStringLiteral("KILL QUERY %1").arg(connectionId));
+    }
+    SsuConnection::remove(QLatin1String(KillConnection));
+    return killed;
+}
+
+void AlterProgress::run()
+{
+    QTextStream err(stderr);
+    {
+        QSqlDatabase db = SsuConnection::open(QLatin1String(ProgressConnection), target);
+        if (!db.isOpen()) {
+            err << "rvk-ssu-admin: no progress reports (a second connection failed); the change goes on\n";
+            err.flush();
+        }
+        QSqlQuery query(db);
+        query.prepare(QStringLiteral("SELECT STAGE, MAX_STAGE, PROGRESS FROM information_schema.PROCESSLIST "
+                                     "WHERE ID = ?"));
+        // The first report after a second: a change that quick needs none.
+        while (db.isOpen() && !stop.tryAcquire(1, 1000)) {
+            query.addBindValue(connectionId);
+            if (!query.exec() || !query.next())
+                continue;
+            const int stage = query.value(0).toInt();
+            const int stages = query.value(1).toInt();
+            if (stages > 0) {
+                err << QStringLiteral("rvk-ssu-admin: stage %1 of %2, %3 % done\n")
+                           .arg(stage)
+                           .arg(stages)
+                           .arg(query.value(2).toDouble(), 0, 'f', 1);
+            } else {
+                err << "rvk-ssu-admin: working\n";
+            }
+            err.flush();
+        }
+    }
+    SsuConnection::remove(QLatin1String(ProgressConnection));
+}
