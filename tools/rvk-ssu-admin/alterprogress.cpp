@@ -52,8 +52,8 @@ void AlterProgress::run()
             err.flush();
         }
         QSqlQuery query(db);
-        query.prepare(QStringLiteral("SELECT STAGE, MAX_STAGE, PROGRESS FROM information_schema.PROCESSLIST "
-                                     "WHERE ID = ?"));
+        query.prepare(QStringLiteral("SELECT STAGE, MAX_STAGE, PROGRESS, STATE, TIME FROM "
+                                     "information_schema.PROCESSLIST WHERE ID = ?"));
         // The first report after a second: a change that quick needs none.
         while (db.isOpen() && !stop.tryAcquire(1, 1000)) {
             query.addBindValue(connectionId);
@@ -61,13 +61,19 @@ void AlterProgress::run()
                 continue;
             const int stage = query.value(0).toInt();
             const int stages = query.value(1).toInt();
+            const QString state = query.value(3).toString();
+            const int seconds = query.value(4).toInt();
+            // InnoDB tells stages only while it sorts an index; the rest of
+            // the time the server's state and the time spent are all there is.
             if (stages > 0) {
-                err << QStringLiteral("rvk-ssu-admin: stage %1 of %2, %3 % done\n")
+                err << QStringLiteral("rvk-ssu-admin: %1 s, stage %2 of %3 (%4), %5 % of the stage\n")
+                           .arg(seconds)
                            .arg(stage)
                            .arg(stages)
+                           .arg(state)
                            .arg(query.value(2).toDouble(), 0, 'f', 1);
             } else {
-                err << "rvk-ssu-admin: working\n";
+                err << QStringLiteral("rvk-ssu-admin: %1 s, %2\n").arg(seconds).arg(state);
             }
             err.flush();
         }
