@@ -40,8 +40,10 @@ QString nodeList(std::initializer_list<int> nodes)
     return names.join(QLatin1Char(','));
 }
 
-// A connection of the test's own to one node, for looking behind the program.
-QSqlDatabase nodeConnection(int node, const QString &name)
+// A connection of the test's own to one node, for looking behind the program
+// (on the stations' account unless told otherwise).
+QSqlDatabase nodeConnection(int node, const QString &name, const QString &user = QStringLiteral("RVKuser"),
+                            const QString &password = rvktest::testDatabasePassword())
 {
     QSqlDatabase db = QSqlDatabase::contains(name) ? QSqlDatabase::database(name, false)
                                                    : QSqlDatabase::addDatabase(QStringLiteral("QMYSQL"), name);
@@ -49,8 +51,8 @@ QSqlDatabase nodeConnection(int node, const QString &name)
     db.setHostName(host.name);
     db.setPort(host.port);
     db.setDatabaseName(QStringLiteral("RVKSSUdb"));
-    db.setUserName(QStringLiteral("RVKuser"));
-    db.setPassword(rvktest::testDatabasePassword());
+    db.setUserName(user);
+    db.setPassword(password);
     db.setConnectOptions(QStringLiteral("MYSQL_OPT_CONNECT_TIMEOUT=5"));
     db.open();
     return db;
@@ -108,10 +110,15 @@ void TestSsuCluster::initTestCase()
     for (int node = 1; node <= 3; ++node)
         QVERIFY2(nodeConnection(node, QStringLiteral("look-node%1").arg(node)).isOpen(),
                  qPrintable(QStringLiteral("node %1 is not reachable").arg(node)));
-    // The program creates the table and its keys through its own connection.
-    SSUDialog dialog;
-    dialog.setDatabaseHosts(nodeList({1}));
-    QVERIFY(rvktest::bringOnline(dialog, server));
+    // The administrator's step gives the table its keys, as on a deployed
+    // cluster; the stations may not.
+    QSqlDatabase admin = nodeConnection(1, QStringLiteral("admin-node1"), QStringLiteral("RVKadmin"),
+                                        rvktest::testAdminPassword());
+    QSqlQuery query(admin);
+    QVERIFY2(query.exec(QLatin1String(CreateReportTableStatement)), qPrintable(query.lastError().text()));
+    const QString migration = reportMigrationStatement(admin);
+    QVERIFY2(migration.isEmpty() || query.exec(migration), qPrintable(query.lastError().text()));
+    QCOMPARE(missingReportKeys(admin), 0);
     deleteOwnRows();
 }
 

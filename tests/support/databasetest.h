@@ -55,6 +55,13 @@ inline QString loginToken(const QString &password = testDatabasePassword())
     return TokenEncoder(Deployment::key()).encryptText(password);
 }
 
+// The test server's password for "RVKadmin", the account of the
+// administrator's step (scripts/test-db).
+inline QString testAdminPassword()
+{
+    return qEnvironmentVariable("RVK_TEST_DB_ADMIN_PASSWORD", QStringLiteral("rvk-test-admin-password"));
+}
+
 // Brings a session (SsuSession, or the SSUDialog that owns one) into the
 // connected state the way the program does: serves the encrypted password on
 // the server, points the session at it, starts the download and waits until
@@ -107,8 +114,9 @@ inline bool execOnSessionConnection(SsuSession *session, const QString &statemen
 }
 
 // A connection of the test's own ("rvktest-admin") for looking at and
-// preparing the table behind the program's back. Creates the table if needed,
-// with its keys.
+// preparing the table behind the program's back, on the administrator's
+// account: stations may not alter the table. Creates the table if needed,
+// with its keys, as rvk-ssu-admin does.
 inline QSqlDatabase adminConnection()
 {
     const QString name = QStringLiteral("rvktest-admin");
@@ -119,12 +127,13 @@ inline QSqlDatabase adminConnection()
         const DatabaseHost host = testDatabaseHost();
         db.setHostName(host.name);
         db.setPort(host.port);
-        db.setUserName(QStringLiteral("RVKuser"));
-        db.setPassword(testDatabasePassword());
-        // Stations never add keys: the administrator's step does, before
-        // stations use the table.
-        if (db.open() && QSqlQuery(db).exec(QLatin1String(CreateReportTableStatement)))
-            ensureReportIndexes(db);
+        db.setUserName(QStringLiteral("RVKadmin"));
+        db.setPassword(testAdminPassword());
+        if (db.open() && QSqlQuery(db).exec(QLatin1String(CreateReportTableStatement))) {
+            const QString migration = reportMigrationStatement(db);
+            if (!migration.isEmpty())
+                QSqlQuery(db).exec(migration);
+        }
     }
     return db;
 }

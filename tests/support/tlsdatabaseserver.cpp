@@ -123,7 +123,7 @@ bool TlsDatabaseServer::start(QString *error)
     const QString password = qEnvironmentVariable("RVK_TEST_DB_PASSWORD", QStringLiteral("rvk-test-password"));
     const QByteArray setup = QStringLiteral("CREATE DATABASE IF NOT EXISTS RVKSSUdb;\n"
                                             "CREATE USER 'RVKuser'@'%' IDENTIFIED BY '%1';\n"
-                                            "GRANT SELECT, INSERT, DELETE, CREATE, INDEX ON RVKSSUdb.* TO 'RVKuser'@'%';\n")
+                                            "GRANT SELECT, INSERT, DELETE, CREATE ON RVKSSUdb.* TO 'RVKuser'@'%';\n")
                                  .arg(password)
                                  .toUtf8();
     QElapsedTimer clock;
