@@ -215,7 +215,7 @@ void TestMainWindowArchive::connectionLostMidPassLeavesTheRestInPlace()
     const QList<ProgressStep> steps = runPass([&](int value) {
         // The server drops the program's connection after the first file.
         if (value == 1)
-            QSqlQuery(rvktest::adminConnection()).exec(QStringLiteral("KILL %1").arg(connectionId));
+            QSqlQuery(rvktest::stationConnection()).exec(QStringLiteral("KILL %1").arg(connectionId));
     });
 
     QCOMPARE(steps.size(), 1);

@@ -113,13 +113,9 @@ inline bool execOnSessionConnection(SsuSession *session, const QString &statemen
     });
 }
 
-// A connection of the test's own ("rvktest-admin") for looking at and
-// preparing the table behind the program's back, on the administrator's
-// account: stations may not alter the table. Creates the table if needed,
-// with its keys, as rvk-ssu-admin does.
-inline QSqlDatabase adminConnection()
+// A connection of the test's own to the test database, opened if it is not.
+inline QSqlDatabase testConnection(const QString &name, const QString &user, const QString &password)
 {
-    const QString name = QStringLiteral("rvktest-admin");
     QSqlDatabase db = QSqlDatabase::contains(name) ? QSqlDatabase::database(name, false)
                                                    : QSqlDatabase::addDatabase(QStringLiteral("QMYSQL"), name);
     if (!db.isOpen()) {
@@ -127,15 +123,36 @@ inline QSqlDatabase adminConnection()
         const DatabaseHost host = testDatabaseHost();
         db.setHostName(host.name);
         db.setPort(host.port);
-        db.setUserName(QStringLiteral("RVKadmin"));
-        db.setPassword(testAdminPassword());
-        if (db.open() && QSqlQuery(db).exec(QLatin1String(CreateReportTableStatement))) {
-            const QString migration = reportMigrationStatement(db);
-            if (!migration.isEmpty())
-                QSqlQuery(db).exec(migration);
-        }
+        db.setUserName(user);
+        db.setPassword(password);
+        db.open();
     }
     return db;
+}
+
+// A connection of the test's own ("rvktest-admin") for looking at and
+// preparing the table behind the program's back, on the administrator's
+// account: stations may not alter the table. Creates the table if needed,
+// with its keys, as rvk-ssu-admin does.
+inline QSqlDatabase adminConnection()
+{
+    const QString name = QStringLiteral("rvktest-admin");
+    const bool wasOpen = QSqlDatabase::contains(name) && QSqlDatabase::database(name, false).isOpen();
+    QSqlDatabase db = testConnection(name, QStringLiteral("RVKadmin"), testAdminPassword());
+    if (!wasOpen && db.isOpen() && QSqlQuery(db).exec(QLatin1String(CreateReportTableStatement))) {
+        const QString migration = reportMigrationStatement(db);
+        if (!migration.isEmpty())
+            QSqlQuery(db).exec(migration);
+    }
+    return db;
+}
+
+// A connection of the test's own ("rvktest-station") on the stations'
+// account, which may end the program's connections: the administrator's
+// account has no right over another account's.
+inline QSqlDatabase stationConnection()
+{
+    return testConnection(QStringLiteral("rvktest-station"), QStringLiteral("RVKuser"), testDatabasePassword());
 }
 
 inline bool databaseReachable()
