@@ -49,8 +49,9 @@ if [ -n "$build" ]; then
     dpkg -x "$deb" "$root" || { fail "dpkg -x"; exit 1; }
     # The token tool encrypts with the installation's key: the
     # administrator's package holds it, and nothing else of the program.
-    admin_files=$(dpkg-deb -c "$admin_deb" | awk '{print $6}' | grep -v '/$')
-    [ "$admin_files" = "./usr/bin/rvk-ssu-token" ] && pass "the admin package holds only rvk-ssu-token" \
+    admin_files=$(dpkg-deb -c "$admin_deb" | awk '{print $6}' | grep -v '/$' | sort | tr '\n' ' ')
+    [ "$admin_files" = "./usr/bin/rvk-ssu-admin ./usr/bin/rvk-ssu-token " ] \
+        && pass "the admin package holds only rvk-ssu-admin and rvk-ssu-token" \
         || fail "the admin package holds: $admin_files"
     admin_root="$work/admin-root"
     dpkg -x "$admin_deb" "$admin_root" && "$admin_root/usr/bin/rvk-ssu-token" --help >/dev/null 2>&1 \
