@@ -43,15 +43,10 @@ public:
     // closed there).
     void atEnd(std::function<void()> cleanup);
 
-    // How many waits are under way on the calling side (nested when the
-    // user acted during one).
-    int waiting() const { return waits; }
-
 private:
     QThread *thread = nullptr;
     QObject *worker = nullptr;
     std::shared_ptr<std::atomic<bool>> abandoned;
-    int waits = 0;
 };
 
 template <class Result>
@@ -67,17 +62,13 @@ Result DatabaseThread::wait(std::function<Result()> work, Result failed)
     state->result = failed;
     QEventLoop loop;
     state->loop = &loop;
-    QPointer<DatabaseThread> self(this);
     post<Result>(std::move(work), this, [state](Result result) {
         state->result = std::move(result);
         state->done = true;
         if (state->loop)
             state->loop->quit();
     });
-    ++waits;
     loop.exec();
-    if (self)
-        --waits;
     state->loop = nullptr;
     return state->done ? state->result : failed;
 }

@@ -23,8 +23,12 @@
 namespace DeadlineWait {
 
 namespace {
-std::atomic<bool> everythingAbandoned{false};
 thread_local std::shared_ptr<const std::atomic<bool>> threadAbandoned;
+
+bool abandoned()
+{
+    return threadAbandoned && *threadAbandoned;
+}
 
 // Short enough that closing the program never waits noticeably for a wait
 // that is in progress.
@@ -109,24 +113,8 @@ bool finish(st_mysql *mysql, int status, const QDeadlineTimer &deadline, const s
     return inTime;
 }
 
-void abandon()
-{
-    everythingAbandoned = true;
-}
-
-void resume()
-{
-    everythingAbandoned = false;
-}
-
 void watch(std::shared_ptr<const std::atomic<bool>> flag)
 {
     threadAbandoned = std::move(flag);
 }
-
-bool abandoned()
-{
-    return everythingAbandoned || (threadAbandoned && *threadAbandoned);
-}
-
 } // namespace DeadlineWait

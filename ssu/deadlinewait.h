@@ -25,13 +25,8 @@ bool finish(st_mysql *mysql, int status, const QDeadlineTimer &deadline, const s
 // it fails at once instead of waiting on the server.
 void cut(st_mysql *mysql);
 
-// From now on every wait on every thread ends at once (the program is
-// closing); resume() ends that (for tests that go on afterwards).
-void abandon();
-void resume();
-// Waits on the calling thread also end once *flag is set (its owner is
-// closing).
+// Waits on the calling thread end at once when *flag is set (the thread's
+// owner is closing).
 void watch(std::shared_ptr<const std::atomic<bool>> flag);
-bool abandoned();
 
 } // namespace DeadlineWait

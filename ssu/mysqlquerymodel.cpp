@@ -3,7 +3,6 @@
 #include "ssu/databasethread.h"
 #include "ssu/rowcounter.h"
 
-#include <QPair>
 
 namespace {
 using ListingReader::ColumnCount;
@@ -72,22 +71,28 @@ bool MySqlQueryModel::readsReversed(int first, int rows, bool mayReverse) const
     return mayReverse && totalKnown && first + rows / 2 > total / 2;
 }
 
+std::function<MySqlQueryModel::WindowRead()> MySqlQueryModel::readerFor(int first, int rows, bool mayReverse) const
+{
+    const bool reversed = readsReversed(first, rows, mayReverse);
+    const int offset = reversed ? total - first - rows : first;
+    const ListingQuery query = listingQuery();
+    const QString connection = source.connection;
+    return [=] {
+        // A failed read (connection lost) gives no rows: they show empty, as
+        // a failed search shows an empty list.
+        WindowRead read;
+        read.first = ListingReader::readWindow(QSqlDatabase::database(connection, false), query, offset, rows,
+                                               reversed, &read.second);
+        return read;
+    };
+}
+
 bool MySqlQueryModel::readNow(int first, int rows, bool mayReverse, Rows *out) const
 {
     out->clear();
     if (!source.thread)
         return false;
-    const bool reversed = readsReversed(first, rows, mayReverse);
-    const int offset = reversed ? total - first - rows : first;
-    const ListingQuery query = listingQuery();
-    const QString connection = source.connection;
-    using Read = QPair<bool, Rows>;
-    const Read read = source.thread->wait<Read>([=] {
-        Read result;
-        result.first = ListingReader::readWindow(QSqlDatabase::database(connection, false), query, offset, rows,
-                                                 reversed, &result.second);
-        return result;
-    }, Read(false, Rows()));
+    const WindowRead read = source.thread->wait<WindowRead>(readerFor(first, rows, mayReverse), WindowRead(false, {}));
     *out = read.second;
     return read.first;
 }
@@ -178,15 +183,9 @@ void MySqlQueryModel::fetchMore(const QModelIndex &parent)
     const int first = total;
     const int rows = window;
     const int forGeneration = generation;
-    const ListingQuery query = listingQuery();
-    const QString connection = source.connection;
-    source.thread->post<Rows>(
-        [=] {
-            Rows more;
-            ListingReader::readWindow(QSqlDatabase::database(connection, false), query, first, rows, false, &more);
-            return more;
-        },
-        this, [this, first, rows, forGeneration](const Rows &more) {
+    source.thread->post<WindowRead>(
+        readerFor(first, rows, false), this, [this, first, rows, forGeneration](const WindowRead &read) {
+            const Rows &more = read.second;
             if (forGeneration != generation)
                 return;
             fetchingMore = false;
@@ -211,25 +210,14 @@ void MySqlQueryModel::requestWindow(int number) const
     pending.insert(number);
     const int first = number * window;
     const int rows = qMin(window, total - first);
-    const bool reversed = readsReversed(first, rows, true);
-    const int offset = reversed ? total - first - rows : first;
     const int forGeneration = generation;
-    const ListingQuery query = listingQuery();
-    const QString connection = source.connection;
     auto *self = const_cast<MySqlQueryModel *>(this);
-    source.thread->post<Rows>(
-        [=] {
-            // A failed read (connection lost) shows empty rows, as a failed
-            // search shows an empty list.
-            Rows read;
-            ListingReader::readWindow(QSqlDatabase::database(connection, false), query, offset, rows, reversed, &read);
-            return read;
-        },
-        self, [self, number, first, rows, forGeneration](const Rows &read) {
+    source.thread->post<WindowRead>(
+        readerFor(first, rows, true), self, [self, number, first, rows, forGeneration](const WindowRead &read) {
             if (forGeneration != self->generation)
                 return;
             self->pending.remove(number);
-            self->keepWindow(number, read);
+            self->keepWindow(number, read.second);
             const int last = qMin(first + rows, self->total) - 1;
             if (last >= first)
                 emit self->dataChanged(self->index(first, 0), self->index(last, ColumnCount - 1));

@@ -7,9 +7,12 @@
 #include <QAbstractTableModel>
 #include <QHash>
 #include <QList>
+#include <QPair>
 #include <QSet>
 #include <QStringList>
 #include <QVector>
+
+#include <functional>
 
 // The search table's model. The shared table grows for years, so the model
 // never holds a whole listing: it reads the rows of a search in windows of
@@ -100,6 +103,8 @@ signals:
 
 private:
     using Rows = ListingReader::Rows;
+    // Whether a window's read succeeded, and its rows.
+    using WindowRead = QPair<bool, Rows>;
 
     ListingQuery listingQuery() const;
     void reload();
@@ -109,6 +114,8 @@ private:
     // The window's rows if held; otherwise asks for them and returns null.
     const Rows *windowOf(int row) const;
     void requestWindow(int number) const;
+    // The read of a window, to be run on the database thread.
+    std::function<WindowRead()> readerFor(int first, int rows, bool mayReverse) const;
     // Reads a window and waits for it; false when the read failed.
     bool readNow(int first, int rows, bool mayReverse, Rows *out) const;
     // The offset and direction a window is read with: one beyond the

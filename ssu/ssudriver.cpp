@@ -350,16 +350,6 @@ void SsuDriver::fail(const QString &text, QSqlError::ErrorType type)
         setOpenError(true);
 }
 
-bool SsuDriver::encrypted() const
-{
-    return mysql && mysql_get_ssl_cipher(mysql);
-}
-
-void SsuDriver::abandonAll()
-{
-    DeadlineWait::abandon();
-}
-
 QSqlResult *SsuDriver::createResult() const
 {
     return new SsuResult(this);

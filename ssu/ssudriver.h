@@ -63,13 +63,6 @@ public:
     // The row limit for the statements that follow (0: the policy's).
     void setRowLimit(int rows) { rowLimitOverride = rows; }
     int rowLimit() const { return rowLimitOverride > 0 ? rowLimitOverride : linkPolicy.rowLimit; }
-    // Whether the open connection is encrypted.
-    bool encrypted() const;
-
-    // Makes every statement and connect under way in the process, on any
-    // thread, give up at once and fail, and every later one fail at once: the
-    // program is closing and must not wait for the server.
-    static void abandonAll();
 
 private:
     friend class SsuResult;

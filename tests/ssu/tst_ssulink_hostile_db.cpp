@@ -50,6 +50,24 @@ std::function<Answer(const QByteArray &)> answering(const QByteArray &prefix, co
     };
 }
 
+// A connection through the program's opener, closed and forgotten when it
+// goes out of scope.
+struct OpenedConnection
+{
+    OpenedConnection(const QString &connectionName, const SsuTarget &target)
+        : name(connectionName)
+        , db(SsuConnection::open(connectionName, target))
+    {
+    }
+    ~OpenedConnection()
+    {
+        db = QSqlDatabase();
+        SsuConnection::remove(name);
+    }
+    const QString name;
+    QSqlDatabase db;
+};
+
 // A connection through the driver with tighter deadlines than the program's,
 // so that the deadline tests are quick.
 QSqlDatabase openQuick(const QString &name, const HostileDatabaseServer &server, SsuLinkPolicy policy)
@@ -108,10 +126,10 @@ void TestSsuLinkHostile::greetingWithAReadableMethodGetsNoPassword()
     HostileDatabaseServer::Script script;
     script.greetingMethod = method;
     HostileDatabaseServer server(hostileAddress(), script);
-    const QSqlDatabase db = SsuConnection::open(QStringLiteral("hostile"), targetOf(server));
+    const OpenedConnection connection(QStringLiteral("hostile"), targetOf(server));
+    const QSqlDatabase &db = connection.db;
     QVERIFY(!db.isOpen());
     QVERIFY2(!server.received().contains(Password), server.received().toHex().constData());
-    SsuConnection::remove(QStringLiteral("hostile"));
 }
 
 void TestSsuLinkHostile::switchToAReadableMethodGetsNoPassword_data()
@@ -125,12 +143,12 @@ void TestSsuLinkHostile::switchToAReadableMethodGetsNoPassword()
     HostileDatabaseServer::Script script;
     script.switchTo = method;
     HostileDatabaseServer server(hostileAddress(), script);
-    const QSqlDatabase db = SsuConnection::open(QStringLiteral("hostile"), targetOf(server));
+    const OpenedConnection connection(QStringLiteral("hostile"), targetOf(server));
+    const QSqlDatabase &db = connection.db;
     QVERIFY(!db.isOpen());
     // The first answer carries the native method's scramble only.
     QVERIFY(!server.received().isEmpty());
     QVERIFY2(!server.received().contains(Password), server.received().toHex().constData());
-    SsuConnection::remove(QStringLiteral("hostile"));
 }
 
 void TestSsuLinkHostile::serverWithoutTlsGetsNoLoginWhenTlsIsRequired()
@@ -146,11 +164,11 @@ void TestSsuLinkHostile::serverWithoutTlsGetsNoLoginWhenTlsIsRequired()
     QVERIFY(openssl.waitForFinished(20000) && openssl.exitCode() == 0);
 
     HostileDatabaseServer server(hostileAddress(), {});
-    const QSqlDatabase db = SsuConnection::open(QStringLiteral("hostile"), targetOf(server, dir.filePath("ca.pem")));
+    const OpenedConnection connection(QStringLiteral("hostile"), targetOf(server, dir.filePath("ca.pem")));
+    const QSqlDatabase &db = connection.db;
     QVERIFY(!db.isOpen());
     // Not even the user name: the refusal comes before the login.
     QCOMPARE(server.received(), QByteArray());
-    SsuConnection::remove(QStringLiteral("hostile"));
 }
 
 void TestSsuLinkHostile::certificateOfTheRightCaForAnotherHostIsRefused()
@@ -162,12 +180,12 @@ void TestSsuLinkHostile::certificateOfTheRightCaForAnotherHostIsRefused()
     target.hosts = QStringLiteral("%1:%2").arg(rvktest::testDatabaseHost().name).arg(other.port());
     target.caFile = other.caFile();
     target.password = QStringLiteral("rvk-test-password");
-    const QSqlDatabase db = SsuConnection::open(QStringLiteral("other-host"), target);
+    const OpenedConnection connection(QStringLiteral("other-host"), target);
+    const QSqlDatabase &db = connection.db;
     QVERIFY(!db.isOpen());
     QVERIFY2(db.lastError().text().contains(QLatin1String("certificate"), Qt::CaseInsensitive)
                  || db.lastError().text().contains(QLatin1String("Validation"), Qt::CaseInsensitive),
              qPrintable(db.lastError().text()));
-    SsuConnection::remove(QStringLiteral("other-host"));
 
     // The same server under its own name opens: the refusal above is the
     // name's, not the CA's or the server's.
@@ -175,8 +193,7 @@ void TestSsuLinkHostile::certificateOfTheRightCaForAnotherHostIsRefused()
     QVERIFY2(own.start(&error), qPrintable(error));
     target.hosts = QStringLiteral("%1:%2").arg(rvktest::testDatabaseHost().name).arg(own.port());
     target.caFile = own.caFile();
-    QVERIFY(SsuConnection::open(QStringLiteral("own-host"), target).isOpen());
-    SsuConnection::remove(QStringLiteral("own-host"));
+    QVERIFY(OpenedConnection(QStringLiteral("own-host"), target).db.isOpen());
 }
 
 void TestSsuLinkHostile::tricklingGreetingEndsAtTheConnectDeadline()
@@ -187,11 +204,10 @@ void TestSsuLinkHostile::tricklingGreetingEndsAtTheConnectDeadline()
     HostileDatabaseServer server(hostileAddress(), script);
     QElapsedTimer clock;
     clock.start();
-    QVERIFY(!SsuConnection::open(QStringLiteral("hostile"), targetOf(server)).isOpen());
+    QVERIFY(!OpenedConnection(QStringLiteral("hostile"), targetOf(server)).db.isOpen());
     const qint64 elapsed = clock.elapsed();
     qInfo("a trickled greeting was given up after %lld ms", elapsed);
     QVERIFY2(elapsed < SsuConnection::ConnectTimeoutSeconds * 1000 + 1000, qPrintable(QString::number(elapsed)));
-    SsuConnection::remove(QStringLiteral("hostile"));
 }
 
 void TestSsuLinkHostile::tricklingResultEndsAtTheStatementDeadline()
@@ -231,13 +247,9 @@ void TestSsuLinkHostile::closingWaitsAtMostTwoSecondsForAStuckStatement()
     bool reported = false, succeeded = false;
     thread->post<bool>(
         [target] {
-            QSqlDatabase db = SsuConnection::open(QStringLiteral("stuck"), target);
-            QSqlQuery query(db);
-            const bool ok = query.exec(QStringLiteral("SELECT COUNT(*) FROM rvkreport"));
-            query = QSqlQuery();
-            db = QSqlDatabase();
-            SsuConnection::remove(QStringLiteral("stuck"));
-            return ok;
+            const OpenedConnection connection(QStringLiteral("stuck"), target);
+            QSqlQuery query(connection.db);
+            return query.exec(QStringLiteral("SELECT COUNT(*) FROM rvkreport"));
         },
         &receiver, [&](bool ok) {
             reported = true;
@@ -306,12 +318,11 @@ void TestSsuLinkHostile::localFileRequestsGetNoFileOnAnyConnection()
 
     // The session's connection.
     {
-        QSqlDatabase db = SsuConnection::open(QStringLiteral("hostile"), targetOf(server));
-        QVERIFY(db.isOpen());
-        QSqlQuery query(db);
+        const OpenedConnection connection(QStringLiteral("hostile"), targetOf(server));
+        QVERIFY(connection.db.isOpen());
+        QSqlQuery query(connection.db);
         query.exec(QStringLiteral("SELECT COUNT(*) FROM rvkreport"));
     }
-    SsuConnection::remove(QStringLiteral("hostile"));
     // The row counter's, on its own thread.
     RowCounter counter;
     QSignalSpy counted(&counter, &RowCounter::counted);
@@ -331,7 +342,8 @@ void TestSsuLinkHostile::moreRowsThanAWindowAskedForAreRefused()
     HostileDatabaseServer::Script script;
     script.answer = answering("SELECT sn", flood);
     HostileDatabaseServer server(hostileAddress(), script);
-    QSqlDatabase db = SsuConnection::open(QStringLiteral("hostile"), targetOf(server));
+    const OpenedConnection connection(QStringLiteral("hostile"), targetOf(server));
+    const QSqlDatabase &db = connection.db;
     QVERIFY(db.isOpen());
     QElapsedTimer clock;
     clock.start();
@@ -339,8 +351,6 @@ void TestSsuLinkHostile::moreRowsThanAWindowAskedForAreRefused()
     QVERIFY(!ListingReader::readWindow(db, ListingQuery{QString(), QStringLiteral("sn")}, 0, 256, false, &rows));
     qInfo("two million rows sent for a window of 256 refused after %lld ms", clock.elapsed());
     QCOMPARE(rows.size(), 0);
-    db = QSqlDatabase();
-    SsuConnection::remove(QStringLiteral("hostile"));
 }
 
 void TestSsuLinkHostile::countBeyondWhatAListCanHoldLeavesTheListOpenEnded()
@@ -392,7 +402,8 @@ void TestSsuLinkHostile::valueLongerThanItsColumnReadsAsDamaged()
         return statement.startsWith("SELECT total_time") ? fitting : Answer();
     };
     HostileDatabaseServer server(hostileAddress(), script);
-    QSqlDatabase db = SsuConnection::open(QStringLiteral("hostile"), targetOf(server));
+    const OpenedConnection connection(QStringLiteral("hostile"), targetOf(server));
+    const QSqlDatabase &db = connection.db;
     QVERIFY(db.isOpen());
     {
         QSqlQuery query(db);
@@ -401,8 +412,6 @@ void TestSsuLinkHostile::valueLongerThanItsColumnReadsAsDamaged()
         QVERIFY(query.exec(QStringLiteral("SELECT total_time FROM rvkreport")) && query.next());
         QCOMPARE(query.value(0).toString(), QStringLiteral("123456:07"));
     }
-    db = QSqlDatabase();
-    SsuConnection::remove(QStringLiteral("hostile"));
 }
 
 void TestSsuLinkHostile::rowBeyondThePacketBoundFailsTheStatement()
@@ -415,14 +424,13 @@ void TestSsuLinkHostile::rowBeyondThePacketBoundFailsTheStatement()
     HostileDatabaseServer::Script script;
     script.answer = answering("SELECT rotation", huge);
     HostileDatabaseServer server(hostileAddress(), script);
-    QSqlDatabase db = SsuConnection::open(QStringLiteral("hostile"), targetOf(server));
+    const OpenedConnection connection(QStringLiteral("hostile"), targetOf(server));
+    const QSqlDatabase &db = connection.db;
     QVERIFY(db.isOpen());
     {
         QSqlQuery query(db);
         QVERIFY(!query.exec(QStringLiteral("SELECT rotation FROM rvkreport")));
     }
-    db = QSqlDatabase();
-    SsuConnection::remove(QStringLiteral("hostile"));
 }
 
 QTEST_GUILESS_MAIN(TestSsuLinkHostile)

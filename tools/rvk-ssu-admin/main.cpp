@@ -4,13 +4,13 @@
 // statement, so that the table is complete or as it was, never half-done.
 
 #include "alterprogress.h"
+#include "passwordinput.h"
 
 #include "ssu/reportschema.h"
 #include "ssu/ssuconnection.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
-#include <QFile>
 #include <QRegularExpression>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -26,37 +26,6 @@ const char *const AdminConnection = "rvk-ssu-admin";
 // Rebuilding the indexes of the fleet's history can take hours; the
 // stations' 20 s would abandon it.
 constexpr int DefaultStatementHours = 12;
-
-// The first line of the file, or of standard input without one; the
-// password never comes from the command line. Returns Done, or the exit code
-// after telling what is wrong.
-int readPassword(const QCommandLineParser &parser, const QCommandLineOption &fileOption,
-                 const QCommandLineOption &refusedOption, QString *password, QTextStream &err)
-{
-    if (parser.isSet(refusedOption) || !parser.positionalArguments().isEmpty()) {
-        err << "rvk-ssu-admin: the password is not taken from the command line; give it on standard input "
-               "or with --password-file\n";
-        return Usage;
-    }
-    if (parser.isSet(fileOption)) {
-        QFile file(parser.value(fileOption));
-        if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
-            err << "rvk-ssu-admin: cannot read " << file.fileName() << ": " << file.errorString() << '\n';
-            return Failed;
-        }
-        *password = QString::fromUtf8(file.readLine(4096));
-        // A file saved on Windows ends its line with CR LF.
-        while (password->endsWith(QLatin1Char('\n')) || password->endsWith(QLatin1Char('\r')))
-            password->chop(1);
-    } else {
-        *password = QTextStream(stdin).readLine();
-    }
-    if (password->isEmpty()) {
-        err << "rvk-ssu-admin: the password is empty\n";
-        return Usage;
-    }
-    return Done;
-}
 
 QString createStatement(const QString &table)
 {
@@ -172,8 +141,15 @@ int main(int argc, char *argv[])
         err << "rvk-ssu-admin: --max-hours takes 1 to 168\n";
         return Usage;
     }
-    if (const int problem = readPassword(parser, passwordFileOption, passwordOption, &target.password, err))
-        return problem;
+    switch (readPassword(QStringLiteral("rvk-ssu-admin"), parser, passwordFileOption, &target.password, err,
+                         {passwordOption})) {
+    case PasswordInput::Read:
+        break;
+    case PasswordInput::Unreadable:
+        return Failed;
+    default:
+        return Usage;
+    }
 
     SsuLinkPolicy policy = SsuConnection::policy(target);
     policy.statementMs = hours * 3600 * 1000;

@@ -3,6 +3,7 @@
 // deployment key; every token gets a fresh random byte, so tokens handed to
 // different users differ while all of them open the SSU.
 
+#include "passwordinput.h"
 #include "ssu/deployment.h"
 #include "ssu/tokencipher.h"
 #include "ssu/tokenencoder.h"
@@ -37,37 +38,6 @@ int readKey(const QString &fileName, quint64 *key, QTextStream &err)
     if (!parseKey(QString::fromLatin1(file.readLine(256)), key)) {
         err << "rvk-ssu-token: the first line of " << fileName
             << " must be the key, a hexadecimal number of at most 16 digits\n";
-        return 2;
-    }
-    return 0;
-}
-
-// The first line of the file, or of standard input without one; the
-// password never comes from the command line. Returns 0, or the exit code
-// after telling what is wrong.
-int readPassword(const QCommandLineParser &parser, const QCommandLineOption &fileOption, QString *password,
-                  QTextStream &err)
-{
-    if (!parser.positionalArguments().isEmpty()) {
-        err << "rvk-ssu-token: the password is not taken from the command line; give it on standard input "
-               "or with --password-file\n";
-        return 2;
-    }
-    if (parser.isSet(fileOption)) {
-        QFile file(parser.value(fileOption));
-        if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
-            err << "rvk-ssu-token: cannot read " << file.fileName() << ": " << file.errorString() << '\n';
-            return 1;
-        }
-        *password = QString::fromUtf8(file.readLine(4096));
-        // A file saved on Windows ends its line with CR LF.
-        while (password->endsWith(QLatin1Char('\n')) || password->endsWith(QLatin1Char('\r')))
-            password->chop(1);
-    } else {
-        *password = QTextStream(stdin).readLine();
-    }
-    if (password->isEmpty()) {
-        err << "rvk-ssu-token: the password is empty\n";
         return 2;
     }
     return 0;
@@ -151,8 +121,14 @@ int main(int argc, char *argv[])
         return 2;
     }
     QString password;
-    if (const int problem = readPassword(parser, passwordFileOption, &password, err))
-        return problem;
+    switch (readPassword(QStringLiteral("rvk-ssu-token"), parser, passwordFileOption, &password, err)) {
+    case PasswordInput::Read:
+        break;
+    case PasswordInput::Unreadable:
+        return 1;
+    default:
+        return 2;
+    }
 
     TokenEncoder encoder(key);
     encoder.setIntegrity(parser.isSet(hashOption) ? TokenEncoder::Hash : TokenEncoder::Checksum);
