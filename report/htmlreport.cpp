@@ -60,13 +60,11 @@ QString translatedPiece(const HtmlReportInput &input, Piece piece)
     return QCoreApplication::translate(input.context, source);
 }
 
-// Element i of a PercentList as an unsigned number; anything missing or not a
-// number prints 0, so a damaged stored report still gives a whole document.
-QString percentAt(const QStringList &lists, int parameter, int bin)
+// Element bin of a parameter's percent list as an unsigned number; anything
+// missing or not a number prints 0, so a damaged stored report still gives a
+// whole document.
+QString percentAt(const QVector<QStringRef> &elements, int bin)
 {
-    if (parameter >= lists.size())
-        return QStringLiteral("0");
-    const QStringList elements = lists.at(parameter).split(QLatin1Char(','));
     if (bin >= elements.size())
         return QStringLiteral("0");
     bool ok = false;
@@ -82,12 +80,17 @@ void appendSection(QString &document, const HtmlReportInput &input, const QStrin
         const HistogramParameter &row = table.at(parameter);
         document += QLatin1String(ParameterHeading).arg(row.caption(input.language));
         document += QLatin1String(TableStart);
+        // Split once per parameter, not once per bin: a stored list is as
+        // long as its column allows.
+        const QVector<QStringRef> elements = parameter < percents.size()
+            ? percents.at(parameter).splitRef(QLatin1Char(','))
+            : QVector<QStringRef>();
         for (int i = 0; i < row.bins.size(); ++i) {
             const HistogramBin &bin = row.bins.at(i);
             const QString upper = bin.upper == OpenUpperBound ? QString() : QString::number(bin.upper);
             document += QLatin1String(rowTemplate)
                             .arg(QString::number(bin.lower), upper, row.unit(input.language),
-                                 percentAt(percents, parameter, i));
+                                 percentAt(elements, i));
         }
         document += QLatin1String(TableEnd);
     }
