@@ -1,13 +1,13 @@
 #include "app/mainwindow.h"
 #include "ui_mainwindow.h"
 
+#include "app/popupwatcher.h"
 #include "app/stylesheets.h"
 #include "diagnostics/dbgtextedit.h"
 #include "diagnostics/verificationdialog.h"
-#include "link/ftdi.h"
-#include "link/ktxcanfunctions.h"
 #include "protocol/programidentity.h"
 #include "ssu/ssudialog.h"
+#include "station/station.h"
 
 #include <QCloseEvent>
 #include <QFile>
@@ -35,10 +35,10 @@ Q_CONSTRUCTOR_FUNCTION(registerRvkResources)
 MainWindow::MainWindow(QWidget *parent)
     : QMainWindow(parent)
     , ui(new Ui::MainWindow)
+    , core(new Station(this))
     , verificationDialog(new VerificationDialog(this))
     , monitor(new DbgTextEdit(this))
-    , adapter(new FTDI(rememberedAdapter()))
-    , ssuDialog(new SSUDialog(this))
+    , ssuDialog(new SSUDialog(core->session(), this))
 {
     ui->setupUi(this);
     installEventFilter(this);
@@ -46,7 +46,6 @@ MainWindow::MainWindow(QWidget *parent)
     createProgressWindowParts();
     connect(ssuDialog, SIGNAL(signalIndicator(bool)), this, SLOT(slotIndicatorSSU(bool)));
     connect(ssuDialog, SIGNAL(signalWaitDialog(bool)), this, SLOT(slotWaitDialog(bool)));
-    logFile = new QFile *(nullptr);
     setUpSensorDialog();
     setUpMonitorWindow();
     applyRememberedLanguage();
@@ -57,9 +56,9 @@ MainWindow::MainWindow(QWidget *parent)
     connectClosingWindows();
     setWindowFlags(Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
                    | Qt::MSWindowsFixedSizeDialogHint);
-    QTimer *supervisionTimer = createLinkTimers();
     createIndicators();
-    openLinkAtStart(supervisionTimer);
+    connectStation();
+    core->openAtStart();
     hideServiceControls();
     setUpAnswerWatch();
     ssuDialog->startDownload();
@@ -121,17 +120,29 @@ void MainWindow::connectClosingWindows()
     verificationDialog->installEventFilter(this);
 }
 
-// The poll timer runs from here on; the supervision timer is returned
-// unstarted, as it may only run once the start-up open has finished.
-QTimer *MainWindow::createLinkTimers()
+// Everything the station reports reaches the window here.
+void MainWindow::connectStation()
 {
-    auto *pollTimer = new QTimer(this);
-    connect(pollTimer, SIGNAL(timeout()), this, SLOT(isNewMsgKIVOStatus()));
-    pollTimer->start(1);
+    // Interfaces come and go (a USB adapter unplugged and back); the list
+    // is read again whenever the user opens it.
+    connect(new PopupWatcher(ui->comboBox_InfoDevice), &PopupWatcher::aboutToShowPopup, core,
+            &Station::refreshAdapters);
+    connect(core, &Station::adaptersChanged, this, &MainWindow::showAdapters);
+    connect(core, &Station::linkStateChanged, this, &MainWindow::showLinkState);
+    connect(core, &Station::linkLost, this, &MainWindow::askAboutLostLink);
     connect(this, SIGNAL(readyRead()), this, SLOT(messageHandlerKIVO()));
-    auto *supervisionTimer = new QTimer(this);
-    connect(supervisionTimer, SIGNAL(timeout()), this, SLOT(checkCANError()));
-    return supervisionTimer;
+
+    connect(core, &Station::reportProgress, ui->progressBar, &QProgressBar::setValue);
+    connect(core, &Station::reportCompleted, this, &MainWindow::showReadout);
+    connect(core, &Station::documentWritten, this, &MainWindow::openDocument);
+    connect(core, &Station::documentFailed, this, &MainWindow::reportDocumentFailure);
+    connect(core, &Station::reportStored, this, &MainWindow::reportStorage);
+    connect(core->store(), &ReportStore::archiveProgress, this, &MainWindow::showArchiveProgress);
+    connect(core->store(), &ReportStore::archivePassFinished, this, &MainWindow::closeArchiveProgress);
+
+    connect(core, &Station::commandAcknowledged, this, &MainWindow::showAcknowledgement);
+    connect(core, &Station::monitorText, this, &MainWindow::appendMonitorText);
+    connect(core, &Station::monitorBlock, this, &MainWindow::showMonitorBlock);
 }
 
 void MainWindow::createIndicators()
@@ -172,22 +183,19 @@ void MainWindow::hideServiceControls()
 
 MainWindow::~MainWindow()
 {
-    ktxCANClose();
-    adapter->open();
-    adapter->close();
+    // The dialog shows the station's session: it goes first.
+    delete ssuDialog;
+    ssuDialog = nullptr;
+    delete core;
+    core = nullptr;
     delete ui;
     ui = nullptr;
-    if (logFile) {
-        delete *logFile;
-        delete logFile;
-    }
     delete progressWindow; // owns the layout, the bar and the label once prepared
     if (!progressWindowPrepared) {
         delete progressLayout;
         delete progressBarUpload;
         delete progressLabel;
     }
-    delete adapter;
 }
 
 bool MainWindow::eventFilter(QObject *watched, QEvent *event)
@@ -220,12 +228,8 @@ void MainWindow::closeEvent(QCloseEvent *event)
     event->accept();
 }
 
+// The archive pass that follows a connection is the station's own.
 void MainWindow::slotIndicatorSSU(bool on)
 {
-    if (on) {
-        ssuIndicator->setStyleSheet(QLatin1String(StyleSheet::IndicatorOn));
-        uploadArchivedReports();
-    } else {
-        ssuIndicator->setStyleSheet(QLatin1String(StyleSheet::IndicatorOff));
-    }
+    ssuIndicator->setStyleSheet(QLatin1String(on ? StyleSheet::IndicatorOn : StyleSheet::IndicatorOff));
 }

@@ -2,6 +2,8 @@
 #include "app/mainwindow.h"
 #include "ui_mainwindow.h"
 
+#include "station/station.h"
+
 #include <QLabel>
 
 namespace {
@@ -17,8 +19,8 @@ void MainWindow::setUpAnswerWatch()
     moduleNotice->setStyleSheet(QStringLiteral("color:red;"));
     moduleNotice->hide();
     ui->gridLayout_5->addWidget(moduleNotice, noticeRow, 0);
-    connect(&answerWatch, SIGNAL(reportSilent(int)), this, SLOT(slotModuleSilent(int)));
-    connect(&answerWatch, SIGNAL(commandUnanswered(quint16)), this, SLOT(slotCommandUnanswered()));
+    connect(core, SIGNAL(moduleSilent(int)), this, SLOT(slotModuleSilent(int)));
+    connect(core, SIGNAL(commandUnanswered(quint16)), this, SLOT(slotCommandUnanswered()));
 }
 
 // Not a box: the user may be busy elsewhere, and the notice stays readable
@@ -37,13 +39,6 @@ void MainWindow::clearModuleNotice()
 
 void MainWindow::slotModuleSilent(int framesReceived)
 {
-    // Frames that came and stopped are a broken transfer: whatever the form
-    // shows is no longer known to be this module's.
-    if (framesReceived > 0)
-        wholeReportRead = false;
-    // The log file's read-out only names the file; the user did not ask for it.
-    if (silentReadout)
-        return;
     if (framesReceived == 0)
         showModuleNotice(tr("Модуль не отвечает. Проверьте адаптер KIVO, кабель и питание модуля RVK."));
     else

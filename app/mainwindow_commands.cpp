@@ -2,9 +2,9 @@
 #include "app/mainwindow.h"
 #include "ui_mainwindow.h"
 
-#include "link/ktxcanfunctions.h"
 #include "protocol/commandvalue.h"
 #include "protocol/frameclassification.h"
+#include "station/station.h"
 
 #include <QMessageBox>
 #include <QPushButton>
@@ -55,33 +55,22 @@ bool MainWindow::confirmDataLoss()
 void MainWindow::sendSetCommand(quint16 id, qint32 value)
 {
     // Before a whole report, or after a broken one, the fields hold zeros and
-    // today's date rather than this module's values; one click would make
-    // them its factory values.
-    if (!wholeReportRead) {
+    // today's date rather than this module's values; the station refuses.
+    if (!core->hasWholeReport()) {
         QMessageBox::warning(this, tr("Внимание"), tr("Сначала прочитайте отчёт"), QMessageBox::Ok);
         return;
     }
     clearModuleNotice();
-    if (linkGuardFailed())
-        return;
-    canMessage.id = id;
-    canMessage.rtr = 0;
-    canMessage.dlc = 4;
-    canMessage.setPayload32(value);
-    ktxCANWrite(&canMessage);
-    answerWatch.commandSent(id);
+    core->sendSetCommand(id, value);
 }
 
-// Clear commands are remote frames without data; data bytes keep whatever
-// the last frame left, they are not on the bus.
 void MainWindow::sendClearCommand(quint16 id)
 {
     clearModuleNotice();
-    if (linkGuardFailed())
-        return;
-    canMessage.id = id;
-    canMessage.rtr = 1;
-    canMessage.dlc = 0;
-    ktxCANWrite(&canMessage);
-    answerWatch.commandSent(id);
+    core->sendClearCommand(id);
+}
+
+bool MainWindow::linkGuardFailed()
+{
+    return !core->link()->guard();
 }

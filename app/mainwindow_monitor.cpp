@@ -3,31 +3,14 @@
 #include "ui_mainwindow.h"
 
 #include "diagnostics/dbgtextedit.h"
-#include "diagnostics/monitorframes.h"
-#include "diagnostics/monitorlog.h"
 #include "diagnostics/trendswindow.h"
 #include "diagnostics/verificationdialog.h"
-#include "link/ktxcanfunctions.h"
-#include "protocol/frameclassification.h"
+#include "station/station.h"
 
 #include <QDateTime>
-#include <QDir>
-#include <QFile>
 #include <QMessageBox>
 #include <QScrollBar>
 #include <QTextCursor>
-
-namespace {
-// The module takes a remote frame on the monitor identifier as the switch:
-// a length of 1 turns the text stream on, 0 turns it off.
-void sendMonitorSwitch(CanMessage &message, bool on)
-{
-    message.id = CanIdMonitor;
-    message.rtr = 1;
-    message.dlc = on ? 1 : 0;
-    ktxCANWrite(&message);
-}
-} // namespace
 
 void MainWindow::on_pushButton_MonitorOn_clicked()
 {
@@ -47,6 +30,7 @@ void MainWindow::slotCloseMonitor()
 
 void MainWindow::switchMonitorOn()
 {
+    core->setMonitorLogWanted(ui->checkBox_WriteToFile->isChecked());
     if (linkGuardFailed())
         return;
     if (ui->checkBox_WriteToFile->isChecked())
@@ -55,13 +39,13 @@ void MainWindow::switchMonitorOn()
     verificationDialog->show();
     if (trendsWindow)
         trendsWindow->setMonitorOn(true);
-    sendMonitorSwitch(canMessage, true);
+    core->switchMonitor(true);
 }
 
 void MainWindow::switchMonitorOff()
 {
     if (ui->checkBox_WriteToFile->isChecked())
-        closeLogFile();
+        core->closeMonitorLog();
     saveWindowSettings();
     // Each close notifies this window again; QWidget::close() does not
     // recurse into a widget that is already closing, so this ends.
@@ -69,80 +53,38 @@ void MainWindow::switchMonitorOff()
     verificationDialog->close();
     if (trendsWindow)
         trendsWindow->setMonitorOn(false);
-    if (linkGuardFailed())
-        return;
-    sendMonitorSwitch(canMessage, false);
-}
-
-void MainWindow::closeLogFile()
-{
-    if (*logFile)
-        (*logFile)->close();
+    core->switchMonitor(false);
 }
 
 void MainWindow::on_checkBox_WriteToFile_toggled(bool checked)
 {
+    // The box is ticked before its file is open (the file is named after
+    // the serial number its read-out brings) and stays ticked after an open
+    // failed; a block in between has nowhere to go.
+    core->setMonitorLogWanted(checked);
     if (linkGuardFailed())
         return;
     if (checked)
         openLogFile();
     else
-        closeLogFile();
+        core->closeMonitorLog();
 }
 
 bool MainWindow::openLogFile()
 {
-    // The log is named after the module, so its serial number is read first.
-    requestReport(true);
-    waitMs(1000);
-
-    QDir::current().mkpath(MonitorLog::folderName());
-    const QString path = QDir::currentPath() + QStringLiteral("/") + MonitorLog::folderName() + QStringLiteral("/")
-        + MonitorLog::fileName(sn, QDateTime::currentDateTime());
-
-    // The stream must not keep pointing at the file about to be destroyed.
-    if (logStream.device() == *logFile)
-        logStream.setDevice(nullptr);
-    delete *logFile;
-    *logFile = new QFile(path);
-
-    if ((*logFile)->open(QIODevice::Append | QIODevice::Text))
+    QString path;
+    if (core->openMonitorLog(&path))
         return true;
     QMessageBox::warning(this, tr("Внимание"), tr("Не могу открыть файл для сохранения лога") + QStringLiteral("\n") + path,
                          QMessageBox::Ok);
     return false;
 }
 
-void MainWindow::handleMonitorFrame()
+void MainWindow::showMonitorBlock(const QString &block, const QDateTime &time)
 {
-    if (logStream.device() != *logFile)
-        logStream.setDevice(*logFile);
-
-    const QString text = MonitorFrames::frameText(canMessage.data);
-    monitorChunk += text;
-    monitorChunk.remove(QLatin1Char('\r'));
-    appendMonitorText(MonitorFrames::displayText(monitorChunk));
-
-    monitorBlock += text;
-    if (MonitorFrames::completesBlock(monitorBlock, monitorChunk)) {
-        // One time for the charts and the log, so a saved log charts alike.
-        const QDateTime now = QDateTime::currentDateTime();
-        verificationDialog->parseMonitorText(monitorBlock);
-        if (trendsWindow)
-            trendsWindow->addMonitorBlock(monitorBlock, now);
-        // The box is ticked before its file is open (the file is named after
-        // the serial number its read-out brings) and stays ticked after an
-        // open failed; a block in between has nowhere to go.
-        if (ui->checkBox_WriteToFile->isChecked() && *logFile && (*logFile)->isOpen()) {
-            monitorBlock.remove(QLatin1Char('\r'));
-            logStream << MonitorLog::timeStampLine(now) << monitorBlock;
-            logStream.flush();
-        }
-        monitorBlock.clear();
-    } else {
-        MonitorFrames::boundBlock(monitorBlock, MonitorFrames::maximumBlockLength);
-    }
-    monitorChunk.clear();
+    verificationDialog->parseMonitorText(block);
+    if (trendsWindow)
+        trendsWindow->addMonitorBlock(block, time);
 }
 
 // The text always goes at the end, never at the window's cursor, which a

@@ -7,6 +7,7 @@
 #include "diagnostics/verificationdialog.h"
 #include "protocol/programidentity.h"
 #include "ssu/ssudialog.h"
+#include "station/station.h"
 
 #include <QCoreApplication>
 #include <QInputDialog>
@@ -104,10 +105,11 @@ void MainWindow::saveWindowSettings()
 // read-out fills; the values of the last report must survive a switch.
 void MainWindow::restoreFormValues()
 {
-    ui->label_FWVersion->setText(QLatin1Char('v') + firmwareText);
-    ui->label_TotalTime->setText(totalTimeText);
-    ui->label_IRTime->setText(repairTimeText);
-    ui->spinBox_SNValue->setValue(sn);
+    const KeyValues &values = core->lastReadout().values;
+    ui->label_FWVersion->setText(QLatin1Char('v') + values.firmwareText);
+    ui->label_TotalTime->setText(values.totalTimeText);
+    ui->label_IRTime->setText(values.repairTimeText);
+    ui->spinBox_SNValue->setValue(values.serialNumber);
 }
 
 // Texts the window sets itself, outside its form, follow the switch too. At
@@ -128,6 +130,7 @@ void MainWindow::retranslateOwnTexts()
 void MainWindow::on_actionLangEng_triggered()
 {
     language = 1;
+    core->setDocumentLanguage(language);
     storeLanguage(1);
     const QString englishTitle = versionedTitle(QStringLiteral("RVK Report"));
     setWindowTitle(englishTitle);
@@ -160,6 +163,7 @@ void MainWindow::on_actionLangEng_triggered()
 void MainWindow::on_actionLangRus_triggered()
 {
     language = 0;
+    core->setDocumentLanguage(language);
     storeLanguage(0);
     ui->actionLangRus->setChecked(true);
     ui->actionLangEng->setChecked(false);

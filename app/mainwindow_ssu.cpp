@@ -3,15 +3,13 @@
 #include "ui_mainwindow.h"
 
 #include "app/stylesheets.h"
-#include "protocol/archivefile.h"
 #include "protocol/programidentity.h"
 #include "ssu/deployment.h"
 #include "ssu/privatesettings.h"
 #include "ssu/ssudialog.h"
 #include "ssu/tokencipher.h"
+#include "station/station.h"
 
-#include <QDir>
-#include <QFile>
 #include <QInputDialog>
 #include <QLabel>
 #include <QMessageBox>
@@ -21,14 +19,6 @@
 
 namespace {
 const char *const tokenKey = "Settings/SSUid";
-
-// How many entries listArchiveFiles() would return now. Counting with the
-// same filters skips the sort, which after every file of a large backlog
-// would repeat for nothing.
-int archiveFileCount()
-{
-    return ArchiveFile::count(ArchiveFile::directory());
-}
 } // namespace
 
 void MainWindow::on_actionSSU_triggered()
@@ -83,7 +73,7 @@ void MainWindow::on_actionSSU_triggered()
                                        .arg(missingKeys));
     ssuDialog->setLanguage(uchar(language));
     ssuIndicator->setStyleSheet(QLatin1String(StyleSheet::IndicatorOn));
-    uploadArchivedReports();
+    core->store()->uploadArchive();
     ssuDialog->searchBySerialNumber();
     ssuDialog->show();
 }
@@ -108,42 +98,24 @@ void MainWindow::reportNoConnection()
     box.exec();
 }
 
-bool MainWindow::uploadArchivedReports()
+void MainWindow::showArchiveProgress(int stored, int total)
 {
-    // The pass walks its own copy of the list: user actions run between two
-    // files and may change the folder.
-    const QStringList names = listArchiveFiles();
-    if (names.isEmpty())
-        return true;
-    const int total = names.size();
-
-    for (const QString &name : names) {
-        // Checked again as it is opened: the folder may have changed since
-        // it was listed.
-        QByteArray record;
-        if (!ArchiveFile::read(ArchiveFile::pathOf(name), &record))
-            continue;
-
-        ssuDialog->setReportDateFromFileName(name);
-        if (!ssuDialog->uploadReport(record))
-            continue;
-
-        QFile::remove(ArchiveFile::pathOf(name));
-        progressBarUpload->setMaximum(total);
-        progressBarUpload->setValue(total - archiveFileCount());
-        if (!progressWindowPrepared) {
-            progressLabel->setText(tr("Подождите..."));
-            progressLayout->addWidget(progressLabel);
-            progressLayout->addWidget(progressBarUpload);
-            progressWindow->setLayout(progressLayout);
-            progressWindow->setMinimumWidth(400);
-            progressWindow->show();
-            progressWindowPrepared = true;
-        }
-        progressWindow->update();
-        waitMs(1);
+    progressBarUpload->setMaximum(total);
+    progressBarUpload->setValue(stored);
+    if (!progressWindowPrepared) {
+        progressLabel->setText(tr("Подождите..."));
+        progressLayout->addWidget(progressLabel);
+        progressLayout->addWidget(progressBarUpload);
+        progressWindow->setLayout(progressLayout);
+        progressWindow->setMinimumWidth(400);
+        progressWindow->show();
+        progressWindowPrepared = true;
     }
+    progressWindow->update();
+    waitMs(1);
+}
 
+void MainWindow::closeArchiveProgress()
+{
     progressWindow->close();
-    return true;
 }

@@ -2,6 +2,7 @@
 // simulated module on a private virtual bus, against the floor of one frame
 // per 1 ms poll tick (37 data frames and the end frame: 38 ticks).
 #include "app/mainwindow.h"
+#include "station/station.h"
 #include "link/canbusd2xx.h"
 #include "link/canbusdriver.h"
 #include "protocol/frameclassification.h"
@@ -118,7 +119,7 @@ int main(int argc, char *argv[])
     for (int run = 0; run < runs; ++run) {
         QEventLoop loop;
         driver->onEnd = [&loop] { QTimer::singleShot(0, &loop, &QEventLoop::quit); };
-        QMetaObject::invokeMethod(&window, "on_pushButton_ReadData_clicked");
+        window.station()->requestReport();
         const bool ended = runLoop(loop, 5000);
         driver->onEnd = nullptr;
         if (!ended || driver->dataFrames != 37) {

@@ -5,6 +5,7 @@
 //
 // Usage: bench_monitor [seconds of stream, default 3600]
 #include "app/mainwindow.h"
+#include "station/station.h"
 #include "bench/benchsupport.h"
 #include "diagnostics/dbgtextedit.h"
 #include "protocol/frameclassification.h"
@@ -57,7 +58,7 @@ int main(int argc, char *argv[])
         at += 8;
 
         frameClock.start();
-        QMetaObject::invokeMethod(&window, "messageHandlerKIVO");
+        window.station()->dispatchPendingFrames();
         const qint64 ns = frameClock.nsecsElapsed();
         handlerNs += ns;
         slowestNs = qMax(slowestNs, ns);

@@ -6,6 +6,7 @@
 // (scripts/test-db start); its own rows (serial numbers from 900000000) are
 // removed afterwards.
 #include "app/mainwindow.h"
+#include "station/station.h"
 #include "protocol/archivefile.h"
 #include "ssu/reportschema.h"
 #include "ssu/ssudialog.h"
@@ -73,7 +74,7 @@ double timePass(MainWindow &window, quint32 firstSn)
     }
     QElapsedTimer clock;
     clock.start();
-    QMetaObject::invokeMethod(&window, "slotIndicatorSSU", Q_ARG(bool, true));
+    window.station()->store()->uploadArchive();
     const double perFile = double(clock.nsecsElapsed()) / 1e6 / BacklogFiles;
     const int left = QDir(QStringLiteral("ssu")).entryList(QDir::Files).size();
     if (left != 0)

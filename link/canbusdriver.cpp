@@ -229,6 +229,14 @@ void CanBusDriver::takeReceivedFrames()
             continue;
         m_received.enqueue(toCanMessage(frame));
     }
+    if (!m_received.isEmpty() && m_notify)
+        m_notify();
+}
+
+bool CanBusDriver::notifyOnReceive(std::function<void()> notify)
+{
+    m_notify = std::move(notify);
+    return true;
 }
 
 void CanBusDriver::noteError(QCanBusDevice::CanBusError error)

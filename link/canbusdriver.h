@@ -41,6 +41,7 @@ public:
     qint32 read(CanMessage *message) override;
     qint32 write(const CanMessage *message) override;
     qint32 close() override;
+    bool notifyOnReceive(std::function<void()> notify) override;
 
 
     static CanMessage toCanMessage(const QCanBusFrame &frame);
@@ -59,6 +60,7 @@ private:
     bool m_opening = false;
     bool m_wasConnected = false;
     qint32 m_latchedError = 0;
+    std::function<void()> m_notify;
     // Acceptance filter from the set-up record; a zero mask passes all.
     quint16 m_acceptId = 0;
     quint16 m_acceptMask = 0;

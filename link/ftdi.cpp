@@ -1,7 +1,5 @@
 #include "link/ftdi.h"
 
-#include <QTimer>
-
 namespace {
 // One received-queue count for the whole program.
 qint32 lastQueueCount = -1;
@@ -9,10 +7,7 @@ qint32 lastQueueCount = -1;
 
 FTDI::FTDI(const QString &description)
     : m_description(description)
-    , m_timer(new QTimer(this))
 {
-    connect(m_timer, SIGNAL(timeout()), this, SLOT(queueStatus()));
-    m_timer->start(1);
 }
 
 FTDI::~FTDI()

@@ -5,8 +5,6 @@
 #include <QObject>
 #include <QString>
 
-class QTimer;
-
 // The KIVO adapter as an FTDI device: counting, describing and opening it by
 // description, and pulsing its modem lines. CAN traffic does not pass here.
 class FTDI : public QObject
@@ -30,9 +28,10 @@ public:
 
 signals:
     // Bytes arrived in the adapter's receive queue, or their number changed
-    // while they wait. Nothing in the program listens: frames are taken from
-    // the driver library, which owns the adapter once it is open, and this
-    // handle is open only while the modem lines are pulsed.
+    // while they wait, as far as the last queueStatus() saw. Nothing polls it
+    // on its own: frames are taken from the driver library, which owns the
+    // adapter once it is open, and this handle is open only while the modem
+    // lines are pulsed.
     void readyRead();
 
 public slots:
@@ -42,5 +41,4 @@ private:
     FT_HANDLE m_handle = nullptr;
     FT_STATUS m_status = FT_OTHER_ERROR;
     QString m_description;
-    QTimer *m_timer = nullptr;
 };

@@ -4,6 +4,7 @@
 #include "protocol/canmessage.h"
 
 #include <QtGlobal>
+#include <functional>
 #include <memory>
 
 // The adapter driver's operations under their own names; each forwards to the
@@ -20,3 +21,6 @@ qint32 ktxCANIsNewMsg();
 qint32 ktxCANRead(CanMessage *message);
 qint32 ktxCANWrite(const CanMessage *message);
 qint32 ktxCANClose();
+// Whether the installed backend tells of received frames itself (see
+// KtxDriver::notifyOnReceive); false: it has to be polled.
+bool ktxCANNotifyOnReceive(std::function<void()> notify);

@@ -4,6 +4,7 @@
 // backend over the vendor's Windows library builds without it.
 
 #include <cstdint>
+#include <functional>
 
 // Records pass through the backends by pointer only.
 struct CanMessage;
@@ -43,4 +44,14 @@ public:
     virtual std::int32_t read(CanMessage *message) = 0;
     virtual std::int32_t write(const CanMessage *message) = 0;
     virtual std::int32_t close() = 0;
+
+    // A backend that learns of received frames by itself calls notify (on
+    // the thread that installed it) whenever one has come to wait, so its
+    // caller need not poll. The vendor's library cannot: it answers false
+    // and is polled.
+    virtual bool notifyOnReceive(std::function<void()> notify)
+    {
+        (void)notify;
+        return false;
+    }
 };

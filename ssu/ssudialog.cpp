@@ -24,9 +24,14 @@ constexpr int MeasuredRows = 100;
 } // namespace
 
 SSUDialog::SSUDialog(QWidget *parent)
+    : SSUDialog(nullptr, parent)
+{
+}
+
+SSUDialog::SSUDialog(SsuSession *shared, QWidget *parent)
     : QDialog(parent)
     , ui(new Ui::SSUDialog)
-    , session(new SsuSession(this))
+    , session(shared ? shared : new SsuSession(this))
 {
     ui->setupUi(this);
     for (QDateEdit *edit : {ui->dateEdit_min, ui->dateEdit_max, ui->dateEdit_RELmin, ui->dateEdit_RELmax})
@@ -50,6 +55,9 @@ SSUDialog::SSUDialog(QWidget *parent)
     connect(session, &SsuSession::signalIndicator, this, &SSUDialog::signalIndicator);
     connect(session, &SsuSession::signalWaitDialog, this, &SSUDialog::signalWaitDialog);
     connect(session, &SsuSession::passwordReceived, this, &SSUDialog::createModel);
+    // Only the rows change; the view keeps its set-up. A hidden dialog reads
+    // nothing: the listing is read when the dialog is shown.
+    connect(session, &SsuSession::reportUploaded, this, [this] { listAllReports(!isVisible()); });
 
     selectedIndex = ui->tableView->currentIndex();
 }

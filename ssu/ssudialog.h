@@ -29,6 +29,9 @@ class SSUDialog : public QDialog
     Q_OBJECT
 public:
     explicit SSUDialog(QWidget *parent = nullptr);
+    // Shows a session its owner keeps (the station's); without one the
+    // dialog makes its own.
+    SSUDialog(SsuSession *shared, QWidget *parent);
     ~SSUDialog() override;
 
     // --- database (ssudialog_database.cpp) ---

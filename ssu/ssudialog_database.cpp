@@ -24,12 +24,7 @@ bool SSUDialog::connectAndCreateTable()
 
 bool SSUDialog::uploadReport(const QByteArray &record)
 {
-    if (!session->uploadReport(record))
-        return false;
-    // Only the rows change; the view keeps its set-up. A hidden dialog reads
-    // nothing: the listing is read when the dialog is shown.
-    listAllReports(!isVisible());
-    return true;
+    return session->uploadReport(record);
 }
 
 void SSUDialog::setReportDate(const QString &date)

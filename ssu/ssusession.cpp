@@ -194,7 +194,7 @@ bool SsuSession::uploadReport(const QByteArray &record)
 
     const QString name = connection;
     const ReportValues values = report;
-    return database->wait<bool>([name, values] {
+    const bool stored = database->wait<bool>([name, values] {
         // A closed connection cannot store anything.
         QSqlDatabase db = QSqlDatabase::database(name, false);
         if (!db.isOpen())
@@ -202,6 +202,21 @@ bool SsuSession::uploadReport(const QByteArray &record)
         QSqlQuery query(db);
         return storeReportRow(db, query, values);
     });
+    if (stored)
+        emit reportUploaded();
+    return stored;
+}
+
+bool SsuSession::uploadReport(const QByteArray &record, const QString &date)
+{
+    setReportDate(date);
+    return uploadReport(record);
+}
+
+bool SsuSession::uploadArchivedReport(const QByteArray &record, const QString &archiveFileName)
+{
+    setReportDateFromFileName(archiveFileName);
+    return uploadReport(record);
 }
 
 void SsuSession::setReportDate(const QString &date)

@@ -60,6 +60,11 @@ public:
     // Stores the record as the current report under the report date. An
     // empty record stores nothing and succeeds.
     bool uploadReport(const QByteArray &record);
+    // The same under the date given ("dd.MM.yyyy HH:mm"), or the date an
+    // archive file's name carries: a caller's report keeps its own date
+    // whatever other uploads run between.
+    bool uploadReport(const QByteArray &record, const QString &date);
+    bool uploadArchivedReport(const QByteArray &record, const QString &archiveFileName);
     void setReportDate(const QString &date);
     void setReportDateFromFileName(const QString &fileName);
     // The report last uploaded, identified or opened (the columns' values).
@@ -107,6 +112,8 @@ signals:
     // A password arrived and the connection was tried with it (the table is
     // created when it opened); the owner then sets up its listing.
     void passwordReceived();
+    // A report was stored: listings of the table are out of date.
+    void reportUploaded();
 
 private slots:
     void downloadFinished(QNetworkReply *reply);

@@ -124,7 +124,7 @@ QList<ProgressStep> TestMainWindowArchive::runPass(const std::function<void(int)
               if (onStep)
                   onStep(value);
           });
-    QMetaObject::invokeMethod(window.get(), "slotIndicatorSSU", Q_ARG(bool, true));
+    window->station()->store()->uploadArchive();
     QObject::disconnect(connection);
     return steps;
 }

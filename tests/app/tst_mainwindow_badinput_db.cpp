@@ -78,7 +78,7 @@ void TestMainWindowBadInputDb::readOut(const QByteArray &record)
 
 void TestMainWindowBadInputDb::runArchivePass()
 {
-    QMetaObject::invokeMethod(window.get(), "slotIndicatorSSU", Q_ARG(bool, true));
+    window->station()->store()->uploadArchive();
 }
 
 void TestMainWindowBadInputDb::foreignFilesInTheArchiveFolderStay()

@@ -63,7 +63,7 @@ private:
     void choose(int index)
     {
         adapters()->setCurrentIndex(index);
-        QVERIFY(QMetaObject::invokeMethod(window.get(), "on_comboBox_InfoDevice_activated", Q_ARG(int, index)));
+        emit adapters()->activated(index);
     }
     bool linkShownUp() const
     {

@@ -1,6 +1,7 @@
 // The read-out end to end: the window on the production link backends and
 // the simulated module in this process, on a private virtual bus.
 #include "app/mainwindow.h"
+#include "station/station.h"
 #include "protocol/frameclassification.h"
 #include "tests/support/modalanswerer.h"
 #include "tests/support/testfiles.h"
@@ -11,6 +12,7 @@
 #include <QDir>
 #include <QFile>
 #include <QProgressBar>
+#include <QPushButton>
 #include <memory>
 
 class TestMainWindowReadoutVcan : public QObject
@@ -43,10 +45,10 @@ private slots:
         auto *progress = window.findChild<QProgressBar *>(QStringLiteral("progressBar"));
         progress->setValue(0);
 
-        QVERIFY(QMetaObject::invokeMethod(&window, "on_pushButton_ReadData_clicked"));
+        window.findChild<QPushButton *>(QStringLiteral("pushButton_ReadData"))->click();
         QTRY_VERIFY_WITH_TIMEOUT(progress->value() >= 10, 5000);
         QVERIFY(progress->value() < 100);
-        QVERIFY(QMetaObject::invokeMethod(&window, "on_pushButton_ReadData_clicked"));
+        window.findChild<QPushButton *>(QStringLiteral("pushButton_ReadData"))->click();
 
         QTRY_COMPARE_WITH_TIMEOUT(QDir(QStringLiteral("ssu")).entryList(QDir::Files).size(), 1, 10000);
         QCOMPARE(module->reportsSent(), 1);

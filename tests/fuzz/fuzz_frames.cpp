@@ -1,6 +1,7 @@
 // Arbitrary sequences of received frame records through the real window's
 // dispatch: any identifier, flag and length, report and monitor frames too.
 #include "app/mainwindow.h"
+#include "station/station.h"
 #include "tests/fuzz/fuzzsupport.h"
 #include "tests/support/fakektxdriver.h"
 
@@ -19,7 +20,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         if (message.id & 0x8000)
             message.id = quint16(0x7A0 + (message.id & 0xF));
         driver->receive(message);
-        QMetaObject::invokeMethod(window, "messageHandlerKIVO");
+        window->station()->dispatchPendingFrames();
     }
     driver->written.clear();
     driver->calls.clear();

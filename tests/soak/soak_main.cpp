@@ -11,6 +11,7 @@
 // must leave the server's data in place. Exit code 0 only when nothing was
 // lost, nothing doubled, and the window neither crashed nor hung.
 #include "app/mainwindow.h"
+#include "station/station.h"
 #include "link/canbusd2xx.h"
 #include "link/canbusdriver.h"
 #include "link/d2xxfunctions.h"
@@ -379,7 +380,7 @@ int main(int argc, char *argv[])
                 module.setEeprom(imageFor(readouts + impatientCount));
                 impatientRecord = assembledRecord(module.eeprom(), options);
                 ++requested;
-                QMetaObject::invokeMethod(&window, "on_pushButton_ReadData_clicked");
+                window.station()->requestReport();
             });
 
         for (int k = 1; k <= readouts; ++k) {
@@ -405,7 +406,7 @@ int main(int argc, char *argv[])
             impatientArmed = random.bounded(100) < 80;
             impatientFired = false;
             ++requested;
-            QMetaObject::invokeMethod(&window, "on_pushButton_ReadData_clicked");
+            window.station()->requestReport();
 
             QElapsedTimer clock;
             clock.start();

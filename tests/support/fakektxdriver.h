@@ -45,7 +45,17 @@ public:
     QByteArray openedDescription;
     QByteArray lastSetupRecord;
 
-    void receive(const CanMessage &message) { incoming.enqueue(message); }
+    // Whether the fake tells of received frames, as Qt's CAN backends do;
+    // off, it is polled, as the vendor's library is.
+    bool signalsFrames = true;
+    std::function<void()> notify;
+
+    void receive(const CanMessage &message)
+    {
+        incoming.enqueue(message);
+        if (signalsFrames && notify)
+            notify();
+    }
     void receiveData(quint16 id, const QByteArray &bytes);
     void receiveRemote(quint16 id, quint8 dlc = 0);
     QList<CanMessage> writtenMessages() const;
@@ -59,6 +69,11 @@ public:
     qint32 read(CanMessage *message) override;
     qint32 write(const CanMessage *message) override;
     qint32 close() override;
+    bool notifyOnReceive(std::function<void()> notifier) override
+    {
+        notify = std::move(notifier);
+        return signalsFrames;
+    }
 
 private:
     bool m_opening = false;

@@ -11,9 +11,11 @@
 #include "app/mainwindow.h"
 #include "protocol/frameclassification.h"
 #include "protocol/programidentity.h"
+#include "station/station.h"
 #include "tests/support/fakektxdriver.h"
 
 #include <QLabel>
+#include <QPushButton>
 #include <QSettings>
 #include <QStatusBar>
 #include <QTest>
@@ -40,12 +42,9 @@ inline QLabel *statusLight(const QMainWindow &window, const QStringList &texts)
 }
 
 // The timer that checks the link once a second.
-inline QTimer *supervisionTimer(const QMainWindow &window)
+inline QTimer *supervisionTimer(const MainWindow &window)
 {
-    for (QTimer *timer : window.findChildren<QTimer *>())
-        if (timer->parent() == &window && timer->interval() == 1000)
-            return timer;
-    return nullptr;
+    return window.station()->supervisionTimer();
 }
 
 class MainWindowFixture
@@ -74,8 +73,15 @@ public:
     QLabel *kivoLight() const { return statusLight(*window, {QStringLiteral(" KIVO ")}); }
     QLabel *ssuLight() const { return statusLight(*window, {QStringLiteral(" SSU "), QStringLiteral(" SAS ")}); }
 
-    // "Read the report" pressed, through its slot.
-    bool requestReport() { return QMetaObject::invokeMethod(window.get(), "on_pushButton_ReadData_clicked"); }
+    // "Read the report" pressed.
+    bool requestReport()
+    {
+        auto *button = widget<QPushButton>("pushButton_ReadData");
+        if (!button)
+            return false;
+        button->click();
+        return true;
+    }
     // The bytes as the module sends a report: eight-byte data frames...
     void sendReportFrames(const QByteArray &record)
     {
@@ -90,15 +96,14 @@ public:
         sendReportEnd();
     }
 
-    // One monitor frame (padded with zeros to eight bytes) handed to the
-    // window's handler straight away, the way one poll tick does, so a test
-    // does not wait a millisecond per frame.
+    // One monitor frame (padded with zeros to eight bytes), taken by the
+    // station straight away rather than when the event loop comes round.
     void deliverMonitorFrame(const QByteArray &bytes)
     {
         QByteArray frame = bytes.left(8);
         frame.append(QByteArray(8 - frame.size(), '\0'));
         driver->receiveData(CanIdMonitor, frame);
-        QMetaObject::invokeMethod(window.get(), "messageHandlerKIVO");
+        window->station()->dispatchPendingFrames();
     }
     // Text cut into eight-byte frames, as the module sends it.
     void deliverMonitorText(const QByteArray &text)

@@ -1,5 +1,5 @@
 // The watch that notices a module which stopped answering.
-#include "app/answerwatch.h"
+#include "station/answerwatch.h"
 #include "protocol/frameclassification.h"
 #include "tests/support/testmain.h"
 

@@ -1,4 +1,4 @@
-#include "app/answerwatch.h"
+#include "station/answerwatch.h"
 
 AnswerWatch::AnswerWatch(QObject *parent)
     : QObject(parent)

@@ -1,0 +1,139 @@
+#include "station/adapterlink.h"
+
+#include "link/ktxcanfunctions.h"
+
+#include <QPointer>
+
+namespace {
+constexpr qint32 FirstFailure = -6;
+constexpr qint32 LastFailure = -1;
+
+bool failed(qint32 result)
+{
+    return result >= FirstFailure && result <= LastFailure;
+}
+} // namespace
+
+AdapterLink::AdapterLink(QObject *parent)
+    : QObject(parent)
+{
+    poll.setInterval(1);
+    connect(&poll, &QTimer::timeout, this, [this] {
+        if (hasFrame())
+            emit framesArrived();
+    });
+    watchReceiving();
+}
+
+// Asked again at every open: a backend installed after this link (a test's
+// fake, a library loaded late) must be heard too. The notice may outlive
+// this object inside the backend, so it holds a guarded pointer.
+void AdapterLink::watchReceiving()
+{
+    QPointer<AdapterLink> self(this);
+    const bool notifies = ktxCANNotifyOnReceive([self] {
+        if (self)
+            self->announce();
+    });
+    if (notifies)
+        poll.stop();
+    else
+        poll.start();
+}
+
+// The backend tells from inside its own receiving; the frames are taken once
+// it has returned, and many frames in one go make one announcement.
+void AdapterLink::announce()
+{
+    if (announcing)
+        return;
+    announcing = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            announcing = false;
+            emit framesArrived();
+        },
+        Qt::QueuedConnection);
+}
+
+AdapterLink::OpenResult AdapterLink::open(const QString &description)
+{
+    watchReceiving();
+    const QByteArray utf8 = description.toUtf8();
+    quint32 output1 = 0;
+    quint32 output2 = 0;
+    const qint32 opened = ktxCANOpen(utf8.constData(), &output1, &output2, 19200, 500);
+    if (opened == 1 || (opened >= 16 && opened <= 19)) {
+        ktxCANClose();
+        return OpenResult::NotOpened;
+    }
+    const KtxCANSetupRecord setupRecord;
+    if (failed(ktxCANSetup(&setupRecord))) {
+        ktxCANClose();
+        return OpenResult::SetupRefused;
+    }
+    QByteArray deviceInfo(2048, '\0');
+    ktxCANDeviceInfo(deviceInfo.data());
+    if (!guard())
+        return OpenResult::NotUp;
+    // Frames that came while the channel opened were told of before anyone
+    // listened.
+    if (hasFrame())
+        announce();
+    return OpenResult::Opened;
+}
+
+void AdapterLink::close()
+{
+    ktxCANClose();
+}
+
+AdapterLink::State AdapterLink::state() const
+{
+    switch (ktxCANInfo()) {
+    case 0:
+        return State::Up;
+    case -1:
+        return State::NoChannel;
+    case -2:
+        return State::Connecting;
+    case -3:
+        return State::Lost;
+    case -4:
+        return State::BusOff;
+    case -5:
+        return State::ReadError;
+    case -6:
+        return State::WriteError;
+    default:
+        return State::Unknown;
+    }
+}
+
+bool AdapterLink::guard()
+{
+    if (failed(ktxCANInfo())) {
+        ktxCANClose();
+        return false;
+    }
+    return true;
+}
+
+bool AdapterLink::send(const CanMessage &message)
+{
+    return !failed(ktxCANWrite(&message));
+}
+
+bool AdapterLink::hasFrame() const
+{
+    return ktxCANIsNewMsg() & 0xFF;
+}
+
+bool AdapterLink::takeFrame(CanMessage *message)
+{
+    if (!hasFrame())
+        return false;
+    ktxCANRead(message);
+    return true;
+}
