@@ -1,11 +1,10 @@
 #include "app/mainwindow.h"
 #include "app/startupsize.h"
-#include "app/workingfolder.h"
+#include "station/workingfolder.h"
 #include "link/productionbackends.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
-#include <QLoggingCategory>
 #include <QMessageBox>
 #include <QStyleFactory>
 
@@ -86,16 +85,6 @@ bool chooseWorkingFolder(const QApplication &application)
     return false;
 }
 
-// Qt's CAN bus plugins report at every start each vendor library that is not
-// installed, and the virtual bus its port: nothing a user can act on. Rules
-// in QT_LOGGING_RULES come after these and win, so
-// QT_LOGGING_RULES="qt.canbus*=true" shows them again.
-void quietCanBusPlugins()
-{
-    QLoggingCategory::setFilterRules(QStringLiteral("qt.canbus.plugins.peakcan=false\n"
-                                                    "qt.canbus.plugins.tinycan=false\n"
-                                                    "qt.canbus.plugins.virtualcan.info=false"));
-}
 } // namespace
 
 int main(int argc, char *argv[])

@@ -1,5 +1,7 @@
 #include "link/productionbackends.h"
 
+#include <QLoggingCategory>
+
 #include "link/d2xxfunctions.h"
 #include "link/ktxcanfunctions.h"
 
@@ -51,4 +53,11 @@ std::vector<UnusableLibrary> installProductionBackends()
     installQtCanBackends();
 #endif
     return unusable;
+}
+
+void quietCanBusPlugins()
+{
+    QLoggingCategory::setFilterRules(QStringLiteral("qt.canbus.plugins.peakcan=false\n"
+                                                    "qt.canbus.plugins.tinycan=false\n"
+                                                    "qt.canbus.plugins.virtualcan.info=false"));
 }

@@ -21,3 +21,9 @@ struct UnusableLibrary
 // instead; without the FTDI library the driver still opens the adapter chosen
 // last. Elsewhere the Qt CAN interfaces are used and nothing is returned.
 std::vector<UnusableLibrary> installProductionBackends();
+
+// Qt's CAN bus plugins report at every start each vendor library that is not
+// installed, and the virtual bus its port: nothing a user can act on. Rules
+// in QT_LOGGING_RULES come after these and win, so
+// QT_LOGGING_RULES="qt.canbus*=true" shows them again.
+void quietCanBusPlugins();

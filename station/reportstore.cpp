@@ -29,6 +29,12 @@ ReportStore::Result ReportStore::store(const QByteArray &record, quint32 serialN
         result.outcome = Outcome::Uploaded;
         return result;
     }
+    return archive(record, serialNumber, time);
+}
+
+ReportStore::Result ReportStore::archive(const QByteArray &record, quint32 serialNumber, const QString &time)
+{
+    Result result;
     result.archivePath = QDir::current().absoluteFilePath(ArchiveFile::freePath(serialNumber, time, record));
     result.outcome = ArchiveFile::write(result.archivePath, record, &result.error) ? Outcome::Archived : Outcome::Lost;
     return result;

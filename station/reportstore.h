@@ -28,6 +28,8 @@ public:
     // under its read-out time ("dd.MM.yyyy HH:mm"); archives it when the
     // SSU does not take it.
     Result store(const QByteArray &record, quint32 serialNumber, const QString &time);
+    // Only the archive file, under a name no other report holds.
+    Result archive(const QByteArray &record, quint32 serialNumber, const QString &time);
     // Uploads the archive's files, oldest name first, each under the date its
     // name carries; a file stays until its report is stored. Returns how
     // many were stored. A pass asked for while one runs is that pass.

@@ -281,7 +281,9 @@ void Station::keepReport(const Readout &whole)
     else
         emit documentFailed(path, error);
 
-    emit reportStored(reportStore.store(whole.record, quint32(whole.values.serialNumber), whole.time));
+    const quint32 serial = quint32(whole.values.serialNumber);
+    emit reportStored(uploading ? reportStore.store(whole.record, serial, whole.time)
+                                : reportStore.archive(whole.record, serial, whole.time));
 }
 
 // --- commands ---

@@ -73,6 +73,8 @@ public:
     bool hasWholeReport() const { return wholeReport; }
     // The language of the documents made from now on (0 Russian, 1 English).
     void setDocumentLanguage(quint32 language) { documentLanguage = language; }
+    // Off: whole reports go to the archive folder, not to the SSU.
+    void setUploading(bool on) { uploading = on; }
 
     // --- commands ---
     enum class CommandResult { Sent, ReadReportFirst, LinkDown };
@@ -156,6 +158,7 @@ private:
     bool wholeReport = false;
     Readout readout;
     quint32 documentLanguage = 0;
+    bool uploading = true;
 
     QString monitorChunk;
     QString monitorBlockText;

@@ -1,4 +1,4 @@
-#include "app/workingfolder.h"
+#include "station/workingfolder.h"
 #include "tests/support/testfiles.h"
 #include "tests/support/testmain.h"
 
