@@ -5,6 +5,7 @@
 #include "app/stylesheets.h"
 #include "diagnostics/dbgtextedit.h"
 #include "diagnostics/verificationdialog.h"
+#include "protocol/language.h"
 #include "protocol/programidentity.h"
 #include "ssu/ssudialog.h"
 #include "station/station.h"
@@ -97,11 +98,7 @@ void MainWindow::setUpMonitorWindow()
 
 void MainWindow::applyRememberedLanguage()
 {
-    QSettings settings = ProgramIdentity::nativeSettings();
-    if (settings.value(QStringLiteral("Settings/Language"), 0).toInt() == 1)
-        on_actionLangEng_triggered();
-    else
-        on_actionLangRus_triggered();
+    switchLanguage(Language::stored());
 }
 
 void MainWindow::openIniSettings()

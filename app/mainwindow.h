@@ -6,7 +6,6 @@
 #include <QMainWindow>
 #include <QString>
 #include <QStringList>
-#include <QTranslator>
 
 class DbgTextEdit;
 class QAction;
@@ -78,6 +77,7 @@ private slots:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void changeEvent(QEvent *event) override;
 
 private:
     // --- start-up steps, in the order the constructor takes them ---
@@ -133,6 +133,8 @@ private:
     void loadWindowSettings();
     void saveWindowSettings();
     void restoreFormValues();
+    void switchLanguage(const QLocale &wanted);
+    void retranslateWindow();
     void retranslateOwnTexts();
     void installServiceModeShortcut();
     void enterServiceMode();
@@ -154,7 +156,6 @@ private:
     QMessageBox *waitBox = nullptr;
     QSettings *iniSettings = nullptr;
     VerificationDialog *verificationDialog = nullptr;
-    QTranslator translator;
     bool autoScroll = true;
     DbgTextEdit *monitor = nullptr;
     QLabel *statusLabel = nullptr;

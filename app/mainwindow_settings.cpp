@@ -5,6 +5,7 @@
 #include "diagnostics/dbgtextedit.h"
 #include "diagnostics/screenfit.h"
 #include "diagnostics/verificationdialog.h"
+#include "protocol/language.h"
 #include "protocol/programidentity.h"
 #include "ssu/ssudialog.h"
 #include "station/station.h"
@@ -62,11 +63,6 @@ QPoint storedPosition(const QSettings &ini, const QString &key)
     return point;
 }
 
-void storeLanguage(int code)
-{
-    QSettings settings = ProgramIdentity::nativeSettings();
-    settings.setValue(QStringLiteral("Settings/Language"), code);
-}
 } // namespace
 
 void MainWindow::loadWindowSettings()
@@ -129,55 +125,52 @@ void MainWindow::retranslateOwnTexts()
 
 void MainWindow::on_actionLangEng_triggered()
 {
-    language = 1;
-    core->setDocumentLanguage(language);
-    storeLanguage(1);
-    const QString englishTitle = versionedTitle(QStringLiteral("RVK Report"));
-    setWindowTitle(englishTitle);
-    ui->actionLangRus->setChecked(false);
-    ui->actionLangEng->setChecked(true);
-
-    // Always from the file beside the program: replacing that file is how an
-    // installation updates its translation.
-    const QString translationFile = ProgramIdentity::translationFilePath();
-    if (translator.load(translationFile)) {
-        qCDebug(lcLanguage) << "English translation loaded from" << translationFile;
-        // Removing first keeps a repeated switch from stacking the translator.
-        QCoreApplication::removeTranslator(&translator);
-        QCoreApplication::installTranslator(&translator);
-        ssuDialog->setLanguage(uchar(language));
-        ui->retranslateUi(this);
-        setWindowTitle(englishTitle);
-        restoreFormValues();
-        retranslateOwnTexts();
-        ui->dateEdit->setLocale(QLocale(QLocale::English));
-        emit signalSetLanguage(uchar(language));
-    } else {
-        qCWarning(lcLanguage) << "English translation not found:" << translationFile;
-        QMessageBox::warning(this, tr("Внимание"), tr("Отсутствует файл перевода"), QMessageBox::Ok);
-        ui->actionLangRus->setChecked(true);
-        ui->actionLangEng->setChecked(false);
-    }
+    switchLanguage(Language::english());
 }
 
 void MainWindow::on_actionLangRus_triggered()
 {
-    language = 0;
+    switchLanguage(Language::russian());
+}
+
+// The application's one translator follows the choice; the window and the
+// dialogs retranslate at once, and any window also on QEvent::LanguageChange.
+void MainWindow::switchLanguage(const QLocale &wanted)
+{
+    language = Language::code(wanted);
     core->setDocumentLanguage(language);
-    storeLanguage(0);
-    ui->actionLangRus->setChecked(true);
-    ui->actionLangEng->setChecked(false);
-    QCoreApplication::removeTranslator(&translator);
-    // The database dialog keeps its English translator installed for the
-    // whole application; every text, boxes and the report document included,
-    // would stay English while it is there.
+    Language::store(wanted);
+    ui->actionLangRus->setChecked(language == 0);
+    ui->actionLangEng->setChecked(language == 1);
+    if (!Language::install(wanted)) {
+        setWindowTitle(versionedTitle(QStringLiteral("RVK Report")));
+        qCWarning(lcLanguage) << "English translation not found:" << ProgramIdentity::translationFilePath();
+        QMessageBox::warning(this, tr("Внимание"), tr("Отсутствует файл перевода"), QMessageBox::Ok);
+        ui->actionLangRus->setChecked(true);
+        ui->actionLangEng->setChecked(false);
+        return;
+    }
+    if (language == 1)
+        qCDebug(lcLanguage) << "English translation loaded from" << ProgramIdentity::translationFilePath();
     ssuDialog->setLanguage(uchar(language));
+    retranslateWindow();
+    emit signalSetLanguage(uchar(language));
+}
+
+void MainWindow::retranslateWindow()
+{
     ui->retranslateUi(this);
-    setWindowTitle(versionedTitle(QStringLiteral("RVK Отчёт")));
+    setWindowTitle(versionedTitle(language == 1 ? QStringLiteral("RVK Report") : QStringLiteral("RVK Отчёт")));
     restoreFormValues();
     retranslateOwnTexts();
-    ui->dateEdit->setLocale(QLocale(QLocale::Russian));
-    emit signalSetLanguage(uchar(language));
+    ui->dateEdit->setLocale(language == 1 ? QLocale(QLocale::English) : QLocale(QLocale::Russian));
+}
+
+void MainWindow::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::LanguageChange && ui)
+        retranslateWindow();
+    QMainWindow::changeEvent(event);
 }
 
 void MainWindow::on_actionInfo_triggered()

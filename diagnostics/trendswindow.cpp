@@ -5,7 +5,7 @@
 #include "diagnostics/trendcurvedata.h"
 #include "diagnostics/trendlog.h"
 #include "diagnostics/trendseries.h"
-#include "protocol/programidentity.h"
+#include "protocol/language.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
@@ -445,17 +445,16 @@ void TrendsWindow::retranslate()
 
 void TrendsWindow::slotSetLanguage(uchar lang)
 {
-    const QString path = ProgramIdentity::translationFilePath();
-    if (lang == 1) {
-        // Lent to the application only while the texts are set, as the
-        // sensor values dialog does, so the main window's translator is not
-        // disturbed.
-        if (m_translator.load(path))
-            QCoreApplication::installTranslator(&m_translator);
+    if (lang > 1)
+        return;
+    // The application's one translator; a window used on its own switches it.
+    Language::install(lang == 1 ? Language::english() : Language::russian());
+    retranslate();
+}
+
+void TrendsWindow::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::LanguageChange)
         retranslate();
-        QCoreApplication::removeTranslator(&m_translator);
-    } else if (lang == 0) {
-        QCoreApplication::removeTranslator(&m_translator);
-        retranslate();
-    }
+    QWidget::changeEvent(event);
 }

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QDateTime>
-#include <QTranslator>
 #include <QVector>
 #include <QWidget>
 #include <memory>
@@ -69,6 +68,7 @@ public slots:
 protected:
     void showEvent(QShowEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
+    void changeEvent(QEvent *event) override;
 
 private slots:
     void chooseLog();
@@ -101,5 +101,4 @@ private:
     QPushButton *m_saveButton = nullptr;
     QLabel *m_status = nullptr;
     QTimer *m_redrawTimer = nullptr;
-    QTranslator m_translator;
 };

@@ -2,7 +2,7 @@
 #include "ui_verificationdialog.h"
 
 #include "diagnostics/monitorparser.h"
-#include "protocol/programidentity.h"
+#include "protocol/language.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -51,20 +51,26 @@ void VerificationDialog::parseMonitorText(const QString &text)
 
 void VerificationDialog::slotSetLanguage(uchar lang)
 {
-    const QString path = ProgramIdentity::translationFilePath();
-    if (lang == 1) {
-        // The translator is only lent to the application for the duration of
-        // the re-translation: the texts stay on the widgets afterwards, and
-        // the main window's own translator is not disturbed.
-        if (translator.load(path))
-            QCoreApplication::installTranslator(&translator);
-        ui->retranslateUi(this);
-        QCoreApplication::removeTranslator(&translator);
-    } else if (lang == 0) {
-        QCoreApplication::removeTranslator(&translator);
-        ui->retranslateUi(this);
+    if (lang > 1)
+        return;
+    // The application's one translator; a dialog used on its own switches it.
+    Language::install(lang == 1 ? Language::english() : Language::russian());
+    retranslate(lang);
+}
+
+void VerificationDialog::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::LanguageChange && ui)
+        retranslate(Language::code(Language::installed()));
+    QDialog::changeEvent(event);
+}
+
+// English keeps the form's own title when its translation is missing.
+void VerificationDialog::retranslate(quint32 language)
+{
+    ui->retranslateUi(this);
+    if (language == 0)
         setWindowTitle(tr("Значения датчиков"));
-    }
 }
 
 void VerificationDialog::reject()

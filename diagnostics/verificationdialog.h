@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QDialog>
-#include <QTranslator>
 
 class QLCDNumber;
 
@@ -30,10 +29,11 @@ public slots:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void changeEvent(QEvent *event) override;
 
 private:
     QLCDNumber *readOut(int sensor) const;
+    void retranslate(quint32 language);
 
     Ui::VerificationDialog *ui = nullptr;
-    QTranslator translator;
 };

@@ -1,6 +1,7 @@
 #include "ssu/ssudialog.h"
 #include "ui_ssudialog.h"
 
+#include "protocol/language.h"
 #include "protocol/programidentity.h"
 #include "ssu/mdelegatedate.h"
 #include "ssu/mdelegatedatetime.h"
@@ -69,22 +70,26 @@ SSUDialog::~SSUDialog()
 
 void SSUDialog::setLanguage(uchar code)
 {
+    if (code > 1)
+        return;
     language = code;
-    const QString translationFile = ProgramIdentity::translationFilePath();
-    const QList<QDateEdit *> dateEdits{ui->dateEdit_min, ui->dateEdit_max, ui->dateEdit_RELmin, ui->dateEdit_RELmax};
+    // The application's one translator; a dialog used on its own switches it.
+    Language::install(code == 1 ? Language::english() : Language::russian());
+    retranslate();
+}
 
-    if (code == 0) {
-        QCoreApplication::removeTranslator(&translator);
-        ui->retranslateUi(this);
-        for (QDateEdit *edit : dateEdits)
-            edit->setLocale(QLocale(QLocale::Russian));
-    } else if (code == 1) {
-        if (translator.load(translationFile))
-            QCoreApplication::installTranslator(&translator);
-        ui->retranslateUi(this);
-        for (QDateEdit *edit : dateEdits)
-            edit->setLocale(QLocale(QLocale::English));
-    }
+void SSUDialog::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::LanguageChange && ui)
+        retranslate();
+    QDialog::changeEvent(event);
+}
+
+void SSUDialog::retranslate()
+{
+    ui->retranslateUi(this);
+    for (QDateEdit *edit : {ui->dateEdit_min, ui->dateEdit_max, ui->dateEdit_RELmin, ui->dateEdit_RELmax})
+        edit->setLocale(language == 1 ? QLocale(QLocale::English) : QLocale(QLocale::Russian));
 
     setWindowTitle(tr("Система статистического учёта RVK"));
     columnHeaders = tr("Серийный номер,Дата отчёта,Изготовлен,Версия ПО,Наработка,Межремонтная").split(QLatin1Char(','));

@@ -7,7 +7,6 @@
 #include <QModelIndex>
 #include <QString>
 #include <QStringList>
-#include <QTranslator>
 #include <QUrl>
 
 class QShowEvent;
@@ -88,10 +87,12 @@ private slots:
 
 protected:
     void showEvent(QShowEvent *event) override;
+    void changeEvent(QEvent *event) override;
 
 private:
     // --- search window (ssudialog.cpp) ---
     void refreshAllReports();
+    void retranslate();
     // Lists all reports again; while the dialog is hidden the listing is only
     // remembered and read when the dialog is shown.
     void listAllReports(bool deferred);
@@ -110,7 +111,6 @@ private:
     // that cannot be read, by the report's own key.
     static QString documentFileName(const ReportValues &report, const StoredReportKey &key);
 
-    QTranslator translator;
     Ui::SSUDialog *ui = nullptr;
     SsuSession *session = nullptr;
     mDelegateDate *delegateDate = nullptr;

@@ -1,4 +1,4 @@
-#include "station/language.h"
+#include "protocol/language.h"
 
 #include "protocol/programidentity.h"
 
@@ -13,6 +13,13 @@ QTranslator &applicationTranslator()
 {
     static QTranslator translator;
     return translator;
+}
+
+// The language installed last; Russian needs no translator.
+quint32 &installedCode()
+{
+    static quint32 code = 0;
+    return code;
 }
 } // namespace
 
@@ -46,9 +53,13 @@ quint32 code(const QLocale &language)
 
 bool install(const QLocale &language)
 {
+    // Every window asks for the language it is switched to; only a change
+    // re-sends the whole application its LanguageChange.
+    if (code(language) == installedCode())
+        return true;
     QTranslator &translator = applicationTranslator();
-    // Removing first keeps a repeated switch from stacking the translator.
     QCoreApplication::removeTranslator(&translator);
+    installedCode() = 0;
     if (code(language) == 0)
         return true;
     // Always from the file beside the program: replacing that file is how an
@@ -56,7 +67,13 @@ bool install(const QLocale &language)
     if (!translator.load(ProgramIdentity::translationFilePath()))
         return false;
     QCoreApplication::installTranslator(&translator);
+    installedCode() = 1;
     return true;
+}
+
+QLocale installed()
+{
+    return installedCode() == 1 ? english() : russian();
 }
 
 } // namespace Language

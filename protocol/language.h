@@ -20,5 +20,7 @@ quint32 code(const QLocale &language);
 // follows, and every widget is sent QEvent::LanguageChange. False (and
 // Russian stays) when the English translation cannot be loaded.
 bool install(const QLocale &language);
+// The language install() made the application's.
+QLocale installed();
 
 } // namespace Language
