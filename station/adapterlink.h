@@ -31,6 +31,9 @@ public:
     bool guard();
     bool send(const CanMessage &message);
     bool hasFrame() const;
+    // Whether frames are looked for every millisecond: only for a backend
+    // that does not tell of them.
+    bool isPolling() const { return poll.isActive(); }
     // The next received frame, if one waits.
     bool takeFrame(CanMessage *message);
 

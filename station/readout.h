@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QDate>
+#include <QMetaType>
 #include <QString>
 #include <QtGlobal>
 
@@ -45,3 +46,5 @@ struct Readout
     QString time;
     KeyValues values;
 };
+
+Q_DECLARE_METATYPE(Readout)

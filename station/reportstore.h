@@ -45,3 +45,5 @@ private:
     SsuSession *session;
     bool passRunning = false;
 };
+
+Q_DECLARE_METATYPE(ReportStore::Result)

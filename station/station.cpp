@@ -27,6 +27,10 @@ Station::Station(QObject *parent)
     , ssu(new SsuSession(this))
     , reportStore(ssu)
 {
+    // Signal spies and queued connections carry the station's own types.
+    qRegisterMetaType<Readout>();
+    qRegisterMetaType<ReportStore::Result>();
+    qRegisterMetaType<FrameKind>();
     connect(&adapterLink, &AdapterLink::framesArrived, this, &Station::dispatchPendingFrames);
     connect(&answerWatch, &AnswerWatch::reportSilent, this, [this](int frames) {
         // Frames that came and stopped are a broken transfer: the values

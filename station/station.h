@@ -166,3 +166,5 @@ private:
     QTextStream logStream;
     bool logWanted = false;
 };
+
+Q_DECLARE_METATYPE(FrameKind)

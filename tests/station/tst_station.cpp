@@ -1,0 +1,205 @@
+// The station without a window, over the scripted driver: frames told of or
+// polled, whole and broken read-outs, the commands' guard and the monitor
+// stream with its log.
+#include "protocol/frameclassification.h"
+#include "station/station.h"
+#include "tests/support/fakektxdriver.h"
+#include "tests/support/recordbuilder.h"
+#include "tests/support/testmain.h"
+
+#include <QDir>
+#include <QSignalSpy>
+#include <QTest>
+
+class TestStation : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void wholeReportIsDocumentedAndArchived_data();
+    void wholeReportIsDocumentedAndArchived();
+    void brokenTransferIsShownButNeitherDocumentedNorStored();
+    void setCommandsWriteOnlyOverAWholeReport();
+    void failedLinkRefusesAndClosesTheChannel();
+    void acknowledgementsAreTypedAndTimedOut();
+    void monitorBlocksReachTheLogOnlyWhileWanted();
+    void lostLinkIsReportedUntilIgnored();
+
+private:
+    void sendReport(const QByteArray &record, int frames = ReportFrameCount);
+    FakeKtxDriver *driver = nullptr;
+};
+
+void TestStation::init()
+{
+    driver = FakeKtxDriver::install();
+    for (const QString &folder : {QStringLiteral("Reports"), QStringLiteral("ssu"), QStringLiteral("Logs")})
+        QDir(folder).removeRecursively();
+}
+
+void TestStation::sendReport(const QByteArray &record, int frames)
+{
+    for (int frame = 0; frame < frames; ++frame)
+        driver->receiveData(CanIdReadData, record.mid(frame * 8, 8));
+    driver->receiveRemote(CanIdReadData, 0);
+}
+
+void TestStation::wholeReportIsDocumentedAndArchived_data()
+{
+    QTest::addColumn<bool>("signalsFrames");
+    QTest::newRow("backend tells of frames") << true;
+    QTest::newRow("backend polled") << false;
+}
+
+void TestStation::wholeReportIsDocumentedAndArchived()
+{
+    QFETCH(bool, signalsFrames);
+    driver->signalsFrames = signalsFrames;
+    Station station;
+    station.setUploading(false);
+    QVERIFY(station.openAtStart());
+    QCOMPARE(station.link()->isPolling(), !signalsFrames);
+    QSignalSpy completed(&station, &Station::reportCompleted);
+    QSignalSpy documents(&station, &Station::documentWritten);
+    QSignalSpy stored(&station, &Station::reportStored);
+
+    QVERIFY(station.requestReport());
+    QCOMPARE(driver->writtenMessages().last().id, quint16(CanIdReadData));
+    sendReport(rvktest::plausibleRecord(4321));
+    QVERIFY(stored.wait(3000));
+
+    QCOMPARE(completed.size(), 1);
+    const Readout readout = completed.first().first().value<Readout>();
+    QVERIFY(readout.whole);
+    QCOMPARE(readout.values.serialNumber, 4321);
+    QVERIFY(station.hasWholeReport());
+    QCOMPARE(documents.size(), 1);
+    QVERIFY(QFile::exists(documents.first().first().toString()));
+    const auto result = stored.first().first().value<ReportStore::Result>();
+    QCOMPARE(int(result.outcome), int(ReportStore::Outcome::Archived));
+    QVERIFY(QFile::exists(result.archivePath));
+}
+
+void TestStation::brokenTransferIsShownButNeitherDocumentedNorStored()
+{
+    Station station;
+    QVERIFY(station.openAtStart());
+    QSignalSpy completed(&station, &Station::reportCompleted);
+    QSignalSpy documents(&station, &Station::documentWritten);
+    QSignalSpy stored(&station, &Station::reportStored);
+    QVERIFY(station.requestReport());
+    sendReport(rvktest::plausibleRecord(4321), ReportFrameCount - 1);
+    QVERIFY(completed.wait(3000));
+    const Readout readout = completed.first().first().value<Readout>();
+    QVERIFY(!readout.whole);
+    QCOMPARE(readout.frames, ReportFrameCount - 1);
+    QVERIFY(!station.hasWholeReport());
+    QCOMPARE(documents.size(), 0);
+    QCOMPARE(stored.size(), 0);
+    QVERIFY(!QDir(QStringLiteral("ssu")).exists() || QDir(QStringLiteral("ssu")).isEmpty());
+}
+
+void TestStation::setCommandsWriteOnlyOverAWholeReport()
+{
+    Station station;
+    station.setUploading(false);
+    QVERIFY(station.openAtStart());
+    driver->written.clear();
+    QCOMPARE(station.sendSetCommand(CanIdSetSN, 99), Station::CommandResult::ReadReportFirst);
+    QVERIFY(driver->written.isEmpty());
+
+    QSignalSpy stored(&station, &Station::reportStored);
+    QVERIFY(station.requestReport());
+    sendReport(rvktest::plausibleRecord(4321));
+    QVERIFY(stored.wait(3000));
+    driver->written.clear();
+    QCOMPARE(station.sendSetCommand(CanIdSetSN, 99), Station::CommandResult::Sent);
+    const CanMessage sent = driver->writtenMessages().value(0);
+    QCOMPARE(sent.id, quint16(CanIdSetSN));
+    QCOMPARE(int(sent.rtr), 0);
+    QCOMPARE(int(sent.dlc), 4);
+    QCOMPARE(QByteArray(reinterpret_cast<const char *>(sent.data), 4), QByteArray::fromHex("63000000"));
+}
+
+void TestStation::failedLinkRefusesAndClosesTheChannel()
+{
+    Station station;
+    QVERIFY(station.openAtStart());
+    driver->infoResult = -3;
+    const int closesBefore = driver->channelsClosed;
+    const int writesBefore = driver->callCount(QStringLiteral("write"));
+    QVERIFY(!station.requestReport());
+    QCOMPARE(station.sendClearCommand(CanIdIRTClear), Station::CommandResult::LinkDown);
+    QVERIFY(!station.switchMonitor(true));
+    QVERIFY(driver->channelsClosed > closesBefore);
+    QCOMPARE(driver->callCount(QStringLiteral("write")), writesBefore);
+}
+
+void TestStation::acknowledgementsAreTypedAndTimedOut()
+{
+    Station station;
+    QVERIFY(station.openAtStart());
+    QSignalSpy acknowledged(&station, &Station::commandAcknowledged);
+    QSignalSpy unanswered(&station, &Station::commandUnanswered);
+    QCOMPARE(station.sendClearCommand(CanIdEEPROMClear), Station::CommandResult::Sent);
+    driver->receiveRemote(CanIdEEPROMClear);
+    QVERIFY(acknowledged.wait(3000));
+    QCOMPARE(acknowledged.first().first().value<FrameKind>(), FrameKind::AckEEPROMClear);
+
+    QCOMPARE(station.sendClearCommand(CanIdIRTClear), Station::CommandResult::Sent);
+    QVERIFY(unanswered.wait(AnswerWatch::answerTimeoutMs + 2000));
+    QCOMPARE(unanswered.first().first().value<quint16>(), quint16(CanIdIRTClear));
+}
+
+void TestStation::monitorBlocksReachTheLogOnlyWhileWanted()
+{
+    Station station;
+    QVERIFY(station.openAtStart());
+    QSignalSpy blocks(&station, &Station::monitorBlock);
+    QString path;
+    station.setMonitorLogWanted(true);
+    QVERIFY(station.openMonitorLog(&path));
+    const auto sendBlock = [this](const QByteArray &text) {
+        for (int at = 0; at < text.size(); at += 8)
+            driver->receiveData(CanIdMonitor, text.mid(at, 8).leftJustified(8, '\0'));
+    };
+    sendBlock("RPM=2400\r\ndataAverage=1\r\n");
+    QTRY_COMPARE(blocks.size(), 1);
+    station.setMonitorLogWanted(false);
+    sendBlock("RPM=2500\r\ndataAverage=1\r\n");
+    QTRY_COMPARE(blocks.size(), 2);
+    station.closeMonitorLog();
+
+    QFile log(path);
+    QVERIFY(log.open(QIODevice::ReadOnly));
+    const QByteArray logged = log.readAll();
+    QVERIFY(logged.contains("RPM=2400"));
+    QVERIFY(!logged.contains("RPM=2500"));
+    QVERIFY(!logged.contains('\r'));
+}
+
+void TestStation::lostLinkIsReportedUntilIgnored()
+{
+    Station station;
+    QVERIFY(station.openAtStart());
+    QSignalSpy lost(&station, &Station::linkLost);
+    QSignalSpy state(&station, &Station::linkStateChanged);
+    driver->infoResult = -3;
+    driver->openResult = 16;
+    station.superviseLink();
+    QCOMPARE(lost.size(), 1);
+    QCOMPARE(state.last().first().toBool(), false);
+    station.ignoreLinkLoss();
+    station.superviseLink();
+    QCOMPARE(lost.size(), 1);
+
+    driver->infoResult = 0;
+    driver->openResult = 0;
+    station.superviseLink();
+    driver->infoResult = -3;
+    station.superviseLink();
+    QCOMPARE(lost.size(), 2);
+}
+
+RVK_TEST_MAIN(TestStation)
+#include "tst_station.moc"
