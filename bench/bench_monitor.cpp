@@ -31,7 +31,7 @@ int main(int argc, char *argv[])
     MainWindow window;
     window.show();
     window.findChild<QCheckBox *>(QStringLiteral("checkBox_WriteToFile"))->setChecked(true);
-    QMetaObject::invokeMethod(&window, "on_pushButton_MonitorOn_clicked");
+    QTest::keyClick(&window, Qt::Key_Plus); // the monitor's switch
     auto *monitor = window.findChild<DbgTextEdit *>();
     QCoreApplication::processEvents();
 

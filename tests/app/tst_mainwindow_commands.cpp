@@ -44,6 +44,7 @@ private:
 void TestMainWindowCommands::init()
 {
     startWindow();
+    QVERIFY(enterServiceMode());
     // The set commands write only what a whole report put in the fields.
     QVERIFY(readWholeReport(rvktest::exampleRecord()));
     driver->written.clear();
@@ -58,29 +59,29 @@ void TestMainWindowCommands::cleanup()
 
 void TestMainWindowCommands::setCommandFramesByteForByte_data()
 {
-    QTest::addColumn<QByteArray>("slot");
+    QTest::addColumn<QByteArray>("button");
     QTest::addColumn<int>("serialNumber");
     QTest::addColumn<QDate>("date");
     QTest::addColumn<int>("impactLevel");
     QTest::addColumn<QByteArray>("frame");
     const QDate anyDate(2026, 1, 1);
-    QTest::newRow("serial number 1234") << QByteArray("on_pushButton_SetSN_clicked") << 1234 << anyDate << 0
+    QTest::newRow("serial number 1234") << QByteArray("pushButton_SetSN") << 1234 << anyDate << 0
                                         << QByteArray::fromHex("A1070004D2040000");
-    QTest::newRow("serial number 65534") << QByteArray("on_pushButton_SetSN_clicked") << 65534 << anyDate << 0
+    QTest::newRow("serial number 65534") << QByteArray("pushButton_SetSN") << 65534 << anyDate << 0
                                          << QByteArray::fromHex("A1070004FEFF0000");
-    QTest::newRow("release date 06.12.2026") << QByteArray("on_pushButton_SetDate_clicked") << 0 << QDate(2026, 12, 6)
+    QTest::newRow("release date 06.12.2026") << QByteArray("pushButton_SetDate") << 0 << QDate(2026, 12, 6)
                                              << 0 << QByteArray::fromHex("A20700042A6A5D00");
-    QTest::newRow("release date 31.12.2026") << QByteArray("on_pushButton_SetDate_clicked") << 0
+    QTest::newRow("release date 31.12.2026") << QByteArray("pushButton_SetDate") << 0
                                              << QDate(2026, 12, 31) << 0 << QByteArray::fromHex("A20700046AE2DA01");
-    QTest::newRow("impact level 250") << QByteArray("on_pushButton_SetHit_clicked") << 0 << anyDate << 250
+    QTest::newRow("impact level 250") << QByteArray("pushButton_SetHit") << 0 << anyDate << 250
                                       << QByteArray::fromHex("A3070004FA000000");
-    QTest::newRow("impact level 0") << QByteArray("on_pushButton_SetHit_clicked") << 0 << anyDate << 0
+    QTest::newRow("impact level 0") << QByteArray("pushButton_SetHit") << 0 << anyDate << 0
                                     << QByteArray::fromHex("A307000400000000");
 }
 
 void TestMainWindowCommands::setCommandFramesByteForByte()
 {
-    QFETCH(QByteArray, slot);
+    QFETCH(QByteArray, button);
     QFETCH(int, serialNumber);
     QFETCH(QDate, date);
     QFETCH(int, impactLevel);
@@ -89,7 +90,7 @@ void TestMainWindowCommands::setCommandFramesByteForByte()
     widget<QDateEdit>("dateEdit")->setDate(date);
     widget<QSpinBox>("spinBox_HitValue")->setValue(impactLevel);
 
-    QVERIFY(QMetaObject::invokeMethod(window.get(), slot.constData()));
+    QVERIFY(press(button.constData()));
 
     QCOMPARE(driver->written.size(), 1);
     QCOMPARE(driver->written.first().size(), 12);
@@ -101,7 +102,7 @@ void TestMainWindowCommands::setCommandsLeaveTheButtonStyle()
 {
     auto *button = widget<QPushButton>("pushButton_SetSN");
     const QString before = button->styleSheet();
-    QVERIFY(QMetaObject::invokeMethod(window.get(), "on_pushButton_SetSN_clicked"));
+    QVERIFY(press("pushButton_SetSN"));
     QCOMPARE(driver->written.size(), 1);
     QCOMPARE(button->styleSheet(), before);
 }
@@ -109,24 +110,24 @@ void TestMainWindowCommands::setCommandsLeaveTheButtonStyle()
 void TestMainWindowCommands::setCommandWithLinkDownSendsNothing()
 {
     driver->infoResults.enqueue(-3);
-    QVERIFY(QMetaObject::invokeMethod(window.get(), "on_pushButton_SetDate_clicked"));
+    QVERIFY(press("pushButton_SetDate"));
     QVERIFY(driver->written.isEmpty());
     QVERIFY(driver->calls.contains("close"));
 }
 
 void TestMainWindowCommands::clearAnsweredNoSendsNothing_data()
 {
-    QTest::addColumn<QByteArray>("slot");
-    QTest::newRow("inter-repair time") << QByteArray("on_pushButton_IRTClear_clicked");
-    QTest::newRow("EEPROM") << QByteArray("on_pushButton_EEPROMClear_clicked");
+    QTest::addColumn<QByteArray>("button");
+    QTest::newRow("inter-repair time") << QByteArray("pushButton_IRTClear");
+    QTest::newRow("EEPROM") << QByteArray("pushButton_EEPROMClear");
 }
 
 void TestMainWindowCommands::clearAnsweredNoSendsNothing()
 {
-    QFETCH(QByteArray, slot);
+    QFETCH(QByteArray, button);
     ModalAnswerer answerer;
     answerer.pressButton(QStringLiteral("Нет"));
-    QVERIFY(QMetaObject::invokeMethod(window.get(), slot.constData()));
+    QVERIFY(press(button.constData()));
 
     QCOMPARE(answerer.seen.size(), 1);
     const ModalAnswerer::Seen &box = answerer.seen.first();
@@ -152,7 +153,7 @@ void TestMainWindowCommands::clearConfirmationCannotBeEscaped()
                 button->click();
         }
     });
-    QVERIFY(QMetaObject::invokeMethod(window.get(), "on_pushButton_EEPROMClear_clicked"));
+    QVERIFY(press("pushButton_EEPROMClear"));
     QCOMPARE(answerer.seen.size(), 1);
     QVERIFY(visibleAfterEscape);
     QVERIFY(visibleAfterClose);
@@ -163,7 +164,7 @@ void TestMainWindowCommands::clearConfirmedByEnterSendsTheRemoteFrame()
 {
     ModalAnswerer answerer;
     answerer.answerWith([](QWidget *box) { QTest::keyClick(box, Qt::Key_Return); });
-    QVERIFY(QMetaObject::invokeMethod(window.get(), "on_pushButton_IRTClear_clicked"));
+    QVERIFY(press("pushButton_IRTClear"));
 
     QCOMPARE(driver->written.size(), 1);
     QCOMPARE(driver->written.first().left(4).toHex(' '), QByteArray("a4 07 01 00"));
@@ -182,7 +183,7 @@ void TestMainWindowCommands::clearConfirmedWithLinkDownClosesAndSendsNothing()
                 button->click();
         }
     });
-    QVERIFY(QMetaObject::invokeMethod(window.get(), "on_pushButton_IRTClear_clicked"));
+    QVERIFY(press("pushButton_IRTClear"));
 
     QVERIFY(driver->written.isEmpty());
     QVERIFY(driver->calls.contains("close"));
@@ -192,7 +193,7 @@ void TestMainWindowCommands::eepromClearAcknowledgedRequestsAFreshReport()
 {
     ModalAnswerer answerer;
     answerer.pressButton(QStringLiteral("Да"));
-    QVERIFY(QMetaObject::invokeMethod(window.get(), "on_pushButton_EEPROMClear_clicked"));
+    QVERIFY(press("pushButton_EEPROMClear"));
     QCOMPARE(driver->written.size(), 1);
     QCOMPARE(driver->written.first().left(4).toHex(' '), QByteArray("a5 07 01 00"));
 
@@ -220,10 +221,11 @@ void TestMainWindowCommands::setWritesNothingBeforeAWholeReport()
 {
     closeWindow();
     startWindow();
+    QVERIFY(enterServiceMode());
     driver->written.clear();
     ModalAnswerer answerer;
     answerer.press(QMessageBox::Ok);
-    QVERIFY(QMetaObject::invokeMethod(window.get(), "on_pushButton_SetSN_clicked"));
+    QVERIFY(press("pushButton_SetSN"));
     expectReadFirst(answerer);
 }
 
@@ -236,32 +238,32 @@ void TestMainWindowCommands::setWritesNothingAfterABrokenTransfer()
     QTRY_COMPARE(answerer.seen.size(), 1); // the incomplete-report box
     driver->written.clear();
 
-    QVERIFY(QMetaObject::invokeMethod(window.get(), "on_pushButton_SetDate_clicked"));
+    QVERIFY(press("pushButton_SetDate"));
     answerer.seen.removeFirst();
     expectReadFirst(answerer);
 
     // A whole report of the module makes its values writable again.
     QVERIFY(readWholeReport(rvktest::exampleRecord()));
     driver->written.clear();
-    QVERIFY(QMetaObject::invokeMethod(window.get(), "on_pushButton_SetDate_clicked"));
+    QVERIFY(press("pushButton_SetDate"));
     QCOMPARE(driver->written.size(), 1);
 }
 
 void TestMainWindowCommands::unconfirmedCommandIsReported_data()
 {
-    QTest::addColumn<QByteArray>("slot");
-    QTest::newRow("set serial number") << QByteArray("on_pushButton_SetSN_clicked");
-    QTest::newRow("clear EEPROM") << QByteArray("on_pushButton_EEPROMClear_clicked");
+    QTest::addColumn<QByteArray>("button");
+    QTest::newRow("set serial number") << QByteArray("pushButton_SetSN");
+    QTest::newRow("clear EEPROM") << QByteArray("pushButton_EEPROMClear");
 }
 
 // No module, or one that took the frame and did not answer: the window says
 // so without a box, and the next request takes the notice away.
 void TestMainWindowCommands::unconfirmedCommandIsReported()
 {
-    QFETCH(QByteArray, slot);
+    QFETCH(QByteArray, button);
     ModalAnswerer answerer;
     answerer.pressButton(QStringLiteral("Да"));
-    QVERIFY(QMetaObject::invokeMethod(window.get(), slot.constData()));
+    QVERIFY(press(button.constData()));
     QCOMPARE(driver->written.size(), 1);
     QVERIFY(notice()->isHidden());
 
@@ -275,7 +277,7 @@ void TestMainWindowCommands::unconfirmedCommandIsReported()
 void TestMainWindowCommands::confirmedCommandLeavesNoNotice()
 {
     ModalAnswerer answerer;
-    QVERIFY(QMetaObject::invokeMethod(window.get(), "on_pushButton_SetHit_clicked"));
+    QVERIFY(press("pushButton_SetHit"));
     driver->receiveRemote(CanIdSetHit);
     QVERIFY(answerer.waitForBoxes(1));
     QCOMPARE(answerer.seen.first().text, QStringLiteral("Уровень удара успешно записан!"));

@@ -38,6 +38,7 @@ static const QString green = QStringLiteral("background-color:green; color:white
 void TestMainWindowDispatch::init()
 {
     startWindow();
+    QVERIFY(enterServiceMode());
     driver->written.clear();
 }
 
@@ -53,7 +54,7 @@ void TestMainWindowDispatch::exampleRecordsByteForByte()
     driver->written.clear();
     QVERIFY(requestReport());
     widget<QSpinBox>("spinBox_SNValue")->setValue(1234);
-    QVERIFY(QMetaObject::invokeMethod(window.get(), "on_pushButton_SetSN_clicked"));
+    QVERIFY(press("pushButton_SetSN"));
 
     QCOMPARE(driver->written.size(), 2);
     QCOMPARE(driver->written.at(0).size(), 12);
@@ -178,7 +179,7 @@ void TestMainWindowDispatch::acknowledgementWhileAnotherBoxIsOpen()
         }
     });
 
-    QVERIFY(QMetaObject::invokeMethod(window.get(), "on_pushButton_EEPROMClear_clicked"));
+    QVERIFY(press("pushButton_EEPROMClear"));
 
     QCOMPARE(answerer.seen.size(), 3);
     QCOMPARE(answerer.seen.at(0).title, QStringLiteral("Внимание!"));

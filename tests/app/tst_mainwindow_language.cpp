@@ -108,7 +108,7 @@ void TestMainWindowLanguage::switchingBackAndForthKeepsTheFormValues()
     auto *firmware = widget<QLabel>("label_FWVersion");
 
     for (int round = 0; round < 2; ++round) {
-        QVERIFY(QMetaObject::invokeMethod(window.get(), "on_actionLangEng_triggered"));
+        QVERIFY(trigger("actionLangEng"));
         QCOMPARE(window->windowTitle(), QStringLiteral("RVK Report v2.1.1"));
         QCOMPARE(widget<QPushButton>("pushButton_ReadData")->text(), QStringLiteral("Read the report"));
         QCOMPARE(totalTime->text(), QStringLiteral("0"));
@@ -117,7 +117,7 @@ void TestMainWindowLanguage::switchingBackAndForthKeepsTheFormValues()
         QCOMPARE(storedLanguage().toInt(), 1);
         QCOMPARE(widget<QDateEdit>("dateEdit")->locale().language(), QLocale::English);
 
-        QVERIFY(QMetaObject::invokeMethod(window.get(), "on_actionLangRus_triggered"));
+        QVERIFY(trigger("actionLangRus"));
         QCOMPARE(window->windowTitle(), QStringLiteral("RVK Отчёт v2.1.1"));
         QCOMPARE(widget<QPushButton>("pushButton_ReadData")->text(), QStringLiteral("Прочитать отчёт"));
         QCOMPARE(totalTime->text(), QStringLiteral("0"));
@@ -143,10 +143,10 @@ void TestMainWindowLanguage::everythingFollowsEverySwitchFromAnEnglishStart()
     QLabel *kivo = kivoLight();
     QVERIFY(kivo);
 
-    const char *const switches[] = {"on_actionLangRus_triggered", "on_actionLangEng_triggered",
-                                    "on_actionLangRus_triggered"};
+    const char *const switches[] = {"actionLangRus", "actionLangEng",
+                                    "actionLangRus"};
     for (const char *languageSwitch : switches) {
-        QVERIFY(QMetaObject::invokeMethod(window.get(), languageSwitch));
+        QVERIFY(trigger(languageSwitch));
         const bool russian = QByteArray(languageSwitch).contains("Rus");
         QCOMPARE(readButton->text(), russian ? QStringLiteral("Прочитать отчёт") : QStringLiteral("Read the report"));
         QCOMPARE(sensorDialog->windowTitle(), russian ? QStringLiteral("Значения датчиков") : QStringLiteral("Sensor values"));
@@ -157,7 +157,7 @@ void TestMainWindowLanguage::everythingFollowsEverySwitchFromAnEnglishStart()
                                                : QStringLiteral("KIVO connection indicator"));
 
         ModalAnswerer answerer;
-        QVERIFY(QMetaObject::invokeMethod(window.get(), "on_actionInfo_triggered"));
+        QVERIFY(trigger("actionInfo"));
         QCOMPARE(answerer.seen.value(0).title, russian ? QStringLiteral("О программе") : QStringLiteral("About"));
 
         // A read-out after the switch writes its document in the chosen language.
@@ -231,9 +231,9 @@ void TestMainWindowLanguage::formTexts()
         target = window->centralWidget()->findChild<QObject *>(object);
     QVERIFY2(target, qPrintable(object));
 
-    QVERIFY(QMetaObject::invokeMethod(window.get(), "on_actionLangRus_triggered"));
+    QVERIFY(trigger("actionLangRus"));
     QCOMPARE(target->property(property.constData()).toString(), russian);
-    QVERIFY(QMetaObject::invokeMethod(window.get(), "on_actionLangEng_triggered"));
+    QVERIFY(trigger("actionLangEng"));
     QCOMPARE(target->property(property.constData()).toString(), english);
 }
 

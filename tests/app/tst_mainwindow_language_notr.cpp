@@ -86,7 +86,7 @@ void TestMainWindowLanguageNoTranslation::englishSwitchFailsLaterInTheRun()
     ModalAnswerer answerer;
     answerer.press(QMessageBox::Ok);
 
-    QVERIFY(QMetaObject::invokeMethod(window.get(), "on_actionLangEng_triggered"));
+    QVERIFY(trigger("actionLangEng"));
 
     QCOMPARE(answerer.seen.size(), 1);
     QCOMPARE(answerer.seen.first().text, QStringLiteral("Отсутствует файл перевода"));
@@ -107,7 +107,7 @@ void TestMainWindowLanguageNoTranslation::russianNeedsNoFile()
     createWindow();
     QSignalSpy spy(window.get(), SIGNAL(signalSetLanguage(uchar)));
 
-    QVERIFY(QMetaObject::invokeMethod(window.get(), "on_actionLangRus_triggered"));
+    QVERIFY(trigger("actionLangRus"));
 
     QCOMPARE(answerer.seen.size(), 1); // only the start-up warning
     QCOMPARE(spy.size(), 1);

@@ -48,7 +48,7 @@ private:
     // A window whose dialog downloaded the given password; true when the
     // database accepted it.
     bool openWindow(const QString &password);
-    void login() { QMetaObject::invokeMethod(window.get(), "on_actionSSU_triggered"); }
+    void login() { trigger("actionSSU"); }
     SSUDialog *dialog() const { return window->findChild<SSUDialog *>(); }
 
     HttpFileServer server;

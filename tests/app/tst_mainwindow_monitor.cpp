@@ -135,7 +135,8 @@ void TestMainWindowMonitor::offWithLinkDownStillClosesWindows()
 void TestMainWindowMonitor::closingEitherWindowSwitchesOff()
 {
     Fixture f;
-    QMetaObject::invokeMethod(f.window.get(), "on_pushButton_MonitorOn_clicked");
+    QVERIFY(f.enterServiceMode());
+    QVERIFY(f.press("pushButton_MonitorOn"));
     QVERIFY(f.monitor->isVisible() && f.dialog->isVisible());
     f.dialog->close();
     QVERIFY(!f.monitor->isVisible());
@@ -143,7 +144,7 @@ void TestMainWindowMonitor::closingEitherWindowSwitchesOff()
 
     QTest::keyClick(f.window.get(), Qt::Key_Plus);
     const int before = f.monitorSwitches().size();
-    QMetaObject::invokeMethod(f.window.get(), "on_pushButton_MonitorOff_clicked");
+    QVERIFY(f.press("pushButton_MonitorOff"));
     QVERIFY(!f.monitor->isVisible());
     QVERIFY(!f.dialog->isVisible());
     QVERIFY(f.monitorSwitches().size() > before);

@@ -1,4 +1,5 @@
 #include "ssu/ssuendpoints.h"
+#include "ssu/ssusession.h"
 #include "tests/support/mainwindowfixture.h"
 #include "tests/support/modalanswerer.h"
 #include "tests/support/recordbuilder.h"
@@ -321,7 +322,7 @@ void TestMainWindowReadout::unwritableReportIsReportedAndTheRestGoesOn()
 
 void TestMainWindowReadout::waitNoticeIsModelessAndGoesAway()
 {
-    QVERIFY(QMetaObject::invokeMethod(window.get(), "slotWaitDialog", Q_ARG(bool, true)));
+    emit window->station()->session()->signalWaitDialog(true);
     const QList<QMessageBox *> boxes = window->findChildren<QMessageBox *>();
     QCOMPARE(boxes.size(), 1);
     QMessageBox *box = boxes.first();
@@ -337,9 +338,9 @@ void TestMainWindowReadout::waitNoticeIsModelessAndGoesAway()
     driver->receiveData(0x7AA, realisticRecord.left(8));
     QTRY_COMPARE(widget<QProgressBar>("progressBar")->value(), 2);
 
-    QVERIFY(QMetaObject::invokeMethod(window.get(), "slotWaitDialog", Q_ARG(bool, false)));
+    emit window->station()->session()->signalWaitDialog(false);
     QVERIFY(window->findChildren<QMessageBox *>().isEmpty());
-    QVERIFY(QMetaObject::invokeMethod(window.get(), "slotWaitDialog", Q_ARG(bool, false)));
+    emit window->station()->session()->signalWaitDialog(false);
 }
 
 // A window under test looks for the SSU at the test's addresses only: an

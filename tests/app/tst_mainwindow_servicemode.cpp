@@ -150,8 +150,8 @@ void TestMainWindowServiceMode::rightCodeRevealsTheServiceControls()
     QCOMPARE(driver->written.first().left(8).toHex(' '), QByteArray("a1 07 00 04 d2 04 00 00"));
 
     // A language switch keeps them.
-    QVERIFY(QMetaObject::invokeMethod(window.get(), "on_actionLangEng_triggered"));
-    QVERIFY(QMetaObject::invokeMethod(window.get(), "on_actionLangRus_triggered"));
+    QVERIFY(trigger("actionLangEng"));
+    QVERIFY(trigger("actionLangRus"));
     for (const QString &name : serviceWidgets)
         QVERIFY2(window->centralWidget()->findChild<QWidget *>(name)->isVisible(), qPrintable(name));
     QVERIFY(widget<QAction>("actionSSU")->isVisible());

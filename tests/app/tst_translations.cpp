@@ -82,7 +82,7 @@ void TestTranslations::initTestCase()
     QProcess lupdate;
     lupdate.setWorkingDirectory(QStringLiteral(RVK_SOURCE_DIR));
     lupdate.start(QStringLiteral(RVK_LUPDATE),
-                  {"app", "diagnostics", "ssu", "report", "link", "protocol", "-ts", scanTs, "-locations", "none",
+                  {"app", "cli", "diagnostics", "ssu", "station", "report", "link", "protocol", "-ts", scanTs, "-locations", "none",
                    "-no-obsolete", "-silent"});
     QVERIFY2(lupdate.waitForFinished(120000), qPrintable(lupdate.errorString()));
     QVERIFY2(lupdate.exitStatus() == QProcess::NormalExit && lupdate.exitCode() == 0,

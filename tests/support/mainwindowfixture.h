@@ -13,8 +13,11 @@
 #include "protocol/programidentity.h"
 #include "station/station.h"
 #include "tests/support/fakektxdriver.h"
+#include "tests/support/modalanswerer.h"
 
+#include <QAction>
 #include <QLabel>
+#include <QShortcut>
 #include <QPushButton>
 #include <QSettings>
 #include <QStatusBar>
@@ -82,6 +85,38 @@ public:
         button->click();
         return true;
     }
+    // Service mode as staff enter it: the chord, then the access code.
+    // True once the service controls are there.
+    bool enterServiceMode()
+    {
+        ModalAnswerer answerer;
+        answerer.enterText(QString::number(ProgramIdentity::ServiceAccessCode));
+        const QKeySequence chord(Qt::CTRL | Qt::SHIFT | Qt::Key_S);
+        for (QShortcut *shortcut : window->findChildren<QShortcut *>())
+            if (shortcut->key() == chord)
+                emit shortcut->activated();
+        return widget<QPushButton>("pushButton_SetSN")->isEnabled();
+    }
+    // A button of the window pressed; a hidden or disabled one does nothing,
+    // as for the user.
+    bool press(const char *button)
+    {
+        auto *pressed = widget<QAbstractButton>(button);
+        if (!pressed)
+            return false;
+        pressed->click();
+        return true;
+    }
+    // An action of the window triggered, as from its menu or tool bar.
+    bool trigger(const char *action)
+    {
+        auto *triggered = widget<QAction>(action);
+        if (!triggered)
+            return false;
+        triggered->trigger();
+        return true;
+    }
+
     // The bytes as the module sends a report: eight-byte data frames...
     void sendReportFrames(const QByteArray &record)
     {
