@@ -3,33 +3,20 @@
 #include "ui_mainwindow.h"
 
 #include "app/stylesheets.h"
-#include "protocol/programidentity.h"
-#include "ssu/deployment.h"
-#include "ssu/privatesettings.h"
 #include "ssu/ssudialog.h"
-#include "ssu/tokencipher.h"
+#include "ssu/ssusession.h"
+#include "station/ssulogin.h"
 #include "station/station.h"
 
 #include <QInputDialog>
 #include <QLabel>
 #include <QMessageBox>
 #include <QProgressBar>
-#include <QSettings>
 #include <QVBoxLayout>
-
-namespace {
-const char *const tokenKey = "Settings/SSUid";
-} // namespace
 
 void MainWindow::on_actionSSU_triggered()
 {
-    QSettings settings = ProgramIdentity::nativeSettings();
-    makeSettingsPrivate(settings);
-    TokenCipher cipher;
-    cipher.setKey(Deployment::key());
-
-    const QString storedToken = settings.value(QLatin1String(tokenKey)).toString();
-    QString token = storedToken;
+    QString token = SsuLogin::storedToken();
     bool confirmed = true;
     if (token.isEmpty()) {
         token = QInputDialog::getText(this, tr("Вход в ССУ"), tr("Введите пароль:"), QLineEdit::Normal, QString(),
@@ -38,35 +25,26 @@ void MainWindow::on_actionSSU_triggered()
             token.clear();
     }
 
-    // Too short to be a token: refused before any connection attempt.
-    if (token.size() == 1) {
+    switch (SsuLogin::logIn(core->session(), token)) {
+    case SsuLogin::Outcome::Malformed:
         QMessageBox::critical(this, tr("Доступ запрещён"), tr("Неверный пароль"), QMessageBox::Ok);
         return;
-    }
-    const QString plain = token.size() >= 2 ? cipher.decryptText(token) : QString();
-
-    ssuDialog->databaseSession()->fetchPasswordIfMissing();
-    if (!ssuDialog->connectAndCreateTable()) {
+    case SsuLogin::Outcome::NoConnection:
         ssuIndicator->setStyleSheet(QLatin1String(StyleSheet::IndicatorOff));
         reportNoConnection();
         return;
-    }
-
-    // A token that does not decrypt never matches, even when the download
-    // did not decrypt either.
-    const bool granted = confirmed && !token.isEmpty() && !plain.isEmpty() && plain == ssuDialog->dbPassword();
-    if (!granted) {
+    case SsuLogin::Outcome::Refused:
+        // A cancelled question is not a wrong password.
         if (confirmed)
             QMessageBox::critical(this, tr("Доступ запрещён"), tr("Неверный пароль"), QMessageBox::Ok);
-        settings.setValue(QLatin1String(tokenKey), QString());
         return;
+    case SsuLogin::Outcome::Granted:
+        break;
     }
 
-    if (storedToken.isEmpty())
-        settings.setValue(QLatin1String(tokenKey), token);
     // Stations never add the shared table's keys themselves; without them
     // searches and the duplicate rule are slow on a large table.
-    const int missingKeys = ssuDialog->databaseSession()->missingKeys();
+    const int missingKeys = core->session()->missingKeys();
     if (missingKeys > 0)
         ui->statusbar->showMessage(tr("В таблице ССУ не хватает ключей и индексов (%1): нужен шаг администратора "
                                       "(scripts/ssu-admin).")
@@ -83,7 +61,7 @@ void MainWindow::on_actionSSU_triggered()
 void MainWindow::reportNoConnection()
 {
     QMessageBox box(QMessageBox::Critical, tr("Ошибка"), tr("Отсутствует подключение к БД"), QMessageBox::Ok, this);
-    switch (ssuDialog->databaseSession()->passwordState()) {
+    switch (core->session()->passwordState()) {
     case SsuSession::PasswordState::NotFetched:
     case SsuSession::PasswordState::Unreachable:
         box.setInformativeText(tr("Не удалось получить файл пароля с веб-сервера ССУ."));
