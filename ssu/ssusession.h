@@ -112,7 +112,7 @@ private slots:
     void downloadFinished(QNetworkReply *reply);
 
 private:
-    bool search(const MySqlQueryModel::Search &search, bool deferred = false);
+    bool search(const ReportFilter &filter, bool deferred = false);
     void identify(const StoredReportKey &key);
     SsuTarget target() const;
     // CREATE TABLE, and what the table has of its keys, once per session.
