@@ -24,7 +24,7 @@ QStringList orderColumns(const ListingQuery &query)
     QStringList columns;
     if (query.sortColumn >= 0 && query.sortColumn < ColumnCount)
         columns << QLatin1String(Columns[query.sortColumn]);
-    QStringList following{query.order, QStringLiteral("sn"), QStringLiteral("date")};
+    QStringList following{defaultOrderColumn(query.filter), QStringLiteral("sn"), QStringLiteral("date")};
     if (query.rowKey)
         following << QStringLiteral("id");
     else
@@ -51,16 +51,6 @@ QString orderBy(const ListingQuery &query, bool reversed)
     return QLatin1String(" ORDER BY ") + terms.join(QLatin1String(", "));
 }
 
-// " WHERE " with the search's condition and extra, either may be empty.
-QString whereClause(const ListingQuery &query, const QString &extra)
-{
-    if (query.where.isEmpty())
-        return extra.isEmpty() ? QString() : QLatin1String(" WHERE ") + extra;
-    if (extra.isEmpty())
-        return QLatin1String(" WHERE ") + query.where;
-    return QStringLiteral(" WHERE (%1) AND (%2)").arg(query.where, extra);
-}
-
 QString projection(const ListingQuery &query)
 {
     return query.rowKey ? QLatin1String(ListingWithRowKeyProjection) : QLatin1String(ListingProjection);
@@ -79,11 +69,13 @@ bool readFromKey(QSqlDatabase db, const ListingQuery &listing, QSqlQuery &query,
     // key on. Rows sharing that key before the window are skipped by count.
     const QStringList columns = orderColumns(listing);
     const QString order = orderBy(listing, reversed);
+    const ReportCondition condition = reportCondition({listing.filter});
     QSqlQuery keys(db);
     keys.setForwardOnly(true);
-    if (!keys.exec(QStringLiteral("SELECT ") + columns.join(QLatin1String(", ")) + QLatin1String(" FROM rvkreport")
-                   + whereClause(listing, QString()) + order + limit(rows, offset))
-        || !keys.next())
+    prepareReportQuery(keys,
+                       QStringLiteral("SELECT ") + columns.join(QLatin1String(", ")) + QLatin1String(" FROM rvkreport"),
+                       condition, QString(), order + limit(rows, offset));
+    if (!keys.exec() || !keys.next())
         return false;
     QVariantList firstKey;
     for (int i = 0; i < columns.size(); ++i)
@@ -104,9 +96,8 @@ bool readFromKey(QSqlDatabase db, const ListingQuery &listing, QSqlQuery &query,
     for (const QString &column : columns)
         equal << column + QLatin1String(" = ?");
     QSqlQuery ties(db);
-    ties.prepare(QLatin1String("SELECT COUNT(*) FROM rvkreport") + whereClause(listing, equal.join(QLatin1String(" AND "))));
-    for (const QVariant &value : qAsConst(firstKey))
-        ties.addBindValue(value);
+    prepareReportQuery(ties, QStringLiteral("SELECT COUNT(*) FROM rvkreport"), condition,
+                       equal.join(QLatin1String(" AND ")), QString(), firstKey);
     if (!ties.exec() || !ties.next())
         return false;
     const int before = qMax(0, ties.value(0).toInt() - leading);
@@ -127,10 +118,8 @@ bool readFromKey(QSqlDatabase db, const ListingQuery &listing, QSqlQuery &query,
         values << firstKey.at(i);
         alternatives << QLatin1Char('(') + terms.join(QLatin1String(" AND ")) + QLatin1Char(')');
     }
-    query.prepare(projection(listing) + whereClause(listing, alternatives.join(QLatin1String(" OR "))) + order
-                  + limit(rows, before));
-    for (const QVariant &value : qAsConst(values))
-        query.addBindValue(value);
+    prepareReportQuery(query, projection(listing), condition, alternatives.join(QLatin1String(" OR ")),
+                       order + limit(rows, before), values);
     return query.exec();
 }
 
@@ -165,10 +154,12 @@ bool readWindow(QSqlDatabase db, const ListingQuery &listing, int offset, int ro
     QSqlQuery query(db);
     query.setForwardOnly(true);
     const bool deep = offset >= DeepOffsetWindows * rows;
-    if (!(deep && readFromKey(db, listing, query, offset, rows, reversed))
-        && !query.exec(projection(listing) + whereClause(listing, QString()) + orderBy(listing, reversed)
-                       + limit(rows, offset)))
-        return false;
+    if (!(deep && readFromKey(db, listing, query, offset, rows, reversed))) {
+        prepareReportQuery(query, projection(listing), reportCondition({listing.filter}), QString(),
+                           orderBy(listing, reversed) + limit(rows, offset));
+        if (!query.exec())
+            return false;
+    }
     const int width = listing.rowKey ? ColumnCount + 1 : ColumnCount;
     out->reserve(rows);
     while (query.next() && out->size() < rows) {
@@ -182,9 +173,14 @@ bool readWindow(QSqlDatabase db, const ListingQuery &listing, int offset, int ro
     return true;
 }
 
-QString countStatement(const ListingQuery &query)
+qint64 count(QSqlDatabase db, const ListingQuery &listing)
 {
-    return QLatin1String("SELECT COUNT(*) FROM rvkreport") + whereClause(query, QString());
+    QSqlQuery query(db);
+    query.setForwardOnly(true);
+    prepareReportQuery(query, QStringLiteral("SELECT COUNT(*) FROM rvkreport"), reportCondition({listing.filter}));
+    bool ok = false;
+    const qint64 rows = query.exec() && query.next() ? query.value(0).toLongLong(&ok) : -1;
+    return ok && rows >= 0 ? rows : -1;
 }
 
 } // namespace ListingReader

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ssu/reportfilter.h"
+
 #include <QSqlDatabase>
 #include <QString>
 #include <QStringList>
@@ -7,14 +9,13 @@
 #include <QVector>
 
 // What a listing of stored reports shows and in which order: the search's
-// condition after WHERE (empty for all rows), the column the search orders by
-// until the user picks another, the column the user picked (-1: none), and
-// whether the table has its invisible row key "id" (without it the operating
-// times tell reports of one module and minute apart).
+// filter (which also gives the order until the user picks another), the
+// column the user picked (-1: none), and whether the table has its invisible
+// row key "id" (without it the operating times tell reports of one module and
+// minute apart).
 struct ListingQuery
 {
-    QString where;
-    QString order;
+    ReportFilter filter;
     bool rowKey = false;
     int sortColumn = -1;
     Qt::SortOrder sortOrder = Qt::AscendingOrder;
@@ -41,6 +42,7 @@ constexpr int RowIdColumn = ColumnCount;
 // rows than were asked for.
 bool readWindow(QSqlDatabase db, const ListingQuery &query, int offset, int rows, bool reversed, Rows *out);
 
-QString countStatement(const ListingQuery &query);
+// How many reports the listing holds; -1 when the count failed.
+qint64 count(QSqlDatabase db, const ListingQuery &query);
 
 } // namespace ListingReader

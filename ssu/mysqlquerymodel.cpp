@@ -19,9 +19,9 @@ MySqlQueryModel::MySqlQueryModel(QObject *parent)
         headers << QString::fromLatin1(column);
 }
 
-void MySqlQueryModel::setSearch(const Search &search, const ListingSource &from, bool deferLoading)
+void MySqlQueryModel::setSearch(const ReportFilter &filter, const ListingSource &from, bool deferLoading)
 {
-    current = search;
+    current = filter;
     source = from;
     deferred = deferLoading;
     reload();
@@ -58,8 +58,7 @@ bool MySqlQueryModel::isRowLoaded(int row) const
 ListingQuery MySqlQueryModel::listingQuery() const
 {
     ListingQuery query;
-    query.where = current.where;
-    query.order = current.order;
+    query.filter = current;
     query.rowKey = rowKey;
     query.sortColumn = sortColumn;
     query.sortOrder = sortOrder;
@@ -130,7 +129,7 @@ void MySqlQueryModel::reload()
     if (!deferred && total == window) {
         counting = true;
         totalKnown = false;
-        counter->request(searchNumber, source.target, ListingReader::countStatement(listingQuery()));
+        counter->request(searchNumber, source.target, listingQuery());
     }
     endResetModel();
     emit lengthChanged();

@@ -42,14 +42,6 @@ class MySqlQueryModel : public QAbstractTableModel
 {
     Q_OBJECT
 public:
-    // What a search lists: the condition after WHERE (empty for all rows) and
-    // the column the listing is ordered by until the user picks another.
-    struct Search
-    {
-        QString where;
-        QString order;
-    };
-
     explicit MySqlQueryModel(QObject *parent = nullptr);
 
     // Whether the table has its invisible row key "id"; without it the
@@ -62,10 +54,11 @@ public:
     // table far beyond the fleet's) leaves the list open-ended.
     static constexpr int MaximumRows = 5000000;
 
-    // Replaces the listing. A deferred search only remembers what to list
-    // (the view shows nothing) until load() runs it: nothing is read for a
-    // window nobody looks at.
-    void setSearch(const Search &search, const ListingSource &source, bool deferred = false);
+    // Replaces the listing with the reports the filter names, in the order it
+    // gives until the user picks another. A deferred search only remembers
+    // what to list (the view shows nothing) until load() runs it: nothing is
+    // read for a window nobody looks at.
+    void setSearch(const ReportFilter &filter, const ListingSource &source, bool deferred = false);
     void load();
     bool isDeferred() const { return deferred; }
     // True while the full length of the listing is still being counted.
@@ -124,7 +117,7 @@ private:
     // has a far end.
     bool readsReversed(int first, int rows, bool mayReverse) const;
 
-    Search current;
+    ReportFilter current;
     ListingSource source;
     bool rowKey = false;
     bool deferred = false;

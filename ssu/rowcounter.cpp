@@ -2,23 +2,18 @@
 
 #include "ssu/databasethread.h"
 
-#include <QSqlQuery>
-#include <QVariant>
-
 #include <limits>
 
 namespace {
-int countOn(const QString &name, const SsuTarget &target, const QString &statement, bool reopen)
+int countOn(const QString &name, const SsuTarget &target, const ListingQuery &listing, bool reopen)
 {
     QSqlDatabase db = QSqlDatabase::contains(name) ? QSqlDatabase::database(name, false) : QSqlDatabase();
     if (reopen || !db.isOpen()) {
         db = QSqlDatabase();
         db = SsuConnection::open(name, target);
     }
-    QSqlQuery query(db);
-    bool ok = false;
-    const qlonglong rows = db.isOpen() && query.exec(statement) && query.next() ? query.value(0).toLongLong(&ok) : -1;
-    return ok && rows >= 0 && rows <= std::numeric_limits<int>::max() ? int(rows) : -1;
+    const qint64 rows = db.isOpen() ? ListingReader::count(db, listing) : -1;
+    return rows >= 0 && rows <= std::numeric_limits<int>::max() ? int(rows) : -1;
 }
 } // namespace
 
@@ -31,17 +26,17 @@ RowCounter::RowCounter(QObject *parent)
     thread->atEnd([connection] { SsuConnection::remove(connection); });
 }
 
-void RowCounter::request(int number, const SsuTarget &target, const QString &statement)
+void RowCounter::request(int number, const SsuTarget &target, const ListingQuery &listing)
 {
     const QString connection = name;
     thread->post<int>(
-        [connection, target, statement] {
+        [connection, target, listing] {
             // The connection is kept between searches, and the server may
             // have dropped it meanwhile (idle limit, restart, another cluster
             // node taking over): a failed count is tried once more on a
             // fresh one.
-            const int rows = countOn(connection, target, statement, false);
-            return rows >= 0 ? rows : countOn(connection, target, statement, true);
+            const int rows = countOn(connection, target, listing, false);
+            return rows >= 0 ? rows : countOn(connection, target, listing, true);
         },
         this, [this, number](int rows) { emit counted(number, rows); });
 }

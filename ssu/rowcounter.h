@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ssu/listingreader.h"
 #include "ssu/ssuconnection.h"
 
 #include <QObject>
@@ -18,8 +19,9 @@ class RowCounter : public QObject
 public:
     explicit RowCounter(QObject *parent = nullptr);
 
-    // Counts on a connection to the target, opened like every other one.
-    void request(int number, const SsuTarget &target, const QString &statement);
+    // Counts the listing's rows on a connection to the target, opened like
+    // every other one.
+    void request(int number, const SsuTarget &target, const ListingQuery &listing);
 
 signals:
     void counted(int number, int rows);

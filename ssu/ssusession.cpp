@@ -106,7 +106,7 @@ void SsuSession::setDatabaseServer(const QString &host, int port, const QString 
     databaseCaFile = caFile;
 }
 
-SsuTarget SsuSession::target() const
+SsuTarget SsuSession::databaseTarget() const
 {
     SsuTarget target;
     target.hosts = databaseHosts;
@@ -123,7 +123,7 @@ bool SsuSession::connectDatabase()
     // The nodes of a cluster are tried in the administrator's order at every
     // attempt, so a failed node is skipped for the next report and the first
     // one is used again once it is back.
-    const SsuTarget to = target();
+    const SsuTarget to = databaseTarget();
     const QString name = connection;
     host = database->wait<QString>([name, to] {
         const QSqlDatabase db = SsuConnection::open(name, to);
@@ -247,48 +247,41 @@ void SsuSession::setFetchWindowSize(int rows)
 
 void SsuSession::listAllReports(bool deferred)
 {
-    search({QString(), QStringLiteral("sn")}, deferred);
+    search(ReportFilter::all(), deferred);
 }
 
-// The searches' statements are "SELECT sn, date, release_date,
-// firmware_version, total_time, repair_time FROM rvkreport WHERE <where>
-// ORDER BY <order>"; the model adds the header's order and the window.
-bool SsuSession::search(const MySqlQueryModel::Search &search, bool deferred)
+bool SsuSession::search(const ReportFilter &filter, bool deferred)
 {
     if (!listing)
         return false;
     // Not opened on demand: a search must not stall on an unreachable server;
     // a closed connection simply lists nothing.
-    listing->setSearch(search, {database, connection, target()}, deferred);
+    listing->setSearch(filter, {database, connection, databaseTarget()}, deferred);
     return true;
 }
 
 bool SsuSession::searchSerialNumber(int serialNumber)
 {
     if (serialNumber == 0)
-        return search({QString(), QStringLiteral("sn")});
-    return search({QStringLiteral("sn = %1").arg(serialNumber), QStringLiteral("total_time")});
+        return search(ReportFilter::all());
+    return search(ReportFilter::equal(ReportFilter::Column::SerialNumber, serialNumber));
 }
 
 bool SsuSession::searchSerialRange(int first, int last)
 {
-    return search({QStringLiteral("sn BETWEEN %1 AND %2").arg(first).arg(last), QStringLiteral("sn")});
+    return search(ReportFilter::between(ReportFilter::Column::SerialNumber, first, last));
 }
 
-// Dates are compared with a DATETIME column: the upper bound is midnight at
+// Days are compared with a DATETIME column: the upper bound is midnight at
 // the start of that day.
 bool SsuSession::searchReportDates(const QDate &first, const QDate &last)
 {
-    return search({QStringLiteral("date BETWEEN '%1' AND '%2'")
-                       .arg(first.toString(QStringLiteral("yyyy-MM-dd")), last.toString(QStringLiteral("yyyy-MM-dd"))),
-                   QStringLiteral("date")});
+    return search(ReportFilter::between(ReportFilter::Column::ReportDate, first, last));
 }
 
 bool SsuSession::searchReleaseDates(const QDate &first, const QDate &last)
 {
-    return search({QStringLiteral("release_date BETWEEN '%1' AND '%2'")
-                       .arg(first.toString(QStringLiteral("yyyy-MM-dd")), last.toString(QStringLiteral("yyyy-MM-dd"))),
-                   QStringLiteral("release_date")});
+    return search(ReportFilter::between(ReportFilter::Column::ReleaseDate, first, last));
 }
 
 void SsuSession::identify(const StoredReportKey &key)

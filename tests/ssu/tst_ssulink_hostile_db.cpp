@@ -290,7 +290,7 @@ void TestSsuLinkHostile::windowThreadKeepsRunningWhileAListingWaits()
     clock.start();
     sinceTick.start();
     MySqlQueryModel model;
-    model.setSearch({QString(), QStringLiteral("sn")}, {&thread, QStringLiteral("listing"), targetOf(server)});
+    model.setSearch(ReportFilter::all(), {&thread, QStringLiteral("listing"), targetOf(server)});
     const qint64 waited = clock.elapsed();
     qInfo("a hanging listing: waited %lld ms, the waiting thread's longest pause %lld ms", waited, longestGap);
     QVERIFY(waited >= 2500);
@@ -326,7 +326,7 @@ void TestSsuLinkHostile::localFileRequestsGetNoFileOnAnyConnection()
     // The row counter's, on its own thread.
     RowCounter counter;
     QSignalSpy counted(&counter, &RowCounter::counted);
-    counter.request(1, targetOf(server), QStringLiteral("SELECT COUNT(*) FROM rvkreport"));
+    counter.request(1, targetOf(server), ListingQuery());
     QVERIFY(counted.wait(10000));
     QCOMPARE(counted.first().at(1).toInt(), -1);
 
@@ -348,7 +348,7 @@ void TestSsuLinkHostile::moreRowsThanAWindowAskedForAreRefused()
     QElapsedTimer clock;
     clock.start();
     ListingReader::Rows rows;
-    QVERIFY(!ListingReader::readWindow(db, ListingQuery{QString(), QStringLiteral("sn")}, 0, 256, false, &rows));
+    QVERIFY(!ListingReader::readWindow(db, ListingQuery(), 0, 256, false, &rows));
     qInfo("two million rows sent for a window of 256 refused after %lld ms", clock.elapsed());
     QCOMPARE(rows.size(), 0);
 }
@@ -375,7 +375,7 @@ void TestSsuLinkHostile::countBeyondWhatAListCanHoldLeavesTheListOpenEnded()
 
     MySqlQueryModel model;
     model.setWindowSize(16);
-    model.setSearch({QString(), QStringLiteral("sn")}, {&thread, QStringLiteral("listing"), target});
+    model.setSearch(ReportFilter::all(), {&thread, QStringLiteral("listing"), target});
     QCOMPARE(model.rowCount(), 16);
     QTRY_VERIFY(!model.isCounting());
     QCOMPARE(model.rowCount(), 16);
