@@ -15,8 +15,8 @@ set(CPACK_PACKAGE_VENDOR "ZELMOR")
 set(CPACK_DEBIAN_STATION_DESCRIPTION "Service tool for the RVK generator power module\n\
 Reads the usage report of an RVK generator power module over a CAN adapter, writes an HTML report, \
 stores every report in the station's SSU database (or an archive folder until the database can be \
-reached), runs the module's debug monitor and writes factory values. Includes the simulated module \
-rvk-module-sim.")
+reached), runs the module's debug monitor and writes factory values. Includes the command line \
+rvk-report for production lines and scripts, and the simulated module rvk-module-sim.")
 set(CPACK_DEBIAN_ADMIN_DESCRIPTION "SSU token tool for the RVK Report administrator\n\
 rvk-ssu-token encrypts the SSU database password with the installation's key: it writes the password \
 file the stations download and prints login tokens. Install it on the administrator's machine only.")

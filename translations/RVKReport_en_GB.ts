@@ -2,34 +2,329 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en_GB" sourcelanguage="ru_RU">
 <context>
-    <name>AdapterLibraries</name>
+    <name>CommandLine</name>
     <message>
-        <source>Внимание</source>
-        <translation>Warning</translation>
+        <source>Адаптер &lt;name&gt; (см. &quot;adapters&quot;).</source>
+        <translation>Use the adapter &lt;name&gt; (see &quot;adapters&quot;).</translation>
     </message>
     <message>
-        <source>В библиотеке драйвера адаптера %1 нет функции %2 (ошибка Windows %3). Адаптер KIVO недоступен; в списке адаптеров показаны CAN-интерфейсы Qt.</source>
-        <translation>The adapter driver library %1 has no function %2 (Windows error %3). The KIVO adapter is not available; the adapter list shows Qt&apos;s CAN interfaces instead.</translation>
+        <source>Сохранить отчёт в архивную папку, а не в ССУ.</source>
+        <translation>Keep the report in the archive folder instead of the SSU.</translation>
     </message>
     <message>
-        <source>В библиотеке драйвера адаптера %1 нет функции %2 (ошибка Windows %3). Адаптер KIVO недоступен.</source>
-        <translation>The adapter driver library %1 has no function %2 (Windows error %3). The KIVO adapter is not available.</translation>
+        <source>Вывести значения отчёта в JSON.</source>
+        <translation>Print the decoded values as JSON.</translation>
     </message>
     <message>
-        <source>Библиотека драйвера адаптера %1 не загружена (ошибка Windows %2). Адаптер KIVO недоступен.</source>
-        <translation>The adapter driver library %1 could not be loaded (Windows error %2). The KIVO adapter is not available.</translation>
+        <source>Серийный номер (0..65534).</source>
+        <translation>The serial number (0..65534).</translation>
     </message>
     <message>
-        <source>Библиотека драйвера адаптера %1 не загружена (ошибка Windows %2). Адаптер KIVO недоступен; в списке адаптеров показаны CAN-интерфейсы Qt.</source>
-        <translation>The adapter driver library %1 could not be loaded (Windows error %2). The KIVO adapter is not available; the adapter list shows Qt&apos;s CAN interfaces instead.</translation>
+        <source>Дата выпуска, дд.ММ.гггг.</source>
+        <translation>The release date, dd.MM.yyyy.</translation>
     </message>
     <message>
-        <source>В библиотеке FTDI %1 нет функции %2 (ошибка Windows %3). Список адаптеров не заполняется; канал открывается на адаптере, выбранном последним.</source>
-        <translation>The FTDI library %1 has no function %2 (Windows error %3). The adapter list cannot be filled; the channel is opened on the adapter chosen last.</translation>
+        <source>Уровень удара (0..65534).</source>
+        <translation>The impact level (0..65534).</translation>
     </message>
     <message>
-        <source>Библиотека FTDI %1 не загружена (ошибка Windows %2). Список адаптеров не заполняется; канал открывается на адаптере, выбранном последним.</source>
-        <translation>The FTDI library %1 could not be loaded (Windows error %2). The adapter list cannot be filled; the channel is opened on the adapter chosen last.</translation>
+        <source>Также очистить межремонтную наработку.</source>
+        <translation>Also clear the inter-repair counters.</translation>
+    </message>
+    <message>
+        <source>Остановиться через &lt;seconds&gt; с (по умолчанию: по Ctrl+C).</source>
+        <translation>Stop after &lt;seconds&gt; (default: at Ctrl+C).</translation>
+    </message>
+    <message>
+        <source>Записывать значения датчиков в &lt;file&gt;.</source>
+        <translation>Write the sensor values to &lt;file&gt;.</translation>
+    </message>
+    <message>
+        <source>Только отчёты модуля &lt;N&gt;.</source>
+        <translation>Only the reports of module &lt;N&gt;.</translation>
+    </message>
+    <message>
+        <source>Отчёты не раньше &lt;date&gt; (гггг-ММ-дд).</source>
+        <translation>Reports made on or after &lt;date&gt; (yyyy-MM-dd).</translation>
+    </message>
+    <message>
+        <source>Отчёты не позже &lt;date&gt; (гггг-ММ-дд).</source>
+        <translation>Reports made on or before &lt;date&gt; (yyyy-MM-dd).</translation>
+    </message>
+    <message>
+        <source>csv (по умолчанию) или json.</source>
+        <translation>csv (default) or json.</translation>
+    </message>
+    <message>
+        <source>Писать в &lt;file&gt;, а не в стандартный вывод.</source>
+        <translation>Write to &lt;file&gt; instead of the standard output.</translation>
+    </message>
+    <message>
+        <source>Найденные интерфейсы адаптеров, по одному в строке.</source>
+        <translation>List the adapter interfaces found, one per line.</translation>
+    </message>
+    <message>
+        <source>Прочитать отчёт модуля: документ, ССУ или архив.</source>
+        <translation>Read the module&apos;s report: document, SSU or archive.</translation>
+    </message>
+    <message>
+        <source>Записать заводские значения и проверить их обратным чтением.</source>
+        <translation>Write the factory values and check them by reading back.</translation>
+    </message>
+    <message>
+        <source>Записывать значения датчиков отладочного монитора.</source>
+        <translation>Record the sensor values of the debug monitor.</translation>
+    </message>
+    <message>
+        <source>Выгрузить сохранённые отчёты из ССУ.</source>
+        <translation>Export stored reports from the SSU.</translation>
+    </message>
+    <message>
+        <source>Работать в папке &lt;folder&gt;, создав её при необходимости (по умолчанию: текущая папка).</source>
+        <translation>Work in &lt;folder&gt;, created when missing (default: the current folder).</translation>
+    </message>
+    <message>
+        <source>Коды завершения:
+  0  выполнено
+  1  ошибка
+  2  командная строка не понята
+  3  нет связи с адаптером
+  4  модуль не ответил
+  5  отчёт получен не полностью
+  6  отчёт сохранён только в архив
+  7  отчёт не сохранён ни в ССУ, ни в архив
+  8  прочитанные значения отличаются от записанных
+  9  ССУ недоступна или запрос не выполнен</source>
+        <translation>Exit codes:
+  0  done
+  1  failed
+  2  the command line was not understood
+  3  no adapter link
+  4  no module answered
+  5  the report arrived incomplete
+  6  the report was kept in the archive only
+  7  the report was neither stored nor archived
+  8  the values read back differ from those written
+  9  the SSU could not be reached or queried</translation>
+    </message>
+    <message>
+        <source>Использование: rvk-report &lt;команда&gt; [параметры]</source>
+        <translation>Usage: rvk-report &lt;command&gt; [options]</translation>
+    </message>
+    <message>
+        <source>Сервисная программа модуля питания генератора RVK, без окна.</source>
+        <translation>Service tool for the RVK generator power module, without a window.</translation>
+    </message>
+    <message>
+        <source>Команды:</source>
+        <translation>Commands:</translation>
+    </message>
+    <message>
+        <source>&quot;rvk-report &lt;команда&gt; --help&quot; описывает параметры команды.</source>
+        <translation>&quot;rvk-report &lt;command&gt; --help&quot; describes a command&apos;s options.</translation>
+    </message>
+    <message>
+        <source>Адаптер %1 не открывается.</source>
+        <translation>The adapter %1 does not open.</translation>
+    </message>
+    <message>
+        <source>Нет связи с адаптером (%1). &quot;rvk-report adapters&quot; перечисляет найденные.</source>
+        <translation>No adapter link (adapter %1). &quot;rvk-report adapters&quot; lists those found.</translation>
+    </message>
+    <message>
+        <source>Неизвестная команда &quot;%1&quot;.</source>
+        <translation>Unknown command &quot;%1&quot;.</translation>
+    </message>
+    <message>
+        <source>Показать эту справку.</source>
+        <translation>Show this help.</translation>
+    </message>
+    <message>
+        <source>Использование: rvk-report %1 [параметры]</source>
+        <translation>Usage: rvk-report %1 [options]</translation>
+    </message>
+    <message>
+        <source>Лишний аргумент &quot;%1&quot;.</source>
+        <translation>Unexpected argument &quot;%1&quot;.</translation>
+    </message>
+    <message>
+        <source>Не удалось открыть рабочую папку: %1.</source>
+        <translation>The working folder cannot be used: %1.</translation>
+    </message>
+    <message>
+        <source>--serial принимает серийный номер больше 0.</source>
+        <translation>--serial takes a serial number above 0.</translation>
+    </message>
+    <message>
+        <source>--%1 принимает дату гггг-ММ-дд.</source>
+        <translation>--%1 takes a date yyyy-MM-dd.</translation>
+    </message>
+    <message>
+        <source>--format: csv или json.</source>
+        <translation>--format is csv or json.</translation>
+    </message>
+    <message>
+        <source>Не могу записать %1: %2</source>
+        <translation>%1 cannot be written: %2</translation>
+    </message>
+    <message>
+        <source>ССУ недоступна.</source>
+        <translation>The SSU cannot be reached.</translation>
+    </message>
+    <message>
+        <source>Выгружено отчётов: %1</source>
+        <translation>%1 reports exported</translation>
+    </message>
+    <message>
+        <source>Выгрузка прервана после %1 отчётов: %2</source>
+        <translation>The export stopped after %1 reports: %2</translation>
+    </message>
+    <message>
+        <source>Выгружено отчётов: %1.</source>
+        <translation>%1 reports exported.</translation>
+    </message>
+    <message>
+        <source>Нужен параметр --csv.</source>
+        <translation>--csv is required.</translation>
+    </message>
+    <message>
+        <source>--duration принимает положительное число секунд.</source>
+        <translation>--duration takes a positive number of seconds.</translation>
+    </message>
+    <message>
+        <source>Связь с адаптером нарушена.</source>
+        <translation>The adapter link failed.</translation>
+    </message>
+    <message>
+        <source>Значения датчиков записываются в %1 (остановка: Ctrl+C).</source>
+        <translation>Recording the sensor values to %1 (Ctrl+C stops).</translation>
+    </message>
+    <message>
+        <source>Записано показаний: %1.</source>
+        <translation>%1 readings recorded.</translation>
+    </message>
+    <message>
+        <source>Чтение отчёта: %1 %</source>
+        <translation>Reading the report: %1 %</translation>
+    </message>
+    <message>
+        <source>Не могу сохранить файл отчёта: %1 (%2)</source>
+        <translation>The report document cannot be written: %1 (%2)</translation>
+    </message>
+    <message>
+        <source>Модуль перестал отвечать после %1 кадров из 37.</source>
+        <translation>The module stopped answering after %1 of 37 frames.</translation>
+    </message>
+    <message>
+        <source>Модуль не отвечает.</source>
+        <translation>No module answered.</translation>
+    </message>
+    <message>
+        <source>Отчёт прочитан не полностью (получено кадров: %1 из 37); ничего не сохранено.</source>
+        <translation>The report arrived incomplete (%1 of 37 frames); nothing was stored.</translation>
+    </message>
+    <message>
+        <source>Отчёт не сохранён вовремя.</source>
+        <translation>The report was not stored in time.</translation>
+    </message>
+    <message>
+        <source>Серийный номер: %1</source>
+        <translation>Serial number: %1</translation>
+    </message>
+    <message>
+        <source>Наработка: %1</source>
+        <translation>Operating time: %1</translation>
+    </message>
+    <message>
+        <source>Межремонтная наработка: %1</source>
+        <translation>Since repair: %1</translation>
+    </message>
+    <message>
+        <source>Дата выпуска: %1</source>
+        <translation>Release date: %1</translation>
+    </message>
+    <message>
+        <source>Версия ПО: %1</source>
+        <translation>Firmware: %1</translation>
+    </message>
+    <message>
+        <source>Уровень удара: %1</source>
+        <translation>Impact level: %1</translation>
+    </message>
+    <message>
+        <source>Документ: %1</source>
+        <translation>Document: %1</translation>
+    </message>
+    <message>
+        <source>Отчёт сохранён в ССУ.</source>
+        <translation>Stored in the SSU.</translation>
+    </message>
+    <message>
+        <source>Отчёт сохранён в архив: %1</source>
+        <translation>Kept in the archive: %1</translation>
+    </message>
+    <message>
+        <source>Отчёт не передан в ССУ и не сохранён в архив: %1 (%2)</source>
+        <translation>The report was neither stored in the SSU nor archived: %1 (%2)</translation>
+    </message>
+    <message>
+        <source>Нужен параметр --%1.</source>
+        <translation>--%1 is required.</translation>
+    </message>
+    <message>
+        <source>Серийный номер и уровень удара: числа от 0 до 65534, дата выпуска: дата дд.ММ.гггг.</source>
+        <translation>The serial number and the impact level are numbers from 0 to 65534, the release date a date dd.MM.yyyy.</translation>
+    </message>
+    <message>
+        <source>Текущие значения не прочитаны полностью; ничего не записано.</source>
+        <translation>The current values could not be read whole; nothing was written.</translation>
+    </message>
+    <message>
+        <source>Текущий отчёт не удалось сохранить (%1); ничего не записано.</source>
+        <translation>The current report could not be kept (%1); nothing was written.</translation>
+    </message>
+    <message>
+        <source>Текущие значения: %1</source>
+        <translation>Current values: %1</translation>
+    </message>
+    <message>
+        <source>Модуль не подтвердил команду.</source>
+        <translation>The module did not acknowledge a command.</translation>
+    </message>
+    <message>
+        <source>Записанные значения не удалось прочитать.</source>
+        <translation>The values written could not be read back.</translation>
+    </message>
+    <message>
+        <source>Прочитано: %1</source>
+        <translation>Read back: %1</translation>
+    </message>
+    <message>
+        <source>Прочитанные значения отличаются от записанных.</source>
+        <translation>The values read back differ from those written.</translation>
+    </message>
+    <message>
+        <source>Значения записаны, но журнал изменений %1 не записывается.</source>
+        <translation>The values are written, but the change log %1 cannot be written.</translation>
+    </message>
+</context>
+<context>
+    <name>Exporter</name>
+    <message>
+        <source>Reading the stored reports failed: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>A report of module %1 has a date that cannot be read</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The report of module %1 made %2 has a value of %3 that cannot be read</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Writing the export failed: %1</source>
+        <translation type="unfinished"></translation>
     </message>
 </context>
 <context>
@@ -301,7 +596,7 @@ Check the connection of the KIVO adapter and the RVK module</translation>
     </message>
     <message>
         <source>В таблице ССУ не хватает ключей и индексов (%1): нужен шаг администратора (scripts/ssu-admin).</source>
-        <translation>The SSU table lacks keys and indexes (%1): the administrator's step (scripts/ssu-admin) is pending.</translation>
+        <translation>The SSU table lacks keys and indexes (%1): the administrator&apos;s step (scripts/ssu-admin) is pending.</translation>
     </message>
     <message>
         <source>Тренды</source>
@@ -446,65 +741,6 @@ Check the connection of the KIVO adapter and the RVK module</translation>
     </message>
 </context>
 <context>
-    <name>VerificationDialog</name>
-    <message>
-        <source>Dialog</source>
-        <translation>Sensor values</translation>
-    </message>
-    <message>
-        <source>Частота</source>
-        <translation>Frequency</translation>
-    </message>
-    <message>
-        <source>Обороты</source>
-        <translation>Rotation speed</translation>
-    </message>
-    <message>
-        <source>Входное напряжение</source>
-        <translation>Input voltage</translation>
-    </message>
-    <message>
-        <source>Выходное напряжение</source>
-        <translation>Output voltage</translation>
-    </message>
-    <message>
-        <source>Ток потребления</source>
-        <translation>Current consumption</translation>
-    </message>
-    <message>
-        <source>Температура</source>
-        <translation>Temperature</translation>
-    </message>
-    <message>
-        <source>Акселерометр</source>
-        <translation>Accelerometer</translation>
-    </message>
-    <message>
-        <source>Z среднее</source>
-        <translation>Z average</translation>
-    </message>
-    <message>
-        <source>Y среднее</source>
-        <translation>Y average</translation>
-    </message>
-    <message>
-        <source>Z максимум</source>
-        <translation>Z maximum</translation>
-    </message>
-    <message>
-        <source>Y максимум</source>
-        <translation>Y maximum</translation>
-    </message>
-    <message>
-        <source>Вибрация максимум</source>
-        <translation>Vibration maximum</translation>
-    </message>
-    <message>
-        <source>Значения датчиков</source>
-        <translation>Sensor values</translation>
-    </message>
-</context>
-<context>
     <name>TrendsWindow</name>
     <message>
         <source>Ошибка</source>
@@ -512,7 +748,7 @@ Check the connection of the KIVO adapter and the RVK module</translation>
     </message>
     <message>
         <source>Не могу открыть лог монитора %1.</source>
-        <translation>I can't open the monitor log %1.</translation>
+        <translation>I can&apos;t open the monitor log %1.</translation>
     </message>
     <message>
         <source>Файл не читается: %1</source>
@@ -544,7 +780,7 @@ Check the connection of the KIVO adapter and the RVK module</translation>
     </message>
     <message>
         <source>Не могу сохранить график в файл %1</source>
-        <translation>I can't save the chart to the file %1</translation>
+        <translation>I can&apos;t save the chart to the file %1</translation>
     </message>
     <message>
         <source>Открыть лог монитора</source>
@@ -625,6 +861,65 @@ Check the connection of the KIVO adapter and the RVK module</translation>
     <message>
         <source>Монитор выключен: включите его клавишей +</source>
         <translation>The monitor is off: switch it on with +</translation>
+    </message>
+</context>
+<context>
+    <name>VerificationDialog</name>
+    <message>
+        <source>Dialog</source>
+        <translation>Sensor values</translation>
+    </message>
+    <message>
+        <source>Частота</source>
+        <translation>Frequency</translation>
+    </message>
+    <message>
+        <source>Обороты</source>
+        <translation>Rotation speed</translation>
+    </message>
+    <message>
+        <source>Входное напряжение</source>
+        <translation>Input voltage</translation>
+    </message>
+    <message>
+        <source>Выходное напряжение</source>
+        <translation>Output voltage</translation>
+    </message>
+    <message>
+        <source>Ток потребления</source>
+        <translation>Current consumption</translation>
+    </message>
+    <message>
+        <source>Температура</source>
+        <translation>Temperature</translation>
+    </message>
+    <message>
+        <source>Акселерометр</source>
+        <translation>Accelerometer</translation>
+    </message>
+    <message>
+        <source>Z среднее</source>
+        <translation>Z average</translation>
+    </message>
+    <message>
+        <source>Y среднее</source>
+        <translation>Y average</translation>
+    </message>
+    <message>
+        <source>Z максимум</source>
+        <translation>Z maximum</translation>
+    </message>
+    <message>
+        <source>Y максимум</source>
+        <translation>Y maximum</translation>
+    </message>
+    <message>
+        <source>Вибрация максимум</source>
+        <translation>Vibration maximum</translation>
+    </message>
+    <message>
+        <source>Значения датчиков</source>
+        <translation>Sensor values</translation>
     </message>
 </context>
 </TS>

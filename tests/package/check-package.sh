@@ -65,7 +65,8 @@ for needed in libqt5serialbus5-plugins libqt5sql5-mysql libqt5widgets5 libqt5ser
     if grep -qE "(^|, )$needed( |,|$)" <<<"$depends"; then pass "depends on $needed"; else fail "Depends lacks $needed: $depends"; fi
 done
 
-for file in usr/lib/rvk-report/RVKReport usr/lib/rvk-report/RVKReport_en_GB.qm usr/bin/rvk-module-sim \
+for file in usr/lib/rvk-report/RVKReport usr/lib/rvk-report/RVKReport_en_GB.qm usr/lib/rvk-report/rvk-report \
+            usr/bin/rvk-module-sim \
             usr/share/applications/rvk-report.desktop \
             usr/share/icons/hicolor/48x48/apps/rvk-report.png usr/share/icons/hicolor/scalable/apps/rvk-report.svg \
             usr/share/doc/rvk-report/user-guide.md; do
@@ -75,6 +76,11 @@ if [ "$(readlink "$root/usr/bin/RVKReport")" = "../lib/rvk-report/RVKReport" ]; 
     pass "/usr/bin/RVKReport links to the program"
 else
     fail "/usr/bin/RVKReport is not the link to the program"
+fi
+if [ "$(readlink "$root/usr/bin/rvk-report")" = "../lib/rvk-report/rvk-report" ]; then
+    pass "/usr/bin/rvk-report links to the command line"
+else
+    fail "/usr/bin/rvk-report is not the link to the command line"
 fi
 reported=$(QT_QPA_PLATFORM=offscreen "$root/usr/bin/RVKReport" --version 2>/dev/null)
 [ "$reported" = "RVKReport $version" ] && pass "RVKReport --version" || fail "RVKReport --version said: $reported"
@@ -98,6 +104,11 @@ home="$work/home"
 mkdir -p "$home/.config/ZELMOR"
 echo 'XDG_DOCUMENTS_DIR="$HOME/Dokumente"' >"$home/.config/user-dirs.dirs"
 printf '[Settings]\nLanguage=1\n' >"$home/.config/ZELMOR/RVK Report.conf"
+
+# The command line takes the same setting and the translation beside it.
+usage=$(HOME="$home" XDG_CONFIG_HOME="$home/.config" "$root/usr/bin/rvk-report" --help 2>&1 | head -1)
+[ "$usage" = "Usage: rvk-report <command> [options]" ] && pass "rvk-report answers in the chosen language" \
+    || fail "rvk-report --help said: $usage"
 
 # Starts the desktop entry's command as the desktop would (on the PATH of the
 # installed root) and waits for the program to report its translation.

@@ -1,0 +1,195 @@
+#include "cli/commandline.h"
+
+#include "cli/commandcontext.h"
+#include "station/adapterlink.h"
+#include "protocol/language.h"
+#include "station/station.h"
+#include "station/workingfolder.h"
+
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QTimer>
+
+namespace {
+
+struct Command
+{
+    const char *name;
+    const char *summary;
+    int (*run)(CommandContext &);
+    QList<QCommandLineOption> (*options)();
+};
+
+QList<QCommandLineOption> noOptions()
+{
+    return {};
+}
+
+QList<QCommandLineOption> readOptions()
+{
+    return {{QStringLiteral("adapter"), CommandLine::tr("Адаптер <name> (см. \"adapters\")."), QStringLiteral("name")},
+            {QStringLiteral("no-upload"), CommandLine::tr("Сохранить отчёт в архивную папку, а не в ССУ.")},
+            {QStringLiteral("json"), CommandLine::tr("Вывести значения отчёта в JSON.")}};
+}
+
+QList<QCommandLineOption> writeOptions()
+{
+    return {{QStringLiteral("adapter"), CommandLine::tr("Адаптер <name> (см. \"adapters\")."), QStringLiteral("name")},
+            {QStringLiteral("serial"), CommandLine::tr("Серийный номер (0..65534)."), QStringLiteral("N")},
+            {QStringLiteral("release-date"), CommandLine::tr("Дата выпуска, дд.ММ.гггг."), QStringLiteral("date")},
+            {QStringLiteral("impact"), CommandLine::tr("Уровень удара (0..65534)."), QStringLiteral("G")},
+            {QStringLiteral("reset-repair"), CommandLine::tr("Также очистить межремонтную наработку.")}};
+}
+
+QList<QCommandLineOption> monitorOptions()
+{
+    return {{QStringLiteral("adapter"), CommandLine::tr("Адаптер <name> (см. \"adapters\")."), QStringLiteral("name")},
+            {QStringLiteral("duration"), CommandLine::tr("Остановиться через <seconds> с (по умолчанию: по Ctrl+C)."), QStringLiteral("seconds")},
+            {QStringLiteral("csv"), CommandLine::tr("Записывать значения датчиков в <file>."), QStringLiteral("file")}};
+}
+
+QList<QCommandLineOption> exportOptions()
+{
+    return {{QStringLiteral("serial"), CommandLine::tr("Только отчёты модуля <N>."), QStringLiteral("N")},
+            {QStringLiteral("from"), CommandLine::tr("Отчёты не раньше <date> (гггг-ММ-дд)."), QStringLiteral("date")},
+            {QStringLiteral("to"), CommandLine::tr("Отчёты не позже <date> (гггг-ММ-дд)."), QStringLiteral("date")},
+            {QStringLiteral("format"), CommandLine::tr("csv (по умолчанию) или json."), QStringLiteral("format")},
+            {QStringLiteral("out"), CommandLine::tr("Писать в <file>, а не в стандартный вывод."), QStringLiteral("file")}};
+}
+
+const Command Commands[] = {
+    {"adapters", QT_TRANSLATE_NOOP("CommandLine", "Найденные интерфейсы адаптеров, по одному в строке."), adaptersCommand,
+     noOptions},
+    {"read", QT_TRANSLATE_NOOP("CommandLine", "Прочитать отчёт модуля: документ, ССУ или архив."), readCommand,
+     readOptions},
+    {"write", QT_TRANSLATE_NOOP("CommandLine", "Записать заводские значения и проверить их обратным чтением."), writeCommand,
+     writeOptions},
+    {"monitor", QT_TRANSLATE_NOOP("CommandLine", "Записывать значения датчиков отладочного монитора."), monitorCommand,
+     monitorOptions},
+    {"export", QT_TRANSLATE_NOOP("CommandLine", "Выгрузить сохранённые отчёты из ССУ."), exportCommand, exportOptions},
+};
+
+
+QCommandLineOption workdirOption()
+{
+    return {{QStringLiteral("w"), QStringLiteral("workdir")},
+            CommandLine::tr("Работать в папке <folder>, создав её при необходимости (по умолчанию: текущая папка)."), QStringLiteral("folder")};
+}
+
+QString exitCodeHelp()
+{
+    return CommandLine::tr("Коды завершения:\n  0  выполнено\n  1  ошибка\n  2  командная строка не понята\n  3  нет связи с адаптером\n  4  модуль не ответил\n  5  отчёт получен не полностью\n  6  отчёт сохранён только в архив\n  7  отчёт не сохранён ни в ССУ, ни в архив\n  8  прочитанные значения отличаются от записанных\n  9  ССУ недоступна или запрос не выполнен");
+}
+
+QString overview()
+{
+    QString text = CommandLine::tr("Использование: rvk-report <команда> [параметры]") + QLatin1String("\n\n")
+                   + CommandLine::tr("Сервисная программа модуля питания генератора RVK, без окна.") + QLatin1String("\n\n")
+                   + CommandLine::tr("Команды:") + QLatin1Char('\n');
+    for (const Command &command : Commands)
+        text += QStringLiteral("  %1  %2\n").arg(QString::fromLatin1(command.name).leftJustified(9),
+                                                 QCoreApplication::translate("CommandLine", command.summary));
+    text += QLatin1Char('\n') + CommandLine::tr("\"rvk-report <команда> --help\" описывает параметры команды.")
+            + QLatin1String("\n\n") + exitCodeHelp() + QLatin1Char('\n');
+    return text;
+}
+
+const Command *findCommand(const QString &name)
+{
+    for (const Command &command : Commands)
+        if (name == QLatin1String(command.name))
+            return &command;
+    return nullptr;
+}
+
+} // namespace
+
+bool waitUntil(const std::function<bool()> &done, int timeoutMs)
+{
+    QElapsedTimer clock;
+    clock.start();
+    QEventLoop loop;
+    QTimer tick;
+    // Conditions change inside signal handlers; a short tick looks again
+    // without the caller having to name every signal.
+    QObject::connect(&tick, &QTimer::timeout, &loop, &QEventLoop::quit);
+    tick.start(10);
+    while (!done()) {
+        if (clock.elapsed() >= timeoutMs)
+            return false;
+        loop.exec();
+    }
+    return true;
+}
+
+bool openLink(Station &station, const CommandContext &context)
+{
+    bool opened = false;
+    if (context.parser.isSet(QStringLiteral("adapter"))) {
+        const QString adapter = context.parser.value(QStringLiteral("adapter"));
+        opened = station.link()->open(adapter) == AdapterLink::OpenResult::Opened;
+        if (!opened)
+            context.err << CommandLine::tr("Адаптер %1 не открывается.").arg(adapter) << Qt::endl;
+    } else {
+        opened = station.openAtStart();
+        if (!opened)
+            context.err << CommandLine::tr("Нет связи с адаптером (%1). \"rvk-report adapters\" перечисляет найденные.")
+                               .arg(station.adapterDescription())
+                        << Qt::endl;
+    }
+    return opened;
+}
+
+int runCommandLine(const QStringList &arguments, QTextStream &out, QTextStream &err, const CommandLineHooks &hooks)
+{
+    const QLocale language = Language::stored();
+    if (!Language::install(language))
+        Language::install(Language::russian());
+
+    const QString name = arguments.value(0);
+    if (name.isEmpty() || name == QLatin1String("--help") || name == QLatin1String("-h")) {
+        (name.isEmpty() ? err : out) << overview();
+        return name.isEmpty() ? ExitCode::Usage : ExitCode::Done;
+    }
+    if (name == QLatin1String("--version") || name == QLatin1String("-v")) {
+        out << QCoreApplication::applicationName() << ' ' << QCoreApplication::applicationVersion() << Qt::endl;
+        return ExitCode::Done;
+    }
+    const Command *command = findCommand(name);
+    if (!command) {
+        err << CommandLine::tr("Неизвестная команда \"%1\".").arg(name) << QLatin1String("\n\n") << overview();
+        return ExitCode::Usage;
+    }
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QCoreApplication::translate("CommandLine", command->summary) + QLatin1String("\n\n")
+                                     + exitCodeHelp());
+    const QCommandLineOption helpOption{{QStringLiteral("h"), QStringLiteral("help")}, CommandLine::tr("Показать эту справку.")};
+    parser.addOption(helpOption);
+    parser.addOption(workdirOption());
+    parser.addOptions(command->options());
+    if (!parser.parse(QStringList{QStringLiteral("rvk-report %1").arg(name)} + arguments.mid(1))) {
+        err << parser.errorText() << Qt::endl;
+        return ExitCode::Usage;
+    }
+    if (parser.isSet(helpOption)) {
+        // Qt names the program by its path; the usage line names the command.
+        QString help = parser.helpText();
+        help.replace(0, help.indexOf(QLatin1Char('\n')), CommandLine::tr("Использование: rvk-report %1 [параметры]").arg(name));
+        out << help;
+        return ExitCode::Done;
+    }
+    if (!parser.positionalArguments().isEmpty()) {
+        err << CommandLine::tr("Лишний аргумент \"%1\".").arg(parser.positionalArguments().first()) << Qt::endl;
+        return ExitCode::Usage;
+    }
+    if (parser.isSet(QStringLiteral("workdir"))) {
+        QString error;
+        if (!enterWorkingFolder(parser.value(QStringLiteral("workdir")), &error)) {
+            err << CommandLine::tr("Не удалось открыть рабочую папку: %1.").arg(error) << Qt::endl;
+            return ExitCode::Failed;
+        }
+    }
+    CommandContext context{parser, out, err, hooks, language};
+    return command->run(context);
+}

@@ -1,0 +1,100 @@
+// rvk-report monitor: the sensor values of the debug monitor, as CSV.
+#include "cli/commandcontext.h"
+
+#include "diagnostics/monitorparser.h"
+#include "station/station.h"
+
+#include <QDateTime>
+#include <QFile>
+#include <QTextStream>
+#include <QVector>
+#include <limits>
+#include <atomic>
+#include <csignal>
+
+namespace {
+std::atomic<bool> interrupted{false};
+
+void interrupt(int)
+{
+    interrupted = true;
+}
+
+QString csvHeader()
+{
+    QStringList columns{QStringLiteral("utc_time"), QStringLiteral("utc_offset")};
+    for (int i = 0; i < MonitorParser::sensorCount; ++i)
+        columns << MonitorParser::sensorName(MonitorParser::Sensor(i));
+    return columns.join(QLatin1Char(',')) + QLatin1Char('\n');
+}
+
+// Every line carries the PC's UTC time and its local offset then, so lines
+// from stations in several zones, or across a change of summer time, line
+// up; a sensor the block did not read stays empty.
+QString csvLine(const QString &block, const QDateTime &time)
+{
+    QVector<QString> cells(MonitorParser::sensorCount + 2);
+    cells[0] = time.toUTC().toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss.zzzZ"));
+    const int offset = time.offsetFromUtc();
+    cells[1] = QStringLiteral("%1%2:%3")
+                   .arg(offset < 0 ? QLatin1Char('-') : QLatin1Char('+'))
+                   .arg(qAbs(offset) / 3600, 2, 10, QLatin1Char('0'))
+                   .arg(qAbs(offset) % 3600 / 60, 2, 10, QLatin1Char('0'));
+    for (const MonitorParser::Reading &reading : MonitorParser::parse(block))
+        cells[2 + int(reading.sensor)] = QString::number(reading.value, 'g', 6);
+    return cells.toList().join(QLatin1Char(',')) + QLatin1Char('\n');
+}
+} // namespace
+
+int monitorCommand(CommandContext &context)
+{
+    const QCommandLineParser &parser = context.parser;
+    if (!parser.isSet(QStringLiteral("csv"))) {
+        context.err << CommandLine::tr("Нужен параметр --csv.") << Qt::endl;
+        return ExitCode::Usage;
+    }
+    bool durationOk = true;
+    const double seconds = parser.isSet(QStringLiteral("duration"))
+                               ? parser.value(QStringLiteral("duration")).toDouble(&durationOk)
+                               : -1;
+    if (!durationOk || (parser.isSet(QStringLiteral("duration")) && seconds <= 0)) {
+        context.err << CommandLine::tr("--duration принимает положительное число секунд.") << Qt::endl;
+        return ExitCode::Usage;
+    }
+    QFile csv(parser.value(QStringLiteral("csv")));
+    if (!csv.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text)) {
+        context.err << CommandLine::tr("Не могу записать %1: %2").arg(csv.fileName(), csv.errorString()) << Qt::endl;
+        return ExitCode::Failed;
+    }
+    QTextStream lines(&csv);
+    lines.setCodec("UTF-8");
+    lines << csvHeader();
+
+    Station station;
+    if (!openLink(station, context))
+        return ExitCode::NoAdapter;
+    qint64 blocks = 0;
+    QObject::connect(&station, &Station::monitorBlock, [&](const QString &block, const QDateTime &time) {
+        lines << csvLine(block, time);
+        lines.flush();
+        ++blocks;
+    });
+    if (!station.switchMonitor(true)) {
+        context.err << CommandLine::tr("Связь с адаптером нарушена.") << Qt::endl;
+        return ExitCode::NoAdapter;
+    }
+    context.err << CommandLine::tr("Значения датчиков записываются в %1 (остановка: Ctrl+C).").arg(csv.fileName()) << Qt::endl;
+    interrupted = false;
+    const auto previous = std::signal(SIGINT, interrupt);
+    const int limitMs = seconds > 0 ? int(qMin(seconds * 1000.0, double(std::numeric_limits<int>::max()))) : -1;
+    waitUntil([&] { return interrupted.load(); }, limitMs < 0 ? std::numeric_limits<int>::max() : limitMs);
+    std::signal(SIGINT, previous);
+    // The module keeps sending until it is told otherwise.
+    station.switchMonitor(false);
+    context.err << CommandLine::tr("Записано показаний: %1.").arg(blocks) << Qt::endl;
+    if (csv.error() != QFileDevice::NoError) {
+        context.err << CommandLine::tr("Не могу записать %1: %2").arg(csv.fileName(), csv.errorString()) << Qt::endl;
+        return ExitCode::Failed;
+    }
+    return blocks > 0 ? ExitCode::Done : ExitCode::NoAnswer;
+}

@@ -1,0 +1,291 @@
+// rvk-report's commands run in this process against the simulated module on
+// a private virtual bus and the test MariaDB: exit codes, what they print,
+// and what they leave in the working folder and the SSU. Serial numbers
+// 63400..63499 belong to this file.
+#include "cli/commandline.h"
+#include "ssu/ssusession.h"
+#include "tests/support/databasetest.h"
+#include "tests/support/httpfileserver.h"
+#include "tests/support/testfiles.h"
+#include "tests/support/testmain.h"
+#include "tests/support/vcantestsupport.h"
+
+#include <QDir>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QRegularExpression>
+
+namespace {
+constexpr quint32 FirstSn = 63400;
+constexpr quint32 LastSn = 63499;
+
+struct Run
+{
+    int code = -1;
+    QString out;
+    QString err;
+};
+} // namespace
+
+class TestCommandLine : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+    void cleanupTestCase();
+    void usageErrorsExitWithTwo_data();
+    void usageErrorsExitWithTwo();
+    void adaptersListsTheBus();
+    void writeKeepsTheOldReportVerifiesAndLogs();
+    void readStoresInTheSsuAndPrintsJson();
+    void readWithoutTheSsuArchivesAndSaysSo();
+    void readWithoutAModuleExitsNoAnswer();
+    void readOfABrokenTransferStoresNothing();
+    void monitorWritesUtcLinesWithTheOffset();
+    void exportStreamsTheSelectedReports();
+
+private:
+    Run run(const QStringList &arguments, bool online = false);
+    void startModule(SimulatedModuleOptions options = {});
+    std::unique_ptr<SimulatedModule> module;
+    HttpFileServer server;
+};
+
+Run TestCommandLine::run(const QStringList &arguments, bool online)
+{
+    Run result;
+    QTextStream out(&result.out);
+    QTextStream err(&result.err);
+    CommandLineHooks hooks;
+    if (online) {
+        server.serve(QLatin1String(rvktest::passwordPath()), rvktest::passwordFile());
+        hooks.prepareSession = [this](SsuSession *session) {
+            session->setDownloadUrl(server.url(QLatin1String(rvktest::passwordPath())));
+        };
+    }
+    result.code = runCommandLine(arguments, out, err, hooks);
+    out.flush();
+    err.flush();
+    return result;
+}
+
+void TestCommandLine::startModule(SimulatedModuleOptions options)
+{
+    QString error;
+    module = rvktest::startModuleOnPrivateBus(options, &error);
+    QVERIFY2(module, qPrintable(error));
+}
+
+void TestCommandLine::initTestCase()
+{
+    QVERIFY2(rvktest::databaseReachable(), "start the test database: scripts/test-db start");
+    rvktest::deleteSerialRange(FirstSn, LastSn);
+}
+
+void TestCommandLine::init()
+{
+    rvktest::removeEntries({QStringLiteral("ssu"), QStringLiteral("Reports"), QStringLiteral("factory-values.log")});
+}
+
+void TestCommandLine::cleanup()
+{
+    if (module)
+        rvktest::stopModuleOnPrivateBus(module);
+}
+
+void TestCommandLine::cleanupTestCase()
+{
+    rvktest::deleteSerialRange(FirstSn, LastSn);
+}
+
+void TestCommandLine::usageErrorsExitWithTwo_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::newRow("no command") << QStringList{};
+    QTest::newRow("unknown command") << QStringList{"fly"};
+    QTest::newRow("unknown option") << QStringList{"read", "--fast"};
+    QTest::newRow("write without values") << QStringList{"write", "--serial", "5"};
+    QTest::newRow("serial out of range") << QStringList{"write", "--serial", "70000", "--release-date", "01.01.2025",
+                                                        "--impact", "3"};
+    QTest::newRow("impossible date") << QStringList{"write", "--serial", "5", "--release-date", "31.02.2025",
+                                                    "--impact", "3"};
+    QTest::newRow("monitor without file") << QStringList{"monitor", "--duration", "1"};
+    QTest::newRow("export format") << QStringList{"export", "--format", "xml"};
+    QTest::newRow("export date") << QStringList{"export", "--from", "yesterday"};
+}
+
+void TestCommandLine::usageErrorsExitWithTwo()
+{
+    QFETCH(QStringList, arguments);
+    const Run result = run(arguments);
+    QCOMPARE(result.code, int(ExitCode::Usage));
+    QVERIFY(!result.err.isEmpty());
+    QVERIFY(!QFile::exists(QStringLiteral("factory-values.log")));
+
+    // --help answers every command, and names the exit codes.
+    const Run help = run({arguments.value(0, QStringLiteral("--help")), QStringLiteral("--help")});
+    if (arguments.value(0) != QLatin1String("fly")) {
+        QCOMPARE(help.code, int(ExitCode::Done));
+        QVERIFY(help.out.contains(QLatin1String("rvk-report")));
+        QVERIFY(help.out.contains(QLatin1String(" 8 ")));
+    }
+}
+
+void TestCommandLine::adaptersListsTheBus()
+{
+    startModule();
+    const Run result = run({QStringLiteral("adapters")});
+    QCOMPARE(result.code, int(ExitCode::Done));
+    QCOMPARE(result.out.trimmed(), module->options().bus);
+}
+
+void TestCommandLine::writeKeepsTheOldReportVerifiesAndLogs()
+{
+    startModule();
+    const Run result = run({"write", "--serial", "63401", "--release-date", "02.03.2025", "--impact", "17",
+                            "--reset-repair"});
+    QCOMPARE(result.code, int(ExitCode::Done));
+    QVERIFY(result.out.contains(QLatin1String("sn=63401 release_date=02.03.2025 impact=17 repair_time=00:00")));
+    // The values before were kept first: without the SSU, in the archive.
+    QCOMPARE(rvktest::filesIn(QStringLiteral("ssu")).size(), 1);
+    QCOMPARE(rvktest::filesIn(QStringLiteral("Reports")).size(), 1);
+
+    QFile log(QStringLiteral("factory-values.log"));
+    QVERIFY(log.open(QIODevice::ReadOnly));
+    const QStringList lines = QString::fromUtf8(log.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    QCOMPARE(lines.size(), 1);
+    const QStringList fields = lines.first().split(QLatin1Char('\t'));
+    QCOMPARE(fields.size(), 5);
+    QVERIFY(QDateTime::fromString(fields.at(0), Qt::ISODate).isValid());
+    QVERIFY(fields.at(1).startsWith(QLatin1String("station=")));
+    QVERIFY(fields.at(2).startsWith(QLatin1String("old: sn=10457 ")));
+    QCOMPARE(fields.at(3), QStringLiteral("new: sn=63401 release_date=02.03.2025 impact=17 repair_time=00:00"));
+    QCOMPARE(fields.at(4), QStringLiteral("verified"));
+}
+
+void TestCommandLine::readStoresInTheSsuAndPrintsJson()
+{
+    startModule();
+    QCOMPARE(run({"write", "--serial", "63402", "--release-date", "04.05.2025", "--impact", "9"}).code,
+             int(ExitCode::Done));
+    // The write's own keeping of the old report (another module's number)
+    // stays out of the SSU.
+    rvktest::removeEntries({QStringLiteral("ssu")});
+
+    const Run result = run({QStringLiteral("read"), QStringLiteral("--json")}, true);
+    QCOMPARE(result.code, int(ExitCode::Done));
+    const QJsonObject json = QJsonDocument::fromJson(result.out.toUtf8()).object();
+    QCOMPARE(json.value("sn").toInt(), 63402);
+    QCOMPARE(json.value("release_date").toString(), QStringLiteral("04.05.2025"));
+    QCOMPARE(json.value("stored").toString(), QStringLiteral("ssu"));
+    QCOMPARE(json.value("total_percents").toArray().size(), 6);
+    QVERIFY(QFile::exists(json.value("document").toString()));
+    const QList<QVariantMap> rows = rvktest::rowsForSerial(63402);
+    QCOMPARE(rows.size(), 1);
+    QCOMPARE(rows.first().value("impact_level").toInt(), 9);
+    QVERIFY(rvktest::filesIn(QStringLiteral("ssu")).isEmpty());
+}
+
+void TestCommandLine::readWithoutTheSsuArchivesAndSaysSo()
+{
+    startModule();
+    const Run stored = run({QStringLiteral("read")});
+    QCOMPARE(stored.code, int(ExitCode::ArchivedOnly));
+    QCOMPARE(rvktest::filesIn(QStringLiteral("ssu")).size(), 1);
+    QVERIFY(stored.out.contains(QLatin1String("10457")));
+
+    // Asked for, the archive is the whole job.
+    rvktest::removeEntries({QStringLiteral("ssu")});
+    QCOMPARE(run({QStringLiteral("read"), QStringLiteral("--no-upload")}, true).code, int(ExitCode::Done));
+    QCOMPARE(rvktest::filesIn(QStringLiteral("ssu")).size(), 1);
+}
+
+void TestCommandLine::readWithoutAModuleExitsNoAnswer()
+{
+    // The bus is there, the module is not.
+    startModule();
+    const QString bus = module->options().bus;
+    module.reset();
+    const Run result = run({QStringLiteral("read"), QStringLiteral("--adapter"), bus});
+    QCOMPARE(result.code, int(ExitCode::NoAnswer));
+    QVERIFY(rvktest::filesIn(QStringLiteral("Reports")).isEmpty());
+    QCOMPARE(run({QStringLiteral("read"), QStringLiteral("--adapter"), QStringLiteral("nosuchplugin/can9")}).code,
+             int(ExitCode::NoAdapter));
+}
+
+void TestCommandLine::readOfABrokenTransferStoresNothing()
+{
+    SimulatedModuleOptions options;
+    options.dropFrame = 12;
+    startModule(options);
+    const Run result = run({QStringLiteral("read")}, true);
+    QCOMPARE(result.code, int(ExitCode::Incomplete));
+    QVERIFY(rvktest::filesIn(QStringLiteral("Reports")).isEmpty());
+    QVERIFY(rvktest::filesIn(QStringLiteral("ssu")).isEmpty());
+}
+
+void TestCommandLine::monitorWritesUtcLinesWithTheOffset()
+{
+    SimulatedModuleOptions options;
+    options.monitorPeriodMs = 100;
+    startModule(options);
+    const Run result = run({"monitor", "--duration", "1", "--csv", "sensors.csv"});
+    QCOMPARE(result.code, int(ExitCode::Done));
+    QFile csv(QStringLiteral("sensors.csv"));
+    QVERIFY(csv.open(QIODevice::ReadOnly | QIODevice::Text));
+    const QStringList lines = QString::fromUtf8(csv.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    QVERIFY2(lines.size() >= 3, qPrintable(lines.join('\n')));
+    QVERIFY(lines.first().startsWith(QLatin1String("utc_time,utc_offset,Freq,RPM")));
+    const QRegularExpression line(QStringLiteral("^\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\d\\.\\d{3}Z,[+-]\\d\\d:\\d\\d,"));
+    for (const QString &reading : lines.mid(1)) {
+        QVERIFY2(line.match(reading).hasMatch(), qPrintable(reading));
+        QCOMPARE(reading.count(QLatin1Char(',')), lines.first().count(QLatin1Char(',')));
+    }
+    // Switched off at the end: the module stops sending.
+    QTRY_VERIFY(!module->monitorOn());
+}
+
+void TestCommandLine::exportStreamsTheSelectedReports()
+{
+    QSqlDatabase db = rvktest::stationConnection();
+    QSqlQuery insert(db);
+    for (int i = 0; i < 5; ++i)
+        QVERIFY(insert.exec(QStringLiteral("INSERT INTO rvkreport SELECT %1, '2025-06-0%2 10:00:00', '2024-01-01', "
+                                           "'3.2.2', 40, '1%2:00', '01:00', '1,2', '1,2', '1,2', '1,2', '1,2', '1,2', "
+                                           "3, '1,2', '1,2', '1,2', '1,2', '1,2', '1,2', 1")
+                                .arg(i < 3 ? 63410 : 63411)
+                                .arg(i + 1)));
+    // Another module around, which no selection here names.
+    QVERIFY(insert.exec(QStringLiteral("INSERT INTO rvkreport SELECT 63412, '2025-06-05 10:00:00', '2024-01-01', "
+                                       "'3.2.2', 40, '10:00', '01:00', '1,2', '1,2', '1,2', '1,2', '1,2', '1,2', "
+                                       "3, '1,2', '1,2', '1,2', '1,2', '1,2', '1,2', 1")));
+
+    const Run json = run({"export", "--serial", "63410", "--format", "json", "--out", "one.json"}, true);
+    QCOMPARE(json.code, int(ExitCode::Done));
+    QFile file(QStringLiteral("one.json"));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QJsonArray rows = QJsonDocument::fromJson(file.readAll()).array();
+    QCOMPARE(rows.size(), 3);
+    for (const QJsonValue &row : rows)
+        QCOMPARE(row.toObject().value("sn").toInt(), 63410);
+
+    const Run csv = run({"export", "--serial", "63411", "--from", "2025-06-05", "--to", "2025-06-05", "--out",
+                         "two.csv"},
+                        true);
+    QCOMPARE(csv.code, int(ExitCode::Done));
+    QFile two(QStringLiteral("two.csv"));
+    QVERIFY(two.open(QIODevice::ReadOnly | QIODevice::Text));
+    const QStringList lines = QString::fromUtf8(two.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    QCOMPARE(lines.size(), 2);
+    QVERIFY(lines.first().startsWith(QLatin1String("sn,date,")));
+    QVERIFY(lines.last().startsWith(QLatin1String("63411,2025-06-05T10:00:00,")));
+
+    // Without the password the SSU is not reached.
+    QCOMPARE(run({"export", "--serial", "63410", "--out", "none.csv"}).code, int(ExitCode::Database));
+}
+
+RVK_TEST_MAIN(TestCommandLine)
+#include "tst_commandline_db_vcan.moc"
