@@ -106,7 +106,7 @@ void SsuSession::setDatabaseServer(const QString &host, int port, const QString 
     databaseCaFile = caFile;
 }
 
-SsuTarget SsuSession::target() const
+SsuTarget SsuSession::databaseTarget() const
 {
     SsuTarget target;
     target.hosts = databaseHosts;
@@ -123,7 +123,7 @@ bool SsuSession::connectDatabase()
     // The nodes of a cluster are tried in the administrator's order at every
     // attempt, so a failed node is skipped for the next report and the first
     // one is used again once it is back.
-    const SsuTarget to = target();
+    const SsuTarget to = databaseTarget();
     const QString name = connection;
     host = database->wait<QString>([name, to] {
         const QSqlDatabase db = SsuConnection::open(name, to);
@@ -241,7 +241,7 @@ bool SsuSession::search(const ReportFilter &filter, bool deferred)
         return false;
     // Not opened on demand: a search must not stall on an unreachable server;
     // a closed connection simply lists nothing.
-    listing->setSearch(filter, {database, connection, target()}, deferred);
+    listing->setSearch(filter, {database, connection, databaseTarget()}, deferred);
     return true;
 }
 

@@ -100,6 +100,10 @@ public:
     // connection there.
     DatabaseThread *databaseThread() const { return database; }
     QString connectionName() const { return connection; }
+    // Where and as whom the session connects, with the password known now:
+    // what a caller needs to open a connection of its own through
+    // SsuConnection::open(), e.g. for a long export beside the session.
+    SsuTarget databaseTarget() const;
 
 signals:
     void signalIndicator(bool on);
@@ -114,7 +118,6 @@ private slots:
 private:
     bool search(const ReportFilter &filter, bool deferred = false);
     void identify(const StoredReportKey &key);
-    SsuTarget target() const;
     // CREATE TABLE, and what the table has of its keys, once per session.
     bool createTable();
     bool schemaChecked = false;

@@ -1,0 +1,61 @@
+#pragma once
+
+#include <QDate>
+#include <QSqlDatabase>
+#include <QString>
+
+#include <functional>
+
+class QIODevice;
+
+enum class ExportFormat { Csv, Json };
+
+// Which stored reports an export writes.
+struct ExportSelection
+{
+    // 0: every module's reports; another number that module's.
+    int serial = 0;
+    // Report dates, whole days, both inclusive; an invalid one leaves that
+    // side open.
+    QDate from;
+    QDate to;
+};
+
+struct ExportOutcome
+{
+    bool ok = false;
+    // The reports written, also when the export failed part-way.
+    qint64 rows = 0;
+    // Why it failed, in English as the command-line tools write; empty when
+    // it did not.
+    QString error;
+};
+
+// How many reports an export reads from the server at a time, unless the
+// caller asks for another number; the reports of one module and minute are
+// always read together, so a page may hold a few more.
+constexpr int ExportPageRows = 2000;
+
+// Writes every stored report the selection names to out, in (sn, date, row
+// key) order, paging through the table by key so that memory stays the same
+// whatever the table's size. Without the row key (rowKey false) the reports
+// of one module and minute are ordered by their operating times and then by
+// every other column.
+//
+// Every column but the row key, in the table's order, as stored: CSV has a
+// header line of the column names, RFC 4180 quoting, UTF-8 and "\n" line
+// ends; JSON is an array with one object a line, numbers for the counting
+// columns and texts otherwise. Both give the report date as
+// "yyyy-MM-ddTHH:mm:ss" and the release date as "yyyy-MM-dd".
+//
+// The pages are read in one transaction on db, rolled back at the end (db
+// must not be in one of the caller's): under the server's default isolation
+// an export that runs while stations upload writes the table as it was at
+// its first page. A report whose value cannot be read (a date the server
+// keeps as zero, a text longer than its column) ends the export with a
+// message naming it, as does a failed statement or write; what was written
+// until then stays in out. progress, if given, is called after every page
+// with the reports written so far.
+ExportOutcome exportReports(QSqlDatabase db, bool rowKey, const ExportSelection &selection, ExportFormat format,
+                            QIODevice *out, const std::function<void(qint64 rowsSoFar)> &progress = {},
+                            int pageRows = ExportPageRows);
