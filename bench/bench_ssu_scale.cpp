@@ -9,6 +9,7 @@
 // ratios of the largest size to the smallest. Needs the test database
 // (scripts/test-db start); its rows (serial numbers from 700000) are removed
 // afterwards.
+#include "bench/benchdatabase.h"
 #include "ssu/mysqlquerymodel.h"
 #include "ssu/reportschema.h"
 #include "ssu/ssudialog.h"
@@ -50,43 +51,25 @@ double residentMb()
     return fields.value(1).toDouble() * double(sysconf(_SC_PAGESIZE)) / (1024.0 * 1024.0);
 }
 
-bool exec(const QString &statement)
-{
-    QSqlQuery query(rvktest::adminConnection());
-    if (query.exec(statement))
-        return true;
-    QTextStream(stderr) << statement.left(80) << ": " << query.lastError().text() << '\n';
-    return false;
-}
-
 void removeOwnRows(int size)
 {
-    // In slices: one statement over a million rows would hold its locks and
-    // undo for minutes.
-    const int modules = size / ReportsPerModule + 1;
-    for (int first = 0; first < modules; first += 500)
-        exec(QStringLiteral("DELETE FROM rvkreport WHERE sn BETWEEN %1 AND %2").arg(FirstSn + first).arg(FirstSn + first + 499));
-    exec(QStringLiteral("DELETE FROM rvkreport WHERE sn >= %1").arg(FirstSn));
+    bench::deleteModules(FirstSn, size / ReportsPerModule + 1);
+    bench::adminExec(QStringLiteral("DELETE FROM rvkreport WHERE sn >= %1").arg(FirstSn));
 }
 
 bool makeRows(int size)
 {
-    for (int first = 0; first < size; first += 100000) {
-        const int last = qMin(size, first + 100000) - 1;
-        if (!exec(QStringLiteral(
-                "INSERT INTO rvkreport SELECT %1 + seq DIV %2, '2020-01-01 00:00:00' + INTERVAL seq * 2 MINUTE, "
-                "'2015-01-01' + INTERVAL (seq DIV %2) MOD 3000 DAY, CONCAT('3.', seq MOD 7, '.', seq MOD 3), 2, "
-                "CONCAT(seq MOD %2 * 10, ':', LPAD(seq MOD 60, 2, '0')), CONCAT(seq MOD 50, ':00'), "
-                "'10,20,30,40,0,0', '100,0,0,0', '0,0,100,0,0', '0,0,0,0,0,100', '0,50,50,0,0,0', '100,0,0,0,0', 3, "
-                "'10,20,30,40,0,0', '100,0,0,0', '0,0,100,0,0', '0,0,0,0,0,100', '0,50,50,0,0,0', '100,0,0,0,0', 1 "
-                "FROM seq_%3_to_%4")
-                      .arg(FirstSn)
-                      .arg(ReportsPerModule)
-                      .arg(first)
-                      .arg(last)))
-            return false;
-    }
-    return true;
+    return bench::insertFromSequence(
+        QStringLiteral(
+            "INSERT INTO rvkreport SELECT %1 + seq DIV %2, '2020-01-01 00:00:00' + INTERVAL seq * 2 MINUTE, "
+            "'2015-01-01' + INTERVAL (seq DIV %2) MOD 3000 DAY, CONCAT('3.', seq MOD 7, '.', seq MOD 3), 2, "
+            "CONCAT(seq MOD %2 * 10, ':', LPAD(seq MOD 60, 2, '0')), CONCAT(seq MOD 50, ':00'), "
+            "'10,20,30,40,0,0', '100,0,0,0', '0,0,100,0,0', '0,0,0,0,0,100', '0,50,50,0,0,0', '100,0,0,0,0', 3, "
+            "'10,20,30,40,0,0', '100,0,0,0', '0,0,100,0,0', '0,0,0,0,0,100', '0,50,50,0,0,0', '100,0,0,0,0', 1 "
+            "FROM seq_%3_to_%4")
+            .arg(FirstSn)
+            .arg(ReportsPerModule),
+        size);
 }
 
 double since(const QElapsedTimer &clock)
@@ -166,7 +149,7 @@ Figures measure(int size, HttpFileServer &server)
     clock.restart();
     ensureReportIndexes(rvktest::adminConnection());
     figures.add(QStringLiteral("indexes built on the old table (once)"), since(clock));
-    exec(QStringLiteral("ANALYZE TABLE rvkreport"));
+    bench::adminExec(QStringLiteral("ANALYZE TABLE rvkreport"));
 
     const double memoryBefore = residentMb();
     SSUDialog dialog;

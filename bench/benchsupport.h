@@ -6,18 +6,28 @@
 
 namespace bench {
 
-// The process's resident memory in MB, as the kernel counts it; -1 where
-// /proc is not there.
-inline double residentMegabytes()
+// A memory figure of the process in MB ("VmRSS", "VmHWM"), as the kernel
+// counts it; -1 where /proc is not there.
+inline double statusMegabytes(const QByteArray &field)
 {
     QFile status(QStringLiteral("/proc/self/status"));
     if (!status.open(QIODevice::ReadOnly))
         return -1;
     for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024.0;
+        if (line.startsWith(field + ':'))
+            return line.mid(field.size() + 1).trimmed().split(' ').value(0).toDouble() / 1024.0;
     }
     return -1;
+}
+
+// The resident memory now, and the most it has been since the start.
+inline double residentMegabytes()
+{
+    return statusMegabytes("VmRSS");
+}
+inline double peakMegabytes()
+{
+    return statusMegabytes("VmHWM");
 }
 
 // One block of readings as the module prints it; the numbers move so that

@@ -4,7 +4,6 @@
 #include "ssu/reportfilter.h"
 #include "ssu/ssudriver.h"
 
-#include <QCoreApplication>
 #include <QDateTime>
 #include <QFileDevice>
 #include <QIODevice>
@@ -14,11 +13,6 @@
 #include <QVariant>
 
 namespace {
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("ReportExport", text);
-}
-
 // Whole days of the DATETIME column run from midnight to the day's last
 // second; the column holds no fractions of one.
 QVector<ReportFilter> filtersOf(const ExportSelection &selection)
@@ -177,7 +171,7 @@ void prepare(QSqlQuery &query, const QString &head, const ReportCondition &condi
 
 bool Exporter::failed(const QSqlQuery &query)
 {
-    error = tr("Reading the stored reports failed: %1").arg(query.lastError().text());
+    error = QStringLiteral("Reading the stored reports failed: %1").arg(query.lastError().text());
     return false;
 }
 
@@ -198,7 +192,7 @@ bool Exporter::findPageEnd(const ReportCondition &condition, const PageKey *afte
     end->sn = keys.value(0);
     end->date = keys.value(1);
     if (!end->date.toDateTime().isValid()) {
-        error = tr("A report of module %1 has a date that cannot be read").arg(end->sn.toString());
+        error = QStringLiteral("A report of module %1 has a date that cannot be read").arg(end->sn.toString());
         return false;
     }
     return true;
@@ -234,7 +228,7 @@ bool Exporter::appendRow(QByteArray &bytes, const QSqlQuery &query, bool first)
     for (int i = 0; i < fields.size(); ++i) {
         const ReportField &field = fields.at(i);
         if (!cellText(query.value(i), field.form, &text)) {
-            error = tr("The report of module %1 made %2 has a value of %3 that cannot be read")
+            error = QStringLiteral("The report of module %1 made %2 has a value of %3 that cannot be read")
                         .arg(query.value(0).toString(),
                              query.value(1).toDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm")), field.column);
             return false;
@@ -260,7 +254,7 @@ bool Exporter::write(const QByteArray &bytes)
 {
     if (out->write(bytes) == bytes.size())
         return true;
-    error = tr("Writing the export failed: %1").arg(out->errorString());
+    error = QStringLiteral("Writing the export failed: %1").arg(out->errorString());
     return false;
 }
 
@@ -291,7 +285,7 @@ bool Exporter::run(const ReportCondition &condition, const std::function<void(qi
     // only when they are written out.
     auto *file = qobject_cast<QFileDevice *>(out);
     if (file && !file->flush()) {
-        error = tr("Writing the export failed: %1").arg(file->errorString());
+        error = QStringLiteral("Writing the export failed: %1").arg(file->errorString());
         return false;
     }
     return true;
@@ -303,7 +297,7 @@ ExportOutcome exportReports(QSqlDatabase db, bool rowKey, const ExportSelection 
 {
     ExportOutcome outcome;
     if (!out || !out->isWritable()) {
-        outcome.error = tr("The export has nowhere to be written");
+        outcome.error = QStringLiteral("The export has nowhere to be written");
         return outcome;
     }
     // The page's last module and minute comes on top of the page: the
@@ -312,11 +306,11 @@ ExportOutcome exportReports(QSqlDatabase db, bool rowKey, const ExportSelection 
         pageRows = qMin(pageRows, driver->rowLimit() / 2);
     pageRows = qMax(1, pageRows);
     if (!db.isOpen()) {
-        outcome.error = tr("There is no open connection to the database");
+        outcome.error = QStringLiteral("There is no open connection to the database");
         return outcome;
     }
     if (!db.transaction()) {
-        outcome.error = tr("Reading the stored reports failed: %1").arg(db.lastError().text());
+        outcome.error = QStringLiteral("Reading the stored reports failed: %1").arg(db.lastError().text());
         return outcome;
     }
     Exporter exporter(db, rowKey, format, out, pageRows);

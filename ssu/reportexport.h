@@ -26,7 +26,8 @@ struct ExportOutcome
     bool ok = false;
     // The reports written, also when the export failed part-way.
     qint64 rows = 0;
-    // Why it failed; empty when it did not.
+    // Why it failed, in English as the command-line tools write; empty when
+    // it did not.
     QString error;
 };
 
@@ -47,13 +48,14 @@ constexpr int ExportPageRows = 2000;
 // columns and texts otherwise. Both give the report date as
 // "yyyy-MM-ddTHH:mm:ss" and the release date as "yyyy-MM-dd".
 //
-// The pages are read in one read-only transaction on db, so an export that
-// runs while stations upload writes the table as it was when it began. A
-// report whose value cannot be read (a date the server keeps as zero, a text
-// longer than its column) ends the export with a message naming it, as does
-// a failed statement or write; what was written until then stays in out.
-// progress, if given, is called after every page with the reports written so
-// far.
+// The pages are read in one transaction on db, rolled back at the end (db
+// must not be in one of the caller's): under the server's default isolation
+// an export that runs while stations upload writes the table as it was at
+// its first page. A report whose value cannot be read (a date the server
+// keeps as zero, a text longer than its column) ends the export with a
+// message naming it, as does a failed statement or write; what was written
+// until then stays in out. progress, if given, is called after every page
+// with the reports written so far.
 ExportOutcome exportReports(QSqlDatabase db, bool rowKey, const ExportSelection &selection, ExportFormat format,
                             QIODevice *out, const std::function<void(qint64 rowsSoFar)> &progress = {},
                             int pageRows = ExportPageRows);
