@@ -309,25 +309,6 @@
     </message>
 </context>
 <context>
-    <name>Exporter</name>
-    <message>
-        <source>Reading the stored reports failed: %1</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>A report of module %1 has a date that cannot be read</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>The report of module %1 made %2 has a value of %3 that cannot be read</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Writing the export failed: %1</source>
-        <translation type="unfinished"></translation>
-    </message>
-</context>
-<context>
     <name>MainWindow</name>
     <message>
         <source>MainWindow</source>
