@@ -5,7 +5,11 @@
 #include <QCoreApplication>
 
 namespace {
-const char *const context = "AdapterLibraries";
+// The texts' translation context, in a form lupdate can read.
+class AdapterLibraries
+{
+    Q_DECLARE_TR_FUNCTIONS(AdapterLibraries)
+};
 
 QString entryText(const LibraryFailure &failure)
 {
@@ -17,7 +21,7 @@ QString entryText(const LibraryFailure &failure)
 
 QString libraryProblemTitle()
 {
-    return QCoreApplication::translate(context, "Внимание");
+    return AdapterLibraries::tr("Внимание");
 }
 
 QString libraryProblemText(AdapterLibrary library, const LibraryFailure &failure)
@@ -29,34 +33,28 @@ QString libraryProblemText(AdapterLibrary library, const LibraryFailure &failure
 #ifndef RVK_QT_CANBUS
         // A build without Qt's CAN module has nothing to offer instead.
         if (lacksEntry)
-            return QCoreApplication::translate(context,
-                                               "В библиотеке драйвера адаптера %1 нет функции %2 (ошибка Windows %3). "
-                                               "Адаптер KIVO недоступен.")
+            return AdapterLibraries::tr("В библиотеке драйвера адаптера %1 нет функции %2 (ошибка Windows %3). "
+                                        "Адаптер KIVO недоступен.")
                 .arg(file, entryText(failure), error);
-        return QCoreApplication::translate(context,
-                                           "Библиотека драйвера адаптера %1 не загружена (ошибка Windows %2). "
-                                           "Адаптер KIVO недоступен.")
+        return AdapterLibraries::tr("Библиотека драйвера адаптера %1 не загружена (ошибка Windows %2). "
+                                    "Адаптер KIVO недоступен.")
             .arg(file, error);
 #endif
         if (lacksEntry)
-            return QCoreApplication::translate(context,
-                                               "В библиотеке драйвера адаптера %1 нет функции %2 (ошибка Windows %3). "
-                                               "Адаптер KIVO недоступен; в списке адаптеров показаны CAN-интерфейсы Qt.")
+            return AdapterLibraries::tr("В библиотеке драйвера адаптера %1 нет функции %2 (ошибка Windows %3). "
+                                        "Адаптер KIVO недоступен; в списке адаптеров показаны CAN-интерфейсы Qt.")
                 .arg(file, entryText(failure), error);
-        return QCoreApplication::translate(context,
-                                           "Библиотека драйвера адаптера %1 не загружена (ошибка Windows %2). "
-                                           "Адаптер KIVO недоступен; в списке адаптеров показаны CAN-интерфейсы Qt.")
+        return AdapterLibraries::tr("Библиотека драйвера адаптера %1 не загружена (ошибка Windows %2). "
+                                    "Адаптер KIVO недоступен; в списке адаптеров показаны CAN-интерфейсы Qt.")
             .arg(file, error);
     }
     if (lacksEntry)
-        return QCoreApplication::translate(context,
-                                           "В библиотеке FTDI %1 нет функции %2 (ошибка Windows %3). "
-                                           "Список адаптеров не заполняется; канал открывается на адаптере, "
-                                           "выбранном последним.")
+        return AdapterLibraries::tr("В библиотеке FTDI %1 нет функции %2 (ошибка Windows %3). "
+                                    "Список адаптеров не заполняется; канал открывается на адаптере, "
+                                    "выбранном последним.")
             .arg(file, entryText(failure), error);
-    return QCoreApplication::translate(context,
-                                       "Библиотека FTDI %1 не загружена (ошибка Windows %2). "
-                                       "Список адаптеров не заполняется; канал открывается на адаптере, "
-                                       "выбранном последним.")
+    return AdapterLibraries::tr("Библиотека FTDI %1 не загружена (ошибка Windows %2). "
+                                "Список адаптеров не заполняется; канал открывается на адаптере, "
+                                "выбранном последним.")
         .arg(file, error);
 }

@@ -2,6 +2,37 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en_GB" sourcelanguage="ru_RU">
 <context>
+    <name>AdapterLibraries</name>
+    <message>
+        <source>Внимание</source>
+        <translation>Warning</translation>
+    </message>
+    <message>
+        <source>В библиотеке драйвера адаптера %1 нет функции %2 (ошибка Windows %3). Адаптер KIVO недоступен; в списке адаптеров показаны CAN-интерфейсы Qt.</source>
+        <translation>The adapter driver library %1 has no function %2 (Windows error %3). The KIVO adapter is not available; the adapter list shows Qt&apos;s CAN interfaces instead.</translation>
+    </message>
+    <message>
+        <source>В библиотеке драйвера адаптера %1 нет функции %2 (ошибка Windows %3). Адаптер KIVO недоступен.</source>
+        <translation>The adapter driver library %1 has no function %2 (Windows error %3). The KIVO adapter is not available.</translation>
+    </message>
+    <message>
+        <source>Библиотека драйвера адаптера %1 не загружена (ошибка Windows %2). Адаптер KIVO недоступен.</source>
+        <translation>The adapter driver library %1 could not be loaded (Windows error %2). The KIVO adapter is not available.</translation>
+    </message>
+    <message>
+        <source>Библиотека драйвера адаптера %1 не загружена (ошибка Windows %2). Адаптер KIVO недоступен; в списке адаптеров показаны CAN-интерфейсы Qt.</source>
+        <translation>The adapter driver library %1 could not be loaded (Windows error %2). The KIVO adapter is not available; the adapter list shows Qt&apos;s CAN interfaces instead.</translation>
+    </message>
+    <message>
+        <source>В библиотеке FTDI %1 нет функции %2 (ошибка Windows %3). Список адаптеров не заполняется; канал открывается на адаптере, выбранном последним.</source>
+        <translation>The FTDI library %1 has no function %2 (Windows error %3). The adapter list cannot be filled; the channel is opened on the adapter chosen last.</translation>
+    </message>
+    <message>
+        <source>Библиотека FTDI %1 не загружена (ошибка Windows %2). Список адаптеров не заполняется; канал открывается на адаптере, выбранном последним.</source>
+        <translation>The FTDI library %1 could not be loaded (Windows error %2). The adapter list cannot be filled; the channel is opened on the adapter chosen last.</translation>
+    </message>
+</context>
+<context>
     <name>CommandLine</name>
     <message>
         <source>Адаптер &lt;name&gt; (см. &quot;adapters&quot;).</source>
