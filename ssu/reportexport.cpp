@@ -7,12 +7,19 @@
 #include <QDateTime>
 #include <QFileDevice>
 #include <QIODevice>
+#include <QCoreApplication>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QStringList>
 #include <QVariant>
 
 namespace {
+// The messages' translation context.
+class ReportExport
+{
+    Q_DECLARE_TR_FUNCTIONS(ReportExport)
+};
+
 // Whole days of the DATETIME column run from midnight to the day's last
 // second; the column holds no fractions of one.
 QVector<ReportFilter> filtersOf(const ExportSelection &selection)
@@ -171,7 +178,7 @@ void prepare(QSqlQuery &query, const QString &head, const ReportCondition &condi
 
 bool Exporter::failed(const QSqlQuery &query)
 {
-    error = QStringLiteral("Reading the stored reports failed: %1").arg(query.lastError().text());
+    error = ReportExport::tr("Не удалось прочитать сохранённые отчёты: %1").arg(query.lastError().text());
     return false;
 }
 
@@ -192,7 +199,7 @@ bool Exporter::findPageEnd(const ReportCondition &condition, const PageKey *afte
     end->sn = keys.value(0);
     end->date = keys.value(1);
     if (!end->date.toDateTime().isValid()) {
-        error = QStringLiteral("A report of module %1 has a date that cannot be read").arg(end->sn.toString());
+        error = ReportExport::tr("У отчёта модуля %1 дата не читается").arg(end->sn.toString());
         return false;
     }
     return true;
@@ -228,7 +235,7 @@ bool Exporter::appendRow(QByteArray &bytes, const QSqlQuery &query, bool first)
     for (int i = 0; i < fields.size(); ++i) {
         const ReportField &field = fields.at(i);
         if (!cellText(query.value(i), field.form, &text)) {
-            error = QStringLiteral("The report of module %1 made %2 has a value of %3 that cannot be read")
+            error = ReportExport::tr("У отчёта модуля %1 от %2 не читается значение %3")
                         .arg(query.value(0).toString(),
                              query.value(1).toDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm")), field.column);
             return false;
@@ -254,7 +261,7 @@ bool Exporter::write(const QByteArray &bytes)
 {
     if (out->write(bytes) == bytes.size())
         return true;
-    error = QStringLiteral("Writing the export failed: %1").arg(out->errorString());
+    error = ReportExport::tr("Не удалось записать выгрузку: %1").arg(out->errorString());
     return false;
 }
 
@@ -285,7 +292,7 @@ bool Exporter::run(const ReportCondition &condition, const std::function<void(qi
     // only when they are written out.
     auto *file = qobject_cast<QFileDevice *>(out);
     if (file && !file->flush()) {
-        error = QStringLiteral("Writing the export failed: %1").arg(file->errorString());
+        error = ReportExport::tr("Не удалось записать выгрузку: %1").arg(file->errorString());
         return false;
     }
     return true;
@@ -297,7 +304,7 @@ ExportOutcome exportReports(QSqlDatabase db, bool rowKey, const ExportSelection 
 {
     ExportOutcome outcome;
     if (!out || !out->isWritable()) {
-        outcome.error = QStringLiteral("The export has nowhere to be written");
+        outcome.error = ReportExport::tr("Выгрузке некуда писать");
         return outcome;
     }
     // The page's last module and minute comes on top of the page: the
@@ -306,11 +313,11 @@ ExportOutcome exportReports(QSqlDatabase db, bool rowKey, const ExportSelection 
         pageRows = qMin(pageRows, driver->rowLimit() / 2);
     pageRows = qMax(1, pageRows);
     if (!db.isOpen()) {
-        outcome.error = QStringLiteral("There is no open connection to the database");
+        outcome.error = ReportExport::tr("Нет открытого подключения к базе данных");
         return outcome;
     }
     if (!db.transaction()) {
-        outcome.error = QStringLiteral("Reading the stored reports failed: %1").arg(db.lastError().text());
+        outcome.error = ReportExport::tr("Не удалось прочитать сохранённые отчёты: %1").arg(db.lastError().text());
         return outcome;
     }
     Exporter exporter(db, rowKey, format, out, pageRows);

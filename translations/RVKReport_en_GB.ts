@@ -652,6 +652,33 @@ Check the connection of the KIVO adapter and the RVK module</translation>
     </message>
 </context>
 <context>
+    <name>ReportExport</name>
+    <message>
+        <source>Не удалось прочитать сохранённые отчёты: %1</source>
+        <translation>Reading the stored reports failed: %1</translation>
+    </message>
+    <message>
+        <source>У отчёта модуля %1 дата не читается</source>
+        <translation>A report of module %1 has a date that cannot be read</translation>
+    </message>
+    <message>
+        <source>У отчёта модуля %1 от %2 не читается значение %3</source>
+        <translation>The report of module %1 made %2 has a value of %3 that cannot be read</translation>
+    </message>
+    <message>
+        <source>Не удалось записать выгрузку: %1</source>
+        <translation>Writing the export failed: %1</translation>
+    </message>
+    <message>
+        <source>Выгрузке некуда писать</source>
+        <translation>The export has nowhere to be written</translation>
+    </message>
+    <message>
+        <source>Нет открытого подключения к базе данных</source>
+        <translation>There is no open connection to the database</translation>
+    </message>
+</context>
+<context>
     <name>SSUDialog</name>
     <message>
         <source>Система статистического учёта RVK</source>
