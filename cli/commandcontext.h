@@ -8,7 +8,16 @@
 #include <QTextStream>
 #include <functional>
 
+#include "station/readout.h"
+
+#include <optional>
+
 class Station;
+
+// A read-out takes well under a second; storing it adds the SSU's own bounds
+// (password download, connection, statement).
+constexpr int ReadoutTimeoutMs = 10000;
+constexpr int StorageTimeoutMs = 120000;
 
 // What every command is handed: its parsed options, the two streams, the
 // language and the hooks.
@@ -29,6 +38,17 @@ class CommandLine
 
 // Runs the event loop until done() holds or the time is up; false then.
 bool waitUntil(const std::function<bool()> &done, int timeoutMs);
+
+// One report asked for and waited for. sent: the request went out;
+// silentAfter: the frames received when the module fell silent (-1: it did
+// not); readout: the transfer that ended, whole or not.
+struct ReadoutWait
+{
+    bool sent = false;
+    int silentAfter = -1;
+    std::optional<Readout> readout;
+};
+ReadoutWait readReport(Station &station, bool silent);
 
 // Opens the adapter link for a command: the named adapter, or as the window
 // does at start (the adapter chosen last, or the lone interface). Tells on

@@ -122,6 +122,21 @@ bool waitUntil(const std::function<bool()> &done, int timeoutMs)
     return true;
 }
 
+ReadoutWait readReport(Station &station, bool silent)
+{
+    ReadoutWait wait;
+    const auto completed
+        = QObject::connect(&station, &Station::reportCompleted, [&wait](const Readout &r) { wait.readout = r; });
+    const auto silence
+        = QObject::connect(&station, &Station::moduleSilent, [&wait](int frames) { wait.silentAfter = frames; });
+    wait.sent = station.requestReport(silent);
+    if (wait.sent)
+        waitUntil([&wait] { return wait.readout || wait.silentAfter >= 0; }, ReadoutTimeoutMs);
+    QObject::disconnect(completed);
+    QObject::disconnect(silence);
+    return wait;
+}
+
 bool openLink(Station &station, const CommandContext &context)
 {
     bool opened = false;

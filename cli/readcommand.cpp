@@ -12,10 +12,6 @@
 #include <optional>
 
 namespace {
-// A whole report takes well under a second; the SSU's bounds (password
-// download, connection, statement) come on top.
-constexpr int ReadoutTimeoutMs = 10000;
-constexpr int StorageTimeoutMs = 120000;
 
 QJsonObject readoutJson(const Readout &readout, const QString &document, const ReportStore::Result *stored)
 {
@@ -52,9 +48,7 @@ int readCommand(CommandContext &context)
     station.setDocumentLanguage(Language::code(context.language));
     station.setUploading(!context.parser.isSet(QStringLiteral("no-upload")));
 
-    std::optional<Readout> ended;
     std::optional<ReportStore::Result> stored;
-    int silentAfter = -1;
     QString document;
     int shownProgress = -10;
     QObject::connect(&station, &Station::reportProgress, [&](int percent) {
@@ -63,8 +57,6 @@ int readCommand(CommandContext &context)
         shownProgress = percent;
         context.err << CommandLine::tr("Чтение отчёта: %1 %").arg(percent) << Qt::endl;
     });
-    QObject::connect(&station, &Station::reportCompleted, [&](const Readout &readout) { ended = readout; });
-    QObject::connect(&station, &Station::moduleSilent, [&](int frames) { silentAfter = frames; });
     QObject::connect(&station, &Station::documentWritten, [&](const QString &path) { document = path; });
     QObject::connect(&station, &Station::documentFailed, [&](const QString &path, const QString &error) {
         context.err << CommandLine::tr("Не могу сохранить файл отчёта: %1 (%2)").arg(path, error) << Qt::endl;
@@ -73,13 +65,15 @@ int readCommand(CommandContext &context)
 
     if (!openLink(station, context))
         return ExitCode::NoAdapter;
-    if (!station.requestReport()) {
+    const ReadoutWait wait = readReport(station, false);
+    if (!wait.sent) {
         context.err << CommandLine::tr("Связь с адаптером нарушена.") << Qt::endl;
         return ExitCode::NoAdapter;
     }
-    if (!waitUntil([&] { return ended || silentAfter >= 0; }, ReadoutTimeoutMs) || !ended) {
-        if (silentAfter > 0) {
-            context.err << CommandLine::tr("Модуль перестал отвечать после %1 кадров из 37.").arg(silentAfter) << Qt::endl;
+    const std::optional<Readout> &ended = wait.readout;
+    if (!ended) {
+        if (wait.silentAfter > 0) {
+            context.err << CommandLine::tr("Модуль перестал отвечать после %1 кадров из 37.").arg(wait.silentAfter) << Qt::endl;
             return ExitCode::Incomplete;
         }
         context.err << CommandLine::tr("Модуль не отвечает.") << Qt::endl;

@@ -14,8 +14,6 @@
 #include <optional>
 
 namespace {
-constexpr int ReadoutTimeoutMs = 10000;
-constexpr int StorageTimeoutMs = 120000;
 constexpr int MaximumValue = 65534; // the form's limit for both numbers
 const char *const ChangeLogName = "factory-values.log";
 
@@ -60,20 +58,6 @@ bool parseNumber(const QString &text, int *value)
     bool ok = false;
     *value = text.toInt(&ok);
     return ok && *value >= 0 && *value <= MaximumValue;
-}
-
-// Reads the report and waits for it; silent read-outs only update the values.
-std::optional<Readout> readWholeReport(Station &station, bool silent, int *silentAfter)
-{
-    std::optional<Readout> ended;
-    *silentAfter = -1;
-    const auto completed = QObject::connect(&station, &Station::reportCompleted, [&](const Readout &r) { ended = r; });
-    const auto silence = QObject::connect(&station, &Station::moduleSilent, [&](int frames) { *silentAfter = frames; });
-    if (station.requestReport(silent))
-        waitUntil([&] { return ended || *silentAfter >= 0; }, ReadoutTimeoutMs);
-    QObject::disconnect(completed);
-    QObject::disconnect(silence);
-    return ended;
 }
 
 // Sends one command and waits for its acknowledgement.
@@ -125,8 +109,7 @@ int writeCommand(CommandContext &context)
     std::optional<ReportStore::Result> kept;
     const auto storing = QObject::connect(&station, &Station::reportStored,
                                           [&](const ReportStore::Result &result) { kept = result; });
-    int silentAfter = -1;
-    const std::optional<Readout> before = readWholeReport(station, false, &silentAfter);
+    const std::optional<Readout> before = readReport(station, false).readout;
     if (!before || !before->whole) {
         context.err << CommandLine::tr("Текущие значения не прочитаны полностью; ничего не записано.") << Qt::endl;
         return before ? ExitCode::Incomplete : ExitCode::NoAnswer;
@@ -157,7 +140,8 @@ int writeCommand(CommandContext &context)
         return ExitCode::NoAnswer;
     }
 
-    const std::optional<Readout> after = readWholeReport(station, true, &silentAfter);
+    // Silent: the read-back only updates the values.
+    const std::optional<Readout> after = readReport(station, true).readout;
     if (!after || !after->whole) {
         appendChangeLog(old, wanted, QStringLiteral("unverified"));
         context.err << CommandLine::tr("Записанные значения не удалось прочитать.") << Qt::endl;

@@ -10,9 +10,8 @@ KeyValues KeyValues::fromRecord(const QByteArray &record)
     const auto word = [&record](int index) { return readReportWord(record, index); };
     const auto known = [](qint32 value) { return value == UnsetWord ? 0 : value; };
 
-    values.totalTime = known(word(WordTotalTime));
     values.repairTime = known(word(WordRepairTime));
-    values.totalTimeText = operatingTimeText(values.totalTime);
+    values.totalTimeText = operatingTimeText(known(word(WordTotalTime)));
     values.repairTimeText = operatingTimeText(values.repairTime);
 
     const qint32 serial = word(WordSerialNumber);
@@ -24,7 +23,6 @@ KeyValues KeyValues::fromRecord(const QByteArray &record)
 
     const qint32 release = word(WordReleaseDate);
     values.releaseDateSet = release != UnsetWord;
-    values.releaseDate = known(release);
     if (values.releaseDateSet) {
         values.releaseDateText = ::releaseDateText(release);
         const QStringList parts = values.releaseDateText.split(QLatin1Char('.'));
@@ -32,9 +30,7 @@ KeyValues KeyValues::fromRecord(const QByteArray &record)
     }
 
     const qint32 firmware = word(WordFirmwareVersion);
-    values.firmwareVersionSet = firmware != UnsetWord;
-    values.firmwareVersion = known(firmware);
-    if (values.firmwareVersionSet)
+    if (firmware != UnsetWord)
         values.firmwareText = firmwareVersionText(firmware);
     return values;
 }

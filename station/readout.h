@@ -11,15 +11,11 @@
 // their *Set flags, which the form shows on its buttons.
 struct KeyValues
 {
-    qint32 totalTime = 0;
     qint32 repairTime = 0;
     qint32 serialNumber = 0;
-    qint32 releaseDate = 0;
-    qint32 firmwareVersion = 0;
     qint32 impactLevel = 0;
     bool serialNumberSet = false;
     bool releaseDateSet = false;
-    bool firmwareVersionSet = false;
     bool impactLevelSet = false;
 
     QString totalTimeText = QStringLiteral("0");
