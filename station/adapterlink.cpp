@@ -22,11 +22,11 @@ AdapterLink::AdapterLink(QObject *parent)
         if (hasFrame())
             emit framesArrived();
     });
-    watchReceiving();
 }
 
-// Asked again at every open: a backend installed after this link (a test's
-// fake, a library loaded late) must be heard too. The notice may outlive
+// Asked at every open, not before: nothing arrives without a channel, and a
+// backend installed after this link (a test's fake, a library loaded late)
+// must be heard too. The notice may outlive
 // this object inside the backend, so it holds a guarded pointer.
 void AdapterLink::watchReceiving()
 {
