@@ -13,7 +13,8 @@
 
 namespace {
 
-QJsonObject readoutJson(const Readout &readout, const QString &document, const ReportStore::Result *stored)
+QJsonObject readoutJson(const Readout &readout, const QString &document, const QString &comparison,
+                        const ReportStore::Result *stored)
 {
     const ReportValues values = decodeReport(readout.record);
     QJsonObject json{{QStringLiteral("sn"), qint64(values.sn)},
@@ -29,7 +30,8 @@ QJsonObject readoutJson(const Readout &readout, const QString &document, const R
                      {QStringLiteral("repair_percents"), QJsonArray::fromStringList(values.repairPercents)},
                      {QStringLiteral("frames"), readout.frames},
                      {QStringLiteral("whole"), readout.whole},
-                     {QStringLiteral("document"), document}};
+                     {QStringLiteral("document"), document},
+                     {QStringLiteral("comparison"), comparison}};
     if (stored) {
         static const char *const Outcomes[] = {"ssu", "archive", "none"};
         json.insert(QStringLiteral("stored"), QLatin1String(Outcomes[int(stored->outcome)]));
@@ -50,6 +52,7 @@ int readCommand(CommandContext &context)
 
     std::optional<ReportStore::Result> stored;
     QString document;
+    QString comparison;
     int shownProgress = -10;
     QObject::connect(&station, &Station::reportProgress, [&](int percent) {
         if (percent < shownProgress + 10 && percent != 100)
@@ -58,6 +61,7 @@ int readCommand(CommandContext &context)
         context.err << CommandLine::tr("Чтение отчёта: %1 %").arg(percent) << Qt::endl;
     });
     QObject::connect(&station, &Station::documentWritten, [&](const QString &path) { document = path; });
+    QObject::connect(&station, &Station::comparisonWritten, [&](const QString &path) { comparison = path; });
     QObject::connect(&station, &Station::documentFailed, [&](const QString &path, const QString &error) {
         context.err << CommandLine::tr("Не могу сохранить файл отчёта: %1 (%2)").arg(path, error) << Qt::endl;
     });
@@ -83,7 +87,7 @@ int readCommand(CommandContext &context)
         context.err << CommandLine::tr("Отчёт прочитан не полностью (получено кадров: %1 из 37); ничего не сохранено.").arg(ended->frames)
                     << Qt::endl;
         if (context.parser.isSet(QStringLiteral("json")))
-            context.out << QJsonDocument(readoutJson(*ended, QString(), nullptr)).toJson(QJsonDocument::Indented);
+            context.out << QJsonDocument(readoutJson(*ended, QString(), QString(), nullptr)).toJson(QJsonDocument::Indented);
         return ExitCode::Incomplete;
     }
     // The storage follows the document within the same completion.
@@ -93,7 +97,7 @@ int readCommand(CommandContext &context)
     }
 
     if (context.parser.isSet(QStringLiteral("json"))) {
-        context.out << QJsonDocument(readoutJson(*ended, document, &*stored)).toJson(QJsonDocument::Indented);
+        context.out << QJsonDocument(readoutJson(*ended, document, comparison, &*stored)).toJson(QJsonDocument::Indented);
     } else {
         const KeyValues &values = ended->values;
         context.out << CommandLine::tr("Серийный номер: %1").arg(values.serialNumber) << '\n'
@@ -102,7 +106,8 @@ int readCommand(CommandContext &context)
                     << CommandLine::tr("Дата выпуска: %1").arg(values.releaseDateText) << '\n'
                     << CommandLine::tr("Версия ПО: %1").arg(values.firmwareText) << '\n'
                     << CommandLine::tr("Уровень удара: %1").arg(values.impactLevel) << '\n'
-                    << CommandLine::tr("Документ: %1").arg(document) << Qt::endl;
+                    << CommandLine::tr("Документ: %1").arg(document) << '\n'
+                    << CommandLine::tr("Изменения с прошлого отчёта: %1").arg(comparison) << Qt::endl;
     }
     switch (stored->outcome) {
     case ReportStore::Outcome::Uploaded:

@@ -369,3 +369,35 @@ StoredReportResult SsuSession::deleteReport(const StoredReportKey &key)
         return query.numRowsAffected() > 0 ? StoredReportResult::Done : StoredReportResult::NotFound;
     }, StoredReportResult::Failed);
 }
+
+StoredReportResult SsuSession::latestReport(quint32 sn, ReportValues *values)
+{
+    const QString name = connection;
+    const bool keyed = rowKey;
+    const Lookup found = database->wait<Lookup>([name, sn, keyed] {
+        Lookup lookup;
+        lookup.result = readLatestReport(QSqlDatabase::database(name, false), sn, keyed, &lookup.values);
+        return lookup;
+    });
+    if (found.result == StoredReportResult::Done)
+        *values = found.values;
+    return found.result;
+}
+
+bool SsuSession::moduleHistory(quint32 sn, QVector<ModuleReport> *reports)
+{
+    const QString name = connection;
+    const bool keyed = rowKey;
+    struct History
+    {
+        bool read = false;
+        QVector<ModuleReport> reports;
+    };
+    History history = database->wait<History>([name, sn, keyed] {
+        History read;
+        read.read = readModuleHistory(QSqlDatabase::database(name, false), sn, keyed, &read.reports);
+        return read;
+    });
+    *reports = history.reports;
+    return history.read;
+}

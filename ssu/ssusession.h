@@ -1,6 +1,7 @@
 #pragma once
 
 #include "report/reportrecord.h"
+#include "ssu/modulehistory.h"
 #include "ssu/mysqlquerymodel.h"
 #include "ssu/ssuconnection.h"
 
@@ -92,6 +93,12 @@ public:
     // Deletes the report the key names, and no other: a report of the same
     // module and minute stays.
     StoredReportResult deleteReport(const StoredReportKey &key);
+    // The module's latest stored report, the one a new read-out is compared
+    // with. NotFound: the module has none stored.
+    StoredReportResult latestReport(quint32 sn, ReportValues *values);
+    // Every stored report of the module, oldest first; false when the
+    // statement did not run.
+    bool moduleHistory(quint32 sn, QVector<ModuleReport> *reports);
     // Whether the table has its invisible row key (known once the table has
     // been created or checked in this session).
     bool hasRowKey() const { return rowKey; }

@@ -22,9 +22,19 @@ ReportStore::Result ReportStore::store(const QByteArray &record, quint32 serialN
 {
     // The archive pass that connecting runs keeps the caller's events
     // flowing, so this report travels in copies, with its own date.
-    Result result;
+    connectSession();
+    return upload(record, serialNumber, time);
+}
+
+bool ReportStore::connectSession()
+{
     session->fetchPasswordIfMissing();
-    session->connectAndCreateTable();
+    return session->connectAndCreateTable();
+}
+
+ReportStore::Result ReportStore::upload(const QByteArray &record, quint32 serialNumber, const QString &time)
+{
+    Result result;
     if (session->uploadReport(record, time)) {
         result.outcome = Outcome::Uploaded;
         return result;

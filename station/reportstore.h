@@ -28,6 +28,11 @@ public:
     // under its read-out time ("dd.MM.yyyy HH:mm"); archives it when the
     // SSU does not take it.
     Result store(const QByteArray &record, quint32 serialNumber, const QString &time);
+    // The two halves of store(), for a caller that asks the SSU something in
+    // between: connecting (and the archive pass), true when connected; then
+    // the upload, or the archive file when the SSU does not take it.
+    bool connectSession();
+    Result upload(const QByteArray &record, quint32 serialNumber, const QString &time);
     // Only the archive file, under a name no other report holds.
     Result archive(const QByteArray &record, quint32 serialNumber, const QString &time);
     // Uploads the archive's files, oldest name first, each under the date its

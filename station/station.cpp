@@ -31,6 +31,7 @@ Station::Station(QObject *parent)
     qRegisterMetaType<Readout>();
     qRegisterMetaType<ReportStore::Result>();
     qRegisterMetaType<FrameKind>();
+    qRegisterMetaType<ComparisonSource>();
     connect(&adapterLink, &AdapterLink::framesArrived, this, &Station::dispatchPendingFrames);
     connect(&answerWatch, &AnswerWatch::reportSilent, this, [this](int frames) {
         // Frames that came and stopped are a broken transfer: the values
@@ -280,14 +281,67 @@ void Station::keepReport(const Readout &whole)
     const QString path = QDir::currentPath() + QLatin1Char('/') + folder + QLatin1Char('/')
                          + htmlReportFileName(input.sn, input.date);
     QString error;
-    if (writeHtmlReportFile(path, input, &error))
+    const bool documented = writeHtmlReportFile(path, input, &error);
+    if (documented)
         emit documentWritten(path);
     else
         emit documentFailed(path, error);
 
+    // The previous report is looked up before this one is stored: the upload
+    // replaces a stored report with the same operating times, which is then
+    // the very report this one follows. The comparison goes beside the
+    // document; where that could not be written, the user has been told.
     const quint32 serial = quint32(whole.values.serialNumber);
-    emit reportStored(uploading ? reportStore.store(whole.record, serial, whole.time)
-                                : reportStore.archive(whole.record, serial, whole.time));
+    ReportValues previous;
+    ReportStore::Result stored;
+    if (uploading) {
+        const bool connected = reportStore.connectSession();
+        const ComparisonSource source = documented ? findPrevious(serial, connected, &previous) : ComparisonSource::None;
+        stored = reportStore.upload(whole.record, serial, whole.time);
+        if (documented)
+            writeComparison(values, source, previous);
+    } else {
+        if (documented)
+            writeComparison(values, findPrevious(serial, false, &previous), previous);
+        stored = reportStore.archive(whole.record, serial, whole.time);
+    }
+    // Only a convenience for the next comparison without the SSU: a failure
+    // loses nothing the user made.
+    if (serial != 0 && !localHistory.remember(serial, whole.record, whole.time, &error))
+        qWarning("cannot keep the module's report for later comparisons: %s", qPrintable(error));
+    emit reportStored(stored);
+}
+
+// The SSU holds every station's reports and is asked whenever it answers;
+// this station's own copy stands in only when it cannot be asked. A module
+// without a serial number has no history to look up.
+ComparisonSource Station::findPrevious(quint32 serial, bool connected, ReportValues *previous)
+{
+    if (serial == 0)
+        return ComparisonSource::None;
+    if (connected) {
+        switch (ssu->latestReport(serial, previous)) {
+        case StoredReportResult::Done:
+            return ComparisonSource::Ssu;
+        case StoredReportResult::NotFound:
+            return ComparisonSource::None;
+        case StoredReportResult::Failed:
+            break;
+        }
+    }
+    return localHistory.latest(serial, previous) ? ComparisonSource::Station : ComparisonSource::None;
+}
+
+void Station::writeComparison(const ReportValues &current, ComparisonSource source, const ReportValues &previous)
+{
+    const ReportComparison comparison =
+        source == ComparisonSource::None ? firstReport(current) : compareReports(previous, current);
+    const QString path = QDir::currentPath() + QStringLiteral("/Reports/") + comparisonFileName(current.sn, current.date);
+    QString error;
+    if (writeComparisonFile(path, comparison, source, documentLanguage, &error))
+        emit comparisonWritten(path, source);
+    else
+        emit documentFailed(path, error);
 }
 
 // --- commands ---

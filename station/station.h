@@ -2,8 +2,10 @@
 
 #include "protocol/frameclassification.h"
 #include "protocol/readouttransfer.h"
+#include "report/comparisondocument.h"
 #include "station/adapterlink.h"
 #include "station/answerwatch.h"
+#include "station/localhistory.h"
 #include "station/readout.h"
 #include "station/reportstore.h"
 
@@ -112,6 +114,9 @@ signals:
     // asked for, the document and the storage follow.
     void reportCompleted(const Readout &readout);
     void documentWritten(const QString &path);
+    // Beside every whole report's document: what changed since the module's
+    // previous report (or that it has none), and where that came from.
+    void comparisonWritten(const QString &path, ComparisonSource source);
     void documentFailed(const QString &path, const QString &error);
     void reportStored(const ReportStore::Result &result);
 
@@ -129,6 +134,8 @@ private:
     void appendReportFrame(const CanMessage &message);
     void completeReadout();
     void keepReport(const Readout &whole);
+    ComparisonSource findPrevious(quint32 serial, bool connected, ReportValues *previous);
+    void writeComparison(const ReportValues &current, ComparisonSource source, const ReportValues &previous);
     void takeMonitorFrame(const CanMessage &message);
     void reconnect();
     void pulseAdapterLines();
@@ -138,6 +145,7 @@ private:
     std::unique_ptr<FTDI> adapter;
     SsuSession *ssu = nullptr;
     ReportStore reportStore;
+    LocalHistory localHistory;
     AnswerWatch answerWatch;
 
     QTimer supervision;
@@ -168,3 +176,4 @@ private:
 };
 
 Q_DECLARE_METATYPE(FrameKind)
+Q_DECLARE_METATYPE(ComparisonSource)

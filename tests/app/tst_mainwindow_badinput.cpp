@@ -149,8 +149,8 @@ void TestMainWindowBadInput::recordsOfAnyLengthThroughTheWindow()
     }
     // No database here: the report is in the archive, byte for byte, and the
     // document was written and handed to the viewer.
-    QTRY_COMPARE(UrlCatcher::instance().urls.size(), 1);
-    QVERIFY(QFileInfo::exists(UrlCatcher::instance().urls.first().toLocalFile()));
+    QTRY_COMPARE(UrlCatcher::instance().reportDocuments().size(), 1);
+    QVERIFY(QFileInfo::exists(UrlCatcher::instance().reportDocuments().first().toLocalFile()));
     const QStringList archives = ArchiveFile::list(QStringLiteral("ssu"));
     QCOMPARE(archives.size(), 1);
     QCOMPARE(readFile(QStringLiteral("ssu/") + archives.first()), record);
@@ -215,7 +215,7 @@ void TestMainWindowBadInput::framesInAnyOrder()
             count += box.text.startsWith(QStringLiteral("Отчёт прочитан не полностью")) ? 1 : 0;
         return count;
     };
-    QTRY_COMPARE(UrlCatcher::instance().urls.size() + refusals(), 2);
+    QTRY_COMPARE(UrlCatcher::instance().reportDocuments().size() + refusals(), 2);
     QCOMPARE(refusals(), refused);
     QList<QByteArray> archived;
     for (const QString &name : ArchiveFile::list(QStringLiteral("ssu")))

@@ -69,10 +69,10 @@ void TestMainWindowBadInputDb::cleanup()
 
 void TestMainWindowBadInputDb::readOut(const QByteArray &record)
 {
-    const int documents = UrlCatcher::instance().urls.size();
+    const int documents = UrlCatcher::instance().reportDocuments().size();
     QVERIFY(requestReport());
     sendReport(record);
-    QTRY_COMPARE(UrlCatcher::instance().urls.size(), documents + 1);
+    QTRY_COMPARE(UrlCatcher::instance().reportDocuments().size(), documents + 1);
     QTRY_VERIFY(driver->incoming.isEmpty());
 }
 

@@ -117,9 +117,16 @@ void TestMainWindowReadout::completeReadoutFillsFormWritesReportAndArchives()
     // The document carries the archive's name pattern and reaches the viewer.
     const QString document = QString(archive).replace(QLatin1String("ssu_sn"), QLatin1String("RVKReport_sn"))
                                  .replace(QLatin1String(".bin"), QLatin1String(".html"));
-    QCOMPARE(filesIn(QStringLiteral("Reports")), QStringList(document));
+    // Beside it, what changed since the module's previous report: there is
+    // none here, and the comparison says so.
+    const QString comparison = QString(document).replace(QLatin1String("RVKReport_"), QLatin1String("RVKChanges_"));
+    QCOMPARE(filesIn(QStringLiteral("Reports")), QStringList({comparison, document}));
     const QString documentPath = QDir::currentPath() + QStringLiteral("/Reports/") + document;
-    QCOMPARE(UrlCatcher::instance().urls, QList<QUrl>({QUrl::fromLocalFile(documentPath)}));
+    const QString comparisonPath = QDir::currentPath() + QStringLiteral("/Reports/") + comparison;
+    QCOMPARE(UrlCatcher::instance().urls,
+             QList<QUrl>({QUrl::fromLocalFile(documentPath), QUrl::fromLocalFile(comparisonPath)}));
+    QVERIFY(QString::fromUtf8(rvktest::readFile(comparisonPath))
+                .contains(QStringLiteral("Это первый отчёт модуля: сравнивать не с чем.")));
     const QString html = rvktest::readWindows1251File(documentPath);
     QVERIFY(html.contains(QStringLiteral("<title>%1</title>").arg(document)));
     for (const char *cell : {"<td>1234</td>", "<td>06.12.2026</td>", "<td>3.2.2</td>", "<td>7</td>", "<td>277:46</td>"})
@@ -141,7 +148,7 @@ void TestMainWindowReadout::unsetValuesAreUnknownNotThePreviousModules()
     request();
     sendReportFrames(QByteArray(296, '\xFF'));
     sendReportEnd();
-    QTRY_COMPARE(filesIn(QStringLiteral("Reports")).size(), 1);
+    QTRY_COMPARE(filesIn(QStringLiteral("Reports")).size(), 2);
     QCOMPARE(widget<QPushButton>("pushButton_SetSN")->styleSheet(), red);
     QCOMPARE(widget<QPushButton>("pushButton_SetHit")->styleSheet(), red);
     QCOMPARE(widget<QPushButton>("pushButton_SetDate")->styleSheet(), red);
@@ -150,7 +157,7 @@ void TestMainWindowReadout::unsetValuesAreUnknownNotThePreviousModules()
     QCOMPARE(widget<QLabel>("label_TotalTime")->text(), QStringLiteral("00:00"));
     QCOMPARE(widget<QSpinBox>("spinBox_SNValue")->value(), 0);
 
-    const QString document = filesIn(QStringLiteral("Reports")).first();
+    const QString document = filesIn(QStringLiteral("Reports")).last();
     QVERIFY(document.startsWith(QLatin1String("RVKReport_sn0_")));
     const QString html = rvktest::readWindows1251File(QStringLiteral("Reports/") + document);
     QVERIFY2(!html.contains(QLatin1String("06.12.2026")) && !html.contains(QLatin1String("3.2.2<")), qPrintable(html));
@@ -256,7 +263,7 @@ void TestMainWindowReadout::requestDuringTransferWaitsForItsEndOrStall()
     sendReportEnd();
     QTRY_COMPARE(filesIn(QStringLiteral("ssu")).size(), 1);
     QCOMPARE(readFile(QStringLiteral("ssu/") + filesIn(QStringLiteral("ssu")).first()), realisticRecord);
-    QCOMPARE(filesIn(QStringLiteral("Reports")).size(), 1);
+    QCOMPARE(filesIn(QStringLiteral("Reports")).size(), 2);
 
     // After the end notice the next request goes out at once.
     request();
@@ -275,8 +282,8 @@ void TestMainWindowReadout::silentReadoutThatNeverEndedLeavesTheNextOneFull()
     sendReportFrames(realisticRecord);
     sendReportEnd();
     QTRY_COMPARE(filesIn(QStringLiteral("ssu")).size(), 1);
-    QCOMPARE(filesIn(QStringLiteral("Reports")).size(), 1);
-    QCOMPARE(UrlCatcher::instance().urls.size(), 1);
+    QCOMPARE(filesIn(QStringLiteral("Reports")).size(), 2);
+    QCOMPARE(UrlCatcher::instance().reportDocuments().size(), 1);
     QVERIFY(answerer.seen.isEmpty());
 }
 
@@ -318,6 +325,8 @@ void TestMainWindowReadout::unwritableReportIsReportedAndTheRestGoesOn()
     QVERIFY2(box.text.contains(QLatin1Char('\n') + QDir::currentPath() + QStringLiteral("/Reports/RVKReport_sn1234_")), qPrintable(box.text));
     QTRY_COMPARE(filesIn(QStringLiteral("ssu")).size(), 1);
     QVERIFY(UrlCatcher::instance().urls.isEmpty());
+    // The comparison would go to the same folder; one box tells of both.
+    QCOMPARE(answerer.seen.size(), 1);
 }
 
 void TestMainWindowReadout::waitNoticeIsModelessAndGoesAway()
@@ -431,7 +440,7 @@ void TestMainWindowReadout::pressDuringASilentReadoutMakesItAFullReport()
         });
     });
     widget<QCheckBox>("checkBox_WriteToFile")->setChecked(true);
-    QTRY_COMPARE(filesIn(QStringLiteral("Reports")).size(), 1);
+    QTRY_COMPARE(filesIn(QStringLiteral("Reports")).size(), 2);
     QCOMPARE(filesIn(QStringLiteral("ssu")).size(), 1);
     QCOMPARE(driver->written.size(), 1); // the press sent no second request
     QVERIFY(answerer.seen.isEmpty());

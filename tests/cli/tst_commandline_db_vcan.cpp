@@ -42,6 +42,7 @@ private slots:
     void writeKeepsTheOldReportVerifiesAndLogs();
     void readStoresInTheSsuAndPrintsJson();
     void readWithoutTheSsuArchivesAndSaysSo();
+    void readTwiceComparesWithThePreviousReport();
     void readWithoutAModuleExitsNoAnswer();
     void readOfABrokenTransferStoresNothing();
     void monitorWritesUtcLinesWithTheOffset();
@@ -87,7 +88,8 @@ void TestCommandLine::initTestCase()
 
 void TestCommandLine::init()
 {
-    rvktest::removeEntries({QStringLiteral("ssu"), QStringLiteral("Reports"), QStringLiteral("factory-values.log")});
+    rvktest::removeEntries({QStringLiteral("ssu"), QStringLiteral("Reports"), QStringLiteral("History"),
+                            QStringLiteral("factory-values.log")});
 }
 
 void TestCommandLine::cleanup()
@@ -149,9 +151,10 @@ void TestCommandLine::writeKeepsTheOldReportVerifiesAndLogs()
                             "--reset-repair"});
     QCOMPARE(result.code, int(ExitCode::Done));
     QVERIFY(result.out.contains(QLatin1String("sn=63401 release_date=02.03.2025 impact=17 repair_time=00:00")));
-    // The values before were kept first: without the SSU, in the archive.
+    // The values before were kept first: without the SSU, in the archive,
+    // with the report's document and its comparison.
     QCOMPARE(rvktest::filesIn(QStringLiteral("ssu")).size(), 1);
-    QCOMPARE(rvktest::filesIn(QStringLiteral("Reports")).size(), 1);
+    QCOMPARE(rvktest::filesIn(QStringLiteral("Reports")).size(), 2);
 
     QFile log(QStringLiteral("factory-values.log"));
     QVERIFY(log.open(QIODevice::ReadOnly));
@@ -201,6 +204,40 @@ void TestCommandLine::readWithoutTheSsuArchivesAndSaysSo()
     rvktest::removeEntries({QStringLiteral("ssu")});
     QCOMPARE(run({QStringLiteral("read"), QStringLiteral("--no-upload")}, true).code, int(ExitCode::Done));
     QCOMPARE(rvktest::filesIn(QStringLiteral("ssu")).size(), 1);
+}
+
+// The module runs a day between read-outs; each read-out's comparison shows
+// that day, from the SSU while it answers and from the station's own copy
+// when it does not.
+void TestCommandLine::readTwiceComparesWithThePreviousReport()
+{
+    SimulatedModuleOptions options;
+    options.hoursPerReport = 24;
+    startModule(options);
+    EepromImage image = module->eeprom();
+    image.setWord(WordSerialNumber, 63403);
+    module->setEeprom(image);
+    const auto comparisonOf = [](const Run &result) {
+        const QString path = QJsonDocument::fromJson(result.out.toUtf8()).object().value("comparison").toString();
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+    };
+
+    const QString first = comparisonOf(run({QStringLiteral("read"), QStringLiteral("--json")}, true));
+    QVERIFY2(first.contains(QStringLiteral("Это первый отчёт модуля: сравнивать не с чем.")), qPrintable(first));
+
+    const QString second = comparisonOf(run({QStringLiteral("read"), QStringLiteral("--json")}, true));
+    QVERIFY(second.contains(QStringLiteral("(ССУ)")));
+    // 342:56 and 52:02 in the built-in module, a day and two impacts more.
+    QVERIFY2(second.contains(QStringLiteral("<td>342:56</td><td>366:56</td><td>+24:00</td>")), qPrintable(second));
+    QVERIFY(second.contains(QStringLiteral("<td>52:02</td><td>76:02</td><td>+24:00</td>")));
+    QVERIFY(second.contains(QStringLiteral("<td>17</td><td>19</td><td>+2</td>")));
+    QVERIFY(!second.contains(QStringLiteral("class=\"notice\"")));
+    QCOMPARE(rvktest::rowsForSerial(63403).size(), 2);
+
+    const QString offline = comparisonOf(run({QStringLiteral("read"), QStringLiteral("--json")}));
+    QVERIFY(offline.contains(QStringLiteral("(копия этой станции)")));
+    QVERIFY(offline.contains(QStringLiteral("<td>366:56</td><td>390:56</td><td>+24:00</td>")));
 }
 
 void TestCommandLine::readWithoutAModuleExitsNoAnswer()

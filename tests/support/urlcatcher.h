@@ -14,6 +14,17 @@ public:
     static UrlCatcher &instance();
 
     QList<QUrl> urls;
+    // The report documents among them: every whole read-out also opens its
+    // comparison with the module's previous report ("RVKChanges_...").
+    QList<QUrl> reportDocuments() const
+    {
+        QList<QUrl> documents;
+        for (const QUrl &url : urls) {
+            if (url.fileName().startsWith(QLatin1String("RVKReport_")))
+                documents << url;
+        }
+        return documents;
+    }
 
 public slots:
     void openUrl(const QUrl &url);

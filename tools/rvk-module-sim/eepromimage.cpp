@@ -48,6 +48,23 @@ EepromImage EepromImage::builtIn()
     return image;
 }
 
+void EepromImage::operate(quint32 seconds, quint32 impacts)
+{
+    const auto add = [this](int index, quint32 amount) {
+        const quint32 before = word(index) == unset ? 0 : word(index);
+        setWord(index, before + amount);
+    };
+    add(WordTotalTime, seconds);
+    add(WordRepairTime, seconds);
+    for (int bin = 0; bin < 32; ++bin) {
+        const quint32 share = quint32(quint64(seconds) * quint64(totalShares[bin]) / 100);
+        add(1 + bin, share);
+        add(WordRepairTime + 1 + bin, share);
+    }
+    add(WordImpacts, impacts);
+    add(WordIrtImpacts, impacts);
+}
+
 bool EepromImage::load(const QString &path, EepromImage *image, QString *error)
 {
     QFile file(path);

@@ -29,6 +29,10 @@ public:
     quint32 word(int index) const;
     void setWord(int index, quint32 value);
 
+    // The module runs for seconds and takes impacts: both sections' times
+    // and impacts grow, the time spread over the bins in the built-in
+    // image's proportions. Unset words count from zero.
+    void operate(quint32 seconds, quint32 impacts);
     // Inter-repair time, histograms and impacts start again from zero.
     void clearInterRepair();
     // Every word unset, as after a full erase.

@@ -48,6 +48,9 @@ bool parseOptions(const QCoreApplication &application, SimulatedModuleOptions *o
          QStringLiteral("file")},
         {QStringLiteral("monitor-period"), QStringLiteral("Milliseconds between debug monitor blocks (default 500)."),
          QStringLiteral("ms"), QStringLiteral("500")},
+        {QStringLiteral("hours-per-report"),
+         QStringLiteral("Hours the module runs after each report it sends, an impact per ten (default 0)."),
+         QStringLiteral("hours"), QStringLiteral("0")},
         {QStringLiteral("frame-delay"), QStringLiteral("Milliseconds between report frames (default 0)."),
          QStringLiteral("ms"), QStringLiteral("0")},
         {QStringLiteral("drop-frame"), QStringLiteral("Leave out report frame N (1-38; 38 is the end frame)."),
@@ -64,6 +67,7 @@ bool parseOptions(const QCoreApplication &application, SimulatedModuleOptions *o
     options->bus = parser.value(QStringLiteral("bus"));
     options->eepromFile = parser.value(QStringLiteral("eeprom"));
     options->monitorPeriodMs = intOption(parser, QStringLiteral("monitor-period"), &ok);
+    options->hoursPerReport = intOption(parser, QStringLiteral("hours-per-report"), &ok);
     options->frameDelayMs = intOption(parser, QStringLiteral("frame-delay"), &ok);
     options->dropFrame = intOption(parser, QStringLiteral("drop-frame"), &ok);
     options->stopAfter = intOption(parser, QStringLiteral("stop-after"), &ok);

@@ -343,6 +343,11 @@ void SimulatedModule::sendNextReportFrame()
         m_pending.clear();
         ++m_reportsSent;
         log(QStringLiteral("report sent"));
+        if (m_options.hoursPerReport > 0) {
+            const quint32 hours = quint32(m_options.hoursPerReport);
+            m_eeprom.operate(hours * 3600, hours / 10);
+            saveEeprom();
+        }
     }
 }
 

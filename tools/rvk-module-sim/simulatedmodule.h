@@ -25,6 +25,9 @@ struct SimulatedModuleOptions
     QString eepromFile;
     // Interval between debug monitor blocks while the monitor is on.
     int monitorPeriodMs = 500;
+    // Hours the module runs after each report it sends (with an impact per
+    // ten hours), so that the next read-out shows the usage grow.
+    int hoursPerReport = 0;
 
     // Faults, per report transfer (37 data frames, then the end frame, 38 in
     // all, numbered from 1). 0 switches a fault off.

@@ -1,0 +1,118 @@
+// The lookups behind the comparison and the history against the test
+// MariaDB, through the station's session: a module's reports among twins
+// and other modules' reports. This file owns serial numbers 63500..63519.
+#include "ssu/ssusession.h"
+#include "tests/support/databasetest.h"
+
+#include <QCoreApplication>
+#include <QTest>
+
+namespace {
+constexpr quint32 Module = 63505;
+constexpr quint32 Neighbour = 63506;
+constexpr quint32 Unknown = 63507;
+
+bool insertReport(quint32 sn, const QString &date, const QString &totalTime, const QString &firmware = "3.2.2")
+{
+    QSqlQuery query(rvktest::adminConnection());
+    query.prepare(QStringLiteral("INSERT INTO rvkreport VALUES (?, ?, '2024-03-05', ?, 4, ?, '1:00', "
+                                 "'10,20,30,40,0,0', '100,0,0,0', '0,0,100,0,0', '0,0,0,0,0,100', '0,50,50,0,0,0', "
+                                 "'100,0,0,0,0', 7, '10,20,30,40,0,0', '100,0,0,0', '0,0,100,0,0', '0,0,0,0,0,100', "
+                                 "'0,50,50,0,0,0', '100,0,0,0,0', 8)"));
+    for (const QVariant &value : QVariantList{sn, date, firmware, totalTime})
+        query.addBindValue(value);
+    return query.exec();
+}
+
+QStringList totalTimes(const QVector<ModuleReport> &reports)
+{
+    QStringList times;
+    for (const ModuleReport &report : reports)
+        times << report.values.total_time;
+    return times;
+}
+} // namespace
+
+class TestModuleHistory : public rvktest::DatabaseTestCase
+{
+    Q_OBJECT
+public:
+    TestModuleHistory()
+        : DatabaseTestCase(63500, 63519)
+    {
+    }
+
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+    void latestReportAmongTwinsAndNeighbours();
+    void historyInTheOrderTheModuleMadeIt();
+    void withoutConnectionNothingIsFound();
+
+private:
+    SsuSession session;
+};
+
+void TestModuleHistory::initTestCase()
+{
+    QVERIFY2(databaseReady(), DatabaseMissing);
+    // The module's reports arrive out of order; the last minute holds twins
+    // whose operating times only compare as numbers ("99:59" < "100:00").
+    QVERIFY(insertReport(Module, "2024-05-01 10:00", "50:00"));
+    QVERIFY(insertReport(Module, "2024-07-01 10:00", "99:59"));
+    QVERIFY(insertReport(Module, "2024-07-01 10:00", "100:00", "3.2.3"));
+    QVERIFY(insertReport(Module, "2024-06-01 10:00", "80:00"));
+    QVERIFY(insertReport(Module, "2024-04-01 10:00", "9:30"));
+    // Later reports of the modules around it.
+    QVERIFY(insertReport(Neighbour, "2024-08-01 10:00", "500:00"));
+    QVERIFY(insertReport(Module - 1, "2024-09-01 10:00", "600:00"));
+    QVERIFY(bringOnline(session));
+}
+
+void TestModuleHistory::cleanupTestCase()
+{
+    deleteOwnRows();
+}
+
+void TestModuleHistory::latestReportAmongTwinsAndNeighbours()
+{
+    ReportValues latest;
+    QCOMPARE(session.latestReport(Module, &latest), StoredReportResult::Done);
+    QCOMPARE(latest.sn, Module);
+    QCOMPARE(latest.date, QStringLiteral("01.07.2024 10:00"));
+    QCOMPARE(latest.total_time, QStringLiteral("100:00"));
+    QCOMPARE(latest.firmware_version, QStringLiteral("3.2.3"));
+    QCOMPARE(latest.impacts, 7u);
+    QCOMPARE(latest.totalPercents.value(4), QStringLiteral("0,50,50,0,0,0"));
+
+    ReportValues none;
+    QCOMPARE(session.latestReport(Unknown, &none), StoredReportResult::NotFound);
+}
+
+void TestModuleHistory::historyInTheOrderTheModuleMadeIt()
+{
+    QVector<ModuleReport> reports;
+    QVERIFY(session.moduleHistory(Module, &reports));
+    QCOMPARE(totalTimes(reports), (QStringList{"9:30", "50:00", "80:00", "99:59", "100:00"}));
+    QVERIFY(session.hasRowKey());
+    QVERIFY(!reports.first().rowId.isNull());
+    QVERIFY(reports.at(3).rowId != reports.at(4).rowId);
+
+    QVERIFY(session.moduleHistory(Unknown, &reports));
+    QVERIFY(reports.isEmpty());
+}
+
+void TestModuleHistory::withoutConnectionNothingIsFound()
+{
+    SsuSession offline;
+    ReportValues values;
+    values.total_time = QStringLiteral("untouched");
+    QCOMPARE(offline.latestReport(Module, &values), StoredReportResult::Failed);
+    QCOMPARE(values.total_time, QStringLiteral("untouched"));
+    QVector<ModuleReport> reports{ModuleReport()};
+    QVERIFY(!offline.moduleHistory(Module, &reports));
+    QVERIFY(reports.isEmpty());
+}
+
+QTEST_GUILESS_MAIN(TestModuleHistory)
+#include "tst_modulehistory_db.moc"
