@@ -1,4 +1,5 @@
 #include "ssu/ssudialog.h"
+#include "ssu/modulehistorywindow.h"
 #include "ui_ssudialog.h"
 
 #include "protocol/language.h"
@@ -73,6 +74,8 @@ void SSUDialog::setLanguage(uchar code)
     if (code > 1)
         return;
     language = code;
+    for (ModuleHistoryWindow *history : findChildren<ModuleHistoryWindow *>())
+        history->setLanguage(code);
     // The application's one translator; a dialog used on its own switches it.
     Language::install(code == 1 ? Language::english() : Language::russian());
     retranslate();

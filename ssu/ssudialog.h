@@ -84,6 +84,7 @@ private slots:
     void on_pushButton_Open_clicked();
     void on_pushButton_Save_clicked();
     void on_pushButton_Delete_clicked();
+    void on_pushButton_History_clicked();
 
 protected:
     void showEvent(QShowEvent *event) override;

@@ -2,6 +2,7 @@
 #include "ui_ssudialog.h"
 
 #include "report/htmlreport.h"
+#include "ssu/modulehistorywindow.h"
 #include "ssu/mysqlquerymodel.h"
 
 #include <QCryptographicHash>
@@ -92,6 +93,24 @@ void SSUDialog::on_pushButton_Delete_clicked()
         return;
     }
     refreshAllReports();
+}
+
+// The module of the chosen row, each of its reports read afresh.
+void SSUDialog::on_pushButton_History_clicked()
+{
+    const StoredReportKey key = currentReportKey();
+    if (!key.isValid()) {
+        QMessageBox::information(this, tr("Внимание"), tr("Выберите в списке отчёт модуля."), QMessageBox::Ok);
+        return;
+    }
+    QVector<ModuleReport> reports;
+    if (!session->moduleHistory(key.sn, &reports)) {
+        QMessageBox::warning(this, tr("Внимание"), tr("Нет связи с ССУ: историю модуля прочитать не удалось."),
+                             QMessageBox::Ok);
+        return;
+    }
+    auto *window = new ModuleHistoryWindow(key.sn, reports, language, this);
+    window->show();
 }
 
 void SSUDialog::writeHtmlReport(bool saveMode)
