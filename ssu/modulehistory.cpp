@@ -8,12 +8,15 @@
 namespace {
 
 // "hh:mm" texts compare as numbers once the longer one counts as larger.
-QString moduleQuery(bool rowKey, const char *direction, const char *limit)
+QString twinOrder(bool rowKey, const char *direction)
 {
     const QString order = QStringLiteral("date %1, CHAR_LENGTH(total_time) %1, total_time %1").arg(QLatin1String(direction));
-    return QStringLiteral("SELECT *%1 FROM rvkreport WHERE sn = ? ORDER BY %2%3%4")
-        .arg(rowKey ? QStringLiteral(", id") : QString(), order,
-             rowKey ? QStringLiteral(", id %1").arg(QLatin1String(direction)) : QString(), QLatin1String(limit));
+    return rowKey ? order + QStringLiteral(", id %1").arg(QLatin1String(direction)) : order;
+}
+
+QString columns(bool rowKey)
+{
+    return rowKey ? QStringLiteral("*, id") : QStringLiteral("*");
 }
 
 } // namespace
@@ -24,7 +27,12 @@ StoredReportResult readLatestReport(QSqlDatabase db, quint32 sn, bool rowKey, Re
         return StoredReportResult::Failed;
     QSqlQuery query(db);
     query.setForwardOnly(true);
-    query.prepare(moduleQuery(rowKey, "DESC", " LIMIT 1"));
+    // The latest date comes from the index alone; only that minute's rows
+    // (the twins, if any) are read from the table.
+    query.prepare(QStringLiteral("SELECT %1 FROM rvkreport WHERE sn = ? AND date = (SELECT MAX(date) FROM rvkreport "
+                                 "WHERE sn = ?) ORDER BY %2 LIMIT 1")
+                      .arg(columns(rowKey), twinOrder(rowKey, "DESC")));
+    query.addBindValue(sn);
     query.addBindValue(sn);
     if (!query.exec())
         return StoredReportResult::Failed;
@@ -41,7 +49,8 @@ bool readModuleHistory(QSqlDatabase db, quint32 sn, bool rowKey, QVector<ModuleR
         return false;
     QSqlQuery query(db);
     query.setForwardOnly(true);
-    query.prepare(moduleQuery(rowKey, "ASC", ""));
+    query.prepare(QStringLiteral("SELECT %1 FROM rvkreport WHERE sn = ? ORDER BY %2")
+                      .arg(columns(rowKey), twinOrder(rowKey, "ASC")));
     query.addBindValue(sn);
     if (!query.exec())
         return false;
