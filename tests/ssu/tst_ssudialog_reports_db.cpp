@@ -4,6 +4,7 @@
 
 #include "report/htmlreport.h"
 #include "report/reportrecord.h"
+#include "ssu/modulehistorywindow.h"
 #include "tests/support/modalanswerer.h"
 #include "tests/support/ssutestsupport.h"
 #include "tests/support/urlcatcher.h"
@@ -14,6 +15,7 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTableView>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTextCodec>
 
@@ -177,6 +179,50 @@ private slots:
         QVERIFY(histograms.indexOf(QStringLiteral("padding-right:10%")) < irtHeading);
         QVERIFY(histograms.indexOf(QStringLiteral("padding-right:40%"), irtHeading)
                 < histograms.indexOf(QStringLiteral("padding-right:10%"), irtHeading));
+    }
+
+    // The module of the chosen row: every report of it, oldest first, in
+    // the history window, where two chosen reports are compared.
+    void historyOfTheChosenModuleComparesTwoReports()
+    {
+        FreshWorkingDirectory cwd;
+        QVERIFY(store({61150, QDateTime(QDate(2024, 5, 1), QTime(8, 0)), QStringLiteral("10:00")}));
+        StoredReport latest{61150, QDateTime(QDate(2024, 6, 1), QTime(8, 0)), QStringLiteral("130:30")};
+        latest.impacts = 9;
+        QVERIFY(store(latest));
+        QVERIFY(store({61150, QDateTime(QDate(2024, 5, 11), QTime(8, 0)), QStringLiteral("50:00")}));
+        QVERIFY(store({61151, QDateTime(QDate(2024, 5, 20), QTime(8, 0)), QStringLiteral("70:00")}));
+        searchSerial(*dialog, 61150);
+        QCOMPARE(tableOf(*dialog)->model()->rowCount(), 3);
+        clickRow(*dialog, 1);
+        press(*dialog, "pushButton_History");
+
+        auto *history = dialog->findChild<ModuleHistoryWindow *>();
+        QVERIFY(history);
+        QVERIFY(QTest::qWaitForWindowExposed(history));
+        QCOMPARE(history->windowTitle(), QStringLiteral("История модуля 61150"));
+        auto *table = history->findChild<QTableWidget *>(QStringLiteral("tableWidget_History"));
+        QCOMPARE(table->rowCount(), 3);
+        QCOMPARE(table->item(0, 3)->text(), QStringLiteral("10:00"));
+        QCOMPARE(table->item(1, 3)->text(), QStringLiteral("50:00"));
+        QCOMPARE(table->item(2, 0)->text(), QStringLiteral("01.06.2024 08:00"));
+
+        auto *compare = history->findChild<QPushButton *>(QStringLiteral("pushButton_Compare"));
+        table->selectRow(2);
+        QVERIFY(!compare->isEnabled());
+        table->selectionModel()->select(table->model()->index(0, 0),
+                                        QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        QVERIFY(compare->isEnabled());
+        compare->click();
+        QCOMPARE(UrlCatcher::instance().urls.size(), 1);
+        QFile comparison(UrlCatcher::instance().urls.first().toLocalFile());
+        QVERIFY(comparison.fileName().startsWith(cwd.path() + QStringLiteral("/Reports/RVKChanges_sn61150_")));
+        QVERIFY(comparison.open(QIODevice::ReadOnly));
+        const QString text = QString::fromUtf8(comparison.readAll());
+        QVERIFY(text.contains(QStringLiteral("<td class=\"name\">Прошло дней</td><td>31.0</td>")));
+        QVERIFY(text.contains(QStringLiteral("<td>10:00</td><td>130:30</td><td>+120:30</td>")));
+        QVERIFY(text.contains(QStringLiteral("<td>5</td><td>9</td><td>+4</td>")));
+        history->close();
     }
 
     void openButtonUsesTheCurrentRow()
