@@ -338,6 +338,10 @@
         <source>Значения записаны, но журнал изменений %1 не записывается.</source>
         <translation>The values are written, but the change log %1 cannot be written.</translation>
     </message>
+    <message>
+        <source>Изменения с прошлого отчёта: %1</source>
+        <translation>Since the last report: %1</translation>
+    </message>
 </context>
 <context>
     <name>MainWindow</name>
@@ -652,6 +656,220 @@ Check the connection of the KIVO adapter and the RVK module</translation>
     </message>
 </context>
 <context>
+    <name>ModuleHistoryWindow</name>
+    <message>
+        <source>История модуля %1</source>
+        <translation>History of module %1</translation>
+    </message>
+    <message>
+        <source>Наработка, ч</source>
+        <translation>Operating time, h</translation>
+    </message>
+    <message>
+        <source>Удары</source>
+        <translation>Impacts</translation>
+    </message>
+    <message>
+        <source>Часы в верхнем диапазоне</source>
+        <translation>Hours in the top range</translation>
+    </message>
+    <message>
+        <source>Полная наработка</source>
+        <translation>Total operating time</translation>
+    </message>
+    <message>
+        <source>Межремонтная наработка</source>
+        <translation>Inter-repair operating time</translation>
+    </message>
+    <message>
+        <source>Количество ударов</source>
+        <translation>Number of impacts</translation>
+    </message>
+    <message>
+        <source>Дата</source>
+        <translation>Date</translation>
+    </message>
+    <message>
+        <source>Дата выпуска</source>
+        <translation>Date of manufacture</translation>
+    </message>
+    <message>
+        <source>Версия ПО</source>
+        <translation>Software Version</translation>
+    </message>
+    <message>
+        <source>Наработка</source>
+        <translation>Operating time</translation>
+    </message>
+    <message>
+        <source>Межремонтная</source>
+        <translation>IR time</translation>
+    </message>
+    <message>
+        <source>Межремонтные удары</source>
+        <translation>IR impacts</translation>
+    </message>
+    <message>
+        <source>Отчётов: %1. Выберите два отчёта, чтобы сравнить их.</source>
+        <translation>Reports: %1. Select two reports to compare them.</translation>
+    </message>
+    <message>
+        <source>Сравнить</source>
+        <translation>Compare</translation>
+    </message>
+    <message>
+        <source>Экспорт в CSV...</source>
+        <translation>Export to CSV...</translation>
+    </message>
+    <message>
+        <source>Внимание</source>
+        <translation>Warning</translation>
+    </message>
+    <message>
+        <source>Не могу сохранить файл сравнения
+%1
+%2</source>
+        <translation>Cannot save the comparison file
+%1
+%2</translation>
+    </message>
+    <message>
+        <source>Экспорт истории модуля</source>
+        <translation>Export the module&apos;s history</translation>
+    </message>
+    <message>
+        <source>Файлы CSV (*.csv)</source>
+        <translation>CSV files (*.csv)</translation>
+    </message>
+    <message>
+        <source>Не могу сохранить файл
+%1
+%2</source>
+        <translation>Cannot save the file
+%1
+%2</translation>
+    </message>
+</context>
+<context>
+    <name>ReportComparison</name>
+    <message>
+        <source>Полная наработка уменьшилась: модуль заменён под этим серийным номером или его память очищена.</source>
+        <translation>The total operating time went down: the module was exchanged under this serial number or its memory was cleared.</translation>
+    </message>
+    <message>
+        <source>Количество ударов уменьшилось: модуль заменён под этим серийным номером или его память очищена.</source>
+        <translation>The impact count went down: the module was exchanged under this serial number or its memory was cleared.</translation>
+    </message>
+    <message>
+        <source>Этот отчёт датирован раньше предыдущего: проверьте часы компьютеров станций.</source>
+        <translation>This report is dated before the previous one: check the clocks of the stations&apos; computers.</translation>
+    </message>
+    <message>
+        <source>Межремонтные счётчики сброшены после предыдущего отчёта.</source>
+        <translation>The inter-repair counters were reset since the previous report.</translation>
+    </message>
+    <message>
+        <source>Необычная работа: %1, %2 — %3 % добавленного времени, ранее %4 %.</source>
+        <translation>Unusual operation: %1, %2 took %3 % of the added time, before %4 %.</translation>
+    </message>
+    <message>
+        <source>Необычно много ударов: %1 на 100 часов, ранее %2.</source>
+        <translation>Unusually many impacts: %1 per 100 hours, before %2.</translation>
+    </message>
+    <message>
+        <source>Серийный номер</source>
+        <translation>Serial number</translation>
+    </message>
+    <message>
+        <source>Этот отчёт</source>
+        <translation>This report</translation>
+    </message>
+    <message>
+        <source>копия этой станции</source>
+        <translation>this station&apos;s copy</translation>
+    </message>
+    <message>
+        <source>ССУ</source>
+        <translation>SSU</translation>
+    </message>
+    <message>
+        <source>Предыдущий отчёт</source>
+        <translation>Previous report</translation>
+    </message>
+    <message>
+        <source>Прошло дней</source>
+        <translation>Days since</translation>
+    </message>
+    <message>
+        <source>прошивка обновлена</source>
+        <translation>firmware updated</translation>
+    </message>
+    <message>
+        <source>Версия прошивки</source>
+        <translation>Firmware version</translation>
+    </message>
+    <message>
+        <source>Было</source>
+        <translation>Before</translation>
+    </message>
+    <message>
+        <source>Стало</source>
+        <translation>Now</translation>
+    </message>
+    <message>
+        <source>Добавилось</source>
+        <translation>Added</translation>
+    </message>
+    <message>
+        <source>Полная наработка, ч:мин</source>
+        <translation>Total operating time, h:min</translation>
+    </message>
+    <message>
+        <source>Межремонтная наработка, ч:мин</source>
+        <translation>Inter-repair operating time, h:min</translation>
+    </message>
+    <message>
+        <source>Межремонтное количество ударов</source>
+        <translation>Inter-repair number of impacts</translation>
+    </message>
+    <message>
+        <source>Часы по диапазонам (полная наработка)</source>
+        <translation>Hours per range (total operating time)</translation>
+    </message>
+    <message>
+        <source>Часы диапазона — его процент от наработки. Модуль хранит секунды, но в отчёте проценты округлены до целых, поэтому добавленные часы верны лишь до ±%1 ч.</source>
+        <translation>A range&apos;s hours are its percentage of the operating time. The module counts seconds, but the report keeps the percentages rounded to whole numbers, so the added hours are right only to within ±%1 h.</translation>
+    </message>
+    <message>
+        <source>Было, ч</source>
+        <translation>Before, h</translation>
+    </message>
+    <message>
+        <source>Стало, ч</source>
+        <translation>Now, h</translation>
+    </message>
+    <message>
+        <source>Добавилось, ч</source>
+        <translation>Added, h</translation>
+    </message>
+    <message>
+        <source>Доля добавленного, %</source>
+        <translation>Share of the added time, %</translation>
+    </message>
+    <message>
+        <source>С прошлого отчёта</source>
+        <translation>Since the last report</translation>
+    </message>
+    <message>
+        <source>Это первый отчёт модуля: сравнивать не с чем.</source>
+        <translation>This is the module&apos;s first report: there is nothing to compare.</translation>
+    </message>
+    <message>
+        <source>Обратите внимание</source>
+        <translation>Needs a look</translation>
+    </message>
+</context>
+<context>
     <name>ReportExport</name>
     <message>
         <source>Не удалось прочитать сохранённые отчёты: %1</source>
@@ -777,6 +995,22 @@ Check the connection of the KIVO adapter and the RVK module</translation>
     <message>
         <source>&lt;p&gt;Версия модуля питания генератора : %1&amp;nbsp;&amp;nbsp;&amp;nbsp;&amp;nbsp; Программа формирования отчёта : %2&lt;/p&gt;</source>
         <translation>&lt;p&gt;Generator power module version : %1&amp;nbsp;&amp;nbsp;&amp;nbsp;&amp;nbsp; Report generation program : %2&lt;/p&gt;</translation>
+    </message>
+    <message>
+        <source>История модуля</source>
+        <translation>Module history</translation>
+    </message>
+    <message>
+        <source>Все отчёты модуля выбранной строки: графики, таблица, сравнение двух отчётов</source>
+        <translation>Every report of the selected row&apos;s module: charts, a table, the comparison of two reports</translation>
+    </message>
+    <message>
+        <source>Выберите в списке отчёт модуля.</source>
+        <translation>Select a report of the module in the list.</translation>
+    </message>
+    <message>
+        <source>Нет связи с ССУ: историю модуля прочитать не удалось.</source>
+        <translation>No connection to the SSU: the module&apos;s history could not be read.</translation>
     </message>
 </context>
 <context>
