@@ -9,11 +9,13 @@
 #include "ssu/tokenencoder.h"
 #include "tools/rvk-guide-shots/composite.h"
 #include "tools/rvk-guide-shots/driving.h"
+#include "tools/rvk-module-sim/eepromimage.h"
 
 #include <QAbstractItemModel>
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
@@ -27,6 +29,7 @@
 #include <QStandardPaths>
 #include <QTableView>
 #include <QTest>
+#include <QUrl>
 
 namespace {
 // The named child, or with no name the only one of its class.
@@ -232,23 +235,38 @@ void Scenes::connectedAndReadOut()
     readReport();
     save(windowShot(m_window), QStringLiteral("main-after-readout.png"));
 
-    // The report as the browser shows it.
+    // The report and what changed since the module's previous visit, as the
+    // browser shows them.
     if (!m_settings.withBrowser)
         return;
+    browserShot(openedDocument(QStringLiteral("RVKReport_")), QStringLiteral("report.png"));
+    browserShot(openedDocument(QStringLiteral("RVKChanges_")), QStringLiteral("comparison.png"));
+}
+
+QString Scenes::openedDocument(const QString &prefix) const
+{
+    for (auto document = m_catcher.opened.crbegin(); document != m_catcher.opened.crend(); ++document) {
+        if (QFileInfo(*document).fileName().startsWith(prefix))
+            return *document;
+    }
+    throw SceneFailure(QStringLiteral("no document %1... was opened").arg(prefix));
+}
+
+void Scenes::browserShot(const QString &document, const QString &name)
+{
     const QString browser = QStandardPaths::findExecutable(QStringLiteral("chromium"));
     if (browser.isEmpty())
-        throw SceneFailure(QStringLiteral("report.png needs chromium"));
-    const QString png = m_scratch.filePath(QStringLiteral("report.png"));
+        throw SceneFailure(QStringLiteral("%1 needs chromium").arg(name));
+    const QString png = m_scratch.filePath(name);
     QProcess chromium;
     chromium.start(browser, {QStringLiteral("--headless"), QStringLiteral("--no-sandbox"), QStringLiteral("--disable-gpu"),
                              QStringLiteral("--disable-background-networking"), QStringLiteral("--no-first-run"),
                              QStringLiteral("--user-data-dir=") + m_scratch.filePath(QStringLiteral("chromium")),
                              QStringLiteral("--hide-scrollbars"), QStringLiteral("--window-size=820,1180"),
-                             QStringLiteral("--screenshot=") + png,
-                             QUrl::fromLocalFile(m_catcher.opened.last()).toString()});
-    waitUntil([&] { return chromium.state() == QProcess::NotRunning; }, QStringLiteral("chromium has drawn the report"),
-              60000);
-    save(QImage(png), QStringLiteral("report.png"));
+                             QStringLiteral("--screenshot=") + png, QUrl::fromLocalFile(document).toString()});
+    waitUntil([&] { return chromium.state() == QProcess::NotRunning; },
+              QStringLiteral("chromium has drawn %1").arg(name), 60000);
+    save(QImage(png), name);
 }
 
 void Scenes::serviceModeAndDatabase()
@@ -276,8 +294,34 @@ void Scenes::serviceModeAndDatabase()
     QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(third).center());
     settle(500);
     save(windowShot(dialog), QStringLiteral("ssu-dialog.png"));
+    moduleHistory(dialog);
     dialog->close();
     waitUntil([&] { return !dialog->isVisible(); }, QStringLiteral("the search window is closed"));
+}
+
+// The history of the module the guide reads, from its row in the list.
+void Scenes::moduleHistory(QWidget *dialog)
+{
+    auto *view = dialog->findChild<QTableView *>();
+    QModelIndex row;
+    for (int i = 0; i < view->model()->rowCount() && !row.isValid(); ++i) {
+        const QModelIndex sn = view->model()->index(i, 0);
+        if (sn.data().toUInt() == EepromImage::builtIn().word(WordSerialNumber))
+            row = sn;
+    }
+    if (!row.isValid())
+        throw SceneFailure(QStringLiteral("the read module is not listed"));
+    view->scrollTo(row);
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(row).center());
+    settle(300);
+    child<QPushButton>(dialog, "pushButton_History")->click();
+    QWidget *history = nullptr;
+    waitUntil([&] { return (history = visibleWindow("ModuleHistoryWindow")) != nullptr; },
+              QStringLiteral("the module's history is shown"));
+    history->resize(900, 760);
+    settle(800);
+    save(windowShot(history), QStringLiteral("module-history.png"));
+    history->close();
 }
 
 // The monitor and the sensor values beside the main window.

@@ -41,6 +41,7 @@ private:
     void noAdapter();
     void connectedAndReadOut();
     void serviceModeAndDatabase();
+    void moduleHistory(QWidget *dialog);
     void debugMonitor();
     void noDatabase();
     void linkLost();
@@ -52,6 +53,10 @@ private:
     void readReport();
     void waitUntilLinked();
     void save(const QImage &image, const QString &name);
+    // The last document opened whose name starts so.
+    QString openedDocument(const QString &prefix) const;
+    // The document drawn by chromium, saved as name.
+    void browserShot(const QString &document, const QString &name);
 
     SceneSettings m_settings;
     QDir m_scratch;

@@ -144,8 +144,14 @@ struct Readout
     const char *time;
 };
 
+// Module 10457's earlier visits lead up to the built-in image (342:56 in
+// total, 52:02 since the repair made between the last two): its history
+// and the comparison after the guide's read-out follow on from them.
 const Readout earlierReadouts[] = {
-    {10457, 15032024, 322, 298.2, 7.75, 14, 0, 62, "09:12"},
+    {10457, 15032024, 317, 120.0, 120.0, 6, 6, 240, "11:05"},
+    {10457, 15032024, 322, 205.5, 205.5, 10, 10, 150, "08:40"},
+    {10457, 15032024, 322, 260.0, 260.0, 12, 12, 100, "15:20"},
+    {10457, 15032024, 322, 298.2, 7.3, 14, 0, 62, "09:12"},
     {10458, 20032024, 322, 512.7, 120.1, 21, 4, 41, "14:31"},
     {10391, 11122023, 317, 1204.3, 0.6, 48, 0, 27, "10:02"},
     {10612, 3062025, 322, 48.3, 48.3, 1, 1, 9, "16:47"},
