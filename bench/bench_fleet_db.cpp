@@ -5,7 +5,8 @@
 // changes over its reports. For each size it prints the time from calling
 // readFleet() to its result for every grouping, and the process's peak
 // resident memory (VmHWM). Needs the test database (scripts/test-db start);
-// its rows (serial numbers from 800000) are removed afterwards.
+// its rows (serial numbers from 800000) are removed afterwards unless
+// RVK_BENCH_FLEET_KEEP is set.
 #include "bench/benchdatabase.h"
 #include "bench/benchsupport.h"
 #include "ssu/fleetquery.h"
@@ -96,7 +97,11 @@ void measure(int reports, const SsuTarget &target)
         out.flush();
     }
     SsuConnection::remove(QLatin1String(Connection));
-    bench::deleteModules(FirstSn, modules);
+    // Left for a look at the statements' plans when asked to.
+    if (qEnvironmentVariableIsSet("RVK_BENCH_FLEET_KEEP"))
+        out << "  rows kept (RVK_BENCH_FLEET_KEEP)\n";
+    else
+        bench::deleteModules(FirstSn, modules);
 }
 } // namespace
 
