@@ -43,7 +43,9 @@ QString groupKeyTerm(FleetGrouping grouping)
     case FleetGrouping::FirmwareVersion:
         break;
     }
-    return QStringLiteral("r.firmware_version");
+    // A TEXT grouping key sends the server's grouping to a table on disk;
+    // versions are a few characters.
+    return QStringLiteral("CAST(r.firmware_version AS CHAR(64))");
 }
 
 // "hhhh:mm" as whole minutes: sums of minutes and of percent x minutes stay
