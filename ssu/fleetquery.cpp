@@ -1,0 +1,343 @@
+#include "ssu/fleetquery.h"
+
+#include "report/histogramtable.h"
+#include "ssu/reportschema.h"
+#include "ssu/ssudriver.h"
+
+#include <QCoreApplication>
+#include <QFileDevice>
+#include <QHash>
+#include <QIODevice>
+#include <QRegularExpression>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QStringList>
+#include <QVariant>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+// The messages' translation context.
+class FleetQuery
+{
+    Q_DECLARE_TR_FUNCTIONS(FleetQuery)
+};
+
+constexpr double DaysPerYear = 365.25;
+// The program stores an unknown release date as this day (reportupload.cpp).
+const char *const UnknownReleaseDate = "1970-01-01";
+// Modules per page of the percentiles' rows; half the driver's row limit
+// at most, so that twins a table without row key cannot tell apart fit too.
+constexpr int PageModules = 5000;
+
+QString groupKeyTerm(FleetGrouping grouping)
+{
+    switch (grouping) {
+    case FleetGrouping::ReleaseMonth:
+        return QStringLiteral("IF(r.release_date <= '%1', '', DATE_FORMAT(r.release_date, '%Y-%m'))")
+            .arg(QLatin1String(UnknownReleaseDate));
+    case FleetGrouping::ReleaseYear:
+        return QStringLiteral("IF(r.release_date <= '%1', '', DATE_FORMAT(r.release_date, '%Y'))")
+            .arg(QLatin1String(UnknownReleaseDate));
+    case FleetGrouping::FirmwareVersion:
+        break;
+    }
+    // A TEXT grouping key sends the server's grouping to a table on disk;
+    // versions are a few characters.
+    return QStringLiteral("CAST(r.firmware_version AS CHAR(64))");
+}
+
+// "hhhh:mm" as whole minutes: sums of minutes and of percent x minutes stay
+// exact integers on the server.
+QString minutesTerm(const QString &alias)
+{
+    return QStringLiteral("(CAST(SUBSTRING_INDEX(%1.total_time, ':', 1) AS UNSIGNED) * 60 + "
+                          "CAST(SUBSTRING_INDEX(%1.total_time, ':', -1) AS UNSIGNED))")
+        .arg(alias);
+}
+
+// The k-th (1-based) percent of a stored list; 0 when the list is shorter,
+// where SUBSTRING_INDEX alone would repeat the last element.
+QString binTerm(const QString &column, int k)
+{
+    return QStringLiteral("IF(LENGTH(l.%1) - LENGTH(REPLACE(l.%1, ',', '')) >= %2, "
+                          "CAST(SUBSTRING_INDEX(SUBSTRING_INDEX(l.%1, ',', %3), ',', -1) AS UNSIGNED), 0)")
+        .arg(column)
+        .arg(k - 1)
+        .arg(k);
+}
+
+// The latest report of every module as rows "r": the latest date from the
+// (sn, date) index, one index lookup per module, joined back to its row.
+// Reports of the same minute ("twins") are told apart by the row key,
+// which the (sn, date) index carries, or else by their operating times: a
+// module's counters only grow, so the one with more was read later.
+QString latestRows(const QString &table, bool rowKey, const QString &modules)
+{
+    const QString later = rowKey ? QStringLiteral("t.id > r.id")
+                                 : QStringLiteral("(%1 > %2 OR (%1 = %2 AND (t.total_time, t.repair_time) > "
+                                                  "(r.total_time, r.repair_time)))")
+                                       .arg(minutesTerm(QStringLiteral("t")), minutesTerm(QStringLiteral("r")));
+    return QStringLiteral("%1 r JOIN (%2) m ON r.sn = m.sn AND r.date = m.latest "
+                          "WHERE NOT EXISTS (SELECT 1 FROM %1 t WHERE t.sn = r.sn AND t.date = r.date AND %3)")
+        .arg(table, modules, later);
+}
+
+// Age in whole days; NULL when the release date is unknown or not before
+// the report.
+QString ageDaysTerm()
+{
+    return QStringLiteral("IF(r.release_date <= '%1' OR r.release_date >= r.date, NULL, DATEDIFF(r.date, "
+                          "r.release_date))")
+        .arg(QLatin1String(UnknownReleaseDate));
+}
+
+QString aggregateStatement(const QString &table, bool rowKey, FleetGrouping grouping)
+{
+    QStringList sums;
+    QStringList columns;
+    const QVector<HistogramParameter> &parameters = histogramParameters();
+    for (int p = 0; p < HistogramParameterCount; ++p) {
+        columns << QStringLiteral("r.") + parameters.at(p).key;
+        for (int k = 1; k <= parameters.at(p).bins.size(); ++k)
+            sums << QStringLiteral("SUM(l.minutes * %1)").arg(binTerm(parameters.at(p).key, k));
+    }
+    const QString modules = QStringLiteral("SELECT sn, MAX(date) AS latest FROM %1 GROUP BY sn").arg(table);
+    return QStringLiteral("SELECT l.g, COUNT(*), SUM(l.minutes), SUM(l.impacts), %1 FROM (SELECT %2 AS g, %3 AS "
+                          "minutes, r.impacts, %4 FROM %5) l GROUP BY l.g ORDER BY l.g")
+        .arg(sums.join(QLatin1String(", ")), groupKeyTerm(grouping), minutesTerm(QStringLiteral("r")),
+             columns.join(QLatin1String(", ")), latestRows(table, rowKey, modules));
+}
+
+// One row per module of the page after the serial number bound.
+QString pageStatement(const QString &table, bool rowKey, FleetGrouping grouping, int pageModules)
+{
+    const QString modules =
+        QStringLiteral("SELECT sn, MAX(date) AS latest FROM %1 WHERE sn > ? GROUP BY sn ORDER BY sn LIMIT %2")
+            .arg(table)
+            .arg(pageModules);
+    return QStringLiteral("SELECT r.sn, %1, %2, %3 FROM %4")
+        .arg(groupKeyTerm(grouping), minutesTerm(QStringLiteral("r")), ageDaysTerm(),
+             latestRows(table, rowKey, modules));
+}
+
+// What each group's percentiles are computed from.
+struct GroupValues
+{
+    QVector<double> hours;
+    QVector<double> ageYears;
+    QVector<double> hoursPerYear;
+};
+
+class Reader
+{
+public:
+    Reader(QSqlDatabase db, FleetGrouping grouping, const QString &table)
+        : db(db)
+        , grouping(grouping)
+        , table(table)
+    {
+    }
+
+    bool run(FleetSummary *summary);
+    QString error;
+
+private:
+    bool readGroups(FleetSummary *summary);
+    bool readModules(const FleetSummary &summary, QVector<GroupValues> *values);
+    bool failed(const QSqlQuery &query)
+    {
+        error = FleetQuery::tr("Не удалось прочитать сводку по парку: %1").arg(query.lastError().text());
+        return false;
+    }
+
+    QSqlDatabase db;
+    const FleetGrouping grouping;
+    const QString table;
+    bool rowKey = false;
+    QHash<QString, int> groupIndex;
+};
+
+bool Reader::readGroups(FleetSummary *summary)
+{
+    QSqlQuery query(db);
+    query.setForwardOnly(true);
+    if (!query.exec(aggregateStatement(table, rowKey, grouping)))
+        return failed(query);
+    const QVector<HistogramParameter> &parameters = histogramParameters();
+    while (query.next()) {
+        FleetGroup group;
+        group.key = query.value(0).toString();
+        group.modules = query.value(1).toInt();
+        const double minutes = query.value(2).toDouble();
+        if (minutes > 0)
+            group.impactsPer100Hours = query.value(3).toDouble() / (minutes / 60.0) * 100.0;
+        int column = 4;
+        for (int p = 0; p < HistogramParameterCount; ++p) {
+            QVector<double> shares;
+            for (int k = 0; k < parameters.at(p).bins.size(); ++k, ++column)
+                shares << (minutes > 0 ? query.value(column).toDouble() / minutes : qQNaN());
+            group.binShares << shares;
+        }
+        groupIndex.insert(group.key, summary->groups.size());
+        summary->groups << group;
+    }
+    return true;
+}
+
+bool Reader::readModules(const FleetSummary &summary, QVector<GroupValues> *values)
+{
+    values->resize(summary.groups.size());
+    int pageModules = PageModules;
+    if (auto *driver = qobject_cast<SsuDriver *>(db.driver()))
+        pageModules = qMax(1, qMin(pageModules, driver->rowLimit() / 2));
+    QSqlQuery query(db);
+    query.setForwardOnly(true);
+    query.prepare(pageStatement(table, rowKey, grouping, pageModules));
+    qint64 after = -1;
+    for (;;) {
+        query.bindValue(0, after);
+        if (!query.exec())
+            return failed(query);
+        int modules = 0;
+        while (query.next()) {
+            const qint64 sn = query.value(0).toLongLong();
+            if (sn != after)
+                ++modules;
+            after = qMax(after, sn);
+            const auto found = groupIndex.constFind(query.value(1).toString());
+            if (found == groupIndex.constEnd())
+                continue;
+            GroupValues &group = (*values)[found.value()];
+            const double hours = query.value(2).toDouble() / 60.0;
+            group.hours << hours;
+            if (query.value(3).isNull())
+                continue;
+            const double years = query.value(3).toDouble() / DaysPerYear;
+            group.ageYears << years;
+            group.hoursPerYear << hours / years;
+        }
+        if (modules < pageModules)
+            return true;
+    }
+}
+
+bool Reader::run(FleetSummary *summary)
+{
+    rowKey = reportTableHasRowKey(db, table);
+    QVector<GroupValues> values;
+    if (!readGroups(summary) || !readModules(*summary, &values))
+        return false;
+    for (int i = 0; i < summary->groups.size(); ++i) {
+        FleetGroup &group = summary->groups[i];
+        GroupValues &from = values[i];
+        const auto spread = [](QVector<double> &v) {
+            return FleetPercentiles{fleetPercentile(v, 0.1), fleetPercentile(v, 0.5), fleetPercentile(v, 0.9)};
+        };
+        group.hours = spread(from.hours);
+        group.ageYears = spread(from.ageYears);
+        group.hoursPerYear = spread(from.hoursPerYear);
+        group.modulesWithAge = from.ageYears.size();
+    }
+    return true;
+}
+
+QByteArray csvNumber(double value)
+{
+    return std::isnan(value) ? QByteArray() : QByteArray::number(value, 'f', 3);
+}
+
+QByteArray csvText(const QString &text)
+{
+    QByteArray bytes = text.toUtf8();
+    if (!bytes.contains(',') && !bytes.contains('"') && !bytes.contains('\n') && !bytes.contains('\r'))
+        return bytes;
+    bytes.replace('"', "\"\"");
+    return '"' + bytes + '"';
+}
+} // namespace
+
+double fleetPercentile(QVector<double> &values, double fraction)
+{
+    if (values.isEmpty())
+        return qQNaN();
+    std::sort(values.begin(), values.end());
+    const double rank = qBound(0.0, fraction, 1.0) * (values.size() - 1);
+    const int below = int(std::floor(rank));
+    const int above = qMin(below + 1, values.size() - 1);
+    return values.at(below) + (rank - below) * (values.at(above) - values.at(below));
+}
+
+FleetSummary readFleet(QSqlDatabase db, FleetGrouping grouping, const QString &table, QString *error)
+{
+    FleetSummary summary;
+    summary.grouping = grouping;
+    // The name goes into the statements as it stands; only the program and
+    // its tests name tables, but nothing else than a plain name passes.
+    static const QRegularExpression plainName(QStringLiteral("^[A-Za-z_][A-Za-z0-9_]{0,63}$"));
+    if (!plainName.match(table).hasMatch())
+        summary.error = FleetQuery::tr("Недопустимое имя таблицы: %1").arg(table);
+    else if (!db.isOpen())
+        summary.error = FleetQuery::tr("Нет открытого подключения к базе данных");
+    else if (!db.transaction())
+        summary.error = FleetQuery::tr("Не удалось прочитать сводку по парку: %1").arg(db.lastError().text());
+    if (!summary.error.isEmpty()) {
+        if (error)
+            *error = summary.error;
+        return summary;
+    }
+    Reader reader(db, grouping, table);
+    summary.ok = reader.run(&summary);
+    // Nothing was written; the transaction only kept both statements on
+    // one state of the table.
+    db.rollback();
+    summary.readAt = QDateTime::currentDateTime();
+    if (!summary.ok) {
+        summary.groups.clear();
+        summary.error = reader.error;
+    }
+    if (error)
+        *error = summary.error;
+    return summary;
+}
+
+bool writeFleetCsv(const FleetSummary &summary, QIODevice *out)
+{
+    if (!out || !out->isWritable())
+        return false;
+    QList<QByteArray> header{"group",
+                             "modules",
+                             "hours_median",
+                             "hours_p10",
+                             "hours_p90",
+                             "age_years_median",
+                             "age_years_p10",
+                             "age_years_p90",
+                             "hours_per_year_median",
+                             "hours_per_year_p10",
+                             "hours_per_year_p90"};
+    const QVector<HistogramParameter> &parameters = histogramParameters();
+    for (int p = 0; p < HistogramParameterCount; ++p) {
+        for (int k = 1; k <= parameters.at(p).bins.size(); ++k)
+            header << parameters.at(p).key.toLatin1() + "_bin" + QByteArray::number(k) + "_share";
+    }
+    header << "impacts_per_100h";
+    QByteArray bytes = header.join(',') + '\n';
+    for (const FleetGroup &group : summary.groups) {
+        QList<QByteArray> cells{csvText(group.key), QByteArray::number(group.modules)};
+        for (const FleetPercentiles *spread : {&group.hours, &group.ageYears, &group.hoursPerYear})
+            cells << csvNumber(spread->median) << csvNumber(spread->p10) << csvNumber(spread->p90);
+        for (int p = 0; p < HistogramParameterCount; ++p) {
+            for (int k = 0; k < parameters.at(p).bins.size(); ++k)
+                cells << csvNumber(group.binShares.value(p).value(k, qQNaN()));
+        }
+        cells << csvNumber(group.impactsPer100Hours);
+        bytes += cells.join(',') + '\n';
+    }
+    if (out->write(bytes) != bytes.size())
+        return false;
+    // A full disk shows only when a file's buffer is written out.
+    auto *file = qobject_cast<QFileDevice *>(out);
+    return !file || file->flush();
+}
