@@ -66,6 +66,7 @@ MainWindow::MainWindow(QWidget *parent)
     ssuDialog->setLanguage(uchar(language));
     installServiceModeShortcut();
     installTrendsAction();
+    installFleetAction();
 }
 
 void MainWindow::createProgressWindowParts()

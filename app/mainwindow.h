@@ -17,6 +17,7 @@ class QVBoxLayout;
 class QWidget;
 class SSUDialog;
 class Station;
+class FleetWindow;
 class TrendsWindow;
 class VerificationDialog;
 struct Readout;
@@ -145,6 +146,13 @@ private:
     void openTrendsWindow();
     TrendsWindow *trendsWindow = nullptr;
     QAction *trendsAction = nullptr;
+
+    // --- fleet window (mainwindow_fleet.cpp) ---
+    void installFleetAction();
+    void retranslateFleetAction();
+    void openFleetWindow();
+    FleetWindow *fleetWindow = nullptr;
+    QAction *fleetAction = nullptr;
 
     // --- database (mainwindow_ssu.cpp) ---
     void showArchiveProgress(int stored, int total);

@@ -220,4 +220,5 @@ void MainWindow::enterServiceMode()
     }
     ui->actionSSU->setVisible(true);
     trendsAction->setVisible(true);
+    fleetAction->setVisible(true);
 }

@@ -70,15 +70,15 @@ QString binTerm(const QString &column, int k)
 
 // The latest report of every module as rows "r": the latest date from the
 // (sn, date) index, one index lookup per module, joined back to its row.
-// Reports of the same minute ("twins") are told apart by the row key,
-// which the (sn, date) index carries, or else by their operating times: a
-// module's counters only grow, so the one with more was read later.
+// Reports of the same minute ("twins") are told apart as a module's history
+// orders them: a module's counters only grow, so the one with more operating
+// time was read later; the row key, or else the texts, settle the rest.
 QString latestRows(const QString &table, bool rowKey, const QString &modules)
 {
-    const QString later = rowKey ? QStringLiteral("t.id > r.id")
-                                 : QStringLiteral("(%1 > %2 OR (%1 = %2 AND (t.total_time, t.repair_time) > "
-                                                  "(r.total_time, r.repair_time)))")
-                                       .arg(minutesTerm(QStringLiteral("t")), minutesTerm(QStringLiteral("r")));
+    const QString tie = rowKey ? QStringLiteral("t.id > r.id")
+                               : QStringLiteral("(t.total_time, t.repair_time) > (r.total_time, r.repair_time)");
+    const QString later = QStringLiteral("(%1 > %2 OR (%1 = %2 AND %3))")
+                              .arg(minutesTerm(QStringLiteral("t")), minutesTerm(QStringLiteral("r")), tie);
     return QStringLiteral("%1 r JOIN (%2) m ON r.sn = m.sn AND r.date = m.latest "
                           "WHERE NOT EXISTS (SELECT 1 FROM %1 t WHERE t.sn = r.sn AND t.date = r.date AND %3)")
         .arg(table, modules, later);

@@ -63,8 +63,8 @@ struct FleetSummary
 double fleetPercentile(QVector<double> &values, double fraction);
 
 // Reads the fleet from table: the latest report of every module (latest
-// date, among reports of the same minute the one stored last when the table
-// has its row key, otherwise the one with the most operating time), grouped
+// date, among reports of the same minute the one with the most operating
+// time, then the one stored last when the table has its row key), grouped
 // on the server. The figures needing every module's value, the percentiles,
 // are computed here from one (group, hours, age) row per module, read page
 // by page; both statements see the table as it was at the first, in one

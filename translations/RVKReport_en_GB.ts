@@ -344,6 +344,139 @@
     </message>
 </context>
 <context>
+    <name>FleetFigures</name>
+    <message>
+        <source>Модулей</source>
+        <translation>Modules</translation>
+    </message>
+    <message>
+        <source>Наработка, ч: медиана</source>
+        <translation>Operating hours: median</translation>
+    </message>
+    <message>
+        <source>Наработка, ч: 10-й процентиль</source>
+        <translation>Operating hours: 10th percentile</translation>
+    </message>
+    <message>
+        <source>Наработка, ч: 90-й процентиль</source>
+        <translation>Operating hours: 90th percentile</translation>
+    </message>
+    <message>
+        <source>Возраст, лет: медиана</source>
+        <translation>Age, years: median</translation>
+    </message>
+    <message>
+        <source>Возраст, лет: 10-й процентиль</source>
+        <translation>Age, years: 10th percentile</translation>
+    </message>
+    <message>
+        <source>Возраст, лет: 90-й процентиль</source>
+        <translation>Age, years: 90th percentile</translation>
+    </message>
+    <message>
+        <source>Наработка за год возраста, ч: медиана</source>
+        <translation>Hours per year of age: median</translation>
+    </message>
+    <message>
+        <source>Наработка за год возраста, ч: 10-й процентиль</source>
+        <translation>Hours per year of age: 10th percentile</translation>
+    </message>
+    <message>
+        <source>Наработка за год возраста, ч: 90-й процентиль</source>
+        <translation>Hours per year of age: 90th percentile</translation>
+    </message>
+    <message>
+        <source>Ударов на 100 ч наработки</source>
+        <translation>Impacts per 100 operating hours</translation>
+    </message>
+    <message>
+        <source>%1 %2…%3 %4, %</source>
+        <translation>%1 %2…%3 %4, %</translation>
+    </message>
+</context>
+<context>
+    <name>FleetQuery</name>
+    <message>
+        <source>Не удалось прочитать сводку по парку: %1</source>
+        <translation>Could not read the fleet summary: %1</translation>
+    </message>
+    <message>
+        <source>Недопустимое имя таблицы: %1</source>
+        <translation>Invalid table name: %1</translation>
+    </message>
+    <message>
+        <source>Нет открытого подключения к базе данных</source>
+        <translation>No open database connection</translation>
+    </message>
+</context>
+<context>
+    <name>FleetWindow</name>
+    <message>
+        <source>неизвестно</source>
+        <translation>unknown</translation>
+    </message>
+    <message>
+        <source>Чтение…</source>
+        <translation>Reading…</translation>
+    </message>
+    <message>
+        <source>Прочитано в %1</source>
+        <translation>Read at %1</translation>
+    </message>
+    <message>
+        <source>Сохранить сводку по парку</source>
+        <translation>Save fleet summary</translation>
+    </message>
+    <message>
+        <source>Файлы CSV (*.csv)</source>
+        <translation>CSV files (*.csv)</translation>
+    </message>
+    <message>
+        <source>Сводка по парку</source>
+        <translation>Fleet summary</translation>
+    </message>
+    <message>
+        <source>Не удалось записать файл %1: %2</source>
+        <translation>Could not write file %1: %2</translation>
+    </message>
+    <message>
+        <source>Парк модулей</source>
+        <translation>Module fleet</translation>
+    </message>
+    <message>
+        <source>По версии прошивки</source>
+        <translation>By firmware version</translation>
+    </message>
+    <message>
+        <source>По месяцу выпуска</source>
+        <translation>By release month</translation>
+    </message>
+    <message>
+        <source>По году выпуска</source>
+        <translation>By release year</translation>
+    </message>
+    <message>
+        <source>Группировка:</source>
+        <translation>Grouping:</translation>
+    </message>
+    <message>
+        <source>Группа А:</source>
+        <translation>Group A:</translation>
+    </message>
+    <message>
+        <source>Группа Б:</source>
+        <translation>Group B:</translation>
+    </message>
+    <message>
+        <source>Обновить</source>
+        <translation>Refresh</translation>
+    </message>
+    <message>
+        <source>Выгрузить в CSV…</source>
+        <translation>Export to CSV…</translation>
+    </message>
+</context>
+<context>
     <name>MainWindow</name>
     <message>
         <source>MainWindow</source>
@@ -653,6 +786,14 @@ Check the connection of the KIVO adapter and the RVK module</translation>
     <message>
         <source>Сервер базы данных ССУ недоступен или не принял подключение.</source>
         <translation>The SAS database server could not be reached or refused the connection.</translation>
+    </message>
+    <message>
+        <source>Парк модулей</source>
+        <translation>Module fleet</translation>
+    </message>
+    <message>
+        <source>Сравнение групп модулей по их последним отчётам в ССУ</source>
+        <translation>Groups of modules compared by their latest reports in the SSU</translation>
     </message>
 </context>
 <context>

@@ -164,12 +164,16 @@ void TestMainWindowLanguage::everythingFollowsEverySwitchFromAnEnglishStart()
         rvktest::removeEntries({QStringLiteral("Reports")});
         QVERIFY(requestReport());
         sendReport(QByteArray(ReportRecordSize, '\0'));
-        QTRY_COMPARE(rvktest::filesIn(QStringLiteral("Reports")).size(), 1);
-        const QString html
-            = rvktest::readWindows1251File(QStringLiteral("Reports/") + rvktest::filesIn(QStringLiteral("Reports")).first());
+        // With it, the comparison ("RVKChanges_...", listed first).
+        QTRY_COMPARE(rvktest::filesIn(QStringLiteral("Reports")).size(), 2);
+        const QStringList documents = rvktest::filesIn(QStringLiteral("Reports"));
+        const QString html = rvktest::readWindows1251File(QStringLiteral("Reports/") + documents.last());
         QCOMPARE(html.contains(QStringLiteral("Отчёт модуля питания генератора RVK")), russian);
         QCOMPARE(html.contains(QStringLiteral("Generator Power Supply Module Report")), !russian);
         QCOMPARE(html.contains(QStringLiteral("Гистограмма полной наработки")), russian);
+        const QString changes = QString::fromUtf8(rvktest::readFile(QStringLiteral("Reports/") + documents.first()));
+        QCOMPARE(changes.contains(QStringLiteral("<h1>С прошлого отчёта</h1>")), russian);
+        QCOMPARE(changes.contains(QStringLiteral("<h1>Since the last report</h1>")), !russian);
     }
 }
 
@@ -191,6 +195,7 @@ void TestMainWindowLanguage::formTexts_data()
     row("actionInfo", "toolTip", "О программе", "About");
     row("actionSSU", "text", "SSU", "SAS");
     row("actionSSU", "toolTip", "Система статистического учёта RVK", "Statistical accounting system RVK");
+    row("actionFleet", "text", "Парк модулей", "Module fleet");
     row("label_InfoDevice", "text", "Имя адаптера", "Adapter Name");
     row("label_TTName", "text", "Полная наработка", "Full operating time");
     row("label_IRTName", "text", "Межремонтная наработка", "Inter-repair time");

@@ -117,12 +117,19 @@ void TestMainWindowServiceMode::rightCodeRevealsTheServiceControls()
 {
     const State before = state();
     QVERIFY(!before.ssuActionVisible);
+    QVERIFY(!widget<QAction>("actionFleet")->isVisible());
     QVERIFY(before.ssuIndicatorHidden);
     ModalAnswerer answerer;
     answerer.enterText(QStringLiteral("583146"));
 
     pressChord();
     QTRY_VERIFY(widget<QAction>("actionSSU")->isVisible() && ssuLight()->isVisible());
+    // The fleet is the maker's view: its window opens from service mode only.
+    QVERIFY(widget<QAction>("actionFleet")->isVisible());
+    widget<QAction>("actionFleet")->trigger();
+    QWidget *fleet = window->findChild<QWidget *>(QStringLiteral("FleetWindow"));
+    QVERIFY(fleet && fleet->isVisible() && fleet->isWindow());
+    fleet->close();
 
     QCOMPARE(answerer.seen.size(), 1);
     const State after = state();

@@ -37,8 +37,9 @@ struct Report
 //   64001 released 2020-01-01, latest 2024-01-01 "3.2.2" 100:00, 3 impacts,
 //         age 1461 days = 4 years, 25 h a year; its earlier "3.1.0" report
 //         forms no group.
-//   64002 released 2020-01-20, twins at 2024-03-01 09:00: the one stored
-//         last (300:00, 9 impacts) counts, not its twin (200:00); age
+//   64002 released 2020-01-20, twins at 2024-03-01 09:00: the one with
+//         more operating time (300:00, 9 impacts) counts, not its twin
+//         (200:00); age
 //         1461 + 31 + 10 = 1502 days.
 //   64003 release date unknown (stored as 1970-01-01), "3.2.2", 0:00: no
 //         age, no operating time.
