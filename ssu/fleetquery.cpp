@@ -77,8 +77,11 @@ QString latestRows(const QString &table, bool rowKey, const QString &modules)
 {
     const QString tie = rowKey ? QStringLiteral("t.id > r.id")
                                : QStringLiteral("(t.total_time, t.repair_time) > (r.total_time, r.repair_time)");
-    const QString later = QStringLiteral("(%1 > %2 OR (%1 = %2 AND %3))")
-                              .arg(minutesTerm(QStringLiteral("t")), minutesTerm(QStringLiteral("r")), tie);
+    // The row key is in the index: a report is ruled out as its own twin
+    // there, before its row is read.
+    const QString other = rowKey ? QStringLiteral("t.id <> r.id AND ") : QString();
+    const QString later = QStringLiteral("%4(%1 > %2 OR (%1 = %2 AND %3))")
+                              .arg(minutesTerm(QStringLiteral("t")), minutesTerm(QStringLiteral("r")), tie, other);
     return QStringLiteral("%1 r JOIN (%2) m ON r.sn = m.sn AND r.date = m.latest "
                           "WHERE NOT EXISTS (SELECT 1 FROM %1 t WHERE t.sn = r.sn AND t.date = r.date AND %3)")
         .arg(table, modules, later);

@@ -5,6 +5,7 @@
 #include "protocol/archivefile.h"
 #include "protocol/programidentity.h"
 #include "ssu/deployment.h"
+#include "ssu/fleetwindow.h"
 #include "ssu/ssudialog.h"
 #include "ssu/tokenencoder.h"
 #include "tools/rvk-guide-shots/composite.h"
@@ -297,6 +298,24 @@ void Scenes::serviceModeAndDatabase()
     moduleHistory(dialog);
     dialog->close();
     waitUntil([&] { return !dialog->isVisible(); }, QStringLiteral("the search window is closed"));
+    fleet();
+}
+
+// The fleet of the guide's modules, grouped by firmware.
+void Scenes::fleet()
+{
+    child<QAction>(m_window, "actionFleet")->trigger();
+    FleetWindow *window = nullptr;
+    waitUntil(
+        [&] {
+            window = m_window->findChild<FleetWindow *>();
+            return window && window->isVisible() && !window->isReading() && window->summary().ok;
+        },
+        QStringLiteral("the fleet's figures are shown"), 30000);
+    window->resize(640, 760);
+    settle(800);
+    save(windowShot(window), QStringLiteral("fleet.png"));
+    window->close();
 }
 
 // The history of the module the guide reads, from its row in the list.

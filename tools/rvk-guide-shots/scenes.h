@@ -42,6 +42,7 @@ private:
     void connectedAndReadOut();
     void serviceModeAndDatabase();
     void moduleHistory(QWidget *dialog);
+    void fleet();
     void debugMonitor();
     void noDatabase();
     void linkLost();
