@@ -45,6 +45,8 @@ QwtPlot *datePlot(QWidget *parent)
     dates->setDateFormat(QwtDate::Week, QStringLiteral("dd.MM.yy"));
     dates->setDateFormat(QwtDate::Month, QStringLiteral("MM.yyyy"));
     plot->setAxisScaleDraw(QwtPlot::xBottom, dates);
+    // A date label is wide; more than a few would run into each other.
+    plot->setAxisMaxMajor(QwtPlot::xBottom, 5);
     auto *grid = new QwtPlotGrid;
     grid->setMajorPen(QColor(225, 225, 225), 0.0, Qt::SolidLine);
     grid->attach(plot);
@@ -164,7 +166,6 @@ void ModuleHistoryWindow::fillTable()
         for (int column = 0; column < cells.size(); ++column)
             table->setItem(row, column, new QTableWidgetItem(cells.at(column)));
     }
-    table->resizeColumnsToContents();
     table->scrollToBottom();
 }
 
@@ -188,6 +189,7 @@ void ModuleHistoryWindow::retranslate()
     }
     table->setHorizontalHeaderLabels({tr("Дата"), tr("Дата выпуска"), tr("Версия ПО"), tr("Наработка"),
                                       tr("Межремонтная"), tr("Удары"), tr("Межремонтные удары")});
+    table->resizeColumnsToContents();
     summary->setText(tr("Отчётов: %1. Выберите два отчёта, чтобы сравнить их.").arg(reports.size()));
     compareButton->setText(tr("Сравнить"));
     exportButton->setText(tr("Экспорт в CSV..."));
