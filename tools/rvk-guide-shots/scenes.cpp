@@ -288,8 +288,8 @@ void Scenes::serviceModeAndDatabase()
     auto *dialog = child<SSUDialog>(m_window);
     waitUntil([&] { return dialog->isVisible(); }, QStringLiteral("the search window is shown"), 30000);
     auto *view = dialog->findChild<QTableView *>();
-    waitUntil([&] { return view && view->model() && view->model()->rowCount() >= 5; },
-              QStringLiteral("the search window lists five reports"));
+    waitUntil([&] { return view && view->model() && view->model()->rowCount() >= 8; },
+              QStringLiteral("the search window lists the eight reports"));
     settle(300);
     const QModelIndex third = view->model()->index(2, 0);
     QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(third).center());
