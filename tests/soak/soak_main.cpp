@@ -393,7 +393,7 @@ int main(int argc, char *argv[])
             module.setOptions(fault.options);
             module.setEeprom(imageFor(k));
             const QByteArray expected = assembledRecord(module.eeprom(), fault.options);
-            const int urlsBefore = UrlCatcher::instance().urls.size();
+            const int urlsBefore = UrlCatcher::instance().reportDocuments().size();
             const int sentBefore = module.reportsSent();
             const int archiveFilesBefore = QDir(QStringLiteral("ssu")).entryList(QDir::Files).size();
 
@@ -424,7 +424,7 @@ int main(int argc, char *argv[])
                     else
                         database.begin(QStringLiteral("db-start"));
                 }
-                if (UrlCatcher::instance().urls.size() > urlsBefore) {
+                if (UrlCatcher::instance().reportDocuments().size() > urlsBefore) {
                     ++completed;
                     const int files = QDir(QStringLiteral("ssu")).entryList(QDir::Files).size();
                     if (files > archiveFilesBefore)
@@ -457,11 +457,11 @@ int main(int argc, char *argv[])
             if (impatientFired) {
                 // Its transfer may have ended inside the pass or still be
                 // under way; either way it completes once.
-                while (UrlCatcher::instance().urls.size() < urlsBefore + 2 && clock.elapsed() < 30000) {
+                while (UrlCatcher::instance().reportDocuments().size() < urlsBefore + 2 && clock.elapsed() < 30000) {
                     QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
                     database.poll();
                 }
-                if (UrlCatcher::instance().urls.size() >= urlsBefore + 2) {
+                if (UrlCatcher::instance().reportDocuments().size() >= urlsBefore + 2) {
                     ++completed;
                     ledger.addCompleted(impatientRecord, QDateTime::currentDateTime());
                 } else {
@@ -469,7 +469,7 @@ int main(int argc, char *argv[])
                     say(QStringLiteral("  the read-out requested during read-out %1's archive pass never completed").arg(k));
                 }
             }
-            if (UrlCatcher::instance().urls.size() > urlsBefore + (impatientFired ? 2 : 1)) {
+            if (UrlCatcher::instance().reportDocuments().size() > urlsBefore + (impatientFired ? 2 : 1)) {
                 ++unexplained;
                 say(QStringLiteral("  read-out %1 completed more often than requested").arg(k));
             }
