@@ -2,6 +2,7 @@
 
 #include "protocol/plainfile.h"
 #include "report/histogramtable.h"
+#include "report/htmlreport.h"
 
 #include <QCoreApplication>
 
@@ -181,12 +182,11 @@ QString bins(const ReportComparison &comparison, quint32 language)
 
 } // namespace
 
+// The report document's name under a prefix of its own, so the two lie
+// side by side.
 QString comparisonFileName(quint32 sn, const QString &date)
 {
-    QString name = QStringLiteral("RVKChanges_sn%1_%2.html").arg(QString::number(sn), date);
-    name.replace(QLatin1Char(' '), QLatin1Char('_'));
-    name.replace(QLatin1Char(':'), QLatin1Char('.'));
-    return name;
+    return QStringLiteral("RVKChanges_") + htmlReportFileName(sn, date).mid(int(qstrlen("RVKReport_")));
 }
 
 QString buildComparisonDocument(const ReportComparison &comparison, ComparisonSource source, quint32 language)
