@@ -7,7 +7,7 @@
 #include "diagnostics/verificationdialog.h"
 #include "protocol/language.h"
 #include "protocol/programidentity.h"
-#include "ssu/ssudialog.h"
+#include "ssu/gui/ssudialog.h"
 #include "station/station.h"
 
 #include <QCloseEvent>
@@ -138,6 +138,7 @@ void MainWindow::connectStation()
     connect(core, &Station::reportStored, this, &MainWindow::reportStorage);
     connect(core->store(), &ReportStore::archiveProgress, this, &MainWindow::showArchiveProgress);
     connect(core->store(), &ReportStore::archivePassFinished, this, &MainWindow::closeArchiveProgress);
+    connect(core->keeper(), &ReportKeeper::pendingChanged, this, &MainWindow::showStorageState);
 
     connect(core, &Station::commandAcknowledged, this, &MainWindow::showAcknowledgement);
     connect(core, &Station::monitorText, this, &MainWindow::appendMonitorText);
@@ -154,6 +155,10 @@ void MainWindow::createIndicators()
     kivoIndicator->setAlignment(Qt::AlignCenter);
     kivoIndicator->setMinimumSize(kivoIndicator->sizeHint());
     ui->statusbar->addWidget(statusLabel, 0);
+    storageLabel = new QLabel(this);
+    storageLabel->setObjectName(QStringLiteral("label_Storage"));
+    storageLabel->setVisible(false);
+    ui->statusbar->addWidget(storageLabel, 0);
     ui->statusbar->addWidget(kivoIndicator, 0);
     ssuIndicator = new QLabel(tr(" SSU "), this);
     ssuIndicator->setToolTip(tr("Индикатор подключения к ССУ"));

@@ -7,6 +7,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 class DbgTextEdit;
 class QAction;
 class QLabel;
@@ -107,7 +109,9 @@ private:
     void openDocument(const QString &path);
     void reportDocumentFailure(const QString &path, const QString &error);
     void reportStorage(const ReportStore::Result &result);
-    void waitMs(int milliseconds);
+    // The status bar's word on the reports being stored and waiting in the
+    // archive: the user sees the storage without a box in the way.
+    void showStorageState();
 
     // --- the module's silence (mainwindow_answers.cpp) ---
     void setUpAnswerWatch();
@@ -126,7 +130,8 @@ private:
     void showMonitorBlock(const QString &block, const QDateTime &time);
     void setAutoScroll(bool on);
     void showMonitorTitle();
-    bool openLogFile();
+    // Opens the monitor log (named once the module is known), then runs then.
+    void openLogFile(const std::function<void()> &then = {});
     void switchMonitorOn();
     void switchMonitorOff();
 
@@ -158,6 +163,7 @@ private:
     void showArchiveProgress(int stored, int total);
     void closeArchiveProgress();
     void reportNoConnection();
+    void finishLogIn(int outcome, bool confirmed);
 
     Ui::MainWindow *ui = nullptr;
     Station *core = nullptr;
@@ -167,6 +173,8 @@ private:
     bool autoScroll = true;
     DbgTextEdit *monitor = nullptr;
     QLabel *statusLabel = nullptr;
+    QLabel *storageLabel = nullptr;
+    bool loggingIn = false;
     QLabel *kivoIndicator = nullptr;
     QLabel *ssuIndicator = nullptr;
     quint32 language = 1;

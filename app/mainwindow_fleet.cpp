@@ -3,7 +3,7 @@
 #include "app/mainwindow.h"
 #include "ui_mainwindow.h"
 
-#include "ssu/fleetwindow.h"
+#include "ssu/gui/fleetwindow.h"
 #include "station/station.h"
 
 #include <QAction>

@@ -33,13 +33,19 @@ void MainWindow::switchMonitorOn()
     core->setMonitorLogWanted(ui->checkBox_WriteToFile->isChecked());
     if (linkGuardFailed())
         return;
+    auto showMonitor = [this] {
+        monitor->show();
+        verificationDialog->show();
+        if (trendsWindow)
+            trendsWindow->setMonitorOn(true);
+        core->switchMonitor(true);
+    };
+    // The stream starts once its log is open, so its first blocks are
+    // logged too.
     if (ui->checkBox_WriteToFile->isChecked())
-        openLogFile();
-    monitor->show();
-    verificationDialog->show();
-    if (trendsWindow)
-        trendsWindow->setMonitorOn(true);
-    core->switchMonitor(true);
+        openLogFile(showMonitor);
+    else
+        showMonitor();
 }
 
 void MainWindow::switchMonitorOff()
@@ -70,14 +76,16 @@ void MainWindow::on_checkBox_WriteToFile_toggled(bool checked)
         core->closeMonitorLog();
 }
 
-bool MainWindow::openLogFile()
+void MainWindow::openLogFile(const std::function<void()> &then)
 {
-    QString path;
-    if (core->openMonitorLog(&path))
-        return true;
-    QMessageBox::warning(this, tr("Внимание"), tr("Не могу открыть файл для сохранения лога") + QStringLiteral("\n") + path,
-                         QMessageBox::Ok);
-    return false;
+    core->openMonitorLog(this, [this, then](bool opened, const QString &path) {
+        if (then)
+            then();
+        if (!opened)
+            QMessageBox::warning(this, tr("Внимание"),
+                                 tr("Не могу открыть файл для сохранения лога") + QStringLiteral("\n") + path,
+                                 QMessageBox::Ok);
+    });
 }
 
 void MainWindow::showMonitorBlock(const QString &block, const QDateTime &time)

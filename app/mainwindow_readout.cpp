@@ -6,12 +6,9 @@
 #include "app/stylesheets.h"
 #include "station/station.h"
 
-#include <QCoreApplication>
 #include <QDate>
 #include <QDesktopServices>
-#include <QElapsedTimer>
 #include <QMessageBox>
-#include <QThread>
 #include <QUrl>
 
 void MainWindow::on_pushButton_ReadData_clicked()
@@ -73,16 +70,6 @@ void MainWindow::reportStorage(const ReportStore::Result &result)
                          QMessageBox::Ok);
 }
 
-void MainWindow::waitMs(int milliseconds)
-{
-    QElapsedTimer clock;
-    clock.start();
-    do {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, milliseconds);
-        QThread::msleep(10);
-    } while (clock.elapsed() < milliseconds);
-}
-
 void MainWindow::slotWaitDialog(bool on)
 {
     if (waitBox) {
@@ -99,5 +86,4 @@ void MainWindow::slotWaitDialog(bool on)
     waitBox->setWindowModality(Qt::NonModal);
     waitBox->setModal(false);
     waitBox->show();
-    waitMs(1);
 }

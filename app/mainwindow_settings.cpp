@@ -7,7 +7,7 @@
 #include "diagnostics/verificationdialog.h"
 #include "protocol/language.h"
 #include "protocol/programidentity.h"
-#include "ssu/ssudialog.h"
+#include "ssu/gui/ssudialog.h"
 #include "station/station.h"
 
 #include <QCoreApplication>

@@ -3,7 +3,7 @@
 #include "ui_mainwindow.h"
 
 #include "app/stylesheets.h"
-#include "ssu/ssudialog.h"
+#include "ssu/gui/ssudialog.h"
 #include "ssu/ssusession.h"
 #include "station/ssulogin.h"
 #include "station/station.h"
@@ -12,10 +12,14 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QProgressBar>
+#include <QStringList>
 #include <QVBoxLayout>
 
 void MainWindow::on_actionSSU_triggered()
 {
+    // A second press while the first log-in is answered is that log-in.
+    if (loggingIn)
+        return;
     QString token = SsuLogin::storedToken();
     bool confirmed = true;
     if (token.isEmpty()) {
@@ -24,8 +28,15 @@ void MainWindow::on_actionSSU_triggered()
         if (!confirmed)
             token.clear();
     }
+    loggingIn = true;
+    SsuLogin::logIn(core->session(), token, this,
+                    [this, confirmed](SsuLogin::Outcome outcome) { finishLogIn(int(outcome), confirmed); });
+}
 
-    switch (SsuLogin::logIn(core->session(), token)) {
+void MainWindow::finishLogIn(int outcome, bool confirmed)
+{
+    loggingIn = false;
+    switch (SsuLogin::Outcome(outcome)) {
     case SsuLogin::Outcome::Malformed:
         QMessageBox::critical(this, tr("Доступ запрещён"), tr("Неверный пароль"), QMessageBox::Ok);
         return;
@@ -90,10 +101,24 @@ void MainWindow::showArchiveProgress(int stored, int total)
         progressWindowPrepared = true;
     }
     progressWindow->update();
-    waitMs(1);
+    showStorageState();
 }
 
 void MainWindow::closeArchiveProgress()
 {
     progressWindow->close();
+    showStorageState();
+}
+
+void MainWindow::showStorageState()
+{
+    const int storing = core->keeper()->pending();
+    const int waiting = ReportStore::waitingReports();
+    QStringList parts;
+    if (storing > 0)
+        parts << tr("Сохраняется отчётов: %1").arg(storing);
+    if (core->store()->isUploadingArchive())
+        parts << tr("Передача архива в ССУ, осталось: %1").arg(waiting);
+    storageLabel->setText(parts.join(QStringLiteral("; ")));
+    storageLabel->setVisible(!parts.isEmpty());
 }

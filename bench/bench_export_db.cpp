@@ -10,7 +10,7 @@
 #include "bench/benchdatabase.h"
 #include "bench/benchsupport.h"
 #include "ssu/reportexport.h"
-#include "ssu/ssuconnection.h"
+#include "ssu/driver/ssuconnection.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -8,8 +8,9 @@
 // table, the first paint). Needs the test database (scripts/test-db start);
 // its rows (serial numbers from 900000) are removed afterwards.
 #include "bench/benchdatabase.h"
-#include "ssu/modulehistorywindow.h"
+#include "ssu/gui/modulehistorywindow.h"
 #include "ssu/ssusession.h"
+#include "tests/support/sessioncalls.h"
 #include "tests/support/httpfileserver.h"
 #include "tests/support/testmain.h"
 
@@ -80,7 +81,7 @@ bool measure(int size, SsuSession &session)
         ReportValues latest;
         QElapsedTimer clock;
         clock.start();
-        if (session.latestReport(sn, &latest) != StoredReportResult::Done)
+        if (rvktest::Sync::latest(&session, sn, &latest) != StoredReportResult::Done)
             return false;
         lookups << since(clock);
     }
@@ -89,7 +90,7 @@ bool measure(int size, SsuSession &session)
         QElapsedTimer clock;
         clock.start();
         QVector<ModuleReport> reports;
-        if (!session.moduleHistory(FirstSn, &reports) || reports.size() != HistoryReports)
+        if (!rvktest::Sync::history(&session, FirstSn, &reports) || reports.size() != HistoryReports)
             return false;
         ModuleHistoryWindow window(FirstSn, reports, 0);
         window.setAttribute(Qt::WA_DeleteOnClose, false);

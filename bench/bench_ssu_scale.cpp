@@ -12,7 +12,8 @@
 #include "bench/benchdatabase.h"
 #include "ssu/mysqlquerymodel.h"
 #include "ssu/reportschema.h"
-#include "ssu/ssudialog.h"
+#include "ssu/gui/ssudialog.h"
+#include "tests/support/sessioncalls.h"
 #include "tests/support/httpfileserver.h"
 #include "tests/support/ssutestsupport.h"
 #include "tests/support/testmain.h"
@@ -164,7 +165,7 @@ Figures measure(int size, HttpFileServer &server)
     // The login: connection and table, the serial-number search (0: all
     // reports), and the dialog shown with its first rows painted.
     clock.restart();
-    dialog.connectAndCreateTable();
+    rvktest::Sync::connectAndCreateTable(dialog.databaseSession());
     dialog.searchBySerialNumber();
     dialog.show();
     if (!QTest::qWaitForWindowExposed(&dialog))
@@ -221,10 +222,10 @@ Figures measure(int size, HttpFileServer &server)
     const QByteArray record = rvktest::reportRecordWith(
         {{0, 7200}, {1, 3600}, {34, 3600}, {69, qint32(FirstSn + modules / 3)}, {70, 5032024}, {71, 322}});
     dialog.setReportDate(QStringLiteral("06.12.2026 14:35"));
-    dialog.uploadReport(record);
+    rvktest::Sync::upload(dialog.databaseSession(), record);
     dialog.setReportDate(QStringLiteral("06.12.2026 14:36"));
     clock.restart();
-    const bool stored = dialog.uploadReport(record);
+    const bool stored = rvktest::Sync::upload(dialog.databaseSession(), record);
     figures.add(QStringLiteral("one upload (replacing its earlier row)"), since(clock));
     if (!stored)
         QTextStream(stderr) << "warning: the upload failed\n";

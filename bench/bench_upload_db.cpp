@@ -9,8 +9,9 @@
 #include "station/station.h"
 #include "protocol/archivefile.h"
 #include "ssu/reportschema.h"
-#include "ssu/ssudialog.h"
+#include "ssu/gui/ssudialog.h"
 #include "ssu/ssusession.h"
+#include "tests/support/sessioncalls.h"
 #include "tests/support/fakektxdriver.h"
 #include "tests/support/httpfileserver.h"
 #include "tests/support/ssutestsupport.h"
@@ -89,7 +90,7 @@ double timeUploads(SsuSession &session, quint32 firstSn)
     QElapsedTimer clock;
     clock.start();
     for (int i = 0; i < BacklogFiles; ++i)
-        session.uploadReport(recordOf(firstSn + quint32(i)));
+        rvktest::Sync::upload(&session, recordOf(firstSn + quint32(i)));
     return double(clock.nsecsElapsed()) / 1e6 / BacklogFiles;
 }
 } // namespace

@@ -2,12 +2,15 @@
 #include "cli/commandcontext.h"
 
 #include "ssu/reportexport.h"
-#include "ssu/ssuconnection.h"
+#include "ssu/driver/ssuconnection.h"
 #include "ssu/ssusession.h"
 
 #include <QDate>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QObject>
+
+#include <optional>
 #include <cstdio>
 
 namespace {
@@ -66,7 +69,19 @@ int exportCommand(CommandContext &context)
         context.hooks.prepareSession(&session);
     // The table is checked (and its row key learnt) as the window's log-in
     // does; the export reads on a connection of its own.
-    if (!session.fetchPasswordIfMissing() || !session.connectAndCreateTable()) {
+    // The command line's one wait: nobody acts here meanwhile. Both steps
+    // bound themselves (download and connect deadlines).
+    std::optional<bool> connected;
+    QObject waiting;
+    session.fetchPasswordIfMissing(&waiting, [&](bool known) {
+        if (!known) {
+            connected = false;
+            return;
+        }
+        session.connectAndCreateTable(&waiting, [&](bool ok) { connected = ok; });
+    });
+    waitUntil([&] { return connected.has_value(); }, StorageTimeoutMs);
+    if (!connected.value_or(false)) {
         context.err << CommandLine::tr("ССУ недоступна.") << Qt::endl;
         return ExitCode::Database;
     }

@@ -2,7 +2,7 @@
 
 #include "report/histogramtable.h"
 #include "ssu/reportschema.h"
-#include "ssu/ssudriver.h"
+#include "ssu/driver/ssudriver.h"
 
 #include <QCoreApplication>
 #include <QFileDevice>

@@ -1,7 +1,7 @@
 #include "ssu/listingreader.h"
 
 #include "ssu/reportschema.h"
-#include "ssu/ssudriver.h"
+#include "ssu/driver/ssudriver.h"
 
 #include <QSqlQuery>
 

@@ -1,6 +1,6 @@
 #include "ssu/mysqlquerymodel.h"
 
-#include "ssu/databasethread.h"
+#include "ssu/driver/databasethread.h"
 #include "ssu/rowcounter.h"
 
 
@@ -76,24 +76,24 @@ std::function<MySqlQueryModel::WindowRead()> MySqlQueryModel::readerFor(int firs
     const int offset = reversed ? total - first - rows : first;
     const ListingQuery query = listingQuery();
     const QString connection = source.connection;
+    const SsuTarget target = source.target;
     return [=] {
-        // A failed read (connection lost) gives no rows: they show empty, as
-        // a failed search shows an empty list.
         WindowRead read;
-        read.first = ListingReader::readWindow(QSqlDatabase::database(connection, false), query, offset, rows,
-                                               reversed, &read.second);
+        read.first = SsuConnection::readWithReopen(connection, target, [&](QSqlDatabase db) {
+            return ListingReader::readWindow(db, query, offset, rows, reversed, &read.second);
+        });
+        if (!read.first)
+            read.second.clear();
         return read;
     };
 }
 
-bool MySqlQueryModel::readNow(int first, int rows, bool mayReverse, Rows *out) const
+void MySqlQueryModel::noteRead(bool ok) const
 {
-    out->clear();
-    if (!source.thread)
-        return false;
-    const WindowRead read = source.thread->wait<WindowRead>(readerFor(first, rows, mayReverse), WindowRead(false, {}));
-    *out = read.second;
-    return read.first;
+    if (ok == !lastReadFailed)
+        return;
+    lastReadFailed = !ok;
+    emit const_cast<MySqlQueryModel *>(this)->lengthChanged();
 }
 
 void MySqlQueryModel::dropWindows()
@@ -107,20 +107,31 @@ void MySqlQueryModel::dropWindows()
 
 void MySqlQueryModel::reload()
 {
-    // Read before the reset, so the view keeps showing the old listing,
-    // whole, while the new one is read. A search the user started meanwhile
-    // supersedes this one.
+    // The view keeps showing the old listing, whole, while the new one's
+    // first window is read. A search or an order the user picks meanwhile
+    // supersedes this one: its answer is dropped.
     const int number = ++searchNumber;
-    Rows first;
-    if (!deferred)
-        readNow(0, window, false, &first);
+    if (deferred || !source.thread) {
+        loadingFirst = false;
+        takeFirstWindow(number, WindowRead(deferred, {}));
+        return;
+    }
+    loadingFirst = true;
+    emit lengthChanged();
+    source.thread->post<WindowRead>(readerFor(0, window, false), this,
+                                    [this, number](const WindowRead &read) { takeFirstWindow(number, read); });
+}
+
+void MySqlQueryModel::takeFirstWindow(int number, const WindowRead &read)
+{
     if (number != searchNumber)
         return;
+    loadingFirst = false;
     beginResetModel();
     dropWindows();
-    // A failed read (connection lost) lists nothing, as a failed search does;
-    // the first window is all a short listing has, and only a full one needs
-    // counting.
+    // A failed read lists nothing and says so (readFailed()); the first
+    // window is all a short listing has, and only a full one needs counting.
+    const Rows &first = read.second;
     total = first.size();
     counting = false;
     totalKnown = true;
@@ -132,6 +143,8 @@ void MySqlQueryModel::reload()
         counter->request(searchNumber, source.target, listingQuery());
     }
     endResetModel();
+    if (!deferred)
+        lastReadFailed = !read.first;
     emit lengthChanged();
 }
 
@@ -188,6 +201,9 @@ void MySqlQueryModel::fetchMore(const QModelIndex &parent)
             if (forGeneration != generation)
                 return;
             fetchingMore = false;
+            noteRead(read.first);
+            if (!read.first)
+                return;
             if (first != total)
                 return;
             if (more.size() < rows)
@@ -216,6 +232,9 @@ void MySqlQueryModel::requestWindow(int number) const
             if (forGeneration != self->generation)
                 return;
             self->pending.remove(number);
+            // A failed window reads empty and says so; it is read again when
+            // the view next asks for it.
+            self->noteRead(read.first);
             self->keepWindow(number, read.second);
             const int last = qMin(first + rows, self->total) - 1;
             if (last >= first)
@@ -241,18 +260,11 @@ StoredReportKey MySqlQueryModel::reportKey(int row) const
     StoredReportKey key;
     if (row < 0 || row >= total)
         return key;
-    const int number = row / window;
-    if (!windows.contains(number)) {
-        const int first = number * window;
-        Rows read;
-        readNow(first, qMin(window, total - first), true, &read);
-        keepWindow(number, read);
-    }
-    const Rows &rows = windows[number];
+    const Rows *rows = windowOf(row);
     const int inWindow = row % window;
-    if (inWindow >= rows.size())
+    if (!rows || inWindow >= rows->size())
         return key;
-    const QVector<QVariant> &cells = rows.at(inWindow);
+    const QVector<QVariant> &cells = rows->at(inWindow);
     key.present = true;
     key.sn = cells.at(0).toUInt();
     key.date = cells.at(1).toDateTime();
@@ -261,6 +273,11 @@ StoredReportKey MySqlQueryModel::reportKey(int row) const
     if (rowKey)
         key.rowId = cells.value(RowIdColumn);
     return key;
+}
+
+QString MySqlQueryModel::loadingText()
+{
+    return QStringLiteral("\u2026");
 }
 
 int MySqlQueryModel::rowCount(const QModelIndex &parent) const
@@ -283,8 +300,10 @@ QVariant MySqlQueryModel::data(const QModelIndex &item, int role) const
         return QVariant();
     const Rows *rows = windowOf(item.row());
     const int inWindow = item.row() % window;
+    if (!rows)
+        return loadingText();
     // A listing that shrank on the server since it was counted reads short.
-    if (!rows || inWindow >= rows->size())
+    if (inWindow >= rows->size())
         return QVariant();
     return rows->at(inWindow).at(item.column());
 }
@@ -317,6 +336,12 @@ void MySqlQueryModel::sort(int column, Qt::SortOrder order)
         return;
     sortColumn = column;
     sortOrder = order;
+    // A first window still being read comes in the old order: the listing is
+    // read again in the new one.
+    if (loadingFirst) {
+        reload();
+        return;
+    }
     // The rows stay the same; only their order is read anew, and a count
     // still running stays valid.
     beginResetModel();

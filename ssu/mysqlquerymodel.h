@@ -1,7 +1,7 @@
 #pragma once
 
 #include "ssu/listingreader.h"
-#include "ssu/ssuconnection.h"
+#include "ssu/driver/ssuconnection.h"
 #include "ssu/storedreportkey.h"
 
 #include <QAbstractTableModel>
@@ -24,7 +24,8 @@
 // background and the list grows to its full length when the count arrives.
 // Should the count fail, or name more rows than a list can hold, the list
 // grows a window at a time as the user reaches its end. A header click
-// re-orders on the server. Every cell is centred, whatever its type, so
+// re-orders on the server. Reads that fail because the server dropped the
+// connection open it again once (SsuConnection::readWithReopen). Every cell is centred, whatever its type, so
 // numbers, dates and time texts line up under their centred headers.
 class DatabaseThread;
 class RowCounter;
@@ -67,10 +68,17 @@ public:
     // the count failed and the end has not been read yet.
     bool isTotalKnown() const { return totalKnown; }
 
-    // The identity of the report listed in that row (read from the server if
-    // its window is not held, waiting as a search does); invalid for a row
-    // that reads empty.
+    // The identity of the report listed in that row, as its window brought
+    // it; invalid while the window is being read (it is asked for then) and
+    // for a row that reads empty.
     StoredReportKey reportKey(int row) const;
+    // True while the first window of a search or a new order is being read.
+    bool isLoading() const { return loadingFirst; }
+    // Whether the last read of the listing failed (the SSU did not answer):
+    // an empty list then means nothing.
+    bool readFailed() const { return lastReadFailed; }
+    // The text a loading row's cells show.
+    static QString loadingText();
 
     void setWindowSize(int rows);
     int windowSize() const { return window; }
@@ -109,8 +117,8 @@ private:
     void requestWindow(int number) const;
     // The read of a window, to be run on the database thread.
     std::function<WindowRead()> readerFor(int first, int rows, bool mayReverse) const;
-    // Reads a window and waits for it; false when the read failed.
-    bool readNow(int first, int rows, bool mayReverse, Rows *out) const;
+    void takeFirstWindow(int number, const WindowRead &read);
+    void noteRead(bool ok) const;
     // The offset and direction a window is read with: one beyond the
     // middle is read from the far end in reverse order, so the server skips
     // at most half the listing to reach it. Only a listing of known length
@@ -124,6 +132,8 @@ private:
     bool counting = false;
     bool totalKnown = true;
     bool fetchingMore = false;
+    bool loadingFirst = false;
+    mutable bool lastReadFailed = false;
     int searchNumber = 0;
     // Changes whenever what the held windows show is replaced (a search, a
     // new order), so that windows read for the old listing are dropped.

@@ -2,7 +2,7 @@
 
 #include "report/reportfields.h"
 #include "ssu/reportfilter.h"
-#include "ssu/ssudriver.h"
+#include "ssu/driver/ssudriver.h"
 
 #include <QDateTime>
 #include <QFileDevice>

@@ -1,6 +1,6 @@
 #include "ssu/rowcounter.h"
 
-#include "ssu/databasethread.h"
+#include "ssu/driver/databasethread.h"
 
 #include <limits>
 

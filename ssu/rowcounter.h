@@ -1,7 +1,7 @@
 #pragma once
 
 #include "ssu/listingreader.h"
-#include "ssu/ssuconnection.h"
+#include "ssu/driver/ssuconnection.h"
 
 #include <QObject>
 #include <QString>

@@ -1,12 +1,12 @@
 #include "ssu/ssusession.h"
 
 #include "ssu/archivedate.h"
-#include "ssu/databasethread.h"
-#include "ssu/databasehosts.h"
-#include "ssu/downloadtls.h"
+#include "ssu/driver/databasethread.h"
+#include "ssu/driver/databasehosts.h"
+#include "ssu/driver/downloadtls.h"
 #include "ssu/reportschema.h"
 #include "ssu/reportupload.h"
-#include "ssu/ssuconnection.h"
+#include "ssu/driver/ssuconnection.h"
 #include "ssu/deployment.h"
 #include "ssu/ssuendpoints.h"
 #include "ssu/tokencipher.h"
@@ -60,6 +60,7 @@ void SsuSession::startDownload()
             qWarning().noquote() << "SSU password download not started:" << problem;
             passwordFetch = PasswordState::Unreachable;
             emit signalIndicator(false);
+            notifyPasswordWaiters();
             return;
         }
         request.setSslConfiguration(*tls);
@@ -87,17 +88,21 @@ void SsuSession::downloadFinished(QNetworkReply *reply)
         || reply->bytesAvailable() > 0) {
         passwordFetch = PasswordState::Unreachable;
         emit signalIndicator(false);
+        notifyPasswordWaiters();
         return;
     }
     TokenCipher cipher;
     cipher.setKey(Deployment::key());
     databasePassword = cipher.decryptText(QString::fromUtf8(body));
     passwordFetch = databasePassword.isEmpty() ? PasswordState::Unreadable : PasswordState::Received;
-    if (databasePassword.isEmpty())
+    if (databasePassword.isEmpty()) {
+        notifyPasswordWaiters();
         return;
-    if (connectDatabase())
-        createTable();
-    emit passwordReceived();
+    }
+    connectAndCreateTable(this, [this](bool) {
+        emit passwordReceived();
+        notifyPasswordWaiters();
+    });
 }
 
 void SsuSession::setDatabaseServer(const QString &host, int port, const QString &caFile)
@@ -117,67 +122,86 @@ SsuTarget SsuSession::databaseTarget() const
     return target;
 }
 
-bool SsuSession::connectDatabase()
+namespace {
+// Hands a result to the caller's done on the caller's thread, unless the
+// caller's context is gone by then; without a context, as long as the
+// session lives.
+template <class Result>
+std::function<void(Result)> deliverTo(QObject *context, std::function<void(Result)> done)
+{
+    const bool hasContext = context != nullptr;
+    QPointer<QObject> receiver(context);
+    return [hasContext, receiver, done = std::move(done)](Result result) {
+        if (done && (!hasContext || receiver))
+            done(std::move(result));
+    };
+}
+} // namespace
+
+void SsuSession::connectDatabase(QObject *context, Done<bool> done)
+{
+    openConnection(false, context, std::move(done));
+}
+
+void SsuSession::connectAndCreateTable(QObject *context, Done<bool> done)
+{
+    openConnection(true, context, std::move(done));
+}
+
+void SsuSession::openConnection(bool createTable, QObject *context, Done<bool> done)
 {
     emit signalWaitDialog(true);
     // The nodes of a cluster are tried in the administrator's order at every
     // attempt, so a failed node is skipped for the next report and the first
-    // one is used again once it is back.
+    // one is used again once it is back. What the table has is asked once
+    // per session: keys, once added by the administrator, stay.
     const SsuTarget to = databaseTarget();
     const QString name = connection;
-    host = database->wait<QString>([name, to] {
-        const QSqlDatabase db = SsuConnection::open(name, to);
-        return db.isOpen() ? db.hostName() : QString();
-    });
-    emit signalWaitDialog(false);
-    emit signalIndicator(!host.isEmpty());
-    return !host.isEmpty();
+    const bool check = createTable && !schemaChecked;
+    auto deliver = deliverTo(context, std::move(done));
+    database->post<Opened>(
+        [name, to, createTable, check] {
+            Opened opened;
+            const QSqlDatabase db = SsuConnection::open(name, to);
+            if (!db.isOpen())
+                return opened;
+            opened.host = db.hostName();
+            if (!createTable)
+                return opened;
+            QSqlQuery create(db);
+            opened.tableCreated = create.exec(QLatin1String(CreateReportTableStatement));
+            if (opened.tableCreated && check) {
+                opened.rowKey = reportTableHasRowKey(db);
+                opened.missing = missingReportKeys(db);
+            }
+            return opened;
+        },
+        this,
+        [this, createTable, check, deliver](const Opened &opened) {
+            host = opened.host;
+            if (opened.tableCreated && check && !schemaChecked) {
+                schemaChecked = true;
+                rowKey = opened.rowKey;
+                keysMissing = opened.missing;
+                if (listing)
+                    listing->setRowKey(rowKey);
+            }
+            const bool ok = !host.isEmpty() && (!createTable || opened.tableCreated);
+            emit signalWaitDialog(false);
+            emit signalIndicator(!host.isEmpty());
+            deliver(ok);
+        });
 }
 
-bool SsuSession::connectAndCreateTable()
+void SsuSession::uploadReport(const QByteArray &record, QObject *context, Done<bool> done)
 {
-    if (!connectDatabase())
-        return false;
-    return createTable();
-}
-
-bool SsuSession::createTable()
-{
-    struct Schema
-    {
-        bool created = false;
-        bool rowKey = false;
-        int missing = -1;
-    };
-    const QString name = connection;
-    // What the table has is asked once per session: keys, once added by the
-    // administrator, stay.
-    const bool check = !schemaChecked;
-    const Schema schema = database->wait<Schema>([name, check] {
-        Schema result;
-        const QSqlDatabase db = QSqlDatabase::database(name, false);
-        QSqlQuery create(db);
-        result.created = db.isOpen() && create.exec(QLatin1String(CreateReportTableStatement));
-        if (result.created && check) {
-            result.rowKey = reportTableHasRowKey(db);
-            result.missing = missingReportKeys(db);
-        }
-        return result;
-    });
-    if (schema.created && check) {
-        schemaChecked = true;
-        rowKey = schema.rowKey;
-        keysMissing = schema.missing;
-        if (listing)
-            listing->setRowKey(rowKey);
+    auto deliver = deliverTo(context, std::move(done));
+    if (record.isEmpty()) {
+        // Asynchronous all the same: a caller's next step never runs inside
+        // its own call.
+        QMetaObject::invokeMethod(this, [deliver] { deliver(true); }, Qt::QueuedConnection);
+        return;
     }
-    return schema.created;
-}
-
-bool SsuSession::uploadReport(const QByteArray &record)
-{
-    if (record.isEmpty())
-        return true;
     const ReportValues decoded = decodeReport(record);
     const QString reportDate = report.date;
     report = decoded;
@@ -194,29 +218,34 @@ bool SsuSession::uploadReport(const QByteArray &record)
 
     const QString name = connection;
     const ReportValues values = report;
-    const bool stored = database->wait<bool>([name, values] {
-        // A closed connection cannot store anything.
-        QSqlDatabase db = QSqlDatabase::database(name, false);
-        if (!db.isOpen())
-            return false;
-        QSqlQuery query(db);
-        return storeReportRow(db, query, values);
-    });
-    if (stored)
-        emit reportUploaded();
-    return stored;
+    database->post<bool>(
+        [name, values] {
+            // A closed connection cannot store anything; the caller archives.
+            QSqlDatabase db = QSqlDatabase::database(name, false);
+            if (!db.isOpen())
+                return false;
+            QSqlQuery query(db);
+            return storeReportRow(db, query, values);
+        },
+        this,
+        [this, deliver](bool stored) {
+            if (stored)
+                emit reportUploaded();
+            deliver(stored);
+        });
 }
 
-bool SsuSession::uploadReport(const QByteArray &record, const QString &date)
+void SsuSession::uploadReport(const QByteArray &record, const QString &date, QObject *context, Done<bool> done)
 {
     setReportDate(date);
-    return uploadReport(record);
+    uploadReport(record, context, std::move(done));
 }
 
-bool SsuSession::uploadArchivedReport(const QByteArray &record, const QString &archiveFileName)
+void SsuSession::uploadArchivedReport(const QByteArray &record, const QString &archiveFileName, QObject *context,
+                                      Done<bool> done)
 {
     setReportDateFromFileName(archiveFileName);
-    return uploadReport(record);
+    uploadReport(record, context, std::move(done));
 }
 
 void SsuSession::setReportDate(const QString &date)
@@ -325,79 +354,88 @@ bool runOnReport(QSqlQuery &query, const QString &head, const StoredReportKey &k
     return query.exec();
 }
 
-struct Lookup
-{
-    StoredReportResult result = StoredReportResult::Failed;
-    ReportValues values;
-};
 } // namespace
 
-StoredReportResult SsuSession::openReport(const StoredReportKey &key)
+void SsuSession::openReport(const StoredReportKey &key, QObject *context, Done<StoredReport> done)
 {
     identify(key);
     const QString name = connection;
-    ReportValues known = report;
-    const Lookup found = database->wait<Lookup>([name, key, known] {
-        Lookup lookup;
-        lookup.values = known;
-        QSqlDatabase db = QSqlDatabase::database(name, false);
-        QSqlQuery query(db);
-        if (!db.isOpen() || !runOnReport(query, QStringLiteral("SELECT * FROM rvkreport"), key))
+    const SsuTarget to = databaseTarget();
+    const ReportValues known = report;
+    auto deliver = deliverTo(context, std::move(done));
+    database->post<StoredReport>(
+        [name, to, key, known] {
+            StoredReport lookup;
+            lookup.values = known;
+            SsuConnection::readWithReopen(name, to, [&lookup, &key](QSqlDatabase db) {
+                QSqlQuery query(db);
+                if (!runOnReport(query, QStringLiteral("SELECT * FROM rvkreport"), key))
+                    return false;
+                if (!query.next()) {
+                    lookup.result = StoredReportResult::NotFound;
+                    return true;
+                }
+                readReportRow(query.record(), lookup.values);
+                lookup.result = StoredReportResult::Done;
+                return true;
+            });
             return lookup;
-        if (!query.next()) {
-            lookup.result = StoredReportResult::NotFound;
-            return lookup;
-        }
-        readReportRow(query.record(), lookup.values);
-        lookup.result = StoredReportResult::Done;
-        return lookup;
-    });
-    if (found.result == StoredReportResult::Done)
-        report = found.values;
-    return found.result;
+        },
+        this,
+        [this, deliver](const StoredReport &found) {
+            if (found.result == StoredReportResult::Done)
+                report = found.values;
+            deliver(found);
+        });
 }
 
-StoredReportResult SsuSession::deleteReport(const StoredReportKey &key)
+void SsuSession::deleteReport(const StoredReportKey &key, QObject *context, Done<StoredReportResult> done)
 {
     identify(key);
     const QString name = connection;
-    return database->wait<StoredReportResult>([name, key] {
-        QSqlDatabase db = QSqlDatabase::database(name, false);
-        QSqlQuery query(db);
-        if (!db.isOpen() || !runOnReport(query, QStringLiteral("DELETE FROM rvkreport"), key))
-            return StoredReportResult::Failed;
-        return query.numRowsAffected() > 0 ? StoredReportResult::Done : StoredReportResult::NotFound;
-    }, StoredReportResult::Failed);
+    database->post<StoredReportResult>(
+        [name, key] {
+            // Not repeated on a fresh connection: whether a delete that lost
+            // its connection ran is not known, and the user is told it failed.
+            QSqlDatabase db = QSqlDatabase::database(name, false);
+            QSqlQuery query(db);
+            if (!db.isOpen() || !runOnReport(query, QStringLiteral("DELETE FROM rvkreport"), key))
+                return StoredReportResult::Failed;
+            return query.numRowsAffected() > 0 ? StoredReportResult::Done : StoredReportResult::NotFound;
+        },
+        this, deliverTo(context, std::move(done)));
 }
 
-StoredReportResult SsuSession::latestReport(quint32 sn, ReportValues *values)
+void SsuSession::latestReport(quint32 sn, QObject *context, Done<StoredReport> done)
 {
     const QString name = connection;
+    const SsuTarget to = databaseTarget();
     const bool keyed = rowKey;
-    const Lookup found = database->wait<Lookup>([name, sn, keyed] {
-        Lookup lookup;
-        lookup.result = readLatestReport(QSqlDatabase::database(name, false), sn, keyed, &lookup.values);
-        return lookup;
-    });
-    if (found.result == StoredReportResult::Done)
-        *values = found.values;
-    return found.result;
+    database->post<StoredReport>(
+        [name, to, sn, keyed] {
+            StoredReport lookup;
+            SsuConnection::readWithReopen(name, to, [&](QSqlDatabase db) {
+                lookup.result = readLatestReport(db, sn, keyed, &lookup.values);
+                return lookup.result != StoredReportResult::Failed;
+            });
+            return lookup;
+        },
+        this, deliverTo(context, std::move(done)));
 }
 
-bool SsuSession::moduleHistory(quint32 sn, QVector<ModuleReport> *reports)
+void SsuSession::moduleHistory(quint32 sn, QObject *context, Done<ModuleHistoryRead> done)
 {
     const QString name = connection;
+    const SsuTarget to = databaseTarget();
     const bool keyed = rowKey;
-    struct History
-    {
-        bool read = false;
-        QVector<ModuleReport> reports;
-    };
-    History history = database->wait<History>([name, sn, keyed] {
-        History read;
-        read.read = readModuleHistory(QSqlDatabase::database(name, false), sn, keyed, &read.reports);
-        return read;
-    });
-    *reports = history.reports;
-    return history.read;
+    database->post<ModuleHistoryRead>(
+        [name, to, sn, keyed] {
+            ModuleHistoryRead history;
+            history.read = SsuConnection::readWithReopen(name, to, [&](QSqlDatabase db) {
+                history.reports.clear();
+                return readModuleHistory(db, sn, keyed, &history.reports);
+            });
+            return history;
+        },
+        this, deliverTo(context, std::move(done)));
 }

@@ -3,7 +3,7 @@
 #include "report/reportrecord.h"
 #include "ssu/modulehistory.h"
 #include "ssu/mysqlquerymodel.h"
-#include "ssu/ssuconnection.h"
+#include "ssu/driver/ssuconnection.h"
 
 #include <QByteArray>
 #include <QDate>
@@ -11,32 +11,58 @@
 #include <QPointer>
 #include <QString>
 #include <QUrl>
+#include <QVector>
+
+#include <functional>
 
 class DatabaseThread;
 class QNetworkAccessManager;
 class QNetworkReply;
 
+// A stored report looked up, and what became of the lookup.
+struct StoredReport
+{
+    StoredReportResult result = StoredReportResult::Failed;
+    ReportValues values;
+};
+
+// A module's stored reports, oldest first; read is false when the statement
+// did not run.
+struct ModuleHistoryRead
+{
+    bool read = false;
+    QVector<ModuleReport> reports;
+};
+
 // The program's session with the SSU database, without any window: password
 // download, connection, the shared table, report uploads, the searches the
 // listing model runs and the lookups that open and delete stored reports.
-// The search dialog owns one and shows its model; tests and benchmarks drive
-// it on its own.
+// The search dialog shows its model; the station keeps its reports through
+// it; tests and benchmarks drive it on their own.
 //
-// Every statement runs on the session's database thread. The members that
-// return a statement's outcome wait for it the way a dialog's exec() waits:
-// the calling thread goes on handling its events (the window repaints, CAN
-// frames are taken, the user may act), so other calls may run meanwhile;
-// they are carried out in the order they were made.
+// Every call returns at once. Its statement runs on the session's database
+// thread, in the order the calls were made, and its outcome comes back to
+// done on the context's thread, in that order too; done is dropped when the
+// context is gone by then (no context: the session itself). Nothing here
+// waits, so a user's next act never runs inside the last one.
 class SsuSession : public QObject
 {
     Q_OBJECT
 public:
+    template <class Result>
+    using Done = std::function<void(Result)>;
+
     explicit SsuSession(QObject *parent = nullptr);
 
     // --- password and connection ---
     void startDownload();
-    bool connectDatabase();
-    bool connectAndCreateTable();
+    // Opens the connection (the nodes of a cluster in the administrator's
+    // order); true when one opened.
+    void connectDatabase(QObject *context = nullptr, Done<bool> done = {});
+    // The same, then the table created if missing; true only if both did.
+    // signalIndicator follows the outcome, once the table is there, so the
+    // archive pass that a connection starts never runs before it.
+    void connectAndCreateTable(QObject *context = nullptr, Done<bool> done = {});
     QString dbPassword() const { return databasePassword; }
     // Where the password file is fetched from; SsuEndpoints::current() when
     // the session was made, unless a test points it elsewhere.
@@ -53,22 +79,24 @@ public:
     PasswordState passwordState() const { return passwordFetch; }
     // A web server started after the program would otherwise never be
     // asked again: when no password is known, downloads it once more (or
-    // waits for the download under way), processing events meanwhile and
-    // within the download's own bounds. True when a password is known.
-    bool fetchPasswordIfMissing();
+    // joins the download under way, which bounds itself in time and size).
+    // True when a password is known.
+    void fetchPasswordIfMissing(QObject *context, Done<bool> done);
 
     // --- uploads ---
-    // Stores the record as the current report under the report date. An
-    // empty record stores nothing and succeeds.
-    bool uploadReport(const QByteArray &record);
-    // The same under the date given ("dd.MM.yyyy HH:mm"), or the date an
-    // archive file's name carries: a caller's report keeps its own date
-    // whatever other uploads run between.
-    bool uploadReport(const QByteArray &record, const QString &date);
-    bool uploadArchivedReport(const QByteArray &record, const QString &archiveFileName);
+    // Stores the record as the current report under the report date set
+    // last (setReportDate), or under the date given ("dd.MM.yyyy HH:mm"), or
+    // the date an archive file's name carries: each upload keeps the date it
+    // was called with, whatever other uploads run between. An empty record
+    // stores nothing and succeeds.
+    void uploadReport(const QByteArray &record, QObject *context = nullptr, Done<bool> done = {});
+    void uploadReport(const QByteArray &record, const QString &date, QObject *context, Done<bool> done);
+    void uploadArchivedReport(const QByteArray &record, const QString &archiveFileName, QObject *context,
+                              Done<bool> done);
     void setReportDate(const QString &date);
     void setReportDateFromFileName(const QString &fileName);
-    // The report last uploaded, identified or opened (the columns' values).
+    // The report last handed to an upload, or last opened (the columns'
+    // values).
     const ReportValues &currentReport() const { return report; }
 
     // --- searches ---
@@ -87,18 +115,19 @@ public:
     bool searchReleaseDates(const QDate &first, const QDate &last);
 
     // --- stored reports ---
-    // Reads the report the key names into currentReport(). NotFound: the
-    // statement ran and no such report is stored (any more).
-    StoredReportResult openReport(const StoredReportKey &key);
+    // The reads below reopen a connection the server dropped (idle limit,
+    // restart, failover) once and try again.
+    // Reads the report the key names (then also currentReport()). NotFound:
+    // the statement ran and no such report is stored (any more).
+    void openReport(const StoredReportKey &key, QObject *context, Done<StoredReport> done);
     // Deletes the report the key names, and no other: a report of the same
     // module and minute stays.
-    StoredReportResult deleteReport(const StoredReportKey &key);
+    void deleteReport(const StoredReportKey &key, QObject *context, Done<StoredReportResult> done);
     // The module's latest stored report, the one a new read-out is compared
     // with. NotFound: the module has none stored.
-    StoredReportResult latestReport(quint32 sn, ReportValues *values);
-    // Every stored report of the module, oldest first; false when the
-    // statement did not run.
-    bool moduleHistory(quint32 sn, QVector<ModuleReport> *reports);
+    void latestReport(quint32 sn, QObject *context, Done<StoredReport> done);
+    // Every stored report of the module, oldest first.
+    void moduleHistory(quint32 sn, QObject *context, Done<ModuleHistoryRead> done);
     // Whether the table has its invisible row key (known once the table has
     // been created or checked in this session).
     bool hasRowKey() const { return rowKey; }
@@ -130,10 +159,17 @@ private slots:
     void downloadFinished(QNetworkReply *reply);
 
 private:
+    struct Opened
+    {
+        QString host;
+        bool tableCreated = false;
+        bool rowKey = false;
+        int missing = -1;
+    };
+    void openConnection(bool createTable, QObject *context, Done<bool> done);
     bool search(const ReportFilter &filter, bool deferred = false);
     void identify(const StoredReportKey &key);
-    // CREATE TABLE, and what the table has of its keys, once per session.
-    bool createTable();
+    void notifyPasswordWaiters();
     bool schemaChecked = false;
     bool rowKey = false;
     int keysMissing = -1;
@@ -156,4 +192,6 @@ private:
     QString databasePassword;
     PasswordState passwordFetch = PasswordState::NotFetched;
     QPointer<QNetworkReply> pendingDownload;
+    // Callers of fetchPasswordIfMissing() waiting for the download under way.
+    QVector<QPair<QPointer<QObject>, Done<bool>>> passwordWaiters;
 };

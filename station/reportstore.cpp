@@ -5,7 +5,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QStringList>
 
 ReportStore::ReportStore(SsuSession *ssu, QObject *parent)
     : QObject(parent)
@@ -18,28 +17,26 @@ ReportStore::ReportStore(SsuSession *ssu, QObject *parent)
     });
 }
 
-ReportStore::Result ReportStore::store(const QByteArray &record, quint32 serialNumber, const QString &time)
+void ReportStore::connectSession(QObject *context, std::function<void(bool)> done)
 {
-    // The archive pass that connecting runs keeps the caller's events
-    // flowing, so this report travels in copies, with its own date.
-    connectSession();
-    return upload(record, serialNumber, time);
+    SsuSession *ssu = session;
+    session->fetchPasswordIfMissing(context, [ssu, context, done](bool) {
+        ssu->connectAndCreateTable(context, done);
+    });
 }
 
-bool ReportStore::connectSession()
+void ReportStore::upload(const QByteArray &record, quint32 serialNumber, const QString &time, QObject *context,
+                         std::function<void(Result)> done)
 {
-    session->fetchPasswordIfMissing();
-    return session->connectAndCreateTable();
-}
-
-ReportStore::Result ReportStore::upload(const QByteArray &record, quint32 serialNumber, const QString &time)
-{
-    Result result;
-    if (session->uploadReport(record, time)) {
-        result.outcome = Outcome::Uploaded;
-        return result;
-    }
-    return archive(record, serialNumber, time);
+    session->uploadReport(record, time, context, [this, record, serialNumber, time, done](bool stored) {
+        if (stored) {
+            Result result;
+            result.outcome = Outcome::Uploaded;
+            done(result);
+            return;
+        }
+        done(archive(record, serialNumber, time));
+    });
 }
 
 ReportStore::Result ReportStore::archive(const QByteArray &record, quint32 serialNumber, const QString &time)
@@ -50,32 +47,53 @@ ReportStore::Result ReportStore::archive(const QByteArray &record, quint32 seria
     return result;
 }
 
-int ReportStore::uploadArchive()
+int ReportStore::waitingReports()
+{
+    return ArchiveFile::count(ArchiveFile::directory());
+}
+
+void ReportStore::uploadArchive()
 {
     // An upload that reconnects would otherwise start a second pass over the
-    // same files inside the first, storing each report twice.
+    // same files beside the first, storing each report twice.
     if (passRunning)
-        return 0;
+        return;
     passRunning = true;
     // The pass walks its own copy of the list: the user acts between two
     // files and may change the folder.
-    const QStringList names = ArchiveFile::list(ArchiveFile::directory());
-    const int total = names.size();
-    int stored = 0;
-    for (const QString &name : names) {
+    passFiles = ArchiveFile::list(ArchiveFile::directory());
+    passTotal = passFiles.size();
+    passStored = 0;
+    uploadNextArchived();
+}
+
+// One file at a time, each after the one before has been answered, so the
+// reports reach the SSU in the order of their names.
+void ReportStore::uploadNextArchived()
+{
+    while (!passFiles.isEmpty()) {
+        const QString name = passFiles.takeFirst();
         // Checked again as it is opened: the folder may have changed since
         // it was listed.
         QByteArray record;
         if (!ArchiveFile::read(ArchiveFile::pathOf(name), &record))
             continue;
-        if (!session->uploadArchivedReport(record, name))
-            continue;
-        QFile::remove(ArchiveFile::pathOf(name));
-        ++stored;
-        // Counted anew: the user may have changed the folder meanwhile.
-        emit archiveProgress(total - ArchiveFile::count(ArchiveFile::directory()), total);
+        session->uploadArchivedReport(record, name, this, [this, name](bool stored) {
+            if (stored) {
+                QFile::remove(ArchiveFile::pathOf(name));
+                ++passStored;
+                // Counted anew: the user may have changed the folder meanwhile.
+                emit archiveProgress(passTotal - ArchiveFile::count(ArchiveFile::directory()), passTotal);
+            }
+            uploadNextArchived();
+        });
+        return;
     }
+    endPass();
+}
+
+void ReportStore::endPass()
+{
     passRunning = false;
-    emit archivePassFinished(stored);
-    return stored;
+    emit archivePassFinished(passStored);
 }

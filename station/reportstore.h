@@ -3,12 +3,16 @@
 #include <QByteArray>
 #include <QObject>
 #include <QString>
+#include <QStringList>
+
+#include <functional>
 
 class SsuSession;
 
 // Where whole reports go: the SSU when it takes them, otherwise a file of
 // the archive folder, which is uploaded whenever the session connects.
-// Nothing that was read is dropped without the caller being told.
+// Nothing that was read is dropped without the caller being told. Every
+// call that reaches the SSU returns at once; its outcome comes back to done.
 class ReportStore : public QObject
 {
     Q_OBJECT
@@ -24,22 +28,22 @@ public:
 
     explicit ReportStore(SsuSession *session, QObject *parent = nullptr);
 
-    // Connects (which uploads the archive first) and stores the record
-    // under its read-out time ("dd.MM.yyyy HH:mm"); archives it when the
-    // SSU does not take it.
-    Result store(const QByteArray &record, quint32 serialNumber, const QString &time);
-    // The two halves of store(), for a caller that asks the SSU something in
-    // between: connecting (and the archive pass), true when connected; then
-    // the upload, or the archive file when the SSU does not take it.
-    bool connectSession();
-    Result upload(const QByteArray &record, quint32 serialNumber, const QString &time);
+    // Connects (fetching the password first when none is known; a
+    // connection starts the archive pass), true when connected.
+    void connectSession(QObject *context, std::function<void(bool)> done);
+    // Stores the record under its read-out time ("dd.MM.yyyy HH:mm"), or
+    // archives it when the SSU does not take it.
+    void upload(const QByteArray &record, quint32 serialNumber, const QString &time, QObject *context,
+                std::function<void(Result)> done);
     // Only the archive file, under a name no other report holds.
     Result archive(const QByteArray &record, quint32 serialNumber, const QString &time);
     // Uploads the archive's files, oldest name first, each under the date its
-    // name carries; a file stays until its report is stored. Returns how
-    // many were stored. A pass asked for while one runs is that pass.
-    int uploadArchive();
+    // name carries; a file stays until its report is stored. A pass asked
+    // for while one runs is that pass. Ends with archivePassFinished().
+    void uploadArchive();
     bool isUploadingArchive() const { return passRunning; }
+    // Files of the archive folder now (reports waiting for the SSU).
+    static int waitingReports();
 
 signals:
     // Files stored so far of the pass's total.
@@ -47,8 +51,14 @@ signals:
     void archivePassFinished(int stored);
 
 private:
+    void uploadNextArchived();
+    void endPass();
+
     SsuSession *session;
     bool passRunning = false;
+    QStringList passFiles;
+    int passTotal = 0;
+    int passStored = 0;
 };
 
 Q_DECLARE_METATYPE(ReportStore::Result)

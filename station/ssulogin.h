@@ -2,6 +2,10 @@
 
 #include <QString>
 
+#include <functional>
+
+class QObject;
+
 class SsuSession;
 
 // The service staff's log-in to the SSU: a token, typed once and then kept
@@ -21,8 +25,9 @@ enum class Outcome {
 
 // The token kept from the last log-in granted, empty when none is.
 QString storedToken();
-// Connects the session (which uploads the archive first) and checks the
-// token; a token granted for the first time is kept.
-Outcome logIn(SsuSession *session, const QString &token);
+// Connects the session (which starts the archive pass) and checks the
+// token; a token granted for the first time is kept. Returns at once; the
+// outcome comes to done on the context's thread unless the context is gone.
+void logIn(SsuSession *session, const QString &token, QObject *context, std::function<void(Outcome)> done);
 
 } // namespace SsuLogin

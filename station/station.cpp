@@ -11,7 +11,7 @@
 #include "ssu/ssusession.h"
 
 #include <QDir>
-#include <QEventLoop>
+#include <QPointer>
 #include <QSettings>
 
 namespace {
@@ -25,7 +25,7 @@ Station::Station(QObject *parent)
     : QObject(parent)
     , adapter(std::make_unique<FTDI>(rememberedAdapter()))
     , ssu(new SsuSession(this))
-    , reportStore(ssu)
+    , reportKeeper(ssu)
 {
     // Signal spies and queued connections carry the station's own types.
     qRegisterMetaType<Readout>();
@@ -43,6 +43,10 @@ Station::Station(QObject *parent)
             emit moduleSilent(frames);
     });
     connect(&answerWatch, &AnswerWatch::commandUnanswered, this, &Station::commandUnanswered);
+    connect(&reportKeeper, &ReportKeeper::documentWritten, this, &Station::documentWritten);
+    connect(&reportKeeper, &ReportKeeper::comparisonWritten, this, &Station::comparisonWritten);
+    connect(&reportKeeper, &ReportKeeper::documentFailed, this, &Station::documentFailed);
+    connect(&reportKeeper, &ReportKeeper::reportStored, this, &Station::reportStored);
     supervision.setInterval(1000);
     connect(&supervision, &QTimer::timeout, this, &Station::superviseLink);
 }
@@ -268,80 +272,7 @@ void Station::completeReadout()
     // A lost, missing or foreign frame shifts or zeroes the words: what
     // arrived is shown, but nothing is written or stored from it.
     if (ended.whole && !ended.silent)
-        keepReport(ended);
-}
-
-void Station::keepReport(const Readout &whole)
-{
-    ReportValues values = decodeReport(whole.record);
-    values.date = whole.time;
-    const HtmlReportInput input = htmlReportInput(values, documentLanguage, "MainWindow");
-    const QString folder = QStringLiteral("Reports");
-    QDir().mkpath(folder);
-    const QString path = QDir::currentPath() + QLatin1Char('/') + folder + QLatin1Char('/')
-                         + htmlReportFileName(input.sn, input.date);
-    QString error;
-    const bool documented = writeHtmlReportFile(path, input, &error);
-    if (documented)
-        emit documentWritten(path);
-    else
-        emit documentFailed(path, error);
-
-    // The previous report is looked up before this one is stored: the upload
-    // replaces a stored report with the same operating times, which is then
-    // the very report this one follows. The comparison goes beside the
-    // document; where that could not be written, the user has been told.
-    const quint32 serial = quint32(whole.values.serialNumber);
-    ReportValues previous;
-    ReportStore::Result stored;
-    if (uploading) {
-        const bool connected = reportStore.connectSession();
-        const ComparisonSource source = documented ? findPrevious(serial, connected, &previous) : ComparisonSource::None;
-        stored = reportStore.upload(whole.record, serial, whole.time);
-        if (documented)
-            writeComparison(values, source, previous);
-    } else {
-        if (documented)
-            writeComparison(values, findPrevious(serial, false, &previous), previous);
-        stored = reportStore.archive(whole.record, serial, whole.time);
-    }
-    // Only a convenience for the next comparison without the SSU: a failure
-    // loses nothing the user made.
-    if (serial != 0 && !localHistory.remember(serial, whole.record, whole.time, &error))
-        qWarning("cannot keep the module's report for later comparisons: %s", qPrintable(error));
-    emit reportStored(stored);
-}
-
-// The SSU holds every station's reports and is asked whenever it answers;
-// this station's own copy stands in only when it cannot be asked. A module
-// without a serial number has no history to look up.
-ComparisonSource Station::findPrevious(quint32 serial, bool connected, ReportValues *previous)
-{
-    if (serial == 0)
-        return ComparisonSource::None;
-    if (connected) {
-        switch (ssu->latestReport(serial, previous)) {
-        case StoredReportResult::Done:
-            return ComparisonSource::Ssu;
-        case StoredReportResult::NotFound:
-            return ComparisonSource::None;
-        case StoredReportResult::Failed:
-            break;
-        }
-    }
-    return localHistory.latest(serial, previous) ? ComparisonSource::Station : ComparisonSource::None;
-}
-
-void Station::writeComparison(const ReportValues &current, ComparisonSource source, const ReportValues &previous)
-{
-    const ReportComparison comparison =
-        source == ComparisonSource::None ? firstReport(current) : compareReports(previous, current);
-    const QString path = QDir::currentPath() + QStringLiteral("/Reports/") + comparisonFileName(current.sn, current.date);
-    QString error;
-    if (writeComparisonFile(path, comparison, source, documentLanguage, &error))
-        emit comparisonWritten(path, source);
-    else
-        emit documentFailed(path, error);
+        reportKeeper.keep(ended);
 }
 
 // --- commands ---
@@ -386,13 +317,34 @@ bool Station::switchMonitor(bool on)
     return true;
 }
 
-bool Station::openMonitorLog(QString *path)
+void Station::openMonitorLog(QObject *context, std::function<void(bool, QString)> done)
 {
     requestReport(true);
-    QEventLoop naming;
-    QTimer::singleShot(LogNamingWaitMs, &naming, &QEventLoop::quit);
-    naming.exec();
+    // Whichever comes first: the silent read-out's end (its serial number)
+    // or the time allowed for it. The log is named either way.
+    auto opened = std::make_shared<bool>(false);
+    auto openOnce = [this, opened, done, receiver = QPointer<QObject>(context)] {
+        if (*opened)
+            return;
+        *opened = true;
+        QString path;
+        const bool ok = openLogFile(&path);
+        if (receiver && done)
+            done(ok, path);
+    };
+    auto ended = std::make_shared<QMetaObject::Connection>();
+    *ended = connect(this, &Station::reportCompleted, this, [openOnce, ended] {
+        disconnect(*ended);
+        openOnce();
+    });
+    QTimer::singleShot(LogNamingWaitMs, this, [openOnce, ended] {
+        disconnect(*ended);
+        openOnce();
+    });
+}
 
+bool Station::openLogFile(QString *path)
+{
     QDir::current().mkpath(MonitorLog::folderName());
     const QString name = QDir::currentPath() + QLatin1Char('/') + MonitorLog::folderName() + QLatin1Char('/')
                          + MonitorLog::fileName(readout.values.serialNumber, QDateTime::currentDateTime());

@@ -5,8 +5,8 @@
 #include "report/comparisondocument.h"
 #include "station/adapterlink.h"
 #include "station/answerwatch.h"
-#include "station/localhistory.h"
 #include "station/readout.h"
+#include "station/reportkeeper.h"
 #include "station/reportstore.h"
 
 #include <QDateTime>
@@ -16,6 +16,7 @@
 #include <QStringList>
 #include <QTextStream>
 #include <QTimer>
+#include <functional>
 #include <memory>
 
 class FTDI;
@@ -29,7 +30,8 @@ class SsuSession;
 //
 // Handlers of its signals may run a nested event loop (a message box): the
 // station keeps no frame across an emission, so frames taken meanwhile are
-// handled in order.
+// handled in order. The station itself never waits: storage, lookups and
+// the log's naming come back as signals and callbacks.
 class Station : public QObject
 {
     Q_OBJECT
@@ -42,7 +44,8 @@ public:
 
     AdapterLink *link() { return &adapterLink; }
     SsuSession *session() const { return ssu; }
-    ReportStore *store() { return &reportStore; }
+    ReportStore *store() { return reportKeeper.store(); }
+    ReportKeeper *keeper() { return &reportKeeper; }
 
     // --- the adapter and the link's supervision ---
     // The adapter chosen last (the native setting), or a name no interface
@@ -74,9 +77,9 @@ public:
     const Readout &lastReadout() const { return readout; }
     bool hasWholeReport() const { return wholeReport; }
     // The language of the documents made from now on (0 Russian, 1 English).
-    void setDocumentLanguage(quint32 language) { documentLanguage = language; }
+    void setDocumentLanguage(quint32 language) { reportKeeper.setDocumentLanguage(language); }
     // Off: whole reports go to the archive folder, not to the SSU.
-    void setUploading(bool on) { uploading = on; }
+    void setUploading(bool on) { reportKeeper.setUploading(on); }
 
     // --- commands ---
     enum class CommandResult { Sent, ReadReportFirst, LinkDown };
@@ -90,8 +93,10 @@ public:
     // Switches the module's text stream; false when the link is down.
     bool switchMonitor(bool on);
     // The log of monitor blocks in the working folder, named after the
-    // module, whose serial number a silent read-out brings first.
-    bool openMonitorLog(QString *path);
+    // module, whose serial number a silent read-out brings first: opened
+    // once that read-out has ended or LogNamingWaitMs have passed, then
+    // done(opened, path).
+    void openMonitorLog(QObject *context, std::function<void(bool, QString)> done);
     void closeMonitorLog();
     // Blocks go to an open log only while it is wanted.
     void setMonitorLogWanted(bool wanted) { logWanted = wanted; }
@@ -133,9 +138,7 @@ private:
     void dispatch(const CanMessage &message);
     void appendReportFrame(const CanMessage &message);
     void completeReadout();
-    void keepReport(const Readout &whole);
-    ComparisonSource findPrevious(quint32 serial, bool connected, ReportValues *previous);
-    void writeComparison(const ReportValues &current, ComparisonSource source, const ReportValues &previous);
+    bool openLogFile(QString *path);
     void takeMonitorFrame(const CanMessage &message);
     void reconnect();
     void pulseAdapterLines();
@@ -144,8 +147,7 @@ private:
     AdapterLink adapterLink;
     std::unique_ptr<FTDI> adapter;
     SsuSession *ssu = nullptr;
-    ReportStore reportStore;
-    LocalHistory localHistory;
+    ReportKeeper reportKeeper;
     AnswerWatch answerWatch;
 
     QTimer supervision;
@@ -165,8 +167,6 @@ private:
     bool silentReadout = false;
     bool wholeReport = false;
     Readout readout;
-    quint32 documentLanguage = 0;
-    bool uploading = true;
 
     QString monitorChunk;
     QString monitorBlockText;

@@ -795,6 +795,14 @@ Check the connection of the KIVO adapter and the RVK module</translation>
         <source>Сравнение групп модулей по их последним отчётам в ССУ</source>
         <translation>Groups of modules compared by their latest reports in the SSU</translation>
     </message>
+    <message>
+        <source>Сохраняется отчётов: %1</source>
+        <translation>Reports being stored: %1</translation>
+    </message>
+    <message>
+        <source>Передача архива в ССУ, осталось: %1</source>
+        <translation>Sending the archive to the SAS, left: %1</translation>
+    </message>
 </context>
 <context>
     <name>ModuleHistoryWindow</name>
@@ -1152,6 +1160,22 @@ Check the connection of the KIVO adapter and the RVK module</translation>
     <message>
         <source>Нет связи с ССУ: историю модуля прочитать не удалось.</source>
         <translation>No connection to the SSU: the module&apos;s history could not be read.</translation>
+    </message>
+    <message>
+        <source>Отчёты читаются из ССУ...</source>
+        <translation>Reading the reports from the SAS...</translation>
+    </message>
+    <message>
+        <source>ССУ не ответила: список отчётов не прочитан.</source>
+        <translation>The SAS did not answer: the list of reports was not read.</translation>
+    </message>
+    <message>
+        <source>ССУ не ответила: отчёт не прочитан.</source>
+        <translation>The SAS did not answer: the report was not read.</translation>
+    </message>
+    <message>
+        <source>ССУ не ответила: отчёт не удалён.</source>
+        <translation>The SAS did not answer: the report was not deleted.</translation>
     </message>
 </context>
 <context>

@@ -2,7 +2,7 @@
 // progress, files that stay, a connection lost in the middle, and a live
 // read-out with a backlog. Serial numbers 72100..72199 belong to this file.
 #include "protocol/archivefile.h"
-#include "ssu/ssudialog.h"
+#include "ssu/gui/ssudialog.h"
 #include "tests/support/httpfileserver.h"
 #include "tests/support/mainwindowfixture.h"
 #include "tests/support/modalanswerer.h"

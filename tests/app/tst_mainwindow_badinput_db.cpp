@@ -3,6 +3,7 @@
 #include "protocol/archivefile.h"
 #include "report/reportrecord.h"
 #include "ssu/archivedate.h"
+#include "tests/support/sessioncalls.h"
 #include "tests/support/mainwindowfixture.h"
 #include "tests/support/modalanswerer.h"
 #include "tests/support/recordbuilder.h"
@@ -230,7 +231,7 @@ void TestMainWindowBadInputDb::uploadOfAnyLengthSaysWhetherItStored()
     }
     const ReportValues values = decodeReport(record);
     dialog->setReportDate(QStringLiteral("06.12.2026 14:35"));
-    const bool stored = dialog->uploadReport(record);
+    const bool stored = rvktest::Sync::upload(dialog->databaseSession(), record);
 
     int rows = 0;
     for (const QVariantMap &row : rvktest::rowsForSerial(values.sn))

@@ -5,8 +5,9 @@
 // indicator red, and the archived report must land once the link is good.
 // Serial numbers 74500..74599 belong to this file.
 #include "protocol/archivefile.h"
-#include "ssu/ssuconnection.h"
-#include "ssu/ssudialog.h"
+#include "ssu/driver/ssuconnection.h"
+#include "ssu/gui/ssudialog.h"
+#include "tests/support/sessioncalls.h"
 #include "tests/support/httpfileserver.h"
 #include "tests/support/mainwindowfixture.h"
 #include "tests/support/modalanswerer.h"
@@ -160,7 +161,7 @@ void TestMainWindowDbLink::serverSilentAfterAStatementArchivesWithinTheBound()
 
     // The next connection uploads the archived report: one row, no file.
     proxy.forwardEverything();
-    QVERIFY(dialog->connectAndCreateTable());
+    QVERIFY(rvktest::Sync::connectAndCreateTable(dialog->databaseSession()));
     QTRY_COMPARE_WITH_TIMEOUT(rvktest::rowsForSerial(74501).size(), 1, 10000);
     QCOMPARE(archiveNames(), QStringList());
     QVERIFY(answerer.seen.isEmpty());
@@ -197,7 +198,7 @@ void TestMainWindowDbLink::tlsServerOfAnotherCaIsRefusedAndTheReportArchived()
 
     // With the right CA the archived report lands on the next connection.
     dialog->setDatabaseServer(databaseHost(), tls->port(), tls->caFile());
-    QVERIFY(dialog->connectAndCreateTable());
+    QVERIFY(rvktest::Sync::connectAndCreateTable(dialog->databaseSession()));
     QTRY_COMPARE_WITH_TIMEOUT(tlsRowCount(tls->port(), 74521), 1, 10000);
     QCOMPARE(archiveNames(), QStringList());
     QVERIFY(answerer.seen.isEmpty());
@@ -210,7 +211,7 @@ void TestMainWindowDbLink::plainServerIsRefusedWhenTlsIsConfigured()
     dialog->setDatabaseServer(databaseHost(), rvktest::testDatabaseHost().port, tls->caFile());
     QVERIFY(!downloadAndConnect());
     QVERIFY(ssuLight()->styleSheet().contains(QLatin1String("background-color: red")));
-    QVERIFY(!dialog->connectAndCreateTable());
+    QVERIFY(!rvktest::Sync::connectAndCreateTable(dialog->databaseSession()));
 }
 
 RVK_TEST_MAIN(TestMainWindowDbLink)

@@ -1,6 +1,6 @@
 #include "diagnostics/verificationdialog.h"
 #include "report/reportrecord.h"
-#include "ssu/ssudialog.h"
+#include "ssu/gui/ssudialog.h"
 #include "tests/support/mainwindowfixture.h"
 #include "tests/support/modalanswerer.h"
 #include "tests/support/testfiles.h"

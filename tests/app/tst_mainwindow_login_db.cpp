@@ -2,7 +2,7 @@
 // numbers 72000..72099 belong to this file.
 #include "protocol/archivefile.h"
 #include "ssu/mysqlquerymodel.h"
-#include "ssu/ssudialog.h"
+#include "ssu/gui/ssudialog.h"
 #include "tests/support/httpfileserver.h"
 #include "tests/support/mainwindowfixture.h"
 #include "tests/support/modalanswerer.h"

@@ -4,13 +4,14 @@
 // cluster, passes its nodes in RVK_SSU_CLUSTER_HOSTS and the script itself in
 // RVK_SSU_CLUSTER_SCRIPT (to kill and restart a node), and stops it again.
 // This file owns serial numbers 91000..91999.
+#include "tests/support/sessioncalls.h"
 #include "tests/support/testmain.h"
 
 #include "report/reportrecord.h"
-#include "ssu/databasehosts.h"
+#include "ssu/driver/databasehosts.h"
 #include "ssu/reportschema.h"
 #include "ssu/reportupload.h"
-#include "ssu/ssudialog.h"
+#include "ssu/gui/ssudialog.h"
 #include "tests/support/httpfileserver.h"
 #include "tests/support/ssutestsupport.h"
 
@@ -136,9 +137,9 @@ void TestSsuCluster::deleteOwnRows()
 bool TestSsuCluster::upload(SSUDialog &dialog, const QByteArray &data, const QString &date)
 {
     dialog.setReportDate(date);
-    dialog.connectAndCreateTable();
+    rvktest::Sync::connectAndCreateTable(dialog.databaseSession());
     dialog.setReportDate(date);
-    return dialog.uploadReport(data);
+    return rvktest::Sync::upload(dialog.databaseSession(), data);
 }
 
 void TestSsuCluster::uploadThroughOneNodeIsFoundThroughAnother()
@@ -150,7 +151,7 @@ void TestSsuCluster::uploadThroughOneNodeIsFoundThroughAnother()
     QVERIFY(upload(dialog, record(sn), QStringLiteral("08.12.2026 10:00")));
 
     dialog.setDatabaseHosts(nodeList({3}));
-    QVERIFY(dialog.connectAndCreateTable());
+    QVERIFY(rvktest::Sync::connectAndCreateTable(dialog.databaseSession()));
     dialog.findChild<QSpinBox *>(QStringLiteral("spinBox_SN"))->setValue(int(sn));
     dialog.findChild<QPushButton *>(QStringLiteral("pushButton_SN"))->click();
     auto *view = dialog.findChild<QTableView *>(QStringLiteral("tableView"));

@@ -18,8 +18,9 @@
 #include "link/ktxcanfunctions.h"
 #include "protocol/readouttransfer.h"
 #include "ssu/ssuendpoints.h"
-#include "ssu/ssudialog.h"
+#include "ssu/gui/ssudialog.h"
 #include "tests/soak/soakledger.h"
+#include "tests/support/sessioncalls.h"
 #include "tests/support/httpfileserver.h"
 #include "tests/support/modalanswerer.h"
 #include "tests/support/ssutestsupport.h"
@@ -510,7 +511,7 @@ int main(int argc, char *argv[])
         }
         bool safe = report(QStringLiteral("after the read-outs"), ledger, password);
         // The next connection runs the archive pass, as at the next start.
-        dialog->connectDatabase();
+        rvktest::Sync::connect(dialog->databaseSession());
         const bool flushed = report(QStringLiteral("after one more connection"), ledger, password);
         safe = safe && flushed;
 

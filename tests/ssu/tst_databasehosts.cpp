@@ -1,6 +1,6 @@
 #include "tests/support/testmain.h"
 
-#include "ssu/databasehosts.h"
+#include "ssu/driver/databasehosts.h"
 
 Q_DECLARE_METATYPE(QList<DatabaseHost>)
 

@@ -2,7 +2,7 @@
 // (the shared table holds whatever other tests store meanwhile, and the
 // summary reads a whole table). Its rows use serial numbers 64000..64099.
 #include "ssu/fleetquery.h"
-#include "ssu/ssuconnection.h"
+#include "ssu/driver/ssuconnection.h"
 #include "tests/support/databasetest.h"
 
 #include <QBuffer>

@@ -2,7 +2,7 @@
 // reports (serial numbers 64050..64099) carry a firmware version no other
 // test stores, so their group's figures are the same whatever else the
 // shared table holds meanwhile.
-#include "ssu/fleetwindow.h"
+#include "ssu/gui/fleetwindow.h"
 #include "tests/support/databasetest.h"
 #include "tests/support/modalanswerer.h"
 #include "tests/support/testmain.h"

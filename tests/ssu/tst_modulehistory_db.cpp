@@ -2,6 +2,7 @@
 // MariaDB, through the station's session: a module's reports among twins
 // and other modules' reports. This file owns serial numbers 63500..63519.
 #include "ssu/ssusession.h"
+#include "tests/support/sessioncalls.h"
 #include "tests/support/databasetest.h"
 
 #include <QCoreApplication>
@@ -77,7 +78,7 @@ void TestModuleHistory::cleanupTestCase()
 void TestModuleHistory::latestReportAmongTwinsAndNeighbours()
 {
     ReportValues latest;
-    QCOMPARE(session.latestReport(Module, &latest), StoredReportResult::Done);
+    QCOMPARE(rvktest::Sync::latest(&session, Module, &latest), StoredReportResult::Done);
     QCOMPARE(latest.sn, Module);
     QCOMPARE(latest.date, QStringLiteral("01.07.2024 10:00"));
     QCOMPARE(latest.total_time, QStringLiteral("100:00"));
@@ -86,19 +87,19 @@ void TestModuleHistory::latestReportAmongTwinsAndNeighbours()
     QCOMPARE(latest.totalPercents.value(4), QStringLiteral("0,50,50,0,0,0"));
 
     ReportValues none;
-    QCOMPARE(session.latestReport(Unknown, &none), StoredReportResult::NotFound);
+    QCOMPARE(rvktest::Sync::latest(&session, Unknown, &none), StoredReportResult::NotFound);
 }
 
 void TestModuleHistory::historyInTheOrderTheModuleMadeIt()
 {
     QVector<ModuleReport> reports;
-    QVERIFY(session.moduleHistory(Module, &reports));
+    QVERIFY(rvktest::Sync::history(&session, Module, &reports));
     QCOMPARE(totalTimes(reports), (QStringList{"9:30", "50:00", "80:00", "99:59", "100:00"}));
     QVERIFY(session.hasRowKey());
     QVERIFY(!reports.first().rowId.isNull());
     QVERIFY(reports.at(3).rowId != reports.at(4).rowId);
 
-    QVERIFY(session.moduleHistory(Unknown, &reports));
+    QVERIFY(rvktest::Sync::history(&session, Unknown, &reports));
     QVERIFY(reports.isEmpty());
 }
 
@@ -107,10 +108,10 @@ void TestModuleHistory::withoutConnectionNothingIsFound()
     SsuSession offline;
     ReportValues values;
     values.total_time = QStringLiteral("untouched");
-    QCOMPARE(offline.latestReport(Module, &values), StoredReportResult::Failed);
+    QCOMPARE(rvktest::Sync::latest(&offline, Module, &values), StoredReportResult::Failed);
     QCOMPARE(values.total_time, QStringLiteral("untouched"));
     QVector<ModuleReport> reports{ModuleReport()};
-    QVERIFY(!offline.moduleHistory(Module, &reports));
+    QVERIFY(!rvktest::Sync::history(&offline, Module, &reports));
     QVERIFY(reports.isEmpty());
 }
 

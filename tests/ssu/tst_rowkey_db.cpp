@@ -2,10 +2,11 @@
 // invisible row key, present after the program connects, unseen by SELECT *
 // and INSERTs without a column list, left alone when already there; and the
 // unique key of the duplicate rule.
+#include "tests/support/sessioncalls.h"
 #include "tests/support/testmain.h"
 
 #include "ssu/reportschema.h"
-#include "ssu/ssudialog.h"
+#include "ssu/gui/ssudialog.h"
 #include "tests/support/ssutestsupport.h"
 
 #include <QSqlRecord>
@@ -35,7 +36,7 @@ void TestRowKey::programConnectionAddsAnInvisibleKey()
 {
     SSUDialog dialog;
     QVERIFY(bringOnline(dialog));
-    QVERIFY(dialog.connectAndCreateTable());
+    QVERIFY(rvktest::Sync::connectAndCreateTable(dialog.databaseSession()));
 
     QSqlDatabase db = rvktest::adminConnection();
     QSqlQuery query(db);

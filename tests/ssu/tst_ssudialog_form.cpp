@@ -2,7 +2,7 @@
 // the behaviour that does not need rows.
 #include "tests/support/testmain.h"
 
-#include "ssu/ssudialog.h"
+#include "ssu/gui/ssudialog.h"
 
 #include <QDateEdit>
 #include <QDir>

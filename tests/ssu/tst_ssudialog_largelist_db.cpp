@@ -2,6 +2,7 @@
 // real dialog against the test MariaDB: 3429 reports read in windows of 25
 // rows. This file owns serial numbers 62000..62999 of the shared table and
 // the table rvkreport_indextest.
+#include "tests/support/sessioncalls.h"
 #include "tests/support/testmain.h"
 
 #include "ssu/mysqlquerymodel.h"
@@ -447,7 +448,7 @@ private slots:
         QVERIFY(rvktest::execOnSessionConnection(dialog.databaseSession(),
                                                  QStringLiteral("SET SESSION innodb_lock_wait_timeout = 1")));
         dialog.setReportDate(QStringLiteral("01.02.2026 10:00"));
-        QVERIFY(dialog.uploadReport(record));
+        QVERIFY(rvktest::Sync::upload(dialog.databaseSession(), record));
         const int before = rvktest::rowsForSerial(sn).size();
 
         // Another station holds the module's rows: this upload must wait, time
@@ -457,14 +458,14 @@ private slots:
         QSqlQuery lock(other);
         QVERIFY(lock.exec(QStringLiteral("SELECT * FROM rvkreport WHERE sn = %1 FOR UPDATE").arg(sn)));
         dialog.setReportDate(QStringLiteral("02.02.2026 10:00"));
-        QVERIFY(!dialog.uploadReport(record));
+        QVERIFY(!rvktest::Sync::upload(dialog.databaseSession(), record));
         QVERIFY(other.rollback());
         QCOMPARE(rvktest::rowsForSerial(sn).size(), before);
         QCOMPARE(rvktest::rowsForSerial(sn).last().value(QStringLiteral("date")).toDateTime(),
                  QDateTime(QDate(2026, 2, 1), QTime(10, 0)));
 
         // Uploaded again from the archive, it replaces the earlier row.
-        QVERIFY(dialog.uploadReport(record));
+        QVERIFY(rvktest::Sync::upload(dialog.databaseSession(), record));
         const QList<QVariantMap> rows = rvktest::rowsForSerial(sn);
         QCOMPARE(rows.size(), before);
         QCOMPARE(rows.last().value(QStringLiteral("date")).toDateTime(), QDateTime(QDate(2026, 2, 2), QTime(10, 0)));
@@ -486,13 +487,13 @@ private slots:
 
         // Shown: the list returns to all reports, the new one among them.
         dialog.setReportDate(QStringLiteral("03.03.2026 10:00"));
-        QVERIFY(dialog.uploadReport(record));
+        QVERIFY(rvktest::Sync::upload(dialog.databaseSession(), record));
         QVERIFY(listedRows(dialog).contains(first));
 
         // Hidden: nothing is read until the dialog is shown again.
         dialog.hide();
         dialog.setReportDate(QStringLiteral("04.03.2026 10:00"));
-        QVERIFY(dialog.uploadReport(record));
+        QVERIFY(rvktest::Sync::upload(dialog.databaseSession(), record));
         QCOMPARE(modelOf(dialog)->cachedRows(), 0);
         QCOMPARE(modelOf(dialog)->rowCount(), 0);
         dialog.show();

@@ -2,10 +2,11 @@
 // station's user through LOAD DATA LOCAL INFILE, or a window held up by a
 // password download that is too large or never ends. Serial numbers
 // 74600..74699 belong to this file.
+#include "tests/support/sessioncalls.h"
 #include "tests/support/testmain.h"
 
 #include "ssu/reportschema.h"
-#include "ssu/ssudialog.h"
+#include "ssu/gui/ssudialog.h"
 #include "tests/support/httpfileserver.h"
 #include "tests/support/ssutestsupport.h"
 
@@ -92,7 +93,7 @@ void TestSsuDialogLink::serverCannotReadLocalFilesThroughTheProgramsConnection()
         QVERIFY(!rvktest::execOnSessionConnection(dialog.databaseSession(), loadStatement(file)));
         QVERIFY(rvktest::rowsForSerial(74601).isEmpty());
         // A reopened connection is just as closed.
-        QVERIFY(dialog.connectAndCreateTable());
+        QVERIFY(rvktest::Sync::connectAndCreateTable(dialog.databaseSession()));
     }
 }
 

@@ -1,10 +1,11 @@
 // Opening, saving and deleting stored reports against the test MariaDB. This
 // file owns serial numbers 61100..61199 of the shared table.
+#include "tests/support/sessioncalls.h"
 #include "tests/support/testmain.h"
 
 #include "report/htmlreport.h"
 #include "report/reportrecord.h"
-#include "ssu/modulehistorywindow.h"
+#include "ssu/gui/modulehistorywindow.h"
 #include "tests/support/modalanswerer.h"
 #include "tests/support/ssutestsupport.h"
 #include "tests/support/urlcatcher.h"
@@ -23,7 +24,7 @@ namespace {
 constexpr quint32 firstSn = 61100;
 constexpr quint32 lastSn = 61199;
 
-struct StoredReport
+struct SeededReport
 {
     quint32 sn = 0;
     QDateTime date;
@@ -35,7 +36,7 @@ struct StoredReport
     quint32 irtImpacts = 2;
 };
 
-bool store(const StoredReport &report)
+bool store(const SeededReport &report)
 {
     QSqlQuery query(rvktest::adminConnection());
     query.prepare(QStringLiteral(
@@ -187,7 +188,7 @@ private slots:
     {
         FreshWorkingDirectory cwd;
         QVERIFY(store({61150, QDateTime(QDate(2024, 5, 1), QTime(8, 0)), QStringLiteral("10:00")}));
-        StoredReport latest{61150, QDateTime(QDate(2024, 6, 1), QTime(8, 0)), QStringLiteral("130:30")};
+        SeededReport latest{61150, QDateTime(QDate(2024, 6, 1), QTime(8, 0)), QStringLiteral("130:30")};
         latest.impacts = 9;
         QVERIFY(store(latest));
         QVERIFY(store({61150, QDateTime(QDate(2024, 5, 11), QTime(8, 0)), QStringLiteral("50:00")}));
@@ -411,7 +412,7 @@ private slots:
     void missingPercentsPrintZero()
     {
         FreshWorkingDirectory cwd;
-        StoredReport report{61108, QDateTime(QDate(2024, 7, 7), QTime(7, 7))};
+        SeededReport report{61108, QDateTime(QDate(2024, 7, 7), QTime(7, 7))};
         report.rotation = QStringLiteral("15,25");
         report.irtRotation = QStringLiteral("x,35,");
         report.otherLists = QStringLiteral("");
@@ -482,7 +483,7 @@ private slots:
         const QByteArray record = rvktest::reportRecordWith(words);
 
         dialog->setReportDate(QStringLiteral("09.09.2024 09:09"));
-        QVERIFY(dialog->uploadReport(record));
+        QVERIFY(rvktest::Sync::upload(dialog->databaseSession(), record));
         searchSerial(*dialog, 61111);
         QCOMPARE(tableOf(*dialog)->model()->rowCount(), 1);
         clickRow(*dialog, 0);

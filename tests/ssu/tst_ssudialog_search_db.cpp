@@ -6,7 +6,7 @@
 
 #include "ssu/mysqlquerymodel.h"
 #include "ssu/reportschema.h"
-#include "ssu/ssudialog.h"
+#include "ssu/gui/ssudialog.h"
 #include "tests/support/httpfileserver.h"
 #include "tests/support/ssutestsupport.h"
 

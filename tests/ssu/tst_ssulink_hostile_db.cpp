@@ -3,12 +3,13 @@
 // stripped, a certificate for another host, trickled bytes, requests for
 // local files, and forged counts, rows and values. Everything goes through
 // the program's own opener and driver.
-#include "ssu/databasethread.h"
+#include "ssu/driver/databasethread.h"
 #include "ssu/listingreader.h"
 #include "ssu/mysqlquerymodel.h"
 #include "ssu/rowcounter.h"
-#include "ssu/ssuconnection.h"
-#include "ssu/ssudriver.h"
+#include "ssu/driver/ssuconnection.h"
+#include "ssu/driver/ssudriver.h"
+#include "tests/support/sessioncalls.h"
 #include "tests/support/hostiledatabaseserver.h"
 #include "tests/support/testaddresses.h"
 #include "tests/support/tlsdatabaseserver.h"
@@ -277,9 +278,10 @@ void TestSsuLinkHostile::windowThreadKeepsRunningWhileAListingWaits()
     DatabaseThread thread;
     SsuLinkPolicy policy;
     policy.statementMs = 3000;
-    QVERIFY(thread.wait<bool>([&server, policy] { return openQuick(QStringLiteral("listing"), server, policy).isOpen(); }));
+    QVERIFY(rvktest::onDatabaseThread<bool>(
+        &thread, [&server, policy] { return openQuick(QStringLiteral("listing"), server, policy).isOpen(); }));
 
-    // A timer of the waiting thread keeps its pace while the listing hangs.
+    // A timer of the window's thread keeps its pace while the listing hangs.
     QElapsedTimer clock, sinceTick;
     qint64 longestGap = 0;
     QTimer ticker;
@@ -291,12 +293,19 @@ void TestSsuLinkHostile::windowThreadKeepsRunningWhileAListingWaits()
     sinceTick.start();
     MySqlQueryModel model;
     model.setSearch(ReportFilter::all(), {&thread, QStringLiteral("listing"), targetOf(server)});
+    // The search returns at once and the listing reads as loading until the
+    // statement's deadline; then it says the SSU did not answer, and the
+    // connection the driver gave up on is not opened again for it.
+    QVERIFY(clock.elapsed() < 500);
+    QVERIFY(model.isLoading());
+    QTRY_VERIFY_WITH_TIMEOUT(!model.isLoading(), 10000);
     const qint64 waited = clock.elapsed();
-    qInfo("a hanging listing: waited %lld ms, the waiting thread's longest pause %lld ms", waited, longestGap);
+    qInfo("a hanging listing: answered after %lld ms, the window thread's longest pause %lld ms", waited, longestGap);
     QVERIFY(waited >= 2500);
     QVERIFY2(longestGap < 500, qPrintable(QString::number(longestGap)));
+    QVERIFY(model.readFailed());
     QCOMPARE(model.rowCount(), 0);
-    thread.wait<bool>([] {
+    rvktest::onDatabaseThread<bool>(&thread, [] {
         SsuConnection::remove(QStringLiteral("listing"));
         return true;
     });
@@ -371,16 +380,17 @@ void TestSsuLinkHostile::countBeyondWhatAListCanHoldLeavesTheListOpenEnded()
     HostileDatabaseServer server(hostileAddress(), script);
     DatabaseThread thread;
     const SsuTarget target = targetOf(server);
-    QVERIFY(thread.wait<bool>([target] { return SsuConnection::open(QStringLiteral("listing"), target).isOpen(); }));
+    QVERIFY(rvktest::onDatabaseThread<bool>(
+        &thread, [target] { return SsuConnection::open(QStringLiteral("listing"), target).isOpen(); }));
 
     MySqlQueryModel model;
     model.setWindowSize(16);
     model.setSearch(ReportFilter::all(), {&thread, QStringLiteral("listing"), target});
-    QCOMPARE(model.rowCount(), 16);
+    QTRY_COMPARE(model.rowCount(), 16);
     QTRY_VERIFY(!model.isCounting());
     QCOMPARE(model.rowCount(), 16);
     QVERIFY(!model.isTotalKnown());
-    thread.wait<bool>([] {
+    rvktest::onDatabaseThread<bool>(&thread, [] {
         SsuConnection::remove(QStringLiteral("listing"));
         return true;
     });

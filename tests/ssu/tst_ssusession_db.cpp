@@ -6,6 +6,7 @@
 #include "report/reportfields.h"
 #include "ssu/ssusession.h"
 #include "ssu/tokenencoder.h"
+#include "tests/support/sessioncalls.h"
 #include "tests/support/databasetest.h"
 
 #include <QCoreApplication>
@@ -221,14 +222,14 @@ void TestSsuSession::downloadConnectsAndCreatesTheTable()
         described << field.column;
     QCOMPARE(created, described);
 
-    QVERIFY(online->connectAndCreateTable());
+    QVERIFY(rvktest::Sync::connectAndCreateTable(&*online));
 }
 
 void TestSsuSession::storesEveryColumn()
 {
     QVERIFY(online);
     online->setReportDate(QStringLiteral("05.03.2024 14:07"));
-    QVERIFY(online->uploadReport(sampleRecord(71001)));
+    QVERIFY(rvktest::Sync::upload(&*online, sampleRecord(71001)));
 
     const QList<QVariantMap> rows = rowsForSerial(71001);
     QCOMPARE(rows.size(), 1);
@@ -253,9 +254,9 @@ void TestSsuSession::sameRecordTwiceKeepsOneRowDatedBySecondUpload()
 {
     QVERIFY(online);
     online->setReportDate(QStringLiteral("05.03.2024 14:07"));
-    QVERIFY(online->uploadReport(sampleRecord(71002)));
+    QVERIFY(rvktest::Sync::upload(&*online, sampleRecord(71002)));
     online->setReportDate(QStringLiteral("06.03.2024 09:30"));
-    QVERIFY(online->uploadReport(sampleRecord(71002)));
+    QVERIFY(rvktest::Sync::upload(&*online, sampleRecord(71002)));
     const QList<QVariantMap> rows = rowsForSerial(71002);
     QCOMPARE(rows.size(), 1);
     QCOMPARE(rows.first().value("date").toDateTime(), QDateTime(QDate(2024, 3, 6), QTime(9, 30)));
@@ -269,9 +270,9 @@ void TestSsuSession::sameTimesAnotherDateReplaces()
     online->setReportDate(QStringLiteral("01.01.2025 08:00"));
     QByteArray earlier = sampleRecord(71003);
     rvktest::setReportWord(earlier, 72, 1); // other impact level
-    QVERIFY(online->uploadReport(earlier));
+    QVERIFY(rvktest::Sync::upload(&*online, earlier));
     online->setReportDate(QStringLiteral("02.02.2025 10:15"));
-    QVERIFY(online->uploadReport(sampleRecord(71003)));
+    QVERIFY(rvktest::Sync::upload(&*online, sampleRecord(71003)));
 
     const QList<QVariantMap> rows = rowsForSerial(71003);
     QCOMPARE(rows.size(), 1);
@@ -283,14 +284,14 @@ void TestSsuSession::anotherInterRepairTimeAddsARow()
 {
     QVERIFY(online);
     online->setReportDate(QStringLiteral("01.01.2025 08:00"));
-    QVERIFY(online->uploadReport(sampleRecord(71004, 7200, 3600)));
+    QVERIFY(rvktest::Sync::upload(&*online, sampleRecord(71004, 7200, 3600)));
     // After clearing the inter-repair data the module reports another
     // inter-repair time: a new report, the old row stays.
     online->setReportDate(QStringLiteral("03.01.2025 08:00"));
-    QVERIFY(online->uploadReport(sampleRecord(71004, 7200, 0)));
+    QVERIFY(rvktest::Sync::upload(&*online, sampleRecord(71004, 7200, 0)));
     // Same inter-repair time but another total: also a new report.
     online->setReportDate(QStringLiteral("04.01.2025 08:00"));
-    QVERIFY(online->uploadReport(sampleRecord(71004, 10800, 0)));
+    QVERIFY(rvktest::Sync::upload(&*online, sampleRecord(71004, 10800, 0)));
 
     const QList<QVariantMap> rows = rowsForSerial(71004);
     QCOMPARE(rows.size(), 3);
@@ -303,7 +304,7 @@ void TestSsuSession::emptyRecordStoresNothingAndSucceeds()
 {
     QVERIFY(online);
     online->setReportDate(QStringLiteral("01.02.2003 04:05"));
-    QVERIFY(online->uploadReport(QByteArray()));
+    QVERIFY(rvktest::Sync::upload(&*online, QByteArray()));
     QSqlQuery query(rvktest::adminConnection());
     QVERIFY(query.exec(QStringLiteral("SELECT COUNT(*) FROM rvkreport WHERE date = '2003-02-01 04:05:00'")));
     QVERIFY(query.next());
@@ -316,9 +317,9 @@ void TestSsuSession::unsetFactoryWordsAreStoredAsUnknown()
     // The previous upload in the run had a release date and firmware; they
     // must not be credited to the next module.
     online->setReportDate(QStringLiteral("01.01.2025 08:00"));
-    QVERIFY(online->uploadReport(sampleRecord(71005)));
+    QVERIFY(rvktest::Sync::upload(&*online, sampleRecord(71005)));
     online->setReportDate(QStringLiteral("01.01.2025 09:00"));
-    QVERIFY(online->uploadReport(recordWithUnsetFactoryTexts(71006)));
+    QVERIFY(rvktest::Sync::upload(&*online, recordWithUnsetFactoryTexts(71006)));
 
     const QList<QVariantMap> rows = rowsForSerial(71006);
     QCOMPARE(rows.size(), 1);
@@ -327,7 +328,7 @@ void TestSsuSession::unsetFactoryWordsAreStoredAsUnknown()
     QCOMPARE(rows.first().value("impact_level").toUInt(), 9u);
 
     // Opened again, the unknown date prints empty, as the live report did.
-    QCOMPARE(online->openReport(storedKey(71006, QDateTime(QDate(2025, 1, 1), QTime(9, 0)))), StoredReportResult::Done);
+    QCOMPARE(rvktest::Sync::open(&*online, storedKey(71006, QDateTime(QDate(2025, 1, 1), QTime(9, 0)))), StoredReportResult::Done);
     QCOMPARE(online->currentReport().release_date, QString());
     QCOMPARE(online->currentReport().firmware_version, QString());
 }
@@ -347,7 +348,7 @@ void TestSsuSession::releaseDateWordThatIsNoDateIsStoredAsUnknown()
     QByteArray record = sampleRecord(71050);
     rvktest::setReportWord(record, 70, word);
     online->setReportDate(QStringLiteral("01.01.2025 10:00"));
-    QVERIFY(online->uploadReport(record));
+    QVERIFY(rvktest::Sync::upload(&*online, record));
 
     const QList<QVariantMap> rows = rowsForSerial(71050);
     QCOMPARE(rows.size(), 1);
@@ -358,11 +359,11 @@ void TestSsuSession::failedInsertKeepsTheRowItWouldReplace()
 {
     QVERIFY(online);
     online->setReportDate(QStringLiteral("05.03.2024 14:07"));
-    QVERIFY(online->uploadReport(sampleRecord(71007)));
+    QVERIFY(rvktest::Sync::upload(&*online, sampleRecord(71007)));
     // A report date that does not parse is bound as NULL, which the NOT NULL
     // column refuses after the duplicate rule has already removed the row.
     online->setReportDate(QStringLiteral("not a date"));
-    QVERIFY(!online->uploadReport(sampleRecord(71007)));
+    QVERIFY(!rvktest::Sync::upload(&*online, sampleRecord(71007)));
 
     const QList<QVariantMap> rows = rowsForSerial(71007);
     QCOMPARE(rows.size(), 1);
@@ -370,7 +371,7 @@ void TestSsuSession::failedInsertKeepsTheRowItWouldReplace()
 
     // The connection is still usable for the next report.
     online->setReportDate(QStringLiteral("06.03.2024 14:07"));
-    QVERIFY(online->uploadReport(sampleRecord(71007)));
+    QVERIFY(rvktest::Sync::upload(&*online, sampleRecord(71007)));
     QCOMPARE(rowsForSerial(71007).first().value("date").toDateTime(), QDateTime(QDate(2024, 3, 6), QTime(14, 7)));
 }
 
@@ -378,8 +379,8 @@ void TestSsuSession::uploadWithoutConnectionFails()
 {
     SsuSession neverConnected;
     neverConnected.setReportDate(QStringLiteral("05.03.2024 14:07"));
-    QVERIFY(!neverConnected.uploadReport(sampleRecord(71008)));
-    QVERIFY(neverConnected.uploadReport(QByteArray()));
+    QVERIFY(!rvktest::Sync::upload(&neverConnected, sampleRecord(71008)));
+    QVERIFY(rvktest::Sync::upload(&neverConnected, QByteArray()));
     QCOMPARE(rowsForSerial(71008).size(), 0);
 }
 
@@ -391,23 +392,23 @@ void TestSsuSession::connectionTriedBeforeThePasswordArrivedConnectsLater()
     // afterwards must be used from then on.
     online.reset();
     SsuSession session;
-    QVERIFY(!session.connectDatabase());
+    QVERIFY(!rvktest::Sync::connect(&session));
     QVERIFY(bringOnline(session));
     session.setReportDate(QStringLiteral("02.02.2025 10:00"));
-    QVERIFY(session.uploadReport(sampleRecord(71060)));
+    QVERIFY(rvktest::Sync::upload(&session, sampleRecord(71060)));
     QCOMPARE(rowsForSerial(71060).size(), 1);
 }
 
 void TestSsuSession::storeSearchRows()
 {
     online->setReportDate(QStringLiteral("05.03.2024 14:07"));
-    QVERIFY(online->uploadReport(sampleRecord(71020)));
+    QVERIFY(rvktest::Sync::upload(&*online, sampleRecord(71020)));
     online->setReportDate(QStringLiteral("07.03.2024 09:00"));
     QByteArray later = sampleRecord(71021, 7200, 3600);
     rvktest::setReportWord(later, 70, 1012023); // released 01.01.2023
-    QVERIFY(online->uploadReport(later));
+    QVERIFY(rvktest::Sync::upload(&*online, later));
     online->setReportDate(QStringLiteral("06.03.2024 10:30"));
-    QVERIFY(online->uploadReport(sampleRecord(71020, 3600, 200)));
+    QVERIFY(rvktest::Sync::upload(&*online, sampleRecord(71020, 3600, 200)));
 }
 
 void TestSsuSession::searchesListTheirRowsInTheirOrder()
@@ -469,9 +470,9 @@ void TestSsuSession::openReadsTheStoredReport()
     storeSearchRows();
     // Another module's upload first, so nothing is left over from it.
     online->setReportDate(QStringLiteral("01.01.2025 08:00"));
-    QVERIFY(online->uploadReport(sampleRecord(71022, 10800, 0)));
+    QVERIFY(rvktest::Sync::upload(&*online, sampleRecord(71022, 10800, 0)));
 
-    QCOMPARE(online->openReport(storedKey(71021, QDateTime(QDate(2024, 3, 7), QTime(9, 0)))), StoredReportResult::Done);
+    QCOMPARE(rvktest::Sync::open(&*online, storedKey(71021, QDateTime(QDate(2024, 3, 7), QTime(9, 0)))), StoredReportResult::Done);
     const ReportValues &report = online->currentReport();
     QCOMPARE(report.sn, 71021u);
     QCOMPARE(report.date, QStringLiteral("07.03.2024 09:00"));
@@ -495,7 +496,7 @@ void TestSsuSession::openOfNoStoredReportFails()
     storeSearchRows();
     StoredReportKey gone = storedKey(71021, QDateTime(QDate(2024, 3, 7), QTime(9, 0)));
     gone.date = gone.date.addSecs(60);
-    QCOMPARE(online->openReport(gone), StoredReportResult::NotFound);
+    QCOMPARE(rvktest::Sync::open(&*online, gone), StoredReportResult::NotFound);
     // The lookup's key stays as identified; nothing else is read.
     QCOMPARE(online->currentReport().sn, 71021u);
     QCOMPARE(online->currentReport().date, QStringLiteral("2024-03-07T09:01:00"));
@@ -503,10 +504,10 @@ void TestSsuSession::openOfNoStoredReportFails()
     StoredReportKey otherTimes = storedKey(71021, QDateTime(QDate(2024, 3, 7), QTime(9, 0)));
     otherTimes.rowId = QVariant();
     otherTimes.totalTime = QStringLiteral("99:00");
-    QCOMPARE(online->openReport(otherTimes), StoredReportResult::NotFound);
+    QCOMPARE(rvktest::Sync::open(&*online, otherTimes), StoredReportResult::NotFound);
 
     SsuSession neverConnected;
-    QCOMPARE(neverConnected.openReport(storedKey(71021, QDateTime(QDate(2024, 3, 7), QTime(9, 0)))),
+    QCOMPARE(rvktest::Sync::open(&neverConnected, storedKey(71021, QDateTime(QDate(2024, 3, 7), QTime(9, 0)))),
              StoredReportResult::Failed);
 }
 
@@ -516,23 +517,23 @@ void TestSsuSession::deleteRemovesOnlyTheNamedReport()
     storeSearchRows();
     // A twin: the module read again within the same minute, other times.
     online->setReportDate(QStringLiteral("06.03.2024 10:30"));
-    QVERIFY(online->uploadReport(sampleRecord(71020, 7200, 200)));
+    QVERIFY(rvktest::Sync::upload(&*online, sampleRecord(71020, 7200, 200)));
     QCOMPARE(rowsForSerial(71020).size(), 3);
 
     const StoredReportKey twin = storedKey(71020, QDateTime(QDate(2024, 3, 6), QTime(10, 30)), QStringLiteral("02:00"));
-    QCOMPARE(online->deleteReport(twin), StoredReportResult::Done);
+    QCOMPARE(rvktest::Sync::remove(&*online, twin), StoredReportResult::Done);
     QList<QVariantMap> rows = rowsForSerial(71020);
     QCOMPARE(rows.size(), 2);
     QCOMPARE(rows.at(1).value("date").toDateTime(), QDateTime(QDate(2024, 3, 6), QTime(10, 30)));
     QCOMPARE(rows.at(1).value("total_time").toString(), QStringLiteral("01:00"));
     // Gone already: nothing else is deleted in its place.
-    QCOMPARE(online->deleteReport(twin), StoredReportResult::NotFound);
+    QCOMPARE(rvktest::Sync::remove(&*online, twin), StoredReportResult::NotFound);
     QCOMPARE(rowsForSerial(71020).size(), 2);
 
     // Without the row key, the operating times tell the twins apart.
     StoredReportKey byTimes = storedKey(71020, QDateTime(QDate(2024, 3, 6), QTime(10, 30)));
     byTimes.rowId = QVariant();
-    QCOMPARE(online->deleteReport(byTimes), StoredReportResult::Done);
+    QCOMPARE(rvktest::Sync::remove(&*online, byTimes), StoredReportResult::Done);
     rows = rowsForSerial(71020);
     QCOMPARE(rows.size(), 1);
     QCOMPARE(rows.first().value("date").toDateTime(), QDateTime(QDate(2024, 3, 5), QTime(14, 7)));

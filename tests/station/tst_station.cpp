@@ -157,8 +157,13 @@ void TestStation::monitorBlocksReachTheLogOnlyWhileWanted()
     QVERIFY(station.openAtStart());
     QSignalSpy blocks(&station, &Station::monitorBlock);
     QString path;
+    bool opened = false;
     station.setMonitorLogWanted(true);
-    QVERIFY(station.openMonitorLog(&path));
+    station.openMonitorLog(&station, [&](bool ok, const QString &named) {
+        opened = ok;
+        path = named;
+    });
+    QTRY_VERIFY(opened);
     const auto sendBlock = [this](const QByteArray &text) {
         for (int at = 0; at < text.size(); at += 8)
             driver->receiveData(CanIdMonitor, text.mid(at, 8).leftJustified(8, '\0'));

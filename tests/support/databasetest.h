@@ -11,13 +11,14 @@
 // so a test should use serial numbers of its own and look only at those rows
 // (rowsForSerial, deleteSerials) rather than empty the whole table.
 
-#include "ssu/databasehosts.h"
-#include "ssu/databasethread.h"
+#include "ssu/driver/databasehosts.h"
+#include "ssu/driver/databasethread.h"
 #include "ssu/ssusession.h"
 #include "ssu/deployment.h"
 #include "ssu/reportschema.h"
 #include "ssu/tokenencoder.h"
 #include "tests/support/httpfileserver.h"
+#include "tests/support/sessioncalls.h"
 #include "tests/support/testaddresses.h"
 
 #include <QElapsedTimer>
@@ -93,7 +94,7 @@ bool bringOnline(Session &session, HttpFileServer &server, const QString &passwo
 inline QVariantList onSessionConnection(SsuSession *session, const QString &statement)
 {
     const QString name = session->connectionName();
-    return session->databaseThread()->wait<QVariantList>([name, statement] {
+    return onDatabaseThread<QVariantList>(session->databaseThread(), [name, statement] {
         QSqlQuery query(QSqlDatabase::database(name, false));
         QVariantList values;
         if (query.exec(statement) && query.next())
@@ -107,7 +108,7 @@ inline QVariantList onSessionConnection(SsuSession *session, const QString &stat
 inline bool execOnSessionConnection(SsuSession *session, const QString &statement)
 {
     const QString name = session->connectionName();
-    return session->databaseThread()->wait<bool>([name, statement] {
+    return onDatabaseThread<bool>(session->databaseThread(), [name, statement] {
         QSqlQuery query(QSqlDatabase::database(name, false));
         return query.exec(statement);
     });

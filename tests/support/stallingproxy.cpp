@@ -1,6 +1,9 @@
 #include "tests/support/stallingproxy.h"
 
+#include <QDeadlineTimer>
 #include <QMutexLocker>
+#include <QQueue>
+#include <QTimer>
 #include <QTcpServer>
 #include <QTcpSocket>
 
@@ -12,7 +15,16 @@ struct Pair
     QTcpSocket *upstream = nullptr;
     QByteArray pending; // client data before the upstream is connected
     bool stalled = false;
+    // Answers held back, in the order they came, with when each may go.
+    QQueue<QPair<QDeadlineTimer, QByteArray>> held;
 };
+
+// Passes on every held answer whose time has come, oldest first.
+void releaseDue(Pair *pair)
+{
+    while (!pair->held.isEmpty() && pair->held.head().first.hasExpired())
+        pair->client->write(pair->held.dequeue().second);
+}
 } // namespace
 
 StallingProxy::StallingProxy(const QHostAddress &address, quint16 targetPort)
@@ -33,6 +45,12 @@ void StallingProxy::stallAfter(const QByteArray &marker)
 {
     QMutexLocker lock(&m_mutex);
     m_marker = marker;
+}
+
+void StallingProxy::holdAnswers(int milliseconds)
+{
+    QMutexLocker lock(&m_mutex);
+    m_holdMs = milliseconds;
 }
 
 void StallingProxy::forwardEverything()
@@ -114,10 +132,21 @@ void StallingProxy::run()
                 pair->upstream->write(pair->pending);
                 pair->pending.clear();
             });
-            connect(upstream, &QTcpSocket::readyRead, upstream, [pair] {
+            connect(upstream, &QTcpSocket::readyRead, upstream, [this, pair] {
                 const QByteArray data = pair->upstream->readAll();
-                if (!pair->stalled)
+                if (pair->stalled)
+                    return;
+                int hold = 0;
+                {
+                    QMutexLocker lock(&m_mutex);
+                    hold = m_holdMs;
+                }
+                if (hold <= 0 && pair->held.isEmpty()) {
                     pair->client->write(data);
+                    return;
+                }
+                pair->held.enqueue({QDeadlineTimer(hold), data});
+                QTimer::singleShot(hold, pair->client, [pair] { releaseDue(pair); });
             });
             connect(client, &QTcpSocket::disconnected, client, finish);
             connect(upstream, &QTcpSocket::disconnected, upstream, finish);

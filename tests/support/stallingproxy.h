@@ -13,7 +13,8 @@
 // the marker still delivers that data to the server, but every answer of the
 // server on it is swallowed from then on: a server that accepted a statement
 // and then went silent, as after a crash or when a NAT dropped the link's
-// state. Closing either side closes the other.
+// state. Closing either side closes the other. holdAnswers() delays every
+// answer instead, as a slow server would.
 //
 //   StallingProxy proxy(QHostAddress("127.0.0.1"), 3666);
 //   dialog.setDatabaseServer(proxy.address().toString(), proxy.port(), {});
@@ -30,6 +31,10 @@ public:
     quint16 port() const { return m_port; }
 
     void stallAfter(const QByteArray &marker);
+    // Holds every answer of the server this long before passing it on (in
+    // order): a slow server or link, under which a user acts while each
+    // statement is answered. 0 passes answers at once.
+    void holdAnswers(int milliseconds);
     void forwardEverything();
     // From now on new connections are closed as soon as they come: a server
     // that has gone away for new clients.
@@ -53,6 +58,7 @@ private:
     mutable QMutex m_mutex;
     QByteArray m_marker;
     int m_stalled = 0;
+    int m_holdMs = 0;
     bool m_refusing = false;
     QList<QObject *> m_clients;
     QSemaphore m_ready;

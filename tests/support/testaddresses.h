@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ssu/databasehosts.h"
+#include "ssu/driver/databasehosts.h"
 
 namespace rvktest {
 // Where the test database answers (scripts/test-db, -DRVK_TEST_DB_ADDRESS),

@@ -6,6 +6,7 @@
 //
 //     rvk-archive-upload <password file url> <host:port> <archive file>
 
+#include "tests/support/sessioncalls.h"
 #include "protocol/archivefile.h"
 #include "ssu/ssusession.h"
 
@@ -27,12 +28,12 @@ int main(int argc, char *argv[])
     SsuSession session;
     session.setDownloadUrl(QUrl(arguments[1]));
     session.setDatabaseServer(server[0], server[1].toInt(), QString());
-    if (!session.fetchPasswordIfMissing() || !session.connectAndCreateTable()) {
+    if (!rvktest::Sync::fetchPassword(&session) || !rvktest::Sync::connectAndCreateTable(&session)) {
         std::fprintf(stderr, "rvk-archive-upload: no connection to %s\n", qPrintable(arguments[2]));
         return 1;
     }
     session.setReportDateFromFileName(QFileInfo(arguments[3]).fileName());
-    if (!session.uploadReport(record)) {
+    if (!rvktest::Sync::upload(&session, record)) {
         std::fprintf(stderr, "rvk-archive-upload: the report was not stored\n");
         return 1;
     }

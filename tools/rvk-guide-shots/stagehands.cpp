@@ -5,7 +5,7 @@
 #include "link/d2xxfunctions.h"
 #include "link/ktxcanfunctions.h"
 #include "protocol/archivefile.h"
-#include "ssu/databasehosts.h"
+#include "ssu/driver/databasehosts.h"
 #include "ssu/reportschema.h"
 #include "ssu/ssuendpoints.h"
 #include "tools/rvk-guide-shots/driving.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ssu/ssuconnection.h"
+#include "ssu/driver/ssuconnection.h"
 
 #include <QSemaphore>
 #include <QThread>

@@ -7,7 +7,7 @@
 #include "passwordinput.h"
 
 #include "ssu/reportschema.h"
-#include "ssu/ssuconnection.h"
+#include "ssu/driver/ssuconnection.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>

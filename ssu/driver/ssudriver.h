@@ -63,6 +63,10 @@ public:
     // The row limit for the statements that follow (0: the policy's).
     void setRowLimit(int rows) { rowLimitOverride = rows; }
     int rowLimit() const { return rowLimitOverride > 0 ? rowLimitOverride : linkPolicy.rowLimit; }
+    // The connection was closed by the driver itself (a statement past its
+    // deadline, a result beyond the bounds), not lost: trying the statement
+    // again on a fresh connection would only fail again.
+    bool wasGivenUp() const { return givenUp; }
 
 private:
     friend class SsuResult;
@@ -75,4 +79,5 @@ private:
     SsuLinkPolicy linkPolicy;
     st_mysql *mysql = nullptr;
     int rowLimitOverride = 0;
+    bool givenUp = false;
 };

@@ -1,9 +1,11 @@
 #pragma once
 
-#include "ssu/ssudriver.h"
+#include "ssu/driver/ssudriver.h"
 
 #include <QSqlDatabase>
 #include <QString>
+
+#include <functional>
 
 // Where and as whom a connection to the SSU database is opened.
 struct SsuTarget
@@ -43,5 +45,13 @@ QSqlDatabase open(const QString &name, const SsuTarget &target, const SsuLinkPol
 
 // Closes and forgets the connection called name, if any.
 void remove(const QString &name);
+
+// Runs read on the connection called name. When it fails because the
+// connection is not open (the server dropped it: idle limit, restart, a
+// cluster node taking over; or it was never opened), the connection is
+// opened again once and read runs once more. A read that failed on an open
+// connection (a server error) is not repeated. Writes do not come here: a
+// failed upload goes to the archive instead.
+bool readWithReopen(const QString &name, const SsuTarget &target, const std::function<bool(QSqlDatabase)> &read);
 
 } // namespace SsuConnection

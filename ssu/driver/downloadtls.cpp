@@ -1,4 +1,4 @@
-#include "ssu/downloadtls.h"
+#include "ssu/driver/downloadtls.h"
 
 #include <QFile>
 #include <QSslCertificate>

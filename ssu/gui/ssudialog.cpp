@@ -1,11 +1,11 @@
-#include "ssu/ssudialog.h"
-#include "ssu/modulehistorywindow.h"
+#include "ssu/gui/ssudialog.h"
+#include "ssu/gui/modulehistorywindow.h"
 #include "ui_ssudialog.h"
 
 #include "protocol/language.h"
 #include "protocol/programidentity.h"
-#include "ssu/mdelegatedate.h"
-#include "ssu/mdelegatedatetime.h"
+#include "ssu/gui/mdelegatedate.h"
+#include "ssu/gui/mdelegatedatetime.h"
 #include "ssu/mysqlquerymodel.h"
 
 #include <QCoreApplication>
@@ -47,7 +47,7 @@ SSUDialog::SSUDialog(SsuSession *shared, QWidget *parent)
     // the header's own default would sort by serial number, descending.
     ui->tableView->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
 
-    ui->pushButton_Delete->setEnabled(false);
+    updateReportActions();
 
     setWindowTitle(tr("Система статистического учёта RVK"));
     setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
@@ -128,6 +128,11 @@ void SSUDialog::setupTableView()
         connect(view->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
                 &SSUDialog::rememberCurrentReport);
         connect(model, &MySqlQueryModel::lengthChanged, this, &SSUDialog::showListLength, Qt::UniqueConnection);
+        connect(model, &QAbstractItemModel::dataChanged, this, &SSUDialog::takeArrivedRows, Qt::UniqueConnection);
+        // A new listing or order: the rows the view showed are gone, and so
+        // is the report that was current.
+        connect(model, &QAbstractItemModel::modelReset, this,
+                [this] { rememberCurrentReport(ui->tableView->currentIndex()); });
     }
     view->setSortingEnabled(true);
 
@@ -155,7 +160,11 @@ void SSUDialog::showListLength()
         ui->label_RowCount->clear();
         return;
     }
-    if (model->isCounting())
+    if (model->isLoading())
+        ui->label_RowCount->setText(tr("Отчёты читаются из ССУ..."));
+    else if (model->readFailed())
+        ui->label_RowCount->setText(tr("ССУ не ответила: список отчётов не прочитан."));
+    else if (model->isCounting())
         ui->label_RowCount->setText(tr("Отчётов: %1, подсчёт...").arg(model->rowCount()));
     else if (!model->isTotalKnown())
         ui->label_RowCount->setText(tr("Отчётов: не менее %1 (всего пока не известно)").arg(model->rowCount()));
@@ -218,7 +227,8 @@ void SSUDialog::on_pushButton_SN_clicked()
     const int serialNumber = ui->spinBox_SN->value();
     // The service access code entered as a serial number unlocks deleting.
     if (serialNumber == ProgramIdentity::ServiceAccessCode) {
-        ui->pushButton_Delete->setEnabled(true);
+        deleteUnlocked = true;
+        updateReportActions();
         return;
     }
     if (session->searchSerialNumber(serialNumber))

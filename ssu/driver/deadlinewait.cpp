@@ -4,7 +4,7 @@
 #define _WIN32_WINNT 0x0600
 #endif
 
-#include "ssu/deadlinewait.h"
+#include "ssu/driver/deadlinewait.h"
 
 #include <QtGlobal>
 

@@ -1,6 +1,6 @@
-#include "ssu/databasethread.h"
+#include "ssu/driver/databasethread.h"
 
-#include "ssu/deadlinewait.h"
+#include "ssu/driver/deadlinewait.h"
 
 #include <QThread>
 

@@ -2,10 +2,9 @@
 
 #include "ssu/fleetquery.h"
 
-#include <QPointer>
-#include <QThread>
 #include <QWidget>
 
+class DatabaseThread;
 class QComboBox;
 class QLabel;
 class QPushButton;
@@ -14,20 +13,20 @@ class SsuSession;
 
 // The fleet as the maker's quality department compares it: every module
 // counted once by its latest stored report, grouped by firmware version or
-// release date, two groups side by side. The summary is read on a thread
-// of its own over a connection of its own, so the window stays responsive
-// while the server works through the table.
+// release date, two groups side by side. The summary is read on a database
+// thread of its own over a connection of its own, so the window stays
+// responsive while the server works through the table; closing the window
+// abandons a read under way (DatabaseThread's bound).
 class FleetWindow : public QWidget
 {
     Q_OBJECT
 public:
     explicit FleetWindow(SsuSession *session, QWidget *parent = nullptr);
-    // Waits for a read under way: its thread must not outlive the window.
     ~FleetWindow() override;
 
     // The summary last read; not ok before the first read returns.
     const FleetSummary &summary() const { return m_summary; }
-    bool isReading() const { return m_reader != nullptr; }
+    bool isReading() const { return m_reading; }
 
 public slots:
     // Reads the summary again under the grouping chosen; a request during a
@@ -57,7 +56,9 @@ private:
     FleetSummary m_summary;
     Status m_status = Status::Idle;
     bool m_readAgain = false;
-    QPointer<QThread> m_reader;
+    bool m_reading = false;
+    DatabaseThread *m_database = nullptr;
+    QString m_connection;
 
     QComboBox *m_grouping = nullptr;
     QComboBox *m_groupA = nullptr;

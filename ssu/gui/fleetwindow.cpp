@@ -1,11 +1,11 @@
-#include "ssu/fleetwindow.h"
+#include "ssu/gui/fleetwindow.h"
 
 #include "protocol/language.h"
 #include "ssu/fleetfigures.h"
-#include "ssu/ssuconnection.h"
+#include "ssu/driver/databasethread.h"
+#include "ssu/driver/ssuconnection.h"
 #include "ssu/ssusession.h"
 
-#include <QAtomicInt>
 #include <QComboBox>
 #include <QEvent>
 #include <QFile>
@@ -17,26 +17,19 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTableWidget>
-#include <QThread>
 #include <QTimer>
 #include <QVBoxLayout>
 
 #include <memory>
 
-namespace {
-// Each read opens a connection under a name of its own: a read still
-// closing its connection must not have it replaced by the next one's.
-QString readerConnectionName()
-{
-    static QAtomicInt serial;
-    return QStringLiteral("fleet-%1").arg(serial.fetchAndAddRelaxed(1));
-}
-} // namespace
-
 FleetWindow::FleetWindow(SsuSession *session, QWidget *parent)
     : QWidget(parent, Qt::Window)
     , m_session(session)
+    , m_database(new DatabaseThread(this))
+    , m_connection(QStringLiteral("fleet-%1").arg(quintptr(this), 0, 16))
 {
+    const QString name = m_connection;
+    m_database->atEnd([name] { SsuConnection::remove(name); });
     setObjectName(QStringLiteral("FleetWindow"));
     m_grouping = new QComboBox(this);
     m_grouping->setObjectName(QStringLiteral("comboBox_Grouping"));
@@ -88,12 +81,7 @@ FleetWindow::FleetWindow(SsuSession *session, QWidget *parent)
     QTimer::singleShot(0, this, &FleetWindow::refresh);
 }
 
-FleetWindow::~FleetWindow()
-{
-    // Bounded by the connection's own deadlines.
-    if (m_reader)
-        m_reader->wait();
-}
+FleetWindow::~FleetWindow() = default;
 
 FleetGrouping FleetWindow::chosenGrouping() const
 {
@@ -102,35 +90,33 @@ FleetGrouping FleetWindow::chosenGrouping() const
 
 void FleetWindow::refresh()
 {
-    if (m_reader) {
+    if (m_reading) {
         m_readAgain = true;
         return;
     }
     m_readAgain = false;
+    m_reading = true;
     const SsuTarget target = m_session ? m_session->databaseTarget() : SsuTarget();
     const FleetGrouping grouping = chosenGrouping();
-    auto result = std::make_shared<FleetSummary>();
-    m_reader = QThread::create([target, grouping, result] {
-        const QString name = readerConnectionName();
-        {
+    const QString name = m_connection;
+    m_database->post<FleetSummary>(
+        [name, target, grouping] {
+            // A fresh connection each time: the password or the hosts may
+            // have changed since the last read.
             const QSqlDatabase db = SsuConnection::open(name, target);
-            *result = readFleet(db, grouping);
-        }
-        SsuConnection::remove(name);
-    });
-    m_reader->setParent(this);
-    connect(m_reader, &QThread::finished, this, [this, result] {
-        m_reader->deleteLater();
-        m_reader = nullptr;
-        if (m_readAgain) {
-            refresh();
-            return;
-        }
-        showSummary(*result);
-    });
+            return readFleet(db, grouping);
+        },
+        this,
+        [this](const FleetSummary &summary) {
+            m_reading = false;
+            if (m_readAgain) {
+                refresh();
+                return;
+            }
+            showSummary(summary);
+        });
     m_status = Status::Reading;
     showStatus();
-    m_reader->start();
 }
 
 void FleetWindow::showSummary(const FleetSummary &summary)

@@ -1,4 +1,4 @@
-#include "ssu/databasehosts.h"
+#include "ssu/driver/databasehosts.h"
 
 #include <QStringList>
 

@@ -1,4 +1,4 @@
-#include "ssu/mdelegatedate.h"
+#include "ssu/gui/mdelegatedate.h"
 
 #include <QDate>
 

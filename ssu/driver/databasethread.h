@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QEventLoop>
 #include <QObject>
 #include <QPointer>
 
@@ -12,7 +11,8 @@ class QThread;
 
 // The thread every statement of one database session runs on, so that the
 // window's thread never waits on the server: it goes on painting, taking CAN
-// frames and the user's acts while a statement runs. Work runs there one
+// frames and the user's acts while a statement runs, and hears of each
+// outcome as a queued call. Work runs there one
 // piece at a time, in the order it was handed over; connections made there
 // belong to it.
 class DatabaseThread : public QObject
@@ -26,13 +26,6 @@ public:
     ~DatabaseThread() override;
 
     static constexpr int ExitWaitMs = 2000;
-
-    // Runs work on the database thread and returns its result. The calling
-    // thread handles its events meanwhile, as in a dialog's exec(); failed is
-    // returned when the caller's loop was told to quit (the program closes)
-    // before the work was done.
-    template <class Result>
-    Result wait(std::function<Result()> work, Result failed = Result());
 
     // Runs work on the database thread, then done(result) on the context's
     // thread, unless the context is gone by then.
@@ -48,30 +41,6 @@ private:
     QObject *worker = nullptr;
     std::shared_ptr<std::atomic<bool>> abandoned;
 };
-
-template <class Result>
-Result DatabaseThread::wait(std::function<Result()> work, Result failed)
-{
-    struct State
-    {
-        Result result;
-        bool done = false;
-        QPointer<QEventLoop> loop;
-    };
-    auto state = std::make_shared<State>();
-    state->result = failed;
-    QEventLoop loop;
-    state->loop = &loop;
-    post<Result>(std::move(work), this, [state](Result result) {
-        state->result = std::move(result);
-        state->done = true;
-        if (state->loop)
-            state->loop->quit();
-    });
-    loop.exec();
-    state->loop = nullptr;
-    return state->done ? state->result : failed;
-}
 
 template <class Result>
 void DatabaseThread::post(std::function<Result()> work, QObject *context, std::function<void(Result)> done)

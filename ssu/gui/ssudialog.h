@@ -34,11 +34,13 @@ public:
     ~SSUDialog() override;
 
     // --- database (ssudialog_database.cpp) ---
+    // The session's calls under the dialog's names; each returns at once and
+    // its outcome shows through signalIndicator and the listing.
     void startDownload();
-    bool connectDatabase();
-    bool connectAndCreateTable();
+    void connectDatabase();
+    void connectAndCreateTable();
     QString dbPassword() const { return session->dbPassword(); }
-    bool uploadReport(const QByteArray &record);
+    void uploadReport(const QByteArray &record);
     void setReportDate(const QString &date);
     void setReportDateFromFileName(const QString &fileName);
     // Where the password file is fetched from; the deployment value unless a
@@ -78,6 +80,9 @@ private slots:
     void slotSetModelIndex(const QModelIndex &index);
     void rememberCurrentReport(const QModelIndex &current);
     void showListLength();
+    // The current row's window arrived (or was dropped): its report is
+    // known now, and the actions on it follow.
+    void takeArrivedRows(const QModelIndex &first, const QModelIndex &last);
 
     // --- stored reports (ssudialog_reports.cpp) ---
     void openReport(const QModelIndex &index);
@@ -100,12 +105,18 @@ private:
     void fitRowsAndColumns();
 
     // --- stored reports (ssudialog_reports.cpp) ---
-    void writeHtmlReport(bool saveMode);
-    // The report of the view's current row, as it was when the row became
-    // current: the list may since have read that row's place anew, and
-    // another station may have stored or deleted reports before it.
-    // Invalid when no row is current.
+    // Writes the report opened for the key; saveMode travels with the
+    // request, so an Open pressed while a Save is answered stays an Open.
+    void writeHtmlReport(const ReportValues &report, const StoredReportKey &key, bool saveMode);
+    // Opens (or saves) the report of the view's current row.
+    void requestReport(bool saveMode);
+    // The report of the view's current row, as its window brought it: the
+    // list may since have read that row's place anew, and another station
+    // may have stored or deleted reports before it. Invalid when no row is
+    // current or its window is still being read.
     StoredReportKey currentReportKey() const;
+    // Open, Save, Delete and Module history act on a known report only.
+    void updateReportActions();
     // Tells the user that the report chosen is no longer stored.
     void reportGone(const StoredReportKey &key);
     // The document's name: by serial number and date, and for a stored date
@@ -118,9 +129,8 @@ private:
     mDelegateDateTime *delegateDateTime = nullptr;
     QModelIndex selectedIndex;
     StoredReportKey chosenReport;
-    StoredReportKey openedReport;
+    bool deleteUnlocked = false;
     QStringList columnHeaders;
     bool defaultDatesSet = false;
     uchar language = 1;
-    bool saveMode = false;
 };

@@ -1,9 +1,10 @@
-#include "ssu/ssudialog.h"
+#include "ssu/gui/ssudialog.h"
 #include "ui_ssudialog.h"
 
 #include "report/htmlreport.h"
-#include "ssu/modulehistorywindow.h"
+#include "ssu/gui/modulehistorywindow.h"
 #include "ssu/mysqlquerymodel.h"
+#include "ssu/ssusession.h"
 
 #include <QCryptographicHash>
 #include <QDesktopServices>
@@ -26,6 +27,28 @@ void SSUDialog::rememberCurrentReport(const QModelIndex &current)
 {
     const MySqlQueryModel *model = session->model();
     chosenReport = model && current.isValid() ? model->reportKey(current.row()) : StoredReportKey();
+    updateReportActions();
+}
+
+void SSUDialog::takeArrivedRows(const QModelIndex &first, const QModelIndex &last)
+{
+    const QModelIndex current = ui->tableView->currentIndex();
+    if (current.isValid() && current.row() >= first.row() && current.row() <= last.row())
+        rememberCurrentReport(current);
+}
+
+// A current row whose window is still being read has no report yet: acting
+// on it would act on whatever the row held before. Without a current row the
+// buttons stay as they are and do nothing.
+void SSUDialog::updateReportActions()
+{
+    const QModelIndex current = ui->tableView->currentIndex();
+    const bool loading = current.isValid() && !chosenReport.isValid() && session->model()
+        && !session->model()->isRowLoaded(current.row());
+    ui->pushButton_Open->setEnabled(!loading);
+    ui->pushButton_Save->setEnabled(!loading);
+    ui->pushButton_History->setEnabled(!loading);
+    ui->pushButton_Delete->setEnabled(deleteUnlocked && !loading);
 }
 
 void SSUDialog::reportGone(const StoredReportKey &key)
@@ -59,40 +82,48 @@ void SSUDialog::openReport(const QModelIndex &index)
 {
     Q_UNUSED(index)
     // The row is the view's current one whatever index the caller had.
+    requestReport(false);
+}
+
+void SSUDialog::requestReport(bool saveMode)
+{
     const StoredReportKey key = currentReportKey();
     if (!key.isValid())
         return;
-    const StoredReportResult result = session->openReport(key);
-    openedReport = key;
-    if (result == StoredReportResult::Done)
-        writeHtmlReport(saveMode);
-    else if (result == StoredReportResult::NotFound)
-        reportGone(key);
+    session->openReport(key, this, [this, key, saveMode](const StoredReport &found) {
+        if (found.result == StoredReportResult::Done)
+            writeHtmlReport(found.values, key, saveMode);
+        else if (found.result == StoredReportResult::NotFound)
+            reportGone(key);
+        else
+            QMessageBox::warning(this, tr("Внимание"), tr("ССУ не ответила: отчёт не прочитан."), QMessageBox::Ok);
+    });
 }
 
 void SSUDialog::on_pushButton_Open_clicked()
 {
-    saveMode = false;
-    openReport(selectedIndex);
+    requestReport(false);
 }
 
 void SSUDialog::on_pushButton_Save_clicked()
 {
-    saveMode = true;
-    openReport(selectedIndex);
-    saveMode = false;
+    requestReport(true);
 }
 
 void SSUDialog::on_pushButton_Delete_clicked()
 {
     const StoredReportKey key = currentReportKey();
-    if (!key.isValid())
+    if (!key.isValid() || !deleteUnlocked)
         return;
-    if (session->deleteReport(key) == StoredReportResult::NotFound) {
-        reportGone(key);
-        return;
-    }
-    refreshAllReports();
+    session->deleteReport(key, this, [this, key](StoredReportResult result) {
+        if (result == StoredReportResult::NotFound) {
+            reportGone(key);
+            return;
+        }
+        if (result == StoredReportResult::Failed)
+            QMessageBox::warning(this, tr("Внимание"), tr("ССУ не ответила: отчёт не удалён."), QMessageBox::Ok);
+        refreshAllReports();
+    });
 }
 
 // The module of the chosen row, each of its reports read afresh.
@@ -103,22 +134,22 @@ void SSUDialog::on_pushButton_History_clicked()
         QMessageBox::information(this, tr("Внимание"), tr("Выберите в списке отчёт модуля."), QMessageBox::Ok);
         return;
     }
-    QVector<ModuleReport> reports;
-    if (!session->moduleHistory(key.sn, &reports)) {
-        QMessageBox::warning(this, tr("Внимание"), tr("Нет связи с ССУ: историю модуля прочитать не удалось."),
-                             QMessageBox::Ok);
-        return;
-    }
-    auto *window = new ModuleHistoryWindow(key.sn, reports, language, this);
-    window->show();
+    session->moduleHistory(key.sn, this, [this, sn = key.sn](const ModuleHistoryRead &history) {
+        if (!history.read) {
+            QMessageBox::warning(this, tr("Внимание"), tr("Нет связи с ССУ: историю модуля прочитать не удалось."),
+                                 QMessageBox::Ok);
+            return;
+        }
+        auto *window = new ModuleHistoryWindow(sn, history.reports, language, this);
+        window->show();
+    });
 }
 
-void SSUDialog::writeHtmlReport(bool saveMode)
+void SSUDialog::writeHtmlReport(const ReportValues &report, const StoredReportKey &key, bool saveMode)
 {
-    const ReportValues &report = session->currentReport();
     const HtmlReportInput input = htmlReportInput(report, language, "SSUDialog");
 
-    const QString fileName = documentFileName(report, openedReport);
+    const QString fileName = documentFileName(report, key);
     QString path;
     if (saveMode) {
         path = QFileDialog::getSaveFileName(this, QStringLiteral("Сохранить файл"),

@@ -1,6 +1,6 @@
-#include "ssu/ssudriver.h"
+#include "ssu/driver/ssudriver.h"
 
-#include "ssu/deadlinewait.h"
+#include "ssu/driver/deadlinewait.h"
 
 #include <QDateTime>
 #include <QFile>
@@ -156,6 +156,7 @@ bool SsuResult::reset(const QString &query)
     if (!sent) {
         setLastError(QSqlError(QStringLiteral("The server did not answer in time"), QString(),
                                QSqlError::StatementError));
+        link->givenUp = true;
         link->drop();
         return false;
     }
@@ -175,6 +176,9 @@ bool SsuResult::reset(const QString &query)
     }
     if (!readRows(mysql, deadline)) {
         rows.clear();
+        // A result refused or past its deadline: the same statement on a
+        // fresh connection would be refused again.
+        link->givenUp = mysql_errno(mysql) < 2000;
         link->drop();
         return false;
     }
@@ -277,6 +281,7 @@ bool SsuDriver::hasFeature(DriverFeature feature) const
 bool SsuDriver::open(const QString &database, const QString &user, const QString &password, const QString &host,
                      int port, const QString &)
 {
+    givenUp = false;
     drop();
     mysql = mysql_init(nullptr);
     if (!mysql) {

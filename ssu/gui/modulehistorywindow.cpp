@@ -1,4 +1,4 @@
-#include "ssu/modulehistorywindow.h"
+#include "ssu/gui/modulehistorywindow.h"
 
 #include "report/comparisondocument.h"
 #include "report/histogramtable.h"

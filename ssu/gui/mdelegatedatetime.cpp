@@ -1,4 +1,4 @@
-#include "ssu/mdelegatedatetime.h"
+#include "ssu/gui/mdelegatedatetime.h"
 
 #include <QDateTime>
 

@@ -1,6 +1,6 @@
 // The database members of the dialog: the main window and the tests reach the
 // dialog's session through these names.
-#include "ssu/ssudialog.h"
+#include "ssu/gui/ssudialog.h"
 
 void SSUDialog::startDownload()
 {
@@ -12,19 +12,19 @@ void SSUDialog::setDatabaseServer(const QString &host, int port, const QString &
     session->setDatabaseServer(host, port, caFile);
 }
 
-bool SSUDialog::connectDatabase()
+void SSUDialog::connectDatabase()
 {
-    return session->connectDatabase();
+    session->connectDatabase();
 }
 
-bool SSUDialog::connectAndCreateTable()
+void SSUDialog::connectAndCreateTable()
 {
-    return session->connectAndCreateTable();
+    session->connectAndCreateTable();
 }
 
-bool SSUDialog::uploadReport(const QByteArray &record)
+void SSUDialog::uploadReport(const QByteArray &record)
 {
-    return session->uploadReport(record);
+    session->uploadReport(record);
 }
 
 void SSUDialog::setReportDate(const QString &date)

@@ -1,6 +1,6 @@
-#include "ssu/ssuconnection.h"
+#include "ssu/driver/ssuconnection.h"
 
-#include "ssu/databasehosts.h"
+#include "ssu/driver/databasehosts.h"
 
 #include <QSqlQuery>
 #include <QVariant>
@@ -59,6 +59,23 @@ void remove(const QString &name)
         return;
     QSqlDatabase::database(name, false).close();
     QSqlDatabase::removeDatabase(name);
+}
+
+bool readWithReopen(const QString &name, const SsuTarget &target, const std::function<bool(QSqlDatabase)> &read)
+{
+    QSqlDatabase db = QSqlDatabase::contains(name) ? QSqlDatabase::database(name, false) : QSqlDatabase();
+    if (db.isOpen() && read(db))
+        return true;
+    // The driver closes a connection the client library found broken, so a
+    // connection still open failed on the statement itself; one the driver
+    // gave up on would only fail again.
+    if (db.isOpen())
+        return false;
+    if (const auto *driver = qobject_cast<const SsuDriver *>(db.driver()); driver && driver->wasGivenUp())
+        return false;
+    db = QSqlDatabase();
+    db = open(name, target);
+    return db.isOpen() && read(db);
 }
 
 } // namespace SsuConnection

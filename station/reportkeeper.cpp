@@ -1,0 +1,165 @@
+#include "station/reportkeeper.h"
+
+#include "report/htmlreport.h"
+#include "ssu/ssusession.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace {
+// A name of the folder no file has yet: two read-outs of one module within
+// a minute share the name pattern, and neither's comparison may replace the
+// other's. The suffix joins the serial number, as the archive's does.
+QString freePath(const QString &folder, const QString &fileName, quint32 sn)
+{
+    const QString plain = folder + QLatin1Char('/') + fileName;
+    if (!QFileInfo::exists(plain))
+        return plain;
+    const QString marker = QStringLiteral("_sn%1_").arg(sn);
+    for (int n = 2;; ++n) {
+        QString name = fileName;
+        name.replace(marker, QStringLiteral("_sn%1-%2_").arg(sn).arg(n));
+        const QString candidate = folder + QLatin1Char('/') + name;
+        if (name == fileName || !QFileInfo::exists(candidate))
+            return candidate;
+    }
+}
+} // namespace
+
+ReportKeeper::ReportKeeper(SsuSession *ssu, QObject *parent)
+    : QObject(parent)
+    , session(ssu)
+    , reportStore(ssu)
+{
+}
+
+void ReportKeeper::keep(const Readout &whole)
+{
+    Job job;
+    job.readout = whole;
+    job.values = decodeReport(whole.record);
+    job.values.date = whole.time;
+    const HtmlReportInput input = htmlReportInput(job.values, documentLanguage, "MainWindow");
+    const QString folder = QDir::currentPath() + QStringLiteral("/Reports");
+    QDir().mkpath(folder);
+    const QString path = folder + QLatin1Char('/') + htmlReportFileName(input.sn, input.date);
+    QString error;
+    job.documented = writeHtmlReportFile(path, input, &error);
+    if (job.documented)
+        emit documentWritten(path);
+    else
+        emit documentFailed(path, error);
+    queue.enqueue(job);
+    emit pendingChanged(queue.size());
+    startNext();
+}
+
+void ReportKeeper::startNext()
+{
+    if (working || queue.isEmpty())
+        return;
+    working = true;
+    if (!uploading) {
+        lookUpPrevious(false);
+        return;
+    }
+    // Connecting starts the archive pass: what waited there was read before
+    // this report, so it is stored first and may be the report this one
+    // follows.
+    reportStore.connectSession(this, [this](bool connected) {
+        if (!reportStore.isUploadingArchive()) {
+            lookUpPrevious(connected);
+            return;
+        }
+        auto once = std::make_shared<QMetaObject::Connection>();
+        *once = connect(&reportStore, &ReportStore::archivePassFinished, this, [this, connected, once] {
+            disconnect(*once);
+            lookUpPrevious(connected);
+        });
+    });
+}
+
+// The SSU holds every station's reports and is asked whenever it answers;
+// this station's own copy stands in only when it cannot be asked. A module
+// without a serial number has no history to look up. The lookup comes before
+// the upload: the upload replaces a stored report with the same operating
+// times, which is then the very report this one follows.
+void ReportKeeper::lookUpPrevious(bool connected)
+{
+    const Job &job = queue.head();
+    const quint32 serial = quint32(job.readout.values.serialNumber);
+    if (!job.documented || serial == 0) {
+        takePrevious(ComparisonSource::None, ReportValues());
+        return;
+    }
+    if (!connected) {
+        ReportValues previous;
+        const ComparisonSource source = fromLocalCopy(serial, &previous);
+        takePrevious(source, previous);
+        return;
+    }
+    session->latestReport(serial, this, [this, serial](const StoredReport &found) {
+        switch (found.result) {
+        case StoredReportResult::Done:
+            takePrevious(ComparisonSource::Ssu, found.values);
+            return;
+        case StoredReportResult::NotFound:
+            takePrevious(ComparisonSource::None, ReportValues());
+            return;
+        case StoredReportResult::Failed:
+            break;
+        }
+        ReportValues previous;
+        const ComparisonSource source = fromLocalCopy(serial, &previous);
+        takePrevious(source, previous);
+    });
+}
+
+ComparisonSource ReportKeeper::fromLocalCopy(quint32 serial, ReportValues *previous) const
+{
+    return localHistory.latest(serial, previous) ? ComparisonSource::Station : ComparisonSource::None;
+}
+
+void ReportKeeper::takePrevious(ComparisonSource source, const ReportValues &previous)
+{
+    const Job &job = queue.head();
+    const quint32 serial = quint32(job.readout.values.serialNumber);
+    if (!uploading) {
+        finish(reportStore.archive(job.readout.record, serial, job.readout.time), source, previous);
+        return;
+    }
+    reportStore.upload(job.readout.record, serial, job.readout.time, this,
+                       [this, source, previous](const ReportStore::Result &stored) { finish(stored, source, previous); });
+}
+
+void ReportKeeper::finish(const ReportStore::Result &stored, ComparisonSource source, const ReportValues &previous)
+{
+    const Job job = queue.dequeue();
+    // Where the document could not be written, the user has been told, and
+    // a comparison beside it would stand alone.
+    if (job.documented)
+        writeComparison(job.values, source, previous);
+    // Only a convenience for the next comparison without the SSU: a failure
+    // loses nothing the user made.
+    const quint32 serial = quint32(job.readout.values.serialNumber);
+    QString error;
+    if (serial != 0 && !localHistory.remember(serial, job.readout.record, job.readout.time, &error))
+        qWarning("cannot keep the module's report for later comparisons: %s", qPrintable(error));
+    working = false;
+    emit pendingChanged(queue.size());
+    emit reportStored(stored);
+    startNext();
+}
+
+void ReportKeeper::writeComparison(const ReportValues &current, ComparisonSource source, const ReportValues &previous)
+{
+    const ReportComparison comparison =
+        source == ComparisonSource::None ? firstReport(current) : compareReports(previous, current);
+    const QString path = freePath(QDir::currentPath() + QStringLiteral("/Reports"),
+                                  comparisonFileName(current.sn, current.date), current.sn);
+    QString error;
+    if (writeComparisonFile(path, comparison, source, documentLanguage, &error))
+        emit comparisonWritten(path, source);
+    else
+        emit documentFailed(path, error);
+}
