@@ -155,10 +155,6 @@ void MainWindow::createIndicators()
     kivoIndicator->setAlignment(Qt::AlignCenter);
     kivoIndicator->setMinimumSize(kivoIndicator->sizeHint());
     ui->statusbar->addWidget(statusLabel, 0);
-    storageLabel = new QLabel(this);
-    storageLabel->setObjectName(QStringLiteral("label_Storage"));
-    storageLabel->setVisible(false);
-    ui->statusbar->addWidget(storageLabel, 0);
     ui->statusbar->addWidget(kivoIndicator, 0);
     ssuIndicator = new QLabel(tr(" SSU "), this);
     ssuIndicator->setToolTip(tr("Индикатор подключения к ССУ"));

@@ -173,7 +173,8 @@ private:
     bool autoScroll = true;
     DbgTextEdit *monitor = nullptr;
     QLabel *statusLabel = nullptr;
-    QLabel *storageLabel = nullptr;
+    // The storage's word last shown in the status bar's message area.
+    QString storageMessage;
     bool loggingIn = false;
     QLabel *kivoIndicator = nullptr;
     QLabel *ssuIndicator = nullptr;

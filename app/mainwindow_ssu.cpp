@@ -119,6 +119,13 @@ void MainWindow::showStorageState()
         parts << tr("Сохраняется отчётов: %1").arg(storing);
     if (core->store()->isUploadingArchive())
         parts << tr("Передача архива в ССУ, осталось: %1").arg(waiting);
-    storageLabel->setText(parts.join(QStringLiteral("; ")));
-    storageLabel->setVisible(!parts.isEmpty());
+    // The message area, not a widget of its own: the status bar keeps its
+    // three widgets. Another message (the table's missing keys) is replaced
+    // only while there is something to say, and never cleared by this.
+    const QString text = parts.join(QStringLiteral("; "));
+    if (!text.isEmpty())
+        ui->statusbar->showMessage(text);
+    else if (ui->statusbar->currentMessage() == storageMessage)
+        ui->statusbar->clearMessage();
+    storageMessage = text;
 }

@@ -14,6 +14,7 @@
 #include <QDir>
 #include <QLabel>
 #include <QProgressBar>
+#include <QSignalSpy>
 #include <QSqlQuery>
 
 #include <functional>
@@ -124,7 +125,12 @@ QList<ProgressStep> TestMainWindowArchive::runPass(const std::function<void(int)
               if (onStep)
                   onStep(value);
           });
-    window->station()->store()->uploadArchive();
+    ReportStore *store = window->station()->store();
+    QSignalSpy finished(store, &ReportStore::archivePassFinished);
+    store->uploadArchive();
+    // The pass goes on from the event loop, a file after each answer.
+    if (!finished.wait(30000))
+        qWarning("the archive pass did not finish");
     QObject::disconnect(connection);
     return steps;
 }

@@ -10,6 +10,8 @@
 #include "tests/support/ssutestsupport.h"
 #include "tests/support/testfiles.h"
 #include "tests/support/testmain.h"
+
+#include <QSignalSpy>
 #include "tests/support/urlcatcher.h"
 
 #include <QApplication>
@@ -71,15 +73,23 @@ void TestMainWindowBadInputDb::cleanup()
 void TestMainWindowBadInputDb::readOut(const QByteArray &record)
 {
     const int documents = UrlCatcher::instance().reportDocuments().size();
+    QSignalSpy stored(window->station(), &Station::reportStored);
     QVERIFY(requestReport());
     sendReport(record);
     QTRY_COMPARE(UrlCatcher::instance().reportDocuments().size(), documents + 1);
     QTRY_VERIFY(driver->incoming.isEmpty());
+    // The document opens at once; the storage is done once it has said so.
+    QTRY_COMPARE_WITH_TIMEOUT(stored.size(), 1, 30000);
 }
 
 void TestMainWindowBadInputDb::runArchivePass()
 {
-    window->station()->store()->uploadArchive();
+    ReportStore *store = window->station()->store();
+    QSignalSpy finished(store, &ReportStore::archivePassFinished);
+    // A pass a connection started is that pass.
+    if (!store->isUploadingArchive())
+        store->uploadArchive();
+    QTRY_VERIFY_WITH_TIMEOUT(!finished.isEmpty(), 30000);
 }
 
 void TestMainWindowBadInputDb::foreignFilesInTheArchiveFolderStay()

@@ -18,6 +18,8 @@
 
 namespace {
 
+QStringList logFiles();
+
 struct Fixture : rvktest::MainWindowFixture
 {
     Fixture()
@@ -45,6 +47,12 @@ struct Fixture : rvktest::MainWindowFixture
                 switches << message;
         }
         return switches;
+    }
+    // The log opens once the silent read-out has named the module, or after
+    // the time allowed for it; nothing waits for that in the window.
+    bool logOpened(int timeoutMs = 3 * Station::LogNamingWaitMs)
+    {
+        return QTest::qWaitFor([] { return !logFiles().isEmpty(); }, timeoutMs);
     }
     double shown(const char *readOut) const
     {
@@ -183,6 +191,7 @@ void TestMainWindowMonitor::blockWithoutAverageIsNotHandedOver()
 {
     Fixture f;
     f.writeToFile->setChecked(true);
+    QVERIFY(f.logOpened());
     f.deliverMonitorText("RPM=1500\r\nTemp=35.25\r\nVin=27.5\r\n");
     QCOMPARE(f.shown("lcdNumber_RPM"), 0.0);
     QCOMPARE(f.shown("lcdNumber_Temp"), 0.0);
@@ -212,6 +221,7 @@ void TestMainWindowMonitor::threeFrameBlockIsLogged()
 {
     Fixture f;
     f.writeToFile->setChecked(true);
+    QVERIFY(f.logOpened());
     const QDateTime before = QDateTime::currentDateTime();
     f.deliverFrames({"dataAver", "age=12.5", QByteArray("\r\n\0\0\0\0\0\0", 8)});
     const QDateTime after = QDateTime::currentDateTime();
@@ -231,6 +241,7 @@ void TestMainWindowMonitor::frameCompletingBlockStartsNext()
 {
     Fixture f;
     f.writeToFile->setChecked(true);
+    QVERIFY(f.logOpened());
     f.deliverFrames({"dataAver", "age=12.", "5\nVib", "Aout=2.5", "\ndataAve", "rage=3.5", "\r\n"});
     const QString log = readFile(QStringLiteral("log/") + logFiles().value(0));
     QVERIFY2(QRegularExpression(QStringLiteral("^%1dataAverage=12\\.5\\nVib%1Aout=2\\.5\\ndataAverage=3\\.5\\n$")
@@ -250,6 +261,8 @@ void TestMainWindowMonitor::logNamedAfterSilentReadout()
 
     f.writeToFile->setChecked(true);
 
+    // Named as soon as the read-out has ended, without waiting longer.
+    QVERIFY(f.logOpened(Station::LogNamingWaitMs / 2));
     const QStringList files = logFiles();
     QCOMPARE(files.size(), 1);
     QVERIFY2(QRegularExpression(QStringLiteral("^rvk_sn4321_\\d\\d\\.\\d\\d\\.\\d{4}_\\d\\d\\.\\d\\d\\.log$"))
@@ -267,6 +280,8 @@ void TestMainWindowMonitor::logClosedWhenMonitorSwitchedOff()
     Fixture f;
     f.writeToFile->setChecked(true);
     QTest::keyClick(f.window.get(), Qt::Key_Plus);
+    // The stream is switched on once its log is open.
+    QTRY_COMPARE(f.monitorSwitches().size(), 1);
     QVERIFY(!logFiles().isEmpty());
     f.deliverMonitorText("dataAverage=1.5\r\n");
     const QString path = newestLogFile();
@@ -283,7 +298,9 @@ void TestMainWindowMonitor::logClosedWhenMonitorSwitchedOff()
     QCOMPARE(readFile(path), logged);
 
     // Switching on again continues the same file.
+    const int switches = f.monitorSwitches().size();
     QTest::keyClick(f.window.get(), Qt::Key_Plus);
+    QTRY_VERIFY(f.monitorSwitches().size() > switches && f.monitorSwitches().last().dlc == 1);
     f.deliverMonitorText("dataAverage=3.5\r\n");
     const QString continued = readFile(newestLogFile());
     QVERIFY2(continued.endsWith(QStringLiteral("dataAverage=3.5\n")), qPrintable(continued));
@@ -302,7 +319,7 @@ void TestMainWindowMonitor::unopenableLogWarnsAndMonitoringGoesOn()
     }
 
     f.writeToFile->setChecked(true);
-    QCOMPARE(answerer.seen.size(), 1);
+    QTRY_COMPARE(answerer.seen.size(), 1);
     QCOMPARE(answerer.seen.first().title, QStringLiteral("Внимание"));
     const QString expectedStart =
         QStringLiteral("Не могу открыть файл для сохранения лога\n") + QDir::currentPath() + QStringLiteral("/log/rvk_sn0_");
@@ -310,7 +327,7 @@ void TestMainWindowMonitor::unopenableLogWarnsAndMonitoringGoesOn()
     QVERIFY(answerer.seen.first().text.endsWith(QStringLiteral(".log")));
 
     QTest::keyClick(f.window.get(), Qt::Key_Plus);
-    QCOMPARE(answerer.seen.size(), 2);
+    QTRY_COMPARE(answerer.seen.size(), 2);
     QVERIFY(f.monitor->isVisible());
     QCOMPARE(f.monitorSwitches().size(), 1);
 
@@ -379,6 +396,7 @@ void TestMainWindowMonitor::longSessionStaysBounded()
 {
     Fixture f;
     f.writeToFile->setChecked(true);
+    QVERIFY(f.logOpened());
     const int lines = 3 * DbgTextEdit::maximumLines + 10;
     int mostLines = 0;
     for (int line = 0; line < lines; ++line) {

@@ -57,8 +57,8 @@ private slots:
 
         // Opening the log reads the module's serial number first.
         window.findChild<QCheckBox *>(QStringLiteral("checkBox_WriteToFile"))->setChecked(true);
-        const QStringList logs = QDir(QStringLiteral("log")).entryList({QStringLiteral("rvk_sn10457_*.log")});
-        QCOMPARE(logs.size(), 1);
+        QTRY_COMPARE_WITH_TIMEOUT(
+            QDir(QStringLiteral("log")).entryList({QStringLiteral("rvk_sn10457_*.log")}).size(), 1, 3000);
 
         QTest::keyClick(&window, Qt::Key_Plus);
         QTRY_VERIFY_WITH_TIMEOUT(module->monitorOn(), 3000);
