@@ -33,6 +33,17 @@ ReportKeeper::ReportKeeper(SsuSession *ssu, QObject *parent)
 {
 }
 
+ReportKeeper::~ReportKeeper()
+{
+    for (const Job &job : qAsConst(queue)) {
+        const ReportStore::Result archived =
+            reportStore.archive(job.readout.record, quint32(job.readout.values.serialNumber), job.readout.time);
+        if (archived.outcome == ReportStore::Outcome::Lost)
+            qWarning("a report read before closing could not be archived: %s %s", qPrintable(archived.archivePath),
+                     qPrintable(archived.error));
+    }
+}
+
 void ReportKeeper::keep(const Readout &whole)
 {
     Job job;

@@ -25,6 +25,11 @@ class ReportKeeper : public QObject
     Q_OBJECT
 public:
     explicit ReportKeeper(SsuSession *session, QObject *parent = nullptr);
+    // Read-outs not yet stored when the program closes go to the archive,
+    // to be uploaded at the next start: the user made them. One whose upload
+    // was under way may be stored twice then, which the duplicate rule
+    // makes the same single row.
+    ~ReportKeeper() override;
 
     ReportStore *store() { return &reportStore; }
     // The language of the documents made from now on (0 Russian, 1 English).

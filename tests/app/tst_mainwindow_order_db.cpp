@@ -64,6 +64,7 @@ private slots:
 
     void secondReadoutDuringTheFirstOnesStorage_data();
     void secondReadoutDuringTheFirstOnesStorage();
+    void closingDuringTheStorageKeepsTheReport();
 
 private:
     void deleteOwnRows();
@@ -191,6 +192,24 @@ void TestMainWindowOrder::secondReadoutDuringTheFirstOnesStorage()
     ReportValues kept;
     QVERIFY(LocalHistory().latest(sn, &kept));
     QCOMPARE(kept.total_time, QStringLiteral("20:00"));
+}
+
+// The window closed while a read-out waits for the slow SSU: the report goes
+// to the archive, to be uploaded at the next start.
+void TestMainWindowOrder::closingDuringTheStorageKeepsTheReport()
+{
+    const quint32 sn = FirstSn + 2;
+    const QByteArray record = rvktest::plausibleRecord(sn, 5 * 3600);
+    QSignalSpy stored(window->station(), &Station::reportStored);
+    QVERIFY(requestReport());
+    sendReport(record);
+    QTRY_COMPARE(UrlCatcher::instance().reportDocuments().size(), 1);
+    QCOMPARE(stored.size(), 0);
+    closeWindow();
+
+    const QStringList archived = ArchiveFile::list(QStringLiteral("ssu"));
+    QCOMPARE(archived.size(), 1);
+    QCOMPARE(rvktest::readFile(QStringLiteral("ssu/") + archived.first()), record);
 }
 
 RVK_TEST_MAIN(TestMainWindowOrder)
