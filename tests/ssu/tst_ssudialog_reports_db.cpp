@@ -77,17 +77,23 @@ QTableView *tableOf(SSUDialog &dialog)
     return dialog.findChild<QTableView *>(QStringLiteral("tableView"));
 }
 
-void searchSerial(SSUDialog &dialog, int sn)
+// Searches one module's reports; true once the listing has arrived.
+bool searchSerial(SSUDialog &dialog, int sn)
 {
     dialog.findChild<QSpinBox *>(QStringLiteral("spinBox_SN"))->setValue(sn);
     dialog.findChild<QPushButton *>(QStringLiteral("pushButton_SN"))->click();
+    return rvktest::listingArrived(dialog);
 }
 
-void clickRow(SSUDialog &dialog, int row)
+// Clicks the row once it shows its report; false when it never did.
+bool clickRow(SSUDialog &dialog, int row)
 {
+    if (!rvktest::rowArrived(dialog, row))
+        return false;
     QTableView *view = tableOf(dialog);
     const QRect cell = view->visualRect(view->model()->index(row, 0));
     QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::NoModifier, cell.center());
+    return true;
 }
 
 void press(SSUDialog &dialog, const char *button)
@@ -148,7 +154,7 @@ private slots:
     {
         FreshWorkingDirectory cwd;
         QVERIFY(store({61101, QDateTime(QDate(2024, 3, 5), QTime(14, 7))}));
-        searchSerial(*dialog, 61101);
+        QVERIFY(searchSerial(*dialog, 61101));
         QTableView *view = tableOf(*dialog);
         QCOMPARE(view->model()->rowCount(), 1);
 
@@ -157,6 +163,7 @@ private slots:
         // double-click event alone does not.
         QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::NoModifier, cell.center());
         QTest::mouseDClick(view->viewport(), Qt::LeftButton, Qt::NoModifier, cell.center());
+        QVERIFY(rvktest::sessionSettled(*dialog));
 
         const QString path = cwd.path() + QStringLiteral("/Reports/RVKReport_sn61101_05.03.2024_14.07.html");
         QVERIFY(QFile::exists(path));
@@ -193,10 +200,11 @@ private slots:
         QVERIFY(store(latest));
         QVERIFY(store({61150, QDateTime(QDate(2024, 5, 11), QTime(8, 0)), QStringLiteral("50:00")}));
         QVERIFY(store({61151, QDateTime(QDate(2024, 5, 20), QTime(8, 0)), QStringLiteral("70:00")}));
-        searchSerial(*dialog, 61150);
+        QVERIFY(searchSerial(*dialog, 61150));
         QCOMPARE(tableOf(*dialog)->model()->rowCount(), 3);
-        clickRow(*dialog, 1);
+        QVERIFY(clickRow(*dialog, 1));
         press(*dialog, "pushButton_History");
+        QVERIFY(rvktest::sessionSettled(*dialog));
 
         auto *history = dialog->findChild<ModuleHistoryWindow *>();
         QVERIFY(history);
@@ -231,17 +239,19 @@ private slots:
         FreshWorkingDirectory cwd;
         QVERIFY(store({61102, QDateTime(QDate(2024, 1, 10), QTime(9, 0)), QStringLiteral("01:00")}));
         QVERIFY(store({61102, QDateTime(QDate(2024, 2, 20), QTime(18, 45)), QStringLiteral("02:00")}));
-        searchSerial(*dialog, 61102);
+        QVERIFY(searchSerial(*dialog, 61102));
         QCOMPARE(tableOf(*dialog)->model()->rowCount(), 2);
 
-        clickRow(*dialog, 0);
+        QVERIFY(clickRow(*dialog, 0));
         press(*dialog, "pushButton_Open");
+        QVERIFY(rvktest::sessionSettled(*dialog));
         QVERIFY(QFile::exists(cwd.path() + QStringLiteral("/Reports/RVKReport_sn61102_10.01.2024_09.00.html")));
 
         // The clicked index stays, but the current row moved with the keys:
         // the current row is the one opened.
         QTest::keyClick(tableOf(*dialog), Qt::Key_Down);
         press(*dialog, "pushButton_Open");
+        QVERIFY(rvktest::sessionSettled(*dialog));
         QVERIFY(QFile::exists(cwd.path() + QStringLiteral("/Reports/RVKReport_sn61102_20.02.2024_18.45.html")));
         QCOMPARE(UrlCatcher::instance().urls.size(), 2);
     }
@@ -252,8 +262,8 @@ private slots:
         // The dialog can only offer the Reports folder when it exists.
         QVERIFY(QDir(cwd.path()).mkdir(QStringLiteral("Reports")));
         QVERIFY(store({61103, QDateTime(QDate(2025, 2, 1), QTime(9, 5))}));
-        searchSerial(*dialog, 61103);
-        clickRow(*dialog, 0);
+        QVERIFY(searchSerial(*dialog, 61103));
+        QVERIFY(clickRow(*dialog, 0));
 
         const QString chosen = cwd.path() + QStringLiteral("/elsewhere.html");
         QString caption;
@@ -270,6 +280,7 @@ private slots:
             static_cast<QDialog *>(fileDialog)->accept();
         });
         press(*dialog, "pushButton_Save");
+        QVERIFY(rvktest::sessionSettled(*dialog));
         QCOMPARE(answerer.seen.size(), 1);
 
         QCOMPARE(caption, QStringLiteral("Сохранить файл"));
@@ -280,6 +291,7 @@ private slots:
         QVERIFY(UrlCatcher::instance().urls.isEmpty());
 
         press(*dialog, "pushButton_Open");
+        QVERIFY(rvktest::sessionSettled(*dialog));
         const QString opened = cwd.path() + QStringLiteral("/Reports/RVKReport_sn61103_01.02.2025_09.05.html");
         QVERIFY(QFile::exists(opened));
         QVERIFY(!documentText(opened).isEmpty());
@@ -290,8 +302,8 @@ private slots:
     {
         FreshWorkingDirectory cwd;
         QVERIFY(store({61104, QDateTime(QDate(2025, 2, 2), QTime(10, 0))}));
-        searchSerial(*dialog, 61104);
-        clickRow(*dialog, 0);
+        QVERIFY(searchSerial(*dialog, 61104));
+        QVERIFY(clickRow(*dialog, 0));
 
         ModalAnswerer answerer;
         answerer.answerWith([](QWidget *widget) {
@@ -299,6 +311,7 @@ private slots:
                 fileDialog->reject();
         });
         press(*dialog, "pushButton_Save");
+        QVERIFY(rvktest::sessionSettled(*dialog));
         QCOMPARE(answerer.seen.size(), 1);
         QCOMPARE(QDir(cwd.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList());
         QVERIFY(UrlCatcher::instance().urls.isEmpty());
@@ -308,13 +321,14 @@ private slots:
     {
         FreshWorkingDirectory cwd;
         QVERIFY(store({61105, QDateTime(QDate(2025, 3, 3), QTime(11, 0))}));
-        searchSerial(*dialog, 61105);
+        QVERIFY(searchSerial(*dialog, 61105));
         QCOMPARE(tableOf(*dialog)->model()->rowCount(), 1);
         QVERIFY(!tableOf(*dialog)->currentIndex().isValid());
 
         press(*dialog, "pushButton_Open");
         ModalAnswerer answerer;
         press(*dialog, "pushButton_Save");
+        QVERIFY(rvktest::sessionSettled(*dialog));
         QVERIFY(answerer.seen.isEmpty());
         QCOMPARE(QDir(cwd.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList());
         QVERIFY(UrlCatcher::instance().urls.isEmpty());
@@ -322,6 +336,7 @@ private slots:
         dialog->findChild<QSpinBox *>(QStringLiteral("spinBox_SN"))->setValue(583146);
         press(*dialog, "pushButton_SN");
         press(*dialog, "pushButton_Delete");
+        QVERIFY(rvktest::sessionSettled(*dialog));
         QCOMPARE(rvktest::rowsForSerial(61105).size(), 1);
     }
 
@@ -340,12 +355,13 @@ private slots:
                      qPrintable(admin.lastError().text()));
         }
         QVERIFY(admin.exec(QStringLiteral("SET SESSION sql_mode = DEFAULT")));
-        searchSerial(*dialog, 61114);
+        QVERIFY(searchSerial(*dialog, 61114));
         QCOMPARE(tableOf(*dialog)->model()->rowCount(), 2);
 
         for (int row = 0; row < 2; ++row) {
-            clickRow(*dialog, row);
+            QVERIFY(clickRow(*dialog, row));
             press(*dialog, "pushButton_Open");
+            QVERIFY(rvktest::sessionSettled(*dialog));
         }
         QStringList documents = QDir(cwd.path() + QStringLiteral("/Reports")).entryList(QDir::Files);
         QCOMPARE(documents.size(), 2);
@@ -353,6 +369,7 @@ private slots:
             QVERIFY2(name.startsWith(QStringLiteral("RVKReport_sn61114_undated-")), qPrintable(name));
         // The same report opened again keeps its name.
         press(*dialog, "pushButton_Open");
+        QVERIFY(rvktest::sessionSettled(*dialog));
         QCOMPARE(QDir(cwd.path() + QStringLiteral("/Reports")).entryList(QDir::Files), documents);
     }
 
@@ -360,15 +377,17 @@ private slots:
     {
         FreshWorkingDirectory cwd;
         QVERIFY(store({61112, QDateTime(QDate(2025, 4, 4), QTime(12, 0))}));
-        searchSerial(*dialog, 61112);
-        clickRow(*dialog, 0);
-        searchSerial(*dialog, 61112);
+        QVERIFY(searchSerial(*dialog, 61112));
+        QVERIFY(clickRow(*dialog, 0));
+        QVERIFY(searchSerial(*dialog, 61112));
 
         press(*dialog, "pushButton_Open");
+        QVERIFY(rvktest::sessionSettled(*dialog));
         QCOMPARE(QDir(cwd.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList());
 
-        clickRow(*dialog, 0);
+        QVERIFY(clickRow(*dialog, 0));
         press(*dialog, "pushButton_Open");
+        QVERIFY(rvktest::sessionSettled(*dialog));
         QVERIFY(QFile::exists(cwd.path() + QStringLiteral("/Reports/RVKReport_sn61112_04.04.2025_12.00.html")));
     }
 
@@ -384,12 +403,13 @@ private slots:
         press(*dialog, "pushButton_SN");
         QVERIFY(dialog->findChild<QPushButton *>(QStringLiteral("pushButton_Delete"))->isEnabled());
 
-        searchSerial(*dialog, 61106);
+        QVERIFY(searchSerial(*dialog, 61106));
         QTableView *view = tableOf(*dialog);
         QCOMPARE(view->model()->rowCount(), 3);
         QCOMPARE(view->model()->index(0, 4).data().toString(), QStringLiteral("10:00"));
-        clickRow(*dialog, 0);
+        QVERIFY(clickRow(*dialog, 0));
         press(*dialog, "pushButton_Delete");
+        QVERIFY(rvktest::sessionSettled(*dialog));
 
         // Its twin of the same minute is another report, and stays.
         const QList<QVariantMap> left = rvktest::rowsForSerial(61106);
@@ -399,9 +419,13 @@ private slots:
         QCOMPARE(rvktest::rowsForSerial(61107).size(), 1);
 
         // The table now lists every report by serial number, whatever was shown.
+        QVERIFY(rvktest::listingArrived(*dialog));
+        const MySqlQueryModel *listing = dialog->databaseSession()->model();
+        QTRY_VERIFY_WITH_TIMEOUT(!listing->isCounting(), 20000);
         QAbstractItemModel *model = view->model();
         QSet<quint32> listed;
         for (int row = 0; row < model->rowCount(); ++row) {
+            QVERIFY(rvktest::rowArrived(*dialog, row));
             listed << model->index(row, 0).data().toUInt();
             if (row > 0)
                 QVERIFY(model->index(row - 1, 0).data().toUInt() <= model->index(row, 0).data().toUInt());
@@ -417,9 +441,10 @@ private slots:
         report.irtRotation = QStringLiteral("x,35,");
         report.otherLists = QStringLiteral("");
         QVERIFY(store(report));
-        searchSerial(*dialog, 61108);
-        clickRow(*dialog, 0);
+        QVERIFY(searchSerial(*dialog, 61108));
+        QVERIFY(clickRow(*dialog, 0));
         press(*dialog, "pushButton_Open");
+        QVERIFY(rvktest::sessionSettled(*dialog));
 
         const QString document = documentText(cwd.path() + QStringLiteral("/Reports/RVKReport_sn61108_07.07.2024_07.07.html"));
         QVERIFY(!document.isEmpty());
@@ -457,10 +482,11 @@ private slots:
 
         QVERIFY(store({quint32(61109 + language), QDateTime(QDate(2024, 8, 8), QTime(8, 8))}));
         dialog->setLanguage(language);
-        searchSerial(*dialog, 61109 + language);
-        clickRow(*dialog, 0);
+        QVERIFY(searchSerial(*dialog, 61109 + language));
+        QVERIFY(clickRow(*dialog, 0));
         ModalAnswerer answerer;
         press(*dialog, "pushButton_Open");
+        QVERIFY(rvktest::sessionSettled(*dialog));
 
         QCOMPARE(answerer.seen.size(), 1);
         QCOMPARE(answerer.seen.first().title, title);
@@ -484,10 +510,11 @@ private slots:
 
         dialog->setReportDate(QStringLiteral("09.09.2024 09:09"));
         QVERIFY(rvktest::Sync::upload(dialog->databaseSession(), record));
-        searchSerial(*dialog, 61111);
+        QVERIFY(searchSerial(*dialog, 61111));
         QCOMPARE(tableOf(*dialog)->model()->rowCount(), 1);
-        clickRow(*dialog, 0);
+        QVERIFY(clickRow(*dialog, 0));
         press(*dialog, "pushButton_Open");
+        QVERIFY(rvktest::sessionSettled(*dialog));
         const QString stored = documentText(cwd.path() + QStringLiteral("/Reports/RVKReport_sn61111_09.09.2024_09.09.html"));
 
         // What the main window prints for the same record after a read-out.

@@ -51,10 +51,11 @@ QTableView *tableOf(SSUDialog &dialog)
 void waitForFullLength(SSUDialog &dialog)
 {
     const auto *model = qobject_cast<MySqlQueryModel *>(tableOf(dialog)->model());
-    QTRY_VERIFY(!model || !model->isCounting());
+    QTRY_VERIFY_WITH_TIMEOUT(!model || !model->isCounting(), 20000);
 }
 
-// The listed rows as the user sees them, in view order.
+// The listed rows as the user sees them, in view order, each once its
+// window has arrived.
 QList<QVariantList> listedRows(SSUDialog &dialog)
 {
     QList<QVariantList> rows;
@@ -63,6 +64,10 @@ QList<QVariantList> listedRows(SSUDialog &dialog)
     if (!model)
         return rows;
     for (int row = 0; row < model->rowCount(); ++row) {
+        if (!rvktest::rowArrived(dialog, row)) {
+            qWarning("row %d never arrived", row);
+            return {};
+        }
         QVariantList cells;
         for (int column = 0; column < model->columnCount(); ++column)
             cells << model->index(row, column).data();
@@ -93,6 +98,13 @@ QList<quint32> ownSerials(SSUDialog &dialog)
 void click(SSUDialog &dialog, const char *button)
 {
     dialog.findChild<QPushButton *>(QLatin1String(button))->click();
+}
+
+// Presses a search button; true once its listing has arrived.
+bool search(SSUDialog &dialog, const char *button)
+{
+    click(dialog, button);
+    return rvktest::listingArrived(dialog);
 }
 } // namespace
 
@@ -133,7 +145,7 @@ private slots:
         SSUDialog dialog;
         connectDialog(dialog);
         dialog.findChild<QSpinBox *>(QStringLiteral("spinBox_SN"))->setValue(61010);
-        click(dialog, "pushButton_SN");
+        QVERIFY(search(dialog, "pushButton_SN"));
 
         const QList<QVariantList> rows = listedRows(dialog);
         QCOMPARE(rows.size(), 3);
@@ -153,11 +165,12 @@ private slots:
         connectDialog(dialog);
         auto *field = dialog.findChild<QSpinBox *>(QStringLiteral("spinBox_SN"));
         field->setValue(61010);
-        click(dialog, "pushButton_SN");
+        QVERIFY(search(dialog, "pushButton_SN"));
         QCOMPARE(listedRows(dialog).size(), 3);
 
         field->setValue(0);
         dialog.searchBySerialNumber();
+        QVERIFY(rvktest::listingArrived(dialog));
         const QList<QVariantList> rows = listedRows(dialog);
         QVERIFY(rows.size() >= 6);
         for (int i = 1; i < rows.size(); ++i)
@@ -185,7 +198,7 @@ private slots:
         connectDialog(dialog);
         dialog.findChild<QSpinBox *>(QStringLiteral("spinBox_SNmin"))->setValue(minimum);
         dialog.findChild<QSpinBox *>(QStringLiteral("spinBox_SNmax"))->setValue(maximum);
-        click(dialog, "pushButton_SNrange");
+        QVERIFY(search(dialog, "pushButton_SNrange"));
         QCOMPARE(ownSerials(dialog), expected);
         if (expected.isEmpty())
             QCOMPARE(listedRows(dialog).size(), 0);
@@ -203,17 +216,17 @@ private slots:
 
         // Today's report (made at 00:30) is listed by the default bounds...
         from->setDate(today.addDays(-5));
-        click(dialog, "pushButton_DATErange");
+        QVERIFY(search(dialog, "pushButton_DATErange"));
         QCOMPARE(ownSerials(dialog), (QList<quint32>{61030, 61020}));
 
         // ...but not when today is the upper bound, which means 00:00 today.
         to->setDate(today);
-        click(dialog, "pushButton_DATErange");
+        QVERIFY(search(dialog, "pushButton_DATErange"));
         QCOMPARE(ownSerials(dialog), (QList<quint32>{61030}));
 
         from->setDate(QDate(2023, 1, 1));
         to->setDate(QDate(2024, 12, 31));
-        click(dialog, "pushButton_DATErange");
+        QVERIFY(search(dialog, "pushButton_DATErange"));
         const QList<QVariantList> rows = ownRows(dialog);
         QCOMPARE(rows.size(), 3);
         QCOMPARE(rows.at(0).value(1).toDateTime(), QDateTime(QDate(2023, 7, 1), QTime(23, 59)));
@@ -232,7 +245,7 @@ private slots:
 
         from->setDate(QDate(2021, 6, 1));
         to->setDate(QDate(2023, 6, 30));
-        click(dialog, "pushButton_RELrange");
+        QVERIFY(search(dialog, "pushButton_RELrange"));
         // Both bounds included, ordered by release date.
         QCOMPARE(ownSerials(dialog), (QList<quint32>{61020, 61030, 61040}));
     }
@@ -251,7 +264,7 @@ private slots:
         connectDialog(dialog);
         dialog.setLanguage(language);
         dialog.findChild<QSpinBox *>(QStringLiteral("spinBox_SN"))->setValue(61010);
-        click(dialog, "pushButton_SN");
+        QVERIFY(search(dialog, "pushButton_SN"));
 
         QTableView *view = tableOf(dialog);
         const int row = 2; // "20:00", the report of 05.03.2024 14:07
@@ -274,10 +287,12 @@ private slots:
         connectDialog(dialog);
         dialog.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        QVERIFY(rvktest::listingArrived(dialog));
         QTableView *view = tableOf(dialog);
         QHeaderView *header = view->horizontalHeader();
         const QPoint centre(header->sectionViewportPosition(1) + header->sectionSize(1) / 2, header->height() / 2);
         QTest::mouseClick(header->viewport(), Qt::LeftButton, Qt::NoModifier, centre);
+        QVERIFY(rvktest::listingArrived(dialog));
 
         const QList<QVariantList> rows = listedRows(dialog);
         QVERIFY(rows.size() >= 6);
@@ -287,7 +302,7 @@ private slots:
 
         // The chosen order survives a new search.
         dialog.findChild<QSpinBox *>(QStringLiteral("spinBox_SN"))->setValue(61010);
-        click(dialog, "pushButton_SN");
+        QVERIFY(search(dialog, "pushButton_SN"));
         const QList<QVariantList> module = listedRows(dialog);
         QCOMPARE(module.size(), 3);
         QCOMPARE(module.first().value(1).toDateTime(), QDateTime(QDate(2024, 1, 15), QTime(8, 0)));
@@ -313,7 +328,7 @@ private slots:
 
         // Headers stay with the model through later searches.
         dialog.findChild<QSpinBox *>(QStringLiteral("spinBox_SN"))->setValue(61010);
-        click(dialog, "pushButton_SN");
+        QVERIFY(search(dialog, "pushButton_SN"));
         QCOMPARE(tableOf(dialog)->model()->headerData(5, Qt::Horizontal).toString(), QStringLiteral("IR time"));
 
         dialog.setLanguage(0);
@@ -328,18 +343,19 @@ private slots:
         auto *field = dialog.findChild<QSpinBox *>(QStringLiteral("spinBox_SN"));
         auto *remove = dialog.findChild<QPushButton *>(QStringLiteral("pushButton_Delete"));
         field->setValue(61030);
-        click(dialog, "pushButton_SN");
+        QVERIFY(search(dialog, "pushButton_SN"));
         QCOMPARE(listedRows(dialog).size(), 1);
         QVERIFY(!remove->isEnabled());
 
         field->setValue(583146);
         click(dialog, "pushButton_SN");
+        QVERIFY(!dialog.databaseSession()->model()->isLoading());
         QVERIFY(remove->isEnabled());
         QCOMPARE(ownSerials(dialog), (QList<quint32>{61030}));
         QCOMPARE(listedRows(dialog).size(), 1);
 
         field->setValue(61010);
-        click(dialog, "pushButton_SN");
+        QVERIFY(search(dialog, "pushButton_SN"));
         QCOMPARE(listedRows(dialog).size(), 3);
         QVERIFY(remove->isEnabled());
     }

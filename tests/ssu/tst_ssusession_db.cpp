@@ -76,16 +76,31 @@ bool waitForDownload(SsuSession &session)
     return finished.wait(10000);
 }
 
+// Whether the first window of the listing's latest search has been read
+// (a search returns at once and its rows arrive later).
+bool listingArrived(const MySqlQueryModel *model)
+{
+    return model && QTest::qWaitFor([model] { return !model->isLoading(); }, 20000) && !model->readFailed();
+}
+
 // The serial numbers a listing shows, in its order; the whole listing is
-// read once its length is known.
+// read once its length is known, each row once its window has arrived.
 QList<quint32> listedSerials(SsuSession &session)
 {
     MySqlQueryModel *model = session.model();
     QList<quint32> serials;
-    if (!model || !QTest::qWaitFor([model] { return !model->isCounting(); }, 10000))
+    if (!listingArrived(model) || !QTest::qWaitFor([model] { return !model->isCounting(); }, 20000))
         return serials;
     for (int row = 0; row < model->rowCount(); ++row) {
-        const quint32 sn = model->index(row, 0).data().toUInt();
+        const QModelIndex cell = model->index(row, 0);
+        if (!QTest::qWaitFor(
+                [model, cell] {
+                    cell.data();
+                    return model->isRowLoaded(cell.row());
+                },
+                20000))
+            return {};
+        const quint32 sn = cell.data().toUInt();
         if (sn >= FirstSn && sn <= LastSn)
             serials << sn;
     }
@@ -425,16 +440,21 @@ void TestSsuSession::searchesListTheirRowsInTheirOrder()
 
     online->listAllReports(true);
     QVERIFY(model->isDeferred());
+    QVERIFY(!model->isLoading());
     QCOMPARE(model->rowCount(), 0);
+    // A search returns at once; its rows arrive later.
     online->listAllReports(false);
+    QVERIFY(model->isLoading());
     QCOMPARE(listedSerials(*online), (QList<quint32>{71020, 71020, 71021}));
 
     // One module's reports by total operating time.
     QVERIFY(online->searchSerialNumber(71020));
+    QVERIFY(listingArrived(model));
     QCOMPARE(model->rowCount(), 2);
     QCOMPARE(model->index(0, 4).data().toString(), QStringLiteral("00:01"));
     QCOMPARE(model->index(1, 4).data().toString(), QStringLiteral("01:00"));
     QVERIFY(online->searchSerialNumber(71099));
+    QVERIFY(listingArrived(model));
     QCOMPARE(model->rowCount(), 0);
 
     QVERIFY(online->searchSerialRange(71021, 71030));
