@@ -103,6 +103,30 @@ QString heading(const QStringList &cells)
     return html + QStringLiteral("</tr>");
 }
 
+// Only an SSU that answered makes a report the module's first; otherwise the
+// previous report is merely not known here, and the reader is told why.
+QString withoutPrevious(ComparisonSource source, quint32 language)
+{
+    switch (source) {
+    case ComparisonSource::UnknownSsuNotAsked:
+        return text(language, QT_TRANSLATE_NOOP("ReportComparison",
+                                                "Предыдущий отчёт модуля здесь не известен: отчёты сейчас не "
+                                                "передаются в ССУ, а эта станция модуль ещё не читала."));
+    case ComparisonSource::UnknownSsuUnreachable:
+        return text(language, QT_TRANSLATE_NOOP("ReportComparison",
+                                                "Предыдущий отчёт модуля здесь не известен: ССУ не ответила, а эта "
+                                                "станция модуль ещё не читала."));
+    case ComparisonSource::UnknownNoSerialNumber:
+        return text(language, QT_TRANSLATE_NOOP("ReportComparison",
+                                                "Предыдущий отчёт не известен: у модуля нет серийного номера."));
+    case ComparisonSource::None:
+    case ComparisonSource::Ssu:
+    case ComparisonSource::Station:
+        break;
+    }
+    return text(language, QT_TRANSLATE_NOOP("ReportComparison", "Это первый отчёт модуля: сравнивать не с чем."));
+}
+
 QString identity(const ReportComparison &comparison, ComparisonSource source, quint32 language)
 {
     const ReportValues &current = comparison.current;
@@ -198,9 +222,7 @@ QString buildComparisonDocument(const ReportComparison &comparison, ComparisonSo
                             QString::number(comparison.current.sn), QLatin1String(Style));
     html += identity(comparison, source, language);
     if (!comparison.hasPrevious) {
-        html += QStringLiteral("<p>%1</p></body></html>")
-                    .arg(text(language, QT_TRANSLATE_NOOP("ReportComparison",
-                                                          "Это первый отчёт модуля: сравнивать не с чем.")));
+        html += QStringLiteral("<p>%1</p></body></html>").arg(withoutPrevious(source, language));
         return html;
     }
     if (!comparison.notices.isEmpty()) {

@@ -4,13 +4,22 @@
 
 #include <QString>
 
-// Where the report compared with came from.
+// Where the report compared with came from, or why there is none.
 enum class ComparisonSource {
+    // The SSU answered that it holds no report of the module: its first.
     None,
     // The SSU, which holds every station's reports.
     Ssu,
     // This station's own copy, when the SSU could not be asked.
     Station,
+    // Not known here: the SSU was not asked (reports go to the archive) and
+    // this station has not read the module before.
+    UnknownSsuNotAsked,
+    // Not known here: the SSU did not answer and this station has not read
+    // the module before.
+    UnknownSsuUnreachable,
+    // Not known: a module without a serial number has no history to look up.
+    UnknownNoSerialNumber,
 };
 
 // "RVKChanges_sn%1_%2.html", the date as in the report document's name.

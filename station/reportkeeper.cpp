@@ -100,12 +100,13 @@ void ReportKeeper::lookUpPrevious(bool connected)
     const Job &job = queue.head();
     const quint32 serial = quint32(job.readout.values.serialNumber);
     if (!job.documented || serial == 0) {
-        takePrevious(ComparisonSource::None, ReportValues());
+        takePrevious(ComparisonSource::UnknownNoSerialNumber, ReportValues());
         return;
     }
     if (!connected) {
         ReportValues previous;
-        const ComparisonSource source = fromLocalCopy(serial, &previous);
+        const ComparisonSource source = fromLocalCopy(
+            serial, uploading ? ComparisonSource::UnknownSsuUnreachable : ComparisonSource::UnknownSsuNotAsked, &previous);
         takePrevious(source, previous);
         return;
     }
@@ -121,14 +122,14 @@ void ReportKeeper::lookUpPrevious(bool connected)
             break;
         }
         ReportValues previous;
-        const ComparisonSource source = fromLocalCopy(serial, &previous);
+        const ComparisonSource source = fromLocalCopy(serial, ComparisonSource::UnknownSsuUnreachable, &previous);
         takePrevious(source, previous);
     });
 }
 
-ComparisonSource ReportKeeper::fromLocalCopy(quint32 serial, ReportValues *previous) const
+ComparisonSource ReportKeeper::fromLocalCopy(quint32 serial, ComparisonSource otherwise, ReportValues *previous) const
 {
-    return localHistory.latest(serial, previous) ? ComparisonSource::Station : ComparisonSource::None;
+    return localHistory.latest(serial, previous) ? ComparisonSource::Station : otherwise;
 }
 
 void ReportKeeper::takePrevious(ComparisonSource source, const ReportValues &previous)
@@ -164,8 +165,8 @@ void ReportKeeper::finish(const ReportStore::Result &stored, ComparisonSource so
 
 void ReportKeeper::writeComparison(const ReportValues &current, ComparisonSource source, const ReportValues &previous)
 {
-    const ReportComparison comparison =
-        source == ComparisonSource::None ? firstReport(current) : compareReports(previous, current);
+    const bool hasPrevious = source == ComparisonSource::Ssu || source == ComparisonSource::Station;
+    const ReportComparison comparison = hasPrevious ? compareReports(previous, current) : firstReport(current);
     const QString path = freePath(QDir::currentPath() + QStringLiteral("/Reports"),
                                   comparisonFileName(current.sn, current.date), current.sn);
     QString error;

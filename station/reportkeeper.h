@@ -62,7 +62,8 @@ private:
     void takePrevious(ComparisonSource source, const ReportValues &previous);
     void finish(const ReportStore::Result &stored, ComparisonSource source, const ReportValues &previous);
     void writeComparison(const ReportValues &current, ComparisonSource source, const ReportValues &previous);
-    ComparisonSource fromLocalCopy(quint32 serial, ReportValues *previous) const;
+    // The station's copy, or otherwise when it has none.
+    ComparisonSource fromLocalCopy(quint32 serial, ComparisonSource otherwise, ReportValues *previous) const;
 
     SsuSession *session;
     ReportStore reportStore;

@@ -1017,6 +1017,18 @@ Check the connection of the KIVO adapter and the RVK module</translation>
         <source>Обратите внимание</source>
         <translation>Needs a look</translation>
     </message>
+    <message>
+        <source>Предыдущий отчёт модуля здесь не известен: отчёты сейчас не передаются в ССУ, а эта станция модуль ещё не читала.</source>
+        <translation>The module&apos;s previous report is not known here: reports are not sent to the SAS at present, and this station has not read the module before.</translation>
+    </message>
+    <message>
+        <source>Предыдущий отчёт модуля здесь не известен: ССУ не ответила, а эта станция модуль ещё не читала.</source>
+        <translation>The module&apos;s previous report is not known here: the SAS did not answer, and this station has not read the module before.</translation>
+    </message>
+    <message>
+        <source>Предыдущий отчёт не известен: у модуля нет серийного номера.</source>
+        <translation>The previous report is not known: the module has no serial number.</translation>
+    </message>
 </context>
 <context>
     <name>ReportExport</name>

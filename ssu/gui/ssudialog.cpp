@@ -131,8 +131,7 @@ void SSUDialog::setupTableView()
         connect(model, &QAbstractItemModel::dataChanged, this, &SSUDialog::takeArrivedRows, Qt::UniqueConnection);
         // A new listing or order: the rows the view showed are gone, and so
         // is the report that was current.
-        connect(model, &QAbstractItemModel::modelReset, this,
-                [this] { rememberCurrentReport(ui->tableView->currentIndex()); });
+        connect(model, &QAbstractItemModel::modelReset, this, &SSUDialog::forgetCurrentReport);
     }
     view->setSortingEnabled(true);
 

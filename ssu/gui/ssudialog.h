@@ -83,6 +83,9 @@ private slots:
     // The current row's window arrived (or was dropped): its report is
     // known now, and the actions on it follow.
     void takeArrivedRows(const QModelIndex &first, const QModelIndex &last);
+    // A new listing or order: the rows the view showed are gone, and so is
+    // the report that was current.
+    void forgetCurrentReport();
 
     // --- stored reports (ssudialog_reports.cpp) ---
     void openReport(const QModelIndex &index);
@@ -129,6 +132,7 @@ private:
     mDelegateDateTime *delegateDateTime = nullptr;
     QModelIndex selectedIndex;
     StoredReportKey chosenReport;
+    int chosenRow = -1;
     bool deleteUnlocked = false;
     QStringList columnHeaders;
     bool defaultDatesSet = false;

@@ -23,11 +23,25 @@ StoredReportKey SSUDialog::currentReportKey() const
     return chosenReport;
 }
 
+// A row keeps the report it showed when it became current (or when its
+// window first arrived): a window read again later may have shifted under
+// reports other stations stored or deleted meanwhile.
 void SSUDialog::rememberCurrentReport(const QModelIndex &current)
 {
-    const MySqlQueryModel *model = session->model();
-    chosenReport = model && current.isValid() ? model->reportKey(current.row()) : StoredReportKey();
+    const int row = current.isValid() ? current.row() : -1;
+    if (row != chosenRow || !chosenReport.isValid()) {
+        const MySqlQueryModel *model = session->model();
+        chosenRow = row;
+        chosenReport = model && row >= 0 ? model->reportKey(row) : StoredReportKey();
+    }
     updateReportActions();
+}
+
+void SSUDialog::forgetCurrentReport()
+{
+    chosenRow = -1;
+    chosenReport = StoredReportKey();
+    rememberCurrentReport(ui->tableView->currentIndex());
 }
 
 void SSUDialog::takeArrivedRows(const QModelIndex &first, const QModelIndex &last)

@@ -51,6 +51,8 @@ const BinChange &topTemperature(const ReportComparison &comparison)
 
 } // namespace
 
+Q_DECLARE_METATYPE(ComparisonSource)
+
 class TestReportComparison : public QObject
 {
     Q_OBJECT
@@ -61,6 +63,8 @@ private slots:
     void noticesOfWhatWentWrong();
     void unusualUsageBeyondRounding();
     void firstReportHasNothingToCompare();
+    void unknownPreviousIsNeverAFirstReport_data();
+    void unknownPreviousIsNeverAFirstReport();
     void documentShowsIncrementsAndNotices();
     void historyChartsAndCsv();
 };
@@ -159,6 +163,29 @@ void TestReportComparison::firstReportHasNothingToCompare()
     const QString document = buildComparisonDocument(comparison, ComparisonSource::None, 0);
     QVERIFY(document.contains(QStringLiteral("Это первый отчёт модуля: сравнивать не с чем.")));
     QVERIFY(!document.contains(QStringLiteral("<table><tr><th>")));
+}
+
+void TestReportComparison::unknownPreviousIsNeverAFirstReport_data()
+{
+    QTest::addColumn<ComparisonSource>("source");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("SSU not asked") << ComparisonSource::UnknownSsuNotAsked
+                                   << QStringLiteral("отчёты сейчас не передаются в ССУ");
+    QTest::newRow("SSU unreachable") << ComparisonSource::UnknownSsuUnreachable << QStringLiteral("ССУ не ответила");
+    QTest::newRow("no serial number") << ComparisonSource::UnknownNoSerialNumber
+                                      << QStringLiteral("у модуля нет серийного номера");
+}
+
+// Only an SSU that answered it has no report makes one the module's first.
+void TestReportComparison::unknownPreviousIsNeverAFirstReport()
+{
+    QFETCH(ComparisonSource, source);
+    QFETCH(QString, reason);
+    const QString document =
+        buildComparisonDocument(firstReport(report(QStringLiteral("01.03.2025 10:00"), 10, 10, 0, 0)), source, 0);
+    QVERIFY2(document.contains(reason), qPrintable(document));
+    QVERIFY(document.contains(QStringLiteral("здесь не известен")) || document.contains(QStringLiteral("не известен:")));
+    QVERIFY(!document.contains(QStringLiteral("первый отчёт")));
 }
 
 void TestReportComparison::documentShowsIncrementsAndNotices()

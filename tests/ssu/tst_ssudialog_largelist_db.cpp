@@ -463,9 +463,6 @@ private slots:
 
         press(dialog, "pushButton_Open");
         QVERIFY(rvktest::sessionSettled(dialog));
-        QEXPECT_FAIL("", "the dialog takes the report of the current row's window again whenever that window "
-                         "arrives (SSUDialog::takeArrivedRows), not only while the row was loading",
-                     Continue);
         QCOMPARE(UrlCatcher::instance().urls,
                  (QList<QUrl>{QUrl::fromLocalFile(workDir.path() + QStringLiteral("/Reports/") + reportFileName(rows.at(row)))}));
     }
