@@ -39,17 +39,65 @@ QString describe(const FactoryValues &values)
         .arg(values.repairTime);
 }
 
+// What became of one command: only an acknowledged value is known to have
+// reached the module.
+enum class Delivery { Acknowledged, Unacknowledged, NotSent };
+
+QString deliveryName(Delivery delivery)
+{
+    switch (delivery) {
+    case Delivery::Acknowledged:
+        return QStringLiteral("acknowledged");
+    case Delivery::Unacknowledged:
+        return QStringLiteral("unacknowledged");
+    case Delivery::NotSent:
+        break;
+    }
+    return QStringLiteral("not-sent");
+}
+
+struct Requested
+{
+    FactoryValues values;
+    bool resetRepair = false;
+    Delivery serialNumber = Delivery::NotSent;
+    Delivery releaseDate = Delivery::NotSent;
+    Delivery impactLevel = Delivery::NotSent;
+    Delivery repairReset = Delivery::NotSent;
+
+    bool allAcknowledged() const
+    {
+        return serialNumber == Delivery::Acknowledged && releaseDate == Delivery::Acknowledged
+            && impactLevel == Delivery::Acknowledged && (!resetRepair || repairReset == Delivery::Acknowledged);
+    }
+    QString describe() const
+    {
+        QString text = QStringLiteral("sn=%1:%2 release_date=%3:%4 impact=%5:%6")
+                           .arg(values.serialNumber)
+                           .arg(deliveryName(serialNumber), values.releaseDate, deliveryName(releaseDate))
+                           .arg(values.impactLevel)
+                           .arg(deliveryName(impactLevel));
+        if (resetRepair)
+            text += QStringLiteral(" repair_reset:%1").arg(deliveryName(repairReset));
+        return text;
+    }
+};
+
 // One line per write, whatever came of it: local time with its offset, the
-// station, the values before and after, and the outcome.
-bool appendChangeLog(const FactoryValues &before, const FactoryValues &after, const QString &outcome)
+// station, the values before, each value asked for with what became of its
+// command, the values read back afterwards (or "-" when they could not be
+// read), and the outcome.
+bool appendChangeLog(const FactoryValues &before, const Requested &requested,
+                     const std::optional<FactoryValues> &readBack, const QString &outcome)
 {
     QFile log(QString::fromLatin1(ChangeLogName));
     if (!log.open(QIODevice::Append | QIODevice::Text))
         return false;
-    const QString line = QStringLiteral("%1\tstation=%2\told: %3\tnew: %4\t%5\n")
+    const QString line = QStringLiteral("%1\tstation=%2\told: %3\trequested: %4\tread back: %5\t%6\n")
                              .arg(QDateTime::currentDateTime().toOffsetFromUtc(QDateTime::currentDateTime().offsetFromUtc())
                                       .toString(Qt::ISODate),
-                                  QSysInfo::machineHostName(), describe(before), describe(after), outcome);
+                                  QSysInfo::machineHostName(), describe(before), requested.describe(),
+                                  readBack ? describe(*readBack) : QStringLiteral("-"), outcome);
     return log.write(line.toUtf8()) > 0 && log.flush();
 }
 
@@ -61,7 +109,7 @@ bool parseNumber(const QString &text, int *value)
 }
 
 // Sends one command and waits for its acknowledgement.
-bool acknowledged(Station &station, FrameKind expected, const std::function<Station::CommandResult()> &send)
+Delivery deliver(Station &station, FrameKind expected, const std::function<Station::CommandResult()> &send)
 {
     bool answered = false;
     bool unanswered = false;
@@ -69,11 +117,14 @@ bool acknowledged(Station &station, FrameKind expected, const std::function<Stat
         answered = answered || kind == expected;
     });
     const auto silent = QObject::connect(&station, &Station::commandUnanswered, [&] { unanswered = true; });
-    if (send() == Station::CommandResult::Sent)
+    const bool sent = send() == Station::CommandResult::Sent;
+    if (sent)
         waitUntil([&] { return answered || unanswered; }, ReadoutTimeoutMs);
     QObject::disconnect(ack);
     QObject::disconnect(silent);
-    return answered;
+    if (!sent)
+        return Delivery::NotSent;
+    return answered ? Delivery::Acknowledged : Delivery::Unacknowledged;
 }
 } // namespace
 
@@ -125,34 +176,53 @@ int writeCommand(CommandContext &context)
     const FactoryValues old = valuesOf(before->values);
     context.err << CommandLine::tr("Текущие значения: %1").arg(describe(old)) << Qt::endl;
 
-    const bool written
-        = acknowledged(station, FrameKind::AckSetSN,
-                       [&] { return station.sendSetCommand(CanIdSetSN, wanted.serialNumber); })
-          && acknowledged(station, FrameKind::AckSetDate,
-                          [&] { return station.sendSetCommand(CanIdSetDate, dateCommandValue(wanted.releaseDate)); })
-          && acknowledged(station, FrameKind::AckSetHit,
-                          [&] { return station.sendSetCommand(CanIdSetHit, wanted.impactLevel); })
-          && (!resetRepair
-              || acknowledged(station, FrameKind::AckIRTClear, [&] { return station.sendClearCommand(CanIdIRTClear); }));
-    if (!written) {
-        appendChangeLog(old, wanted, QStringLiteral("unacknowledged"));
+    // One command after the other; after one that is not acknowledged the
+    // rest are not sent, since the module may not be listening.
+    Requested requested;
+    requested.values = wanted;
+    requested.resetRepair = resetRepair;
+    requested.serialNumber = deliver(station, FrameKind::AckSetSN,
+                                     [&] { return station.sendSetCommand(CanIdSetSN, wanted.serialNumber); });
+    if (requested.serialNumber == Delivery::Acknowledged)
+        requested.releaseDate = deliver(station, FrameKind::AckSetDate, [&] {
+            return station.sendSetCommand(CanIdSetDate, dateCommandValue(wanted.releaseDate));
+        });
+    if (requested.releaseDate == Delivery::Acknowledged)
+        requested.impactLevel = deliver(station, FrameKind::AckSetHit,
+                                        [&] { return station.sendSetCommand(CanIdSetHit, wanted.impactLevel); });
+    if (resetRepair && requested.impactLevel == Delivery::Acknowledged)
+        requested.repairReset = deliver(station, FrameKind::AckIRTClear,
+                                        [&] { return station.sendClearCommand(CanIdIRTClear); });
+
+    // Read back in every case: a value whose acknowledgement was lost may
+    // still have been stored, and the log must say what the module holds.
+    const std::optional<Readout> after = readReport(station, true).readout;
+    std::optional<FactoryValues> readBack;
+    if (after && after->whole)
+        readBack = valuesOf(after->values);
+    const bool matches = readBack && readBack->serialNumber == wanted.serialNumber
+                         && readBack->releaseDate == wanted.releaseDate && readBack->impactLevel == wanted.impactLevel
+                         && (!resetRepair || after->values.repairTime == 0);
+    const QString outcome = !requested.allAcknowledged() ? QStringLiteral("unacknowledged")
+                            : !readBack                  ? QStringLiteral("unverified")
+                            : matches                    ? QStringLiteral("verified")
+                                                         : QStringLiteral("mismatch");
+    const bool logged = appendChangeLog(old, requested, readBack, outcome);
+    if (readBack)
+        context.out << CommandLine::tr("Прочитано: %1").arg(describe(*readBack)) << Qt::endl;
+
+    if (!requested.allAcknowledged()) {
         context.err << CommandLine::tr("Модуль не подтвердил команду.") << Qt::endl;
+        context.err << CommandLine::tr("Значения и их команды: %1").arg(requested.describe()) << Qt::endl;
+        if (!readBack)
+            context.err << CommandLine::tr("Значения модуля прочитать не удалось: что он хранит, не известно.")
+                        << Qt::endl;
         return ExitCode::NoAnswer;
     }
-
-    // Silent: the read-back only updates the values.
-    const std::optional<Readout> after = readReport(station, true).readout;
-    if (!after || !after->whole) {
-        appendChangeLog(old, wanted, QStringLiteral("unverified"));
+    if (!readBack) {
         context.err << CommandLine::tr("Записанные значения не удалось прочитать.") << Qt::endl;
         return after ? ExitCode::Incomplete : ExitCode::NoAnswer;
     }
-    const FactoryValues readBack = valuesOf(after->values);
-    const bool matches = readBack.serialNumber == wanted.serialNumber && readBack.releaseDate == wanted.releaseDate
-                         && readBack.impactLevel == wanted.impactLevel
-                         && (!resetRepair || after->values.repairTime == 0);
-    const bool logged = appendChangeLog(old, readBack, matches ? QStringLiteral("verified") : QStringLiteral("mismatch"));
-    context.out << CommandLine::tr("Прочитано: %1").arg(describe(readBack)) << Qt::endl;
     if (!matches) {
         context.err << CommandLine::tr("Прочитанные значения отличаются от записанных.") << Qt::endl;
         return ExitCode::Mismatch;

@@ -183,10 +183,6 @@
         <translation>The working folder cannot be used: %1.</translation>
     </message>
     <message>
-        <source>--serial принимает серийный номер больше 0.</source>
-        <translation>--serial takes a serial number above 0.</translation>
-    </message>
-    <message>
         <source>--%1 принимает дату гггг-ММ-дд.</source>
         <translation>--%1 takes a date yyyy-MM-dd.</translation>
     </message>
@@ -341,6 +337,38 @@
     <message>
         <source>Изменения с прошлого отчёта: %1</source>
         <translation>Since the last report: %1</translation>
+    </message>
+    <message>
+        <source>Группировать по firmware, release-month или release-year.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Сводка по парку из ССУ, как в окне &quot;Парк модулей&quot;, по группам.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--serial принимает серийный номер от 0 до 4294967295.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--group: firmware, release-month или release-year.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Не удалось вывести сводку по парку.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Групп: %1.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Значения и их команды: %1</source>
+        <translation>Each value and its command: %1</translation>
+    </message>
+    <message>
+        <source>Значения модуля прочитать не удалось: что он хранит, не известно.</source>
+        <translation>The module's values could not be read back: what it holds is not known.</translation>
     </message>
 </context>
 <context>

@@ -3,6 +3,7 @@
 // and what they leave in the working folder and the SSU. Serial numbers
 // 63400..63499 belong to this file.
 #include "cli/commandline.h"
+#include "protocol/frameclassification.h"
 #include "ssu/ssusession.h"
 #include "tests/support/databasetest.h"
 #include "tests/support/httpfileserver.h"
@@ -40,6 +41,7 @@ private slots:
     void usageErrorsExitWithTwo();
     void adaptersListsTheBus();
     void writeKeepsTheOldReportVerifiesAndLogs();
+    void writeLogsWhatReachedAModuleThatDoesNotAnswer();
     void readStoresInTheSsuAndPrintsJson();
     void readWithoutTheSsuArchivesAndSaysSo();
     void readTwiceComparesWithThePreviousReport();
@@ -161,12 +163,42 @@ void TestCommandLine::writeKeepsTheOldReportVerifiesAndLogs()
     const QStringList lines = QString::fromUtf8(log.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     QCOMPARE(lines.size(), 1);
     const QStringList fields = lines.first().split(QLatin1Char('\t'));
-    QCOMPARE(fields.size(), 5);
+    QCOMPARE(fields.size(), 6);
     QVERIFY(QDateTime::fromString(fields.at(0), Qt::ISODate).isValid());
     QVERIFY(fields.at(1).startsWith(QLatin1String("station=")));
     QVERIFY(fields.at(2).startsWith(QLatin1String("old: sn=10457 ")));
-    QCOMPARE(fields.at(3), QStringLiteral("new: sn=63401 release_date=02.03.2025 impact=17 repair_time=00:00"));
-    QCOMPARE(fields.at(4), QStringLiteral("verified"));
+    QCOMPARE(fields.at(3), QStringLiteral("requested: sn=63401:acknowledged release_date=02.03.2025:acknowledged "
+                                          "impact=17:acknowledged repair_reset:acknowledged"));
+    QCOMPARE(fields.at(4), QStringLiteral("read back: sn=63401 release_date=02.03.2025 impact=17 repair_time=00:00"));
+    QCOMPARE(fields.at(5), QStringLiteral("verified"));
+}
+
+// The module stores the release date but its acknowledgement never comes:
+// the log says which value reached the module, which was not confirmed and
+// which was never sent, and what the module holds afterwards.
+void TestCommandLine::writeLogsWhatReachedAModuleThatDoesNotAnswer()
+{
+    SimulatedModuleOptions options;
+    options.unacknowledgedCommand = CanIdSetDate;
+    startModule(options);
+    const Run result = run({"write", "--serial", "63403", "--release-date", "05.06.2025", "--impact", "23"});
+    QCOMPARE(result.code, int(ExitCode::NoAnswer));
+    QVERIFY2(result.err.contains(QLatin1String("sn=63403:acknowledged release_date=05.06.2025:unacknowledged "
+                                               "impact=23:not-sent")),
+             qPrintable(result.err));
+
+    QFile log(QStringLiteral("factory-values.log"));
+    QVERIFY(log.open(QIODevice::ReadOnly));
+    const QStringList fields = QString::fromUtf8(log.readAll()).trimmed().split(QLatin1Char('\t'));
+    QCOMPARE(fields.size(), 6);
+    QCOMPARE(fields.at(3), QStringLiteral("requested: sn=63403:acknowledged release_date=05.06.2025:unacknowledged "
+                                          "impact=23:not-sent"));
+    // Read back: the new number and the unconfirmed date are stored, the
+    // impact level is the module's old one.
+    QVERIFY2(fields.at(4).startsWith(QLatin1String("read back: sn=63403 release_date=05.06.2025 impact=")),
+             qPrintable(fields.at(4)));
+    QVERIFY(!fields.at(4).contains(QLatin1String("impact=23 ")));
+    QCOMPARE(fields.at(5), QStringLiteral("unacknowledged"));
 }
 
 void TestCommandLine::readStoresInTheSsuAndPrintsJson()

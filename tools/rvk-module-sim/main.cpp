@@ -59,6 +59,9 @@ bool parseOptions(const QCoreApplication &application, SimulatedModuleOptions *o
          QStringLiteral("N"), QStringLiteral("0")},
         {QStringLiteral("stray"), QStringLiteral("Send a frame with a foreign identifier before every Nth report frame."),
          QStringLiteral("N"), QStringLiteral("0")},
+        {QStringLiteral("unacknowledged"),
+         QStringLiteral("Store the value of the command with this identifier (e.g. 0x7A3) but never acknowledge it."),
+         QStringLiteral("id"), QStringLiteral("0")},
         {{QStringLiteral("q"), QStringLiteral("quiet")}, QStringLiteral("Do not log received frames.")},
     });
     parser.process(application);
@@ -72,6 +75,9 @@ bool parseOptions(const QCoreApplication &application, SimulatedModuleOptions *o
     options->dropFrame = intOption(parser, QStringLiteral("drop-frame"), &ok);
     options->stopAfter = intOption(parser, QStringLiteral("stop-after"), &ok);
     options->strayEvery = intOption(parser, QStringLiteral("stray"), &ok);
+    bool idOk = false;
+    options->unacknowledgedCommand = quint16(parser.value(QStringLiteral("unacknowledged")).toUInt(&idOk, 0));
+    ok = ok && idOk;
     *quiet = parser.isSet(QStringLiteral("quiet"));
     return ok;
 }

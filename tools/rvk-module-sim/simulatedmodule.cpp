@@ -280,6 +280,10 @@ void SimulatedModule::storeWord(const CanMessage &message, int word, const char 
 
 void SimulatedModule::acknowledge(quint16 id)
 {
+    if (id == m_options.unacknowledgedCommand) {
+        log(QStringLiteral("acknowledgement of 0x%1 left out").arg(id, 3, 16, QLatin1Char('0')));
+        return;
+    }
     send(remote(id, 0));
 }
 

@@ -35,6 +35,9 @@ struct SimulatedModuleOptions
     int dropFrame = 0;    // this frame is not sent
     int stopAfter = 0;    // only this many frames are sent, then silence
     int strayEvery = 0;   // a frame with a foreign identifier before every Nth frame
+    // A command identifier whose value is stored but never acknowledged, as
+    // a module whose answer is lost on the way (0: every command answered).
+    quint16 unacknowledgedCommand = 0;
 };
 
 // The RVK module seen from the bus: answers a report request with the
