@@ -30,9 +30,9 @@ int exportCommand(CommandContext &context)
     ExportSelection selection;
     if (parser.isSet(QStringLiteral("serial"))) {
         bool ok = false;
-        selection.serial = parser.value(QStringLiteral("serial")).toInt(&ok);
-        if (!ok || selection.serial <= 0) {
-            context.err << CommandLine::tr("--serial принимает серийный номер больше 0.") << Qt::endl;
+        selection.serial = parser.value(QStringLiteral("serial")).toUInt(&ok);
+        if (!ok) {
+            context.err << CommandLine::tr("--serial принимает серийный номер от 0 до 4294967295.") << Qt::endl;
             return ExitCode::Usage;
         }
     }

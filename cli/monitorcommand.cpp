@@ -2,11 +2,11 @@
 #include "cli/commandcontext.h"
 
 #include "diagnostics/monitorparser.h"
+#include "protocol/csvwriter.h"
 #include "station/station.h"
 
 #include <QDateTime>
 #include <QFile>
-#include <QTextStream>
 #include <QVector>
 #include <limits>
 #include <atomic>
@@ -20,21 +20,21 @@ void interrupt(int)
     interrupted = true;
 }
 
-QString csvHeader()
+QStringList csvHeader()
 {
     QStringList columns{QStringLiteral("utc_time"), QStringLiteral("utc_offset")};
     for (int i = 0; i < MonitorParser::sensorCount; ++i)
         columns << MonitorParser::sensorName(MonitorParser::Sensor(i));
-    return columns.join(QLatin1Char(',')) + QLatin1Char('\n');
+    return columns;
 }
 
 // Every line carries the PC's UTC time and its local offset then, so lines
 // from stations in several zones, or across a change of summer time, line
 // up; a sensor the block did not read stays empty.
-QString csvLine(const QString &block, const QDateTime &time)
+QStringList csvLine(const QString &block, const QDateTime &time)
 {
     QVector<QString> cells(MonitorParser::sensorCount + 2);
-    cells[0] = time.toUTC().toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss.zzzZ"));
+    cells[0] = CsvWriter::instant(time);
     const int offset = time.offsetFromUtc();
     cells[1] = QStringLiteral("%1%2:%3")
                    .arg(offset < 0 ? QLatin1Char('-') : QLatin1Char('+'))
@@ -42,7 +42,7 @@ QString csvLine(const QString &block, const QDateTime &time)
                    .arg(qAbs(offset) % 3600 / 60, 2, 10, QLatin1Char('0'));
     for (const MonitorParser::Reading &reading : MonitorParser::parse(block))
         cells[2 + int(reading.sensor)] = QString::number(reading.value, 'g', 6);
-    return cells.toList().join(QLatin1Char(',')) + QLatin1Char('\n');
+    return cells.toList();
 }
 } // namespace
 
@@ -62,21 +62,21 @@ int monitorCommand(CommandContext &context)
         return ExitCode::Usage;
     }
     QFile csv(parser.value(QStringLiteral("csv")));
-    if (!csv.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text)) {
+    if (!csv.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
         context.err << CommandLine::tr("Не могу записать %1: %2").arg(csv.fileName(), csv.errorString()) << Qt::endl;
         return ExitCode::Failed;
     }
-    QTextStream lines(&csv);
-    lines.setCodec("UTF-8");
-    lines << csvHeader();
+    CsvWriter lines;
+    lines.addRow(csvHeader());
+    bool written = lines.writeTo(&csv);
 
     Station station;
     if (!openLink(station, context))
         return ExitCode::NoAdapter;
     qint64 blocks = 0;
     QObject::connect(&station, &Station::monitorBlock, [&](const QString &block, const QDateTime &time) {
-        lines << csvLine(block, time);
-        lines.flush();
+        lines.addRow(csvLine(block, time));
+        written = lines.writeTo(&csv) && written;
         ++blocks;
     });
     if (!station.switchMonitor(true)) {
@@ -92,7 +92,7 @@ int monitorCommand(CommandContext &context)
     // The module keeps sending until it is told otherwise.
     station.switchMonitor(false);
     context.err << CommandLine::tr("Записано показаний: %1.").arg(blocks) << Qt::endl;
-    if (csv.error() != QFileDevice::NoError) {
+    if (!written || csv.error() != QFileDevice::NoError) {
         context.err << CommandLine::tr("Не могу записать %1: %2").arg(csv.fileName(), csv.errorString()) << Qt::endl;
         return ExitCode::Failed;
     }

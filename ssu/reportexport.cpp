@@ -1,5 +1,6 @@
 #include "ssu/reportexport.h"
 
+#include "protocol/csvwriter.h"
 #include "report/reportfields.h"
 #include "ssu/reportfilter.h"
 #include "ssu/driver/ssudriver.h"
@@ -25,8 +26,8 @@ class ReportExport
 QVector<ReportFilter> filtersOf(const ExportSelection &selection)
 {
     QVector<ReportFilter> filters;
-    if (selection.serial != 0)
-        filters << ReportFilter::equal(ReportFilter::Column::SerialNumber, selection.serial);
+    if (selection.serial)
+        filters << ReportFilter::equal(ReportFilter::Column::SerialNumber, *selection.serial);
     if (selection.from.isValid() || selection.to.isValid()) {
         const QVariant from = selection.from.isValid() ? QVariant(QDateTime(selection.from, QTime(0, 0))) : QVariant();
         const QVariant to = selection.to.isValid() ? QVariant(QDateTime(selection.to, QTime(23, 59, 59))) : QVariant();
@@ -86,12 +87,12 @@ bool cellText(const QVariant &value, FieldForm form, QByteArray *text)
     switch (form) {
     case FieldForm::ReadoutDate: {
         const QDateTime when = value.toDateTime();
-        *text = when.toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss")).toLatin1();
+        *text = CsvWriter::wallClock(when).toLatin1();
         return when.isValid();
     }
     case FieldForm::ReleaseDate: {
         const QDate day = value.toDate();
-        *text = day.toString(QStringLiteral("yyyy-MM-dd")).toLatin1();
+        *text = CsvWriter::day(day).toLatin1();
         return day.isValid();
     }
     case FieldForm::Number: {
@@ -102,17 +103,6 @@ bool cellText(const QVariant &value, FieldForm form, QByteArray *text)
     default:
         *text = value.toString().toUtf8();
         return true;
-    }
-}
-
-void appendCsv(QByteArray &line, const QByteArray &text)
-{
-    if (text.contains('"') || text.contains(',') || text.contains('\n') || text.contains('\r')) {
-        QByteArray quoted = text;
-        quoted.replace('"', "\"\"");
-        line += '"' + quoted + '"';
-    } else {
-        line += text;
     }
 }
 
@@ -243,7 +233,7 @@ bool Exporter::appendRow(QByteArray &bytes, const QSqlQuery &query, bool first)
         if (i > 0)
             bytes += ',';
         if (format == ExportFormat::Csv) {
-            appendCsv(bytes, text);
+            bytes += CsvWriter::field(text);
             continue;
         }
         appendJsonString(bytes, field.column.toUtf8());
@@ -253,7 +243,7 @@ bool Exporter::appendRow(QByteArray &bytes, const QSqlQuery &query, bool first)
         else
             appendJsonString(bytes, text);
     }
-    bytes += format == ExportFormat::Csv ? '\n' : '}';
+    bytes += format == ExportFormat::Csv ? CsvWriter::LineEnd : '}';
     return true;
 }
 
@@ -267,8 +257,9 @@ bool Exporter::write(const QByteArray &bytes)
 
 bool Exporter::run(const ReportCondition &condition, const std::function<void(qint64)> &progress)
 {
-    const QByteArray head = format == ExportFormat::Csv ? columnNames().join(QLatin1Char(',')).toUtf8() + '\n'
-                                                        : QByteArray("[");
+    CsvWriter header;
+    header.addRow(columnNames());
+    const QByteArray head = format == ExportFormat::Csv ? header.bytes() : QByteArray("[");
     if (!write(head))
         return false;
     PageKey after;

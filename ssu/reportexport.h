@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <functional>
+#include <optional>
 
 class QIODevice;
 
@@ -13,8 +14,9 @@ enum class ExportFormat { Csv, Json };
 // Which stored reports an export writes.
 struct ExportSelection
 {
-    // 0: every module's reports; another number that module's.
-    int serial = 0;
+    // That module's reports; every module's when empty. 0 is a module's
+    // number like any other: "Delete all data" leaves a module with it.
+    std::optional<quint32> serial;
     // Report dates, whole days, both inclusive; an invalid one leaves that
     // side open.
     QDate from;
@@ -42,11 +44,11 @@ constexpr int ExportPageRows = 2000;
 // of one module and minute are ordered by their operating times and then by
 // every other column.
 //
-// Every column but the row key, in the table's order, as stored: CSV has a
-// header line of the column names, RFC 4180 quoting, UTF-8 and "\n" line
-// ends; JSON is an array with one object a line, numbers for the counting
-// columns and texts otherwise. Both give the report date as
-// "yyyy-MM-ddTHH:mm:ss" and the release date as "yyyy-MM-dd".
+// Every column but the row key, in the table's order, as stored: CSV
+// (CsvWriter's form) has a header line of the column names; JSON is an array
+// with one object a line, numbers for the counting columns and texts
+// otherwise. Both give the dates in CsvWriter's forms: the report date as
+// "yyyy-MM-ddTHH:mm:ss", the release date as "yyyy-MM-dd".
 //
 // The pages are read in one transaction on db, rolled back at the end (db
 // must not be in one of the caller's): under the server's default isolation

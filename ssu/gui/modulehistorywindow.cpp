@@ -245,6 +245,6 @@ void ModuleHistoryWindow::exportCsv()
     if (path.isEmpty())
         return;
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || !writeHistoryCsv(values(), &file) || !file.commit())
+    if (!file.open(QIODevice::WriteOnly) || !writeModuleHistoryCsv(values(), &file) || !file.commit())
         QMessageBox::warning(this, tr("Внимание"), tr("Не могу сохранить файл\n%1\n%2").arg(file.errorString(), path));
 }

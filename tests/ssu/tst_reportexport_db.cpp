@@ -30,7 +30,7 @@ constexpr int BoundsSn = 63060;
 const char *const BoundDates[] = {"2091-02-28 23:59", "2091-03-01 00:00", "2091-03-10 23:59", "2091-03-11 00:00"};
 constexpr int OddSn = 63050;
 const QString OddText = QStringLiteral("x,\"y\"\n\tcafé\\");
-const ExportSelection Every{0, QDate(2091, 1, 1), QDate(2091, 12, 31)};
+const ExportSelection Every{std::nullopt, QDate(2091, 1, 1), QDate(2091, 12, 31)};
 const char *const Connection = "export";
 const QStringList Numbers{"sn", "impact_level", "impacts", "irt_impacts"};
 
@@ -253,7 +253,7 @@ private slots:
         QTest::newRow("to a day's end") << ExportSelection{BoundsSn, {}, march10} << QList<int>{0, 1, 2};
         QTest::newRow("one day") << ExportSelection{BoundsSn, march10, march10} << QList<int>{2};
         QTest::newRow("wrong way round") << ExportSelection{BoundsSn, march10, march1} << QList<int>{};
-        QTest::newRow("every module, a day") << ExportSelection{0, march1.addDays(-1), march1.addDays(-1)}
+        QTest::newRow("every module, a day") << ExportSelection{std::nullopt, march1.addDays(-1), march1.addDays(-1)}
                                              << QList<int>{0};
         QTest::newRow("no such module") << ExportSelection{BoundsSn + 1, {}, {}} << QList<int>{};
     }
