@@ -27,6 +27,28 @@ QString operatingTimeText(qint32 word)
         .arg(minutesTotal % 60, 2, 10, QLatin1Char('0'));
 }
 
+bool parseOperatingTime(const QString &text, qint64 *minutes)
+{
+    const int colon = text.indexOf(QLatin1Char(':'));
+    // Twelve digits of hours keep the minutes far inside qint64.
+    if (colon < 1 || colon > 12 || text.size() != colon + 3)
+        return false;
+    qint64 hours = 0;
+    for (int i = 0; i < colon; ++i) {
+        const QChar c = text.at(i);
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+            return false;
+        hours = hours * 10 + (c.unicode() - '0');
+    }
+    const QChar tens = text.at(colon + 1);
+    const QChar ones = text.at(colon + 2);
+    if (tens < QLatin1Char('0') || tens > QLatin1Char('5') || ones < QLatin1Char('0') || ones > QLatin1Char('9'))
+        return false;
+    if (minutes)
+        *minutes = hours * 60 + (tens.unicode() - '0') * 10 + (ones.unicode() - '0');
+    return true;
+}
+
 QString releaseDateText(qint32 word)
 {
     QString text = QString::number(quint32(word));

@@ -30,6 +30,10 @@ qint32 readReportWord(const QByteArray &record, int index);
 // Seconds as "hh:mm" (hours not capped, each part at least two digits);
 // unset reads as 0.
 QString operatingTimeText(qint32 word);
+// A stored "h:mm" text (hours not capped, at least one digit; minutes two
+// digits, 00 to 59) as minutes into *minutes. False for anything else (a
+// sign, "5:75", no colon, blanks): the text is damaged, not a time.
+bool parseOperatingTime(const QString &text, qint64 *minutes);
 // ddMMyyyy as "dd.MM.yyyy" (a 7-digit number gets its leading zero back).
 // Meant for a set word only.
 QString releaseDateText(qint32 word);

@@ -1,7 +1,10 @@
 #include "ssu/fleetquery.h"
 
+#include "protocol/csvwriter.h"
 #include "report/histogramtable.h"
+#include "ssu/modulehistory.h"
 #include "ssu/reportschema.h"
+#include "ssu/reportupload.h"
 #include "ssu/driver/ssudriver.h"
 
 #include <QCoreApplication>
@@ -25,36 +28,44 @@ class FleetQuery
 };
 
 constexpr double DaysPerYear = 365.25;
-// The program stores an unknown release date as this day (reportupload.cpp).
-const char *const UnknownReleaseDate = "1970-01-01";
 // Modules per page of the percentiles' rows; half the driver's row limit
 // at most, so that twins a table without row key cannot tell apart fit too.
 constexpr int PageModules = 5000;
+
+// The stored stand-in for an unknown release date, as the server writes a
+// DATE.
+QString unknownReleaseDay()
+{
+    return QDate::fromString(QLatin1String(UnknownReleaseDate), QStringLiteral("dd.MM.yyyy")).toString(Qt::ISODate);
+}
 
 QString groupKeyTerm(FleetGrouping grouping)
 {
     switch (grouping) {
     case FleetGrouping::ReleaseMonth:
         return QStringLiteral("IF(r.release_date <= '%1', '', DATE_FORMAT(r.release_date, '%Y-%m'))")
-            .arg(QLatin1String(UnknownReleaseDate));
+            .arg(unknownReleaseDay());
     case FleetGrouping::ReleaseYear:
         return QStringLiteral("IF(r.release_date <= '%1', '', DATE_FORMAT(r.release_date, '%Y'))")
-            .arg(QLatin1String(UnknownReleaseDate));
+            .arg(unknownReleaseDay());
     case FleetGrouping::FirmwareVersion:
         break;
     }
     // A TEXT grouping key sends the server's grouping to a table on disk;
-    // versions are a few characters.
-    return QStringLiteral("CAST(r.firmware_version AS CHAR(64))");
+    // versions are a few characters. Bytes, not the column's collation,
+    // which calls "3.2.2 " and "3.2.2", or "RC" and "rc", one text: the
+    // groups' modules are looked up here by their exact text, and a module
+    // grouped by one rule and looked up by another would fall out of its
+    // group's percentiles.
+    return QStringLiteral("CAST(CAST(r.firmware_version AS CHAR(64)) AS BINARY)");
 }
 
 // "hhhh:mm" as whole minutes: sums of minutes and of percent x minutes stay
-// exact integers on the server.
+// exact integers on the server. NULL for a damaged time, which then counts
+// in no sum and no spread.
 QString minutesTerm(const QString &alias)
 {
-    return QStringLiteral("(CAST(SUBSTRING_INDEX(%1.total_time, ':', 1) AS UNSIGNED) * 60 + "
-                          "CAST(SUBSTRING_INDEX(%1.total_time, ':', -1) AS UNSIGNED))")
-        .arg(alias);
+    return operatingMinutesTerm(alias, QStringLiteral("total_time"));
 }
 
 // The k-th (1-based) percent of a stored list; 0 when the list is shorter,
@@ -71,20 +82,28 @@ QString binTerm(const QString &column, int k)
 // The latest report of every module as rows "r": the latest date from the
 // (sn, date) index, one index lookup per module, joined back to its row.
 // Reports of the same minute ("twins") are told apart as a module's history
-// orders them: a module's counters only grow, so the one with more operating
-// time was read later; the row key, or else the texts, settle the rest.
+// and its previous-report lookup order them (reportOrderTerms). Without the
+// row key a report stored twice passes twice, every byte the same; the
+// callers select DISTINCT rows with the serial number among them, so that it
+// counts once.
 QString latestRows(const QString &table, bool rowKey, const QString &modules)
 {
-    const QString tie = rowKey ? QStringLiteral("t.id > r.id")
-                               : QStringLiteral("(t.total_time, t.repair_time) > (r.total_time, r.repair_time)");
     // The row key is in the index: a report is ruled out as its own twin
     // there, before its row is read.
     const QString other = rowKey ? QStringLiteral("t.id <> r.id AND ") : QString();
-    const QString later = QStringLiteral("%4(%1 > %2 OR (%1 = %2 AND %3))")
-                              .arg(minutesTerm(QStringLiteral("t")), minutesTerm(QStringLiteral("r")), tie, other);
+    const QString later = QStringLiteral("%1(%2) > (%3)")
+                              .arg(other, reportOrderTerms(rowKey, QStringLiteral("t")).join(QLatin1String(", ")),
+                                   reportOrderTerms(rowKey, QStringLiteral("r")).join(QLatin1String(", ")));
     return QStringLiteral("%1 r JOIN (%2) m ON r.sn = m.sn AND r.date = m.latest "
                           "WHERE NOT EXISTS (SELECT 1 FROM %1 t WHERE t.sn = r.sn AND t.date = r.date AND %3)")
         .arg(table, modules, later);
+}
+
+// Only a table without the row key can hold a report twice; DISTINCT over
+// the text columns costs a temporary table the keyed one is spared.
+QString distinct(bool rowKey)
+{
+    return rowKey ? QString() : QStringLiteral("DISTINCT ");
 }
 
 // Age in whole days; NULL when the release date is unknown or not before
@@ -93,7 +112,7 @@ QString ageDaysTerm()
 {
     return QStringLiteral("IF(r.release_date <= '%1' OR r.release_date >= r.date, NULL, DATEDIFF(r.date, "
                           "r.release_date))")
-        .arg(QLatin1String(UnknownReleaseDate));
+        .arg(unknownReleaseDay());
 }
 
 QString aggregateStatement(const QString &table, bool rowKey, FleetGrouping grouping)
@@ -107,10 +126,13 @@ QString aggregateStatement(const QString &table, bool rowKey, FleetGrouping grou
             sums << QStringLiteral("SUM(l.minutes * %1)").arg(binTerm(parameters.at(p).key, k));
     }
     const QString modules = QStringLiteral("SELECT sn, MAX(date) AS latest FROM %1 GROUP BY sn").arg(table);
-    return QStringLiteral("SELECT l.g, COUNT(*), SUM(l.minutes), SUM(l.impacts), %1 FROM (SELECT %2 AS g, %3 AS "
-                          "minutes, r.impacts, %4 FROM %5) l GROUP BY l.g ORDER BY l.g")
+    // A module whose operating time is damaged counts as a module, but its
+    // impacts have no time to be set against.
+    return QStringLiteral("SELECT l.g, COUNT(*), SUM(l.minutes), SUM(IF(l.minutes IS NULL, NULL, l.impacts)), %1 FROM "
+                          "(SELECT %6r.sn, %2 AS g, %3 AS minutes, r.impacts, %4 FROM %5) l GROUP BY l.g "
+                          "ORDER BY l.g")
         .arg(sums.join(QLatin1String(", ")), groupKeyTerm(grouping), minutesTerm(QStringLiteral("r")),
-             columns.join(QLatin1String(", ")), latestRows(table, rowKey, modules));
+             columns.join(QLatin1String(", ")), latestRows(table, rowKey, modules), distinct(rowKey));
 }
 
 // One row per module of the page after the serial number bound.
@@ -120,9 +142,9 @@ QString pageStatement(const QString &table, bool rowKey, FleetGrouping grouping,
         QStringLiteral("SELECT sn, MAX(date) AS latest FROM %1 WHERE sn > ? GROUP BY sn ORDER BY sn LIMIT %2")
             .arg(table)
             .arg(pageModules);
-    return QStringLiteral("SELECT r.sn, %1, %2, %3 FROM %4")
+    return QStringLiteral("SELECT %5r.sn, %1, %2, %3 FROM %4")
         .arg(groupKeyTerm(grouping), minutesTerm(QStringLiteral("r")), ageDaysTerm(),
-             latestRows(table, rowKey, modules));
+             latestRows(table, rowKey, modules), distinct(rowKey));
 }
 
 // What each group's percentiles are computed from.
@@ -213,6 +235,8 @@ bool Reader::readModules(const FleetSummary &summary, QVector<GroupValues> *valu
             if (found == groupIndex.constEnd())
                 continue;
             GroupValues &group = (*values)[found.value()];
+            if (query.value(2).isNull())
+                continue;
             const double hours = query.value(2).toDouble() / 60.0;
             group.hours << hours;
             if (query.value(3).isNull())
@@ -246,19 +270,6 @@ bool Reader::run(FleetSummary *summary)
     return true;
 }
 
-QByteArray csvNumber(double value)
-{
-    return std::isnan(value) ? QByteArray() : QByteArray::number(value, 'f', 3);
-}
-
-QByteArray csvText(const QString &text)
-{
-    QByteArray bytes = text.toUtf8();
-    if (!bytes.contains(',') && !bytes.contains('"') && !bytes.contains('\n') && !bytes.contains('\r'))
-        return bytes;
-    bytes.replace('"', "\"\"");
-    return '"' + bytes + '"';
-}
 } // namespace
 
 double fleetPercentile(QVector<double> &values, double fraction)
@@ -305,42 +316,51 @@ FleetSummary readFleet(QSqlDatabase db, FleetGrouping grouping, const QString &t
     return summary;
 }
 
-bool writeFleetCsv(const FleetSummary &summary, QIODevice *out)
+QStringList fleetCsvHeader()
 {
-    if (!out || !out->isWritable())
-        return false;
-    QList<QByteArray> header{"group",
-                             "modules",
-                             "hours_median",
-                             "hours_p10",
-                             "hours_p90",
-                             "age_years_median",
-                             "age_years_p10",
-                             "age_years_p90",
-                             "hours_per_year_median",
-                             "hours_per_year_p10",
-                             "hours_per_year_p90"};
+    QStringList header{QStringLiteral("group"),
+                       QStringLiteral("modules"),
+                       QStringLiteral("hours_median"),
+                       QStringLiteral("hours_p10"),
+                       QStringLiteral("hours_p90"),
+                       QStringLiteral("age_years_median"),
+                       QStringLiteral("age_years_p10"),
+                       QStringLiteral("age_years_p90"),
+                       QStringLiteral("hours_per_year_median"),
+                       QStringLiteral("hours_per_year_p10"),
+                       QStringLiteral("hours_per_year_p90")};
     const QVector<HistogramParameter> &parameters = histogramParameters();
     for (int p = 0; p < HistogramParameterCount; ++p) {
         for (int k = 1; k <= parameters.at(p).bins.size(); ++k)
-            header << parameters.at(p).key.toLatin1() + "_bin" + QByteArray::number(k) + "_share";
+            header << QStringLiteral("%1_bin%2_share").arg(parameters.at(p).key).arg(k);
     }
-    header << "impacts_per_100h";
-    QByteArray bytes = header.join(',') + '\n';
+    header << QStringLiteral("impacts_per_100h");
+    return header;
+}
+
+QVector<double> fleetCsvFigures(const FleetGroup &group)
+{
+    QVector<double> figures;
+    for (const FleetPercentiles *spread : {&group.hours, &group.ageYears, &group.hoursPerYear})
+        figures << spread->median << spread->p10 << spread->p90;
+    const QVector<HistogramParameter> &parameters = histogramParameters();
+    for (int p = 0; p < HistogramParameterCount; ++p) {
+        for (int k = 0; k < parameters.at(p).bins.size(); ++k)
+            figures << group.binShares.value(p).value(k, qQNaN());
+    }
+    figures << group.impactsPer100Hours;
+    return figures;
+}
+
+bool writeFleetCsv(const FleetSummary &summary, QIODevice *out)
+{
+    CsvWriter csv;
+    csv.addRow(fleetCsvHeader());
     for (const FleetGroup &group : summary.groups) {
-        QList<QByteArray> cells{csvText(group.key), QByteArray::number(group.modules)};
-        for (const FleetPercentiles *spread : {&group.hours, &group.ageYears, &group.hoursPerYear})
-            cells << csvNumber(spread->median) << csvNumber(spread->p10) << csvNumber(spread->p90);
-        for (int p = 0; p < HistogramParameterCount; ++p) {
-            for (int k = 0; k < parameters.at(p).bins.size(); ++k)
-                cells << csvNumber(group.binShares.value(p).value(k, qQNaN()));
-        }
-        cells << csvNumber(group.impactsPer100Hours);
-        bytes += cells.join(',') + '\n';
+        QStringList cells{group.key, QString::number(group.modules)};
+        for (double figure : fleetCsvFigures(group))
+            cells << CsvWriter::number(figure, 3);
+        csv.addRow(cells);
     }
-    if (out->write(bytes) != bytes.size())
-        return false;
-    // A full disk shows only when a file's buffer is written out.
-    auto *file = qobject_cast<QFileDevice *>(out);
-    return !file || file->flush();
+    return csv.writeTo(out);
 }

@@ -3,6 +3,7 @@
 #include <QDateTime>
 #include <QSqlDatabase>
 #include <QString>
+#include <QStringList>
 #include <QVector>
 
 #include <limits>
@@ -74,8 +75,15 @@ double fleetPercentile(QVector<double> &values, double fraction);
 FleetSummary readFleet(QSqlDatabase db, FleetGrouping grouping, const QString &table = QStringLiteral("rvkreport"),
                        QString *error = nullptr);
 
-// Writes the summary as CSV: a header line of English column keys
+// The names of the summary's columns, in English
 // ("group,modules,hours_median,...,rotation_bin1_share,...,impacts_per_100h"),
-// one line per group, "." as decimal point, empty cells for figures a
-// group lacks, "\n" line ends. False when the device does not take it all.
+// which the CSV and the command line's output share.
+QStringList fleetCsvHeader();
+// A group's figures in the header's order after "group" and "modules"; NaN
+// for a figure the group lacks.
+QVector<double> fleetCsvFigures(const FleetGroup &group);
+
+// Writes the summary as the program writes every CSV file (CsvWriter): the
+// header line, one line per group, three decimals, empty cells for figures
+// a group lacks. False when the device does not take it all.
 bool writeFleetCsv(const FleetSummary &summary, QIODevice *out);

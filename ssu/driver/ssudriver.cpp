@@ -74,23 +74,50 @@ QVariant cellValue(QVariant::Type type, const char *text, unsigned long length)
     if (!text)
         return QVariant(type);
     const QByteArray bytes = QByteArray::fromRawData(text, int(length));
+    // A number that is no number is damage, read as unreadable (null) like
+    // an over-long value, not as the 0 QByteArray's conversions give.
+    bool ok = false;
+    QVariant number;
     switch (type) {
     case QVariant::Int:
-        return bytes.toInt();
+        number = bytes.toInt(&ok);
+        break;
     case QVariant::UInt:
-        return bytes.toUInt();
+        number = bytes.toUInt(&ok);
+        break;
     case QVariant::LongLong:
-        return bytes.toLongLong();
+        number = bytes.toLongLong(&ok);
+        break;
     case QVariant::ULongLong:
-        return bytes.toULongLong();
+        number = bytes.toULongLong(&ok);
+        break;
     case QVariant::Double:
-        return bytes.toDouble();
+        number = bytes.toDouble(&ok);
+        break;
+    default:
+        ok = true;
+        break;
+    }
+    if (!ok)
+        return QVariant(type);
+    if (number.isValid())
+        return number;
+    switch (type) {
     case QVariant::Date:
         return QDate::fromString(QString::fromLatin1(bytes), Qt::ISODate);
     case QVariant::Time:
         return QTime::fromString(QString::fromLatin1(bytes), Qt::ISODate);
-    case QVariant::DateTime:
-        return QDateTime::fromString(QString::fromLatin1(bytes.left(19)), QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+    case QVariant::DateTime: {
+        // The column holds a wall-clock time without a zone. Read as the
+        // PC's local time, a time inside a daylight-saving gap would not
+        // exist; UTC has no gaps and keeps the fields as stored.
+        const QString text = QString::fromLatin1(bytes.left(19));
+        const QDate day = QDate::fromString(text.left(10), QStringLiteral("yyyy-MM-dd"));
+        const QTime time = QTime::fromString(text.mid(11), QStringLiteral("HH:mm:ss"));
+        if (text.size() != 19 || text.at(10) != QLatin1Char(' ') || !day.isValid() || !time.isValid())
+            return QDateTime();
+        return QDateTime(day, time, Qt::UTC);
+    }
     case QVariant::ByteArray:
         return QByteArray(text, int(length));
     default:

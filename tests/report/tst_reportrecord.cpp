@@ -14,6 +14,8 @@ private slots:
     void readsLittleEndianSignedWords();
     void operatingTime_data();
     void operatingTime();
+    void storedOperatingTimeOrDamage_data();
+    void storedOperatingTimeOrDamage();
     void releaseDate_data();
     void releaseDate();
     void firmwareVersion_data();
@@ -234,6 +236,38 @@ void TestReportRecord::shortRecordKeepsTheWordsThatArrived()
     QCOMPARE(values.totalPercents.first(), QStringLiteral("100,0,0,0,0,0"));
     QCOMPARE(values.impacts, 0u);
     QCOMPARE(values.sn, 0u);
+}
+
+void TestReportRecord::storedOperatingTimeOrDamage_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("readable");
+    QTest::addColumn<qint64>("minutes");
+    QTest::newRow("as written") << "1234:05" << true << qint64(74045);
+    QTest::newRow("one hour digit") << "5:07" << true << qint64(307);
+    QTest::newRow("zero") << "00:00" << true << qint64(0);
+    QTest::newRow("last minute") << "0:59" << true << qint64(59);
+    QTest::newRow("largest module time") << "1193046:28" << true << qint64(71582788);
+    QTest::newRow("negative hours") << "-1:30" << false << qint64(-1);
+    QTest::newRow("plus sign") << "+1:30" << false << qint64(-1);
+    QTest::newRow("minute past 59") << "5:75" << false << qint64(-1);
+    QTest::newRow("one minute digit") << "5:7" << false << qint64(-1);
+    QTest::newRow("three minute digits") << "5:070" << false << qint64(-1);
+    QTest::newRow("no hours") << ":30" << false << qint64(-1);
+    QTest::newRow("no colon") << "530" << false << qint64(-1);
+    QTest::newRow("blank") << " 5:30" << false << qint64(-1);
+    QTest::newRow("text") << "abc" << false << qint64(-1);
+    QTest::newRow("empty") << "" << false << qint64(-1);
+}
+
+void TestReportRecord::storedOperatingTimeOrDamage()
+{
+    QFETCH(QString, text);
+    QFETCH(bool, readable);
+    QFETCH(qint64, minutes);
+    qint64 read = -1;
+    QCOMPARE(parseOperatingTime(text, &read), readable);
+    QCOMPARE(read, minutes);
 }
 
 RVK_TEST_MAIN(TestReportRecord)
