@@ -10,6 +10,10 @@
 #include <QEventLoop>
 #include <QTimer>
 
+// Declared here rather than with the other commands: it is registered only
+// in this table.
+int fleetCommand(CommandContext &context);
+
 namespace {
 
 struct Command
@@ -48,6 +52,13 @@ QList<QCommandLineOption> monitorOptions()
             {QStringLiteral("csv"), CommandLine::tr("Записывать значения датчиков в <file>."), QStringLiteral("file")}};
 }
 
+QList<QCommandLineOption> fleetOptions()
+{
+    return {{QStringLiteral("group"), CommandLine::tr("Группировать по firmware, release-month или release-year."),
+             QStringLiteral("grouping")},
+            {QStringLiteral("format"), CommandLine::tr("csv (по умолчанию) или json."), QStringLiteral("format")}};
+}
+
 QList<QCommandLineOption> exportOptions()
 {
     return {{QStringLiteral("serial"), CommandLine::tr("Только отчёты модуля <N>."), QStringLiteral("N")},
@@ -67,6 +78,8 @@ const Command Commands[] = {
     {"monitor", QT_TRANSLATE_NOOP("CommandLine", "Записывать значения датчиков отладочного монитора."), monitorCommand,
      monitorOptions},
     {"export", QT_TRANSLATE_NOOP("CommandLine", "Выгрузить сохранённые отчёты из ССУ."), exportCommand, exportOptions},
+    {"fleet", QT_TRANSLATE_NOOP("CommandLine", "Сводка по парку из ССУ, как в окне \"Парк модулей\", по группам."),
+     fleetCommand, fleetOptions},
 };
 
 

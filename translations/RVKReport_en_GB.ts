@@ -340,27 +340,27 @@
     </message>
     <message>
         <source>Группировать по firmware, release-month или release-year.</source>
-        <translation type="unfinished"></translation>
+        <translation>Group by firmware, release-month or release-year.</translation>
     </message>
     <message>
         <source>Сводка по парку из ССУ, как в окне &quot;Парк модулей&quot;, по группам.</source>
-        <translation type="unfinished"></translation>
+        <translation>The fleet summary from the SSU, as the &quot;Module fleet&quot; window shows it, group by group.</translation>
     </message>
     <message>
         <source>--serial принимает серийный номер от 0 до 4294967295.</source>
-        <translation type="unfinished"></translation>
+        <translation>--serial takes a serial number from 0 to 4294967295.</translation>
     </message>
     <message>
         <source>--group: firmware, release-month или release-year.</source>
-        <translation type="unfinished"></translation>
+        <translation>--group: firmware, release-month or release-year.</translation>
     </message>
     <message>
         <source>Не удалось вывести сводку по парку.</source>
-        <translation type="unfinished"></translation>
+        <translation>Could not print the fleet summary.</translation>
     </message>
     <message>
         <source>Групп: %1.</source>
-        <translation type="unfinished"></translation>
+        <translation>Groups: %1.</translation>
     </message>
     <message>
         <source>Значения и их команды: %1</source>

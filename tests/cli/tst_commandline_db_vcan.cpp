@@ -49,6 +49,7 @@ private slots:
     void readOfABrokenTransferStoresNothing();
     void monitorWritesUtcLinesWithTheOffset();
     void exportStreamsTheSelectedReports();
+    void fleetPrintsTheWindowsFiguresGroupByGroup();
 
 private:
     Run run(const QStringList &arguments, bool online = false);
@@ -118,6 +119,10 @@ void TestCommandLine::usageErrorsExitWithTwo_data()
                                                     "--impact", "3"};
     QTest::newRow("monitor without file") << QStringList{"monitor", "--duration", "1"};
     QTest::newRow("export format") << QStringList{"export", "--format", "xml"};
+    QTest::newRow("export negative serial") << QStringList{"export", "--serial", "-1"};
+    QTest::newRow("fleet without grouping") << QStringList{"fleet"};
+    QTest::newRow("fleet grouping") << QStringList{"fleet", "--group", "colour"};
+    QTest::newRow("fleet format") << QStringList{"fleet", "--group", "firmware", "--format", "xml"};
     QTest::newRow("export date") << QStringList{"export", "--from", "yesterday"};
 }
 
@@ -354,6 +359,51 @@ void TestCommandLine::exportStreamsTheSelectedReports()
 
     // Without the password the SSU is not reached.
     QCOMPARE(run({"export", "--serial", "63410", "--out", "none.csv"}).code, int(ExitCode::Database));
+}
+
+// The shared table holds other tests' reports too: the module of this test
+// has a firmware text of its own, so its group is its alone.
+void TestCommandLine::fleetPrintsTheWindowsFiguresGroupByGroup()
+{
+    QSqlQuery insert(rvktest::stationConnection());
+    QVERIFY(insert.exec(QStringLiteral("INSERT INTO rvkreport SELECT 63420, '2025-06-01 10:00:00', '2024-01-01', "
+                                       "'cli-fleet', 40, '12:30', '01:00', '100,0,0,0,0,0', '1,2', '1,2', '1,2', "
+                                       "'1,2', '1,2', 5, '1,2', '1,2', '1,2', '1,2', '1,2', '1,2', 1")));
+    const Run csv = run({"fleet", "--group", "firmware"}, true);
+    QCOMPARE(csv.code, int(ExitCode::Done));
+    const QStringList lines = csv.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    QVERIFY(lines.size() >= 2);
+    QVERIFY2(lines.first().startsWith(QLatin1String("group,modules,hours_median,hours_p10,hours_p90,")),
+             qPrintable(lines.first()));
+    const QStringList header = lines.first().split(QLatin1Char(','));
+    QString own;
+    for (const QString &line : lines) {
+        if (line.startsWith(QLatin1String("cli-fleet,")))
+            own = line;
+    }
+    const QStringList cells = own.split(QLatin1Char(','));
+    QCOMPARE(cells.size(), header.size());
+    QCOMPARE(cells.at(header.indexOf("modules")), QStringLiteral("1"));
+    QCOMPARE(cells.at(header.indexOf("hours_median")), QStringLiteral("12.500"));
+    QCOMPARE(cells.at(header.indexOf("rotation_bin1_share")), QStringLiteral("100.000"));
+    QCOMPARE(cells.at(header.indexOf("impacts_per_100h")), QStringLiteral("40.000"));
+    // 2024-01-01 to 2025-06-01 is 517 days.
+    QCOMPARE(cells.at(header.indexOf("age_years_median")), QString::number(517 / 365.25, 'f', 3));
+
+    const Run json = run({"fleet", "--group", "release-year", "--format", "json"}, true);
+    QCOMPARE(json.code, int(ExitCode::Done));
+    const QJsonArray groups = QJsonDocument::fromJson(json.out.toUtf8()).array();
+    QVERIFY(!groups.isEmpty());
+    bool found = false;
+    for (const QJsonValue &group : groups) {
+        const QJsonObject object = group.toObject();
+        QCOMPARE(object.keys().size(), header.size());
+        found = found || object.value("group").toString() == QLatin1String("2024");
+    }
+    QVERIFY(found);
+
+    // Without the password the SSU is not reached.
+    QCOMPARE(run({"fleet", "--group", "firmware"}).code, int(ExitCode::Database));
 }
 
 RVK_TEST_MAIN(TestCommandLine)
