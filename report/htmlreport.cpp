@@ -6,6 +6,7 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QTextCodec>
 
 #include <cstring>
@@ -132,9 +133,42 @@ QString buildHtmlReport(const HtmlReportInput &input)
     return document;
 }
 
+QByteArray htmlReportBytes(const HtmlReportInput &input)
+{
+    return QTextCodec::codecForName(DocumentCodec)->fromUnicode(buildHtmlReport(input));
+}
+
+namespace {
+bool holds(const QString &path, const QByteArray &bytes)
+{
+    QByteArray content;
+    return !bytes.isEmpty() && PlainFile::read(path, bytes.size() + 1, &content) && content == bytes;
+}
+} // namespace
+
+QString freeDocumentPath(const QString &folder, const QString &fileName, quint32 sn, const QByteArray &bytes)
+{
+    const QString marker = QStringLiteral("_sn%1_").arg(sn);
+    for (int n = 1;; ++n) {
+        QString name = fileName;
+        if (n > 1) {
+            name.replace(marker, QStringLiteral("_sn%1-%2_").arg(sn).arg(n));
+            // A name without the marker has no place for a suffix.
+            if (name == fileName)
+                return folder + QLatin1Char('/') + fileName;
+        }
+        const QString candidate = folder + QLatin1Char('/') + name;
+        // A link planted at the name is replaced by the writer, never
+        // followed.
+        const QFileInfo info(candidate);
+        if (info.isSymLink() || !info.exists() || holds(candidate, bytes))
+            return candidate;
+    }
+}
+
 bool writeHtmlReportFile(const QString &path, const HtmlReportInput &input, QString *errorString)
 {
-    const QByteArray bytes = QTextCodec::codecForName(DocumentCodec)->fromUnicode(buildHtmlReport(input));
+    const QByteArray bytes = htmlReportBytes(input);
     // The report folder may be shared: a link planted at the name is
     // replaced, not followed to a file elsewhere.
     return PlainFile::write(path, bytes, errorString, true);

@@ -42,3 +42,12 @@ QString buildHtmlReport(const HtmlReportInput &input);
 // declares). False with the file's error text when it cannot be opened or
 // written.
 bool writeHtmlReportFile(const QString &path, const HtmlReportInput &input, QString *errorString = nullptr);
+// The document's bytes as writeHtmlReportFile() writes them.
+QByteArray htmlReportBytes(const HtmlReportInput &input);
+
+// Where a document named fileName (a name carrying "_sn<sn>_") goes in
+// folder: under that name unless another document holds it, else under the
+// first free name with a suffix after the serial number ("_sn<sn>-2_", as
+// archive files take one). A file that holds exactly these bytes is this
+// document written before, and its name is reused.
+QString freeDocumentPath(const QString &folder, const QString &fileName, quint32 sn, const QByteArray &bytes);

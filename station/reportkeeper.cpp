@@ -6,25 +6,6 @@
 #include <QDir>
 #include <QFileInfo>
 
-namespace {
-// A name of the folder no file has yet: two read-outs of one module within
-// a minute share the name pattern, and neither's comparison may replace the
-// other's. The suffix joins the serial number, as the archive's does.
-QString freePath(const QString &folder, const QString &fileName, quint32 sn)
-{
-    const QString plain = folder + QLatin1Char('/') + fileName;
-    if (!QFileInfo::exists(plain))
-        return plain;
-    const QString marker = QStringLiteral("_sn%1_").arg(sn);
-    for (int n = 2;; ++n) {
-        QString name = fileName;
-        name.replace(marker, QStringLiteral("_sn%1-%2_").arg(sn).arg(n));
-        const QString candidate = folder + QLatin1Char('/') + name;
-        if (name == fileName || !QFileInfo::exists(candidate))
-            return candidate;
-    }
-}
-} // namespace
 
 ReportKeeper::ReportKeeper(SsuSession *ssu, QObject *parent)
     : QObject(parent)
@@ -53,7 +34,10 @@ void ReportKeeper::keep(const Readout &whole)
     const HtmlReportInput input = htmlReportInput(job.values, documentLanguage, "MainWindow");
     const QString folder = QDir::currentPath() + QStringLiteral("/Reports");
     QDir().mkpath(folder);
-    const QString path = folder + QLatin1Char('/') + htmlReportFileName(input.sn, input.date);
+    // Two read-outs of one module within a minute share the name pattern:
+    // the second gets a name of its own rather than replacing the first.
+    const QString path =
+        freeDocumentPath(folder, htmlReportFileName(input.sn, input.date), input.sn, htmlReportBytes(input));
     QString error;
     job.documented = writeHtmlReportFile(path, input, &error);
     if (job.documented)
@@ -167,8 +151,8 @@ void ReportKeeper::writeComparison(const ReportValues &current, ComparisonSource
 {
     const bool hasPrevious = source == ComparisonSource::Ssu || source == ComparisonSource::Station;
     const ReportComparison comparison = hasPrevious ? compareReports(previous, current) : firstReport(current);
-    const QString path = freePath(QDir::currentPath() + QStringLiteral("/Reports"),
-                                  comparisonFileName(current.sn, current.date), current.sn);
+    const QString path = freeDocumentPath(QDir::currentPath() + QStringLiteral("/Reports"),
+                                          comparisonFileName(current.sn, current.date), current.sn, QByteArray());
     QString error;
     if (writeComparisonFile(path, comparison, source, documentLanguage, &error))
         emit comparisonWritten(path, source);

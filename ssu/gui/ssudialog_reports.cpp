@@ -172,8 +172,10 @@ void SSUDialog::writeHtmlReport(const ReportValues &report, const StoredReportKe
         if (path.isEmpty())
             return;
     } else {
+        // The same stored report opened again reuses its file; another
+        // report under the same name (same module and minute) gets its own.
         QDir().mkpath(QStringLiteral("Reports"));
-        path = QStringLiteral("Reports/") + fileName;
+        path = freeDocumentPath(QStringLiteral("Reports"), fileName, report.sn, htmlReportBytes(input));
     }
 
     QString error;

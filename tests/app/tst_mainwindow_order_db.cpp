@@ -129,6 +129,11 @@ void TestMainWindowOrder::readTwice(const QByteArray &first, const QByteArray &s
     sendReport(second);
     QTRY_COMPARE(UrlCatcher::instance().reportDocuments().size(), 2);
     QTRY_COMPARE_WITH_TIMEOUT(stored.size(), 2, 60000);
+    // Both documents of the minute stay, each under a name of its own.
+    const QList<QUrl> documents = UrlCatcher::instance().reportDocuments();
+    QVERIFY(documents.first() != documents.last());
+    QVERIFY(rvktest::readFile(documents.first().toLocalFile()).contains("10:00"));
+    QVERIFY(rvktest::readFile(documents.last().toLocalFile()).contains("20:00"));
 }
 
 void TestMainWindowOrder::secondReadoutDuringTheFirstOnesStorage_data()

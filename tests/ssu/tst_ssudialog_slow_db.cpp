@@ -206,6 +206,12 @@ private slots:
         QFile openedFile(opened);
         QVERIFY(openedFile.open(QIODevice::ReadOnly));
         QVERIFY(openedFile.readAll().contains("101:00"));
+
+        // Opened again, the same report reuses its file.
+        button("pushButton_Open")->click();
+        QTRY_COMPARE_WITH_TIMEOUT(UrlCatcher::instance().reportDocuments().size(), 2, 10000);
+        QCOMPARE(UrlCatcher::instance().reportDocuments().last().toLocalFile(), opened);
+        QCOMPARE(QDir(QStringLiteral("Reports")).entryList({QStringLiteral("RVKReport_sn76002*")}, QDir::Files).size(), 1);
     }
 
     // A heading clicked while the search's first window is read: the list
