@@ -1,6 +1,7 @@
 #include "report/reportcomparison.h"
 
 #include "report/histogramtable.h"
+#include "report/reportrecord.h"
 
 #include <QtMath>
 
@@ -96,19 +97,21 @@ bool ReportComparison::has(ComparisonNotice::Kind kind) const
 
 qint64 operatingMinutes(const QString &text)
 {
-    const int colon = text.indexOf(QLatin1Char(':'));
-    bool hoursOk = false;
-    bool minutesOk = false;
-    const qint64 hours = text.leftRef(colon).toLongLong(&hoursOk);
-    const qint64 minutes = text.midRef(colon + 1).toLongLong(&minutesOk);
-    if (colon < 0 || !hoursOk || !minutesOk)
-        return 0;
-    return hours * 60 + minutes;
+    // A damaged text ("-1:30", "5:75") is no time: it counts as none rather
+    // than as a wrong number of minutes.
+    qint64 minutes = 0;
+    return parseOperatingTime(text, &minutes) ? minutes : 0;
 }
 
+// The stored date has no zone: read as one without daylight saving, so a
+// date the PC's zone skips (a spring-forward hour) is still a date.
 QDateTime reportDateTime(const QString &text)
 {
-    return QDateTime::fromString(text, QStringLiteral("dd.MM.yyyy hh:mm"));
+    const QStringList parts = text.split(QLatin1Char(' '));
+    if (parts.size() != 2)
+        return QDateTime();
+    return QDateTime(QDate::fromString(parts.at(0), QStringLiteral("dd.MM.yyyy")),
+                     QTime::fromString(parts.at(1), QStringLiteral("hh:mm")), Qt::UTC);
 }
 
 ReportComparison firstReport(const ReportValues &current)

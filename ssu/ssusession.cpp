@@ -317,7 +317,7 @@ void SsuSession::identify(const StoredReportKey &key)
 {
     report.sn = key.sn;
     // The ISO text, which the server compares with the DATETIME column.
-    report.date = key.date.toString(Qt::ISODate);
+    report.date = key.date.toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss"));
 }
 
 namespace {
@@ -329,7 +329,8 @@ QList<QPair<QString, QVariant>> keyTerms(const StoredReportKey &key)
 {
     QList<QPair<QString, QVariant>> terms{{QStringLiteral("sn"), key.sn}};
     if (key.date.isValid())
-        terms.append({QStringLiteral("date"), key.date.toString(Qt::ISODate)});
+        // Without a zone, as the column holds it.
+        terms.append({QStringLiteral("date"), key.date.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))});
     if (!key.rowId.isNull()) {
         terms.append({QStringLiteral("id"), key.rowId});
     } else {

@@ -368,7 +368,7 @@
     </message>
     <message>
         <source>Значения модуля прочитать не удалось: что он хранит, не известно.</source>
-        <translation>The module's values could not be read back: what it holds is not known.</translation>
+        <translation>The module&apos;s values could not be read back: what it holds is not known.</translation>
     </message>
 </context>
 <context>

@@ -38,8 +38,9 @@ QwtPlot *datePlot(QWidget *parent)
 {
     auto *plot = new QwtPlot(parent);
     plot->setCanvasBackground(Qt::white);
-    plot->setAxisScaleEngine(QwtPlot::xBottom, new QwtDateScaleEngine(Qt::LocalTime));
-    auto *dates = new QwtDateScaleDraw(Qt::LocalTime);
+    // Stored dates have no zone and are read as UTC: the axis shows them as they are.
+    plot->setAxisScaleEngine(QwtPlot::xBottom, new QwtDateScaleEngine(Qt::UTC));
+    auto *dates = new QwtDateScaleDraw(Qt::UTC);
     dates->setDateFormat(QwtDate::Hour, QStringLiteral("dd.MM.yy hh:mm"));
     dates->setDateFormat(QwtDate::Day, QStringLiteral("dd.MM.yy"));
     dates->setDateFormat(QwtDate::Week, QStringLiteral("dd.MM.yy"));

@@ -1,12 +1,15 @@
 // The lookups behind the comparison and the history against the test
 // MariaDB, through the station's session: a module's reports among twins
 // and other modules' reports. This file owns serial numbers 63500..63519.
+#include "report/reportcomparison.h"
 #include "ssu/ssusession.h"
 #include "tests/support/sessioncalls.h"
 #include "tests/support/databasetest.h"
 
 #include <QCoreApplication>
 #include <QTest>
+
+#include <ctime>
 
 namespace {
 constexpr quint32 Module = 63505;
@@ -49,6 +52,7 @@ private slots:
     void latestReportAmongTwinsAndNeighbours();
     void historyInTheOrderTheModuleMadeIt();
     void withoutConnectionNothingIsFound();
+    void dateTheLocalClockSkipsReadsAsStored();
 
 private:
     SsuSession session;
@@ -56,6 +60,10 @@ private:
 
 void TestModuleHistory::initTestCase()
 {
+    // A zone with daylight saving, whatever the machine's: 30.03.2025 02:30
+    // does not exist on its clocks.
+    qputenv("TZ", "Europe/Berlin");
+    tzset();
     QVERIFY2(databaseReady(), DatabaseMissing);
     // The module's reports arrive out of order; the last minute holds twins
     // whose operating times only compare as numbers ("99:59" < "100:00").
@@ -113,6 +121,25 @@ void TestModuleHistory::withoutConnectionNothingIsFound()
     QVector<ModuleReport> reports{ModuleReport()};
     QVERIFY(!rvktest::Sync::history(&offline, Module, &reports));
     QVERIFY(reports.isEmpty());
+}
+
+// The column has no zone: a stored date inside the local clock's spring
+// gap reads as it is stored, in the lookup, the history and the comparison.
+void TestModuleHistory::dateTheLocalClockSkipsReadsAsStored()
+{
+    constexpr quint32 Skipped = 63510;
+    QVERIFY(insertReport(Skipped, "2025-03-29 02:30", "10:00"));
+    QVERIFY(insertReport(Skipped, "2025-03-30 02:30", "34:00"));
+    ReportValues latest;
+    QCOMPARE(rvktest::Sync::latest(&session, Skipped, &latest), StoredReportResult::Done);
+    QCOMPARE(latest.date, QStringLiteral("30.03.2025 02:30"));
+    QVector<ModuleReport> reports;
+    QVERIFY(rvktest::Sync::history(&session, Skipped, &reports));
+    QCOMPARE(reports.size(), 2);
+    QCOMPARE(reports.last().values.date, QStringLiteral("30.03.2025 02:30"));
+    const ReportComparison comparison = compareReports(reports.first().values, reports.last().values);
+    QCOMPARE(comparison.daysBetween, 1.0);
+    QCOMPARE(comparison.totalMinutesAdded, qint64(24 * 60));
 }
 
 QTEST_GUILESS_MAIN(TestModuleHistory)
