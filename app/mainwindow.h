@@ -120,9 +120,9 @@ private:
     QLabel *moduleNotice = nullptr;
 
     // --- commands (mainwindow_commands.cpp) ---
-    bool confirmDataLoss();
+    bool confirmDataLoss(const QString &action);
     void sendSetCommand(quint16 id, qint32 value);
-    void sendClearCommand(quint16 id);
+    void sendClearCommand(quint16 id, const QString &action);
     bool linkGuardFailed();
 
     // --- monitor (mainwindow_monitor.cpp) ---

@@ -26,28 +26,28 @@ void MainWindow::on_pushButton_SetHit_clicked()
 
 void MainWindow::on_pushButton_IRTClear_clicked()
 {
-    if (!confirmDataLoss())
-        return;
-    sendClearCommand(CanIdIRTClear);
+    sendClearCommand(CanIdIRTClear, tr("Сброс межремонтной наработки"));
 }
 
 void MainWindow::on_pushButton_EEPROMClear_clicked()
 {
-    if (!confirmDataLoss())
-        return;
-    sendClearCommand(CanIdEEPROMClear);
+    sendClearCommand(CanIdEEPROMClear, tr("Удаление всех данных"));
 }
 
-bool MainWindow::confirmDataLoss()
+// The question names what is about to be wiped and on which module, and
+// Enter answers "Нет": a wipe is never the answer a stray key gives.
+bool MainWindow::confirmDataLoss(const QString &action)
 {
     QMessageBox box(QMessageBox::Question, tr("Внимание!"), tr("Вы уверены?\nДанные будут безвозвратно утеряны!"),
                     QMessageBox::NoButton, this);
+    box.setInformativeText(
+        tr("%1: модуль с серийным номером %2.").arg(action).arg(core->lastReadout().values.serialNumber));
     // Action roles on both buttons leave the box without an escape button:
     // with a No role Qt would let Escape and the title-bar close answer
     // "Нет", and a destructive question must be answered deliberately.
     QPushButton *yes = box.addButton(tr("Да"), QMessageBox::ActionRole);
-    box.addButton(tr("Нет"), QMessageBox::ActionRole);
-    box.setDefaultButton(yes);
+    QPushButton *no = box.addButton(tr("Нет"), QMessageBox::ActionRole);
+    box.setDefaultButton(no);
     box.exec();
     return box.clickedButton() == yes;
 }
@@ -64,10 +64,19 @@ void MainWindow::sendSetCommand(quint16 id, qint32 value)
     core->sendSetCommand(id, value);
 }
 
-void MainWindow::sendClearCommand(quint16 id)
+// Like the set commands, the wipes act only on the module whose whole report
+// was read: the question names it, and nothing is asked before.
+void MainWindow::sendClearCommand(quint16 id, const QString &action)
 {
+    if (!core->hasWholeReport()) {
+        QMessageBox::warning(this, tr("Внимание"), tr("Сначала прочитайте отчёт"), QMessageBox::Ok);
+        return;
+    }
+    if (!confirmDataLoss(action))
+        return;
     clearModuleNotice();
-    core->sendClearCommand(id);
+    if (core->sendClearCommand(id) == Station::CommandResult::ReadReportFirst)
+        QMessageBox::warning(this, tr("Внимание"), tr("Сначала прочитайте отчёт"), QMessageBox::Ok);
 }
 
 bool MainWindow::linkGuardFailed()

@@ -295,9 +295,12 @@ Station::CommandResult Station::sendSetCommand(quint16 id, qint32 value)
     return CommandResult::Sent;
 }
 
-// Clear commands are remote frames without data.
+// Clear commands are remote frames without data. They wipe only the module
+// whose whole report was read last, so the user knows which one it is.
 Station::CommandResult Station::sendClearCommand(quint16 id)
 {
+    if (!wholeReport)
+        return CommandResult::ReadReportFirst;
     if (!adapterLink.guard())
         return CommandResult::LinkDown;
     sendRemote(id, 0);

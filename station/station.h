@@ -86,7 +86,8 @@ public:
     // The factory values: serial number, release date (ddMMyyyy), impact
     // level. They write only over a whole report's values.
     CommandResult sendSetCommand(quint16 id, qint32 value);
-    // Clearing the inter-repair counters or the whole memory.
+    // Clearing the inter-repair counters or the whole memory, also only over
+    // a whole report.
     CommandResult sendClearCommand(quint16 id);
 
     // --- monitor ---

@@ -831,6 +831,18 @@ Check the connection of the KIVO adapter and the RVK module</translation>
         <source>Передача архива в ССУ, осталось: %1</source>
         <translation>Sending the archive to the SAS, left: %1</translation>
     </message>
+    <message>
+        <source>Сброс межремонтной наработки</source>
+        <translation>Resetting the inter-repair time</translation>
+    </message>
+    <message>
+        <source>Удаление всех данных</source>
+        <translation>Deleting all data</translation>
+    </message>
+    <message>
+        <source>%1: модуль с серийным номером %2.</source>
+        <translation>%1: the module with serial number %2.</translation>
+    </message>
 </context>
 <context>
     <name>ModuleHistoryWindow</name>

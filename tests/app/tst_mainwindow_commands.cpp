@@ -26,7 +26,7 @@ private slots:
     void clearAnsweredNoSendsNothing_data();
     void clearAnsweredNoSendsNothing();
     void clearConfirmationCannotBeEscaped();
-    void clearConfirmedByEnterSendsTheRemoteFrame();
+    void clearNeedsYesPressedNotEnter();
     void clearConfirmedWithLinkDownClosesAndSendsNothing();
     void eepromClearAcknowledgedRequestsAFreshReport();
 
@@ -134,6 +134,13 @@ void TestMainWindowCommands::clearAnsweredNoSendsNothing()
     QCOMPARE(box.title, QStringLiteral("Внимание!"));
     QCOMPARE(box.text, QStringLiteral("Вы уверены?\nДанные будут безвозвратно утеряны!"));
     QCOMPARE(box.buttons, QStringList({QStringLiteral("Да"), QStringLiteral("Нет")}));
+    // It names the action and the module it would wipe.
+    const QString module = QString::number(window->station()->lastReadout().values.serialNumber);
+    QVERIFY2(box.informativeText.endsWith(QStringLiteral(": модуль с серийным номером %1.").arg(module)),
+             qPrintable(box.informativeText));
+    QVERIFY(box.informativeText.startsWith(button == "pushButton_IRTClear"
+                                               ? QStringLiteral("Сброс межремонтной наработки")
+                                               : QStringLiteral("Удаление всех данных")));
     QVERIFY(driver->written.isEmpty());
     QVERIFY(!driver->calls.contains("info"));
 }
@@ -160,12 +167,18 @@ void TestMainWindowCommands::clearConfirmationCannotBeEscaped()
     QVERIFY(driver->written.isEmpty());
 }
 
-void TestMainWindowCommands::clearConfirmedByEnterSendsTheRemoteFrame()
+// Enter answers "Нет": a wipe needs "Да" pressed; then its remote frame goes
+// after the link guard.
+void TestMainWindowCommands::clearNeedsYesPressedNotEnter()
 {
     ModalAnswerer answerer;
     answerer.answerWith([](QWidget *box) { QTest::keyClick(box, Qt::Key_Return); });
     QVERIFY(press("pushButton_IRTClear"));
+    QCOMPARE(answerer.seen.size(), 1);
+    QVERIFY(driver->written.isEmpty());
 
+    answerer.pressButton(QStringLiteral("Да"));
+    QVERIFY(press("pushButton_IRTClear"));
     QCOMPARE(driver->written.size(), 1);
     QCOMPARE(driver->written.first().left(4).toHex(' '), QByteArray("a4 07 01 00"));
     QVERIFY(driver->calls.indexOf("info") < driver->calls.indexOf("write"));
@@ -227,6 +240,15 @@ void TestMainWindowCommands::setWritesNothingBeforeAWholeReport()
     answerer.press(QMessageBox::Ok);
     QVERIFY(press("pushButton_SetSN"));
     expectReadFirst(answerer);
+    // Nor is anything wiped, nor even asked, before the module is known.
+    for (const char *wipe : {"pushButton_IRTClear", "pushButton_EEPROMClear"}) {
+        answerer.press(QMessageBox::Ok);
+        QVERIFY(press(wipe));
+    }
+    QCOMPARE(answerer.seen.size(), 3);
+    for (const ModalAnswerer::Seen &box : answerer.seen)
+        QCOMPARE(box.text, QStringLiteral("Сначала прочитайте отчёт"));
+    QVERIFY(driver->written.isEmpty());
 }
 
 void TestMainWindowCommands::setWritesNothingAfterABrokenTransfer()

@@ -129,7 +129,8 @@ void TestStation::failedLinkRefusesAndClosesTheChannel()
     const int closesBefore = driver->channelsClosed;
     const int writesBefore = driver->callCount(QStringLiteral("write"));
     QVERIFY(!station.requestReport());
-    QCOMPARE(station.sendClearCommand(CanIdIRTClear), Station::CommandResult::LinkDown);
+    // Without a whole report a wipe is refused before the link is asked.
+    QCOMPARE(station.sendClearCommand(CanIdIRTClear), Station::CommandResult::ReadReportFirst);
     QVERIFY(!station.switchMonitor(true));
     QVERIFY(driver->channelsClosed > closesBefore);
     QCOMPARE(driver->callCount(QStringLiteral("write")), writesBefore);
@@ -141,6 +142,13 @@ void TestStation::acknowledgementsAreTypedAndTimedOut()
     QVERIFY(station.openAtStart());
     QSignalSpy acknowledged(&station, &Station::commandAcknowledged);
     QSignalSpy unanswered(&station, &Station::commandUnanswered);
+    station.setUploading(false);
+    // A wipe, like a set command, waits for the module's whole report.
+    QCOMPARE(station.sendClearCommand(CanIdEEPROMClear), Station::CommandResult::ReadReportFirst);
+    QSignalSpy completed(&station, &Station::reportCompleted);
+    QVERIFY(station.requestReport());
+    sendReport(rvktest::plausibleRecord(4321));
+    QTRY_COMPARE(completed.size(), 1);
     QCOMPARE(station.sendClearCommand(CanIdEEPROMClear), Station::CommandResult::Sent);
     driver->receiveRemote(CanIdEEPROMClear);
     QVERIFY(acknowledged.wait(3000));
