@@ -139,6 +139,10 @@ void MainWindow::connectStation()
     connect(core->store(), &ReportStore::archiveProgress, this, &MainWindow::showArchiveProgress);
     connect(core->store(), &ReportStore::archivePassFinished, this, &MainWindow::closeArchiveProgress);
     connect(core->keeper(), &ReportKeeper::pendingChanged, this, &MainWindow::showStorageState);
+    // Reports piling up in the archive are shown in every mode, from the
+    // start on: nothing else would say the SSU has not taken them.
+    connect(core, &Station::reportStored, this, &MainWindow::showStorageState);
+    QTimer::singleShot(0, this, &MainWindow::showStorageState);
 
     connect(core, &Station::commandAcknowledged, this, &MainWindow::showAcknowledgement);
     connect(core, &Station::monitorText, this, &MainWindow::appendMonitorText);

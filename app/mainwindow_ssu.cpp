@@ -119,6 +119,8 @@ void MainWindow::showStorageState()
         parts << tr("Сохраняется отчётов: %1").arg(storing);
     if (core->store()->isUploadingArchive())
         parts << tr("Передача архива в ССУ, осталось: %1").arg(waiting);
+    else if (waiting > 0)
+        parts << tr("Отчётов ждут передачи в ССУ: %1").arg(waiting);
     // The message area, not a widget of its own: the status bar keeps its
     // three widgets. Another message (the table's missing keys) is replaced
     // only while there is something to say, and never cleared by this.

@@ -85,12 +85,19 @@ int monitorCommand(CommandContext &context)
     }
     context.err << CommandLine::tr("Значения датчиков записываются в %1 (остановка: Ctrl+C).").arg(csv.fileName()) << Qt::endl;
     interrupted = false;
-    const auto previous = std::signal(SIGINT, interrupt);
+    const auto previousInterrupt = std::signal(SIGINT, interrupt);
+    const auto previousTerminate = std::signal(SIGTERM, interrupt);
     const int limitMs = seconds > 0 ? int(qMin(seconds * 1000.0, double(std::numeric_limits<int>::max()))) : -1;
     waitUntil([&] { return interrupted.load(); }, limitMs < 0 ? std::numeric_limits<int>::max() : limitMs);
-    std::signal(SIGINT, previous);
-    // The module keeps sending until it is told otherwise.
-    station.switchMonitor(false);
+    std::signal(SIGINT, previousInterrupt);
+    std::signal(SIGTERM, previousTerminate);
+    // The module keeps sending until it is told otherwise, and a backend
+    // that sends from the event loop still holds the frame: it must leave
+    // before the process ends.
+    if (station.switchMonitor(false) && waitUntil([&] { return !station.link()->writesPending(); }, 2000))
+        context.err << CommandLine::tr("Монитор модуля выключен.") << Qt::endl;
+    else
+        context.err << CommandLine::tr("Монитор модуля выключить не удалось: связь с адаптером нарушена.") << Qt::endl;
     context.err << CommandLine::tr("Записано показаний: %1.").arg(blocks) << Qt::endl;
     if (!written || csv.error() != QFileDevice::NoError) {
         context.err << CommandLine::tr("Не могу записать %1: %2").arg(csv.fileName(), csv.errorString()) << Qt::endl;

@@ -154,6 +154,11 @@ qint32 CanBusDriver::write(const CanMessage *message)
     return m_device->writeFrame(toFrame(*message)) ? 0 : -6;
 }
 
+bool CanBusDriver::writesPending() const
+{
+    return m_device && m_device->state() == QCanBusDevice::ConnectedState && m_device->framesToWrite() > 0;
+}
+
 qint32 CanBusDriver::close()
 {
     if (m_device) {

@@ -42,6 +42,7 @@ public:
     qint32 write(const CanMessage *message) override;
     qint32 close() override;
     bool notifyOnReceive(std::function<void()> notify) override;
+    bool writesPending() const override;
 
 
     static CanMessage toCanMessage(const QCanBusFrame &frame);

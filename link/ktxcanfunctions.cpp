@@ -27,3 +27,4 @@ qint32 ktxCANRead(CanMessage *message) { return slot()->read(message); }
 qint32 ktxCANWrite(const CanMessage *message) { return slot()->write(message); }
 qint32 ktxCANClose() { return slot()->close(); }
 bool ktxCANNotifyOnReceive(std::function<void()> notify) { return slot()->notifyOnReceive(std::move(notify)); }
+bool ktxCANWritesPending() { return slot()->writesPending(); }

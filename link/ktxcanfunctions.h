@@ -24,3 +24,5 @@ qint32 ktxCANClose();
 // Whether the installed backend tells of received frames itself (see
 // KtxDriver::notifyOnReceive); false: it has to be polled.
 bool ktxCANNotifyOnReceive(std::function<void()> notify);
+// Whether frames written have not left yet (KtxDriver::writesPending).
+bool ktxCANWritesPending();

@@ -54,4 +54,8 @@ public:
         (void)notify;
         return false;
     }
+    // Frames handed to write() that have not left yet: a backend that sends
+    // from its event loop still holds them, and a process that ends now
+    // would drop them. The vendor's library writes at once.
+    virtual bool writesPending() const { return false; }
 };

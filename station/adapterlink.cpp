@@ -125,6 +125,11 @@ bool AdapterLink::send(const CanMessage &message)
     return !failed(ktxCANWrite(&message));
 }
 
+bool AdapterLink::writesPending() const
+{
+    return ktxCANWritesPending();
+}
+
 bool AdapterLink::hasFrame() const
 {
     return ktxCANIsNewMsg() & 0xFF;

@@ -30,6 +30,8 @@ public:
     // reports failed is closed, so the next open starts clean. False then.
     bool guard();
     bool send(const CanMessage &message);
+    // Frames sent that have not left the adapter's backend yet.
+    bool writesPending() const;
     bool hasFrame() const;
     // Whether frames are looked for every millisecond: only for a backend
     // that does not tell of them.

@@ -370,6 +370,14 @@
         <source>Значения модуля прочитать не удалось: что он хранит, не известно.</source>
         <translation>The module&apos;s values could not be read back: what it holds is not known.</translation>
     </message>
+    <message>
+        <source>Монитор модуля выключен.</source>
+        <translation>The module&apos;s monitor is switched off.</translation>
+    </message>
+    <message>
+        <source>Монитор модуля выключить не удалось: связь с адаптером нарушена.</source>
+        <translation>The module&apos;s monitor could not be switched off: the link to the adapter is broken.</translation>
+    </message>
 </context>
 <context>
     <name>FleetFigures</name>
@@ -842,6 +850,10 @@ Check the connection of the KIVO adapter and the RVK module</translation>
     <message>
         <source>%1: модуль с серийным номером %2.</source>
         <translation>%1: the module with serial number %2.</translation>
+    </message>
+    <message>
+        <source>Отчётов ждут передачи в ССУ: %1</source>
+        <translation>Reports waiting for the SAS: %1</translation>
     </message>
 </context>
 <context>

@@ -196,6 +196,8 @@ void TestMainWindowOrder::secondReadoutDuringTheFirstOnesStorage()
     } else {
         QCOMPARE(totalTimesStored(sn), QStringList());
         QCOMPARE(ArchiveFile::list(QStringLiteral("ssu")).size(), 2);
+        // The window says that they wait.
+        QTRY_COMPARE(window->statusBar()->currentMessage(), QStringLiteral("Отчётов ждут передачи в ССУ: 2"));
     }
     ReportValues kept;
     QVERIFY(LocalHistory().latest(sn, &kept));

@@ -318,7 +318,8 @@ void TestCommandLine::monitorWritesUtcLinesWithTheOffset()
         QVERIFY2(line.match(reading).hasMatch(), qPrintable(reading));
         QCOMPARE(reading.count(QLatin1Char(',')), lines.first().count(QLatin1Char(',')));
     }
-    // Switched off at the end: the module stops sending.
+    // Switched off at the end, and said so: the module stops sending.
+    QVERIFY2(result.err.contains(QStringLiteral("Монитор модуля выключен.")), qPrintable(result.err));
     QTRY_VERIFY(!module->monitorOn());
 }
 
