@@ -138,6 +138,7 @@ void MainWindow::connectStation()
     connect(core, &Station::reportStored, this, &MainWindow::reportStorage);
     connect(core->store(), &ReportStore::archiveProgress, this, &MainWindow::showArchiveProgress);
     connect(core->store(), &ReportStore::archivePassFinished, this, &MainWindow::closeArchiveProgress);
+    createStorageLabel();
     connect(core->keeper(), &ReportKeeper::pendingChanged, this, &MainWindow::showStorageState);
     // Reports piling up in the archive are shown in every mode, from the
     // start on: nothing else would say the SSU has not taken them.

@@ -112,6 +112,7 @@ private:
     // The status bar's word on the reports being stored and waiting in the
     // archive: the user sees the storage without a box in the way.
     void showStorageState();
+    void createStorageLabel();
 
     // --- the module's silence (mainwindow_answers.cpp) ---
     void setUpAnswerWatch();
@@ -173,8 +174,8 @@ private:
     bool autoScroll = true;
     DbgTextEdit *monitor = nullptr;
     QLabel *statusLabel = nullptr;
-    // The storage's word last shown in the status bar's message area.
-    QString storageMessage;
+    // What the storage is doing and how many reports wait for the SSU.
+    QLabel *storageLabel = nullptr;
     bool loggingIn = false;
     QLabel *kivoIndicator = nullptr;
     QLabel *ssuIndicator = nullptr;

@@ -112,6 +112,8 @@ void MainWindow::restoreFormValues()
 // start-up the switch runs before the status bar is built.
 void MainWindow::retranslateOwnTexts()
 {
+    if (storageLabel)
+        showStorageState();
     if (kivoIndicator)
         kivoIndicator->setToolTip(tr("Индикатор подключения к KIVO"));
     if (ssuIndicator) {

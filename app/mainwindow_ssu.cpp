@@ -121,13 +121,17 @@ void MainWindow::showStorageState()
         parts << tr("Передача архива в ССУ, осталось: %1").arg(waiting);
     else if (waiting > 0)
         parts << tr("Отчётов ждут передачи в ССУ: %1").arg(waiting);
-    // The message area, not a widget of its own: the status bar keeps its
-    // three widgets. Another message (the table's missing keys) is replaced
-    // only while there is something to say, and never cleared by this.
-    const QString text = parts.join(QStringLiteral("; "));
-    if (!text.isEmpty())
-        ui->statusbar->showMessage(text);
-    else if (ui->statusbar->currentMessage() == storageMessage)
-        ui->statusbar->clearMessage();
-    storageMessage = text;
+    storageLabel->setText(parts.join(QStringLiteral("; ")));
+    storageLabel->setVisible(!parts.isEmpty());
+}
+
+// Under the read button, in a row of its own: the status bar keeps its three
+// widgets, and a message there would hide its lights.
+void MainWindow::createStorageLabel()
+{
+    storageLabel = new QLabel(this);
+    storageLabel->setObjectName(QStringLiteral("label_Storage"));
+    storageLabel->setWordWrap(true);
+    storageLabel->hide();
+    ui->gridLayout_5->addWidget(storageLabel, ui->gridLayout_5->rowCount(), 0, 1, ui->gridLayout_5->columnCount());
 }

@@ -197,7 +197,8 @@ void TestMainWindowOrder::secondReadoutDuringTheFirstOnesStorage()
         QCOMPARE(totalTimesStored(sn), QStringList());
         QCOMPARE(ArchiveFile::list(QStringLiteral("ssu")).size(), 2);
         // The window says that they wait.
-        QTRY_COMPARE(window->statusBar()->currentMessage(), QStringLiteral("Отчётов ждут передачи в ССУ: 2"));
+        QTRY_COMPARE(widget<QLabel>("label_Storage")->text(), QStringLiteral("Отчётов ждут передачи в ССУ: 2"));
+        QVERIFY(!widget<QLabel>("label_Storage")->isHidden());
     }
     ReportValues kept;
     QVERIFY(LocalHistory().latest(sn, &kept));

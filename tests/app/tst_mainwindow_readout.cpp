@@ -117,8 +117,9 @@ void TestMainWindowReadout::completeReadoutFillsFormWritesReportAndArchives()
     // The document carries the archive's name pattern and reaches the viewer.
     const QString document = QString(archive).replace(QLatin1String("ssu_sn"), QLatin1String("RVKReport_sn"))
                                  .replace(QLatin1String(".bin"), QLatin1String(".html"));
-    // Beside it, what changed since the module's previous report: there is
-    // none here, and the comparison says so.
+    // Beside it, what changed since the module's previous report: no SSU
+    // answers here and the station has not read the module before, so the
+    // previous report is not known (never "the first report").
     const QString comparison = QString(document).replace(QLatin1String("RVKReport_"), QLatin1String("RVKChanges_"));
     QCOMPARE(filesIn(QStringLiteral("Reports")), QStringList({comparison, document}));
     const QString documentPath = QDir::currentPath() + QStringLiteral("/Reports/") + document;
@@ -126,7 +127,7 @@ void TestMainWindowReadout::completeReadoutFillsFormWritesReportAndArchives()
     QCOMPARE(UrlCatcher::instance().urls,
              QList<QUrl>({QUrl::fromLocalFile(documentPath), QUrl::fromLocalFile(comparisonPath)}));
     QVERIFY(QString::fromUtf8(rvktest::readFile(comparisonPath))
-                .contains(QStringLiteral("Это первый отчёт модуля: сравнивать не с чем.")));
+                .contains(QStringLiteral("Предыдущий отчёт модуля здесь не известен: ССУ не ответила")));
     const QString html = rvktest::readWindows1251File(documentPath);
     QVERIFY(html.contains(QStringLiteral("<title>%1</title>").arg(document)));
     for (const char *cell : {"<td>1234</td>", "<td>06.12.2026</td>", "<td>3.2.2</td>", "<td>7</td>", "<td>277:46</td>"})
