@@ -32,6 +32,13 @@ QJsonObject readoutJson(const Readout &readout, const QString &document, const Q
                      {QStringLiteral("whole"), readout.whole},
                      {QStringLiteral("document"), document},
                      {QStringLiteral("comparison"), comparison}};
+    // Words of a broken transfer are shifted or zeroed: none of them is
+    // known to be this module's value, so none is given, only what arrived.
+    if (!readout.whole) {
+        for (const char *key : {"sn", "release_date", "firmware_version", "impact_level", "total_time", "repair_time",
+                                "impacts", "irt_impacts", "total_percents", "repair_percents"})
+            json.insert(QLatin1String(key), QJsonValue::Null);
+    }
     if (stored) {
         static const char *const Outcomes[] = {"ssu", "archive", "none"};
         json.insert(QStringLiteral("stored"), QLatin1String(Outcomes[int(stored->outcome)]));

@@ -299,6 +299,17 @@ void TestCommandLine::readOfABrokenTransferStoresNothing()
     QCOMPARE(result.code, int(ExitCode::Incomplete));
     QVERIFY(rvktest::filesIn(QStringLiteral("Reports")).isEmpty());
     QVERIFY(rvktest::filesIn(QStringLiteral("ssu")).isEmpty());
+
+    // As JSON: what arrived, and no value, since none is known to be the
+    // module's.
+    const Run json = run({QStringLiteral("read"), QStringLiteral("--json")}, true);
+    QCOMPARE(json.code, int(ExitCode::Incomplete));
+    const QJsonObject printed = QJsonDocument::fromJson(json.out.toUtf8()).object();
+    QCOMPARE(printed.value("whole").toBool(true), false);
+    QCOMPARE(printed.value("frames").toInt(), 36);
+    for (const char *key : {"sn", "release_date", "firmware_version", "impact_level", "total_time", "repair_time",
+                            "impacts", "irt_impacts", "total_percents", "repair_percents"})
+        QVERIFY2(printed.value(QLatin1String(key)).isNull(), key);
 }
 
 void TestCommandLine::monitorWritesUtcLinesWithTheOffset()
