@@ -161,6 +161,9 @@ void TestMainWindowDispatch::ignoredFramesChangeNothing()
 // asked about a clear; its box opens on top and its follow-up runs at once.
 void TestMainWindowDispatch::acknowledgementWhileAnotherBoxIsOpen()
 {
+    // A wipe is asked about only over a whole report.
+    QVERIFY(readWholeReport(rvktest::exampleRecord()));
+    driver->written.clear();
     ModalAnswerer answerer;
     QWidget *question = nullptr;
     QWidget *questionAgain = nullptr;

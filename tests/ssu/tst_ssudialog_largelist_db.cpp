@@ -43,7 +43,7 @@ using Row = QStringList;
 
 Row rowOf(const QVariant &sn, const QVariant &date, const QVariant &totalTime, const QVariant &repairTime)
 {
-    return {sn.toString(), date.toDateTime().toString(Qt::ISODate), totalTime.toString(), repairTime.toString()};
+    return {sn.toString(), date.toDateTime().toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss")), totalTime.toString(), repairTime.toString()};
 }
 
 // Three reports per module; the dates are a permutation of 3000 hours, so
