@@ -1,7 +1,6 @@
 #include "report/reporthistory.h"
 
 #include "report/reportcomparison.h"
-#include "report/reportfields.h"
 
 #include <QStringList>
 
@@ -27,29 +26,4 @@ QVector<HistoryPoint> historyPoints(const QVector<ReportValues> &reports)
         points << point;
     }
     return points;
-}
-
-namespace {
-// Texts from the shared database may hold the separator or quotes.
-QString csvField(const QString &text)
-{
-    if (!text.contains(QLatin1Char(',')) && !text.contains(QLatin1Char('"')) && !text.contains(QLatin1Char('\n')))
-        return text;
-    return QLatin1Char('"') + QString(text).replace(QLatin1Char('"'), QStringLiteral("\"\"")) + QLatin1Char('"');
-}
-} // namespace
-
-bool writeHistoryCsv(const QVector<ReportValues> &reports, QIODevice *device)
-{
-    QStringList header;
-    for (const ReportField &field : reportFields())
-        header << field.column;
-    QByteArray csv = header.join(QLatin1Char(',')).toUtf8() + "\r\n";
-    for (const ReportValues &report : reports) {
-        QStringList line;
-        for (const ReportField &field : reportFields())
-            line << csvField(fieldText(report, field));
-        csv += line.join(QLatin1Char(',')).toUtf8() + "\r\n";
-    }
-    return device->write(csv) == csv.size();
 }

@@ -24,6 +24,3 @@ struct HistoryPoint
 // read is left out of the charts.
 QVector<HistoryPoint> historyPoints(const QVector<ReportValues> &reports);
 
-// One line per report, a header first: the stored columns under their
-// column names, the percent lists quoted; false when the device refuses.
-bool writeHistoryCsv(const QVector<ReportValues> &reports, QIODevice *device);

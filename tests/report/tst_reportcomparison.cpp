@@ -66,7 +66,7 @@ private slots:
     void unknownPreviousIsNeverAFirstReport_data();
     void unknownPreviousIsNeverAFirstReport();
     void documentShowsIncrementsAndNotices();
-    void historyChartsAndCsv();
+    void historyCharts();
 };
 
 void TestReportComparison::incrementsBetweenVisits()
@@ -215,7 +215,7 @@ void TestReportComparison::documentShowsIncrementsAndNotices()
     QVERIFY(QString::fromUtf8(written.readAll()).contains(QStringLiteral("(ССУ)")));
 }
 
-void TestReportComparison::historyChartsAndCsv()
+void TestReportComparison::historyCharts()
 {
     ReportValues undated = report(QString(), 1, 1, 0, 0);
     ReportValues odd = report(QStringLiteral("02.03.2025 10:00"), 1100, 300, 55, 15, 10);
@@ -229,14 +229,6 @@ void TestReportComparison::historyChartsAndCsv()
     QCOMPARE(points.at(1).impacts, 55u);
     QCOMPARE(points.at(0).topRangeHours[Temperature], 40.0);
     QCOMPARE(points.at(1).topRangeHours[Temperature], 110.0);
-
-    QBuffer csv;
-    QVERIFY(csv.open(QIODevice::WriteOnly));
-    QVERIFY(writeHistoryCsv(reports, &csv));
-    const QList<QByteArray> lines = csv.data().split('\n');
-    QCOMPARE(lines.size(), 5); // header, three reports, the end
-    QVERIFY(lines.at(0).startsWith("sn,date,release_date,firmware_version,impact_level,total_time,repair_time,rotation,"));
-    QVERIFY(lines.at(3).startsWith("4711,02.03.2025 10:00,05.03.2024,\"3,\"\"2\"\"\",0,1100:00,300:00,\"0,0,0,0,0,0\","));
 }
 
 QTEST_GUILESS_MAIN(TestReportComparison)
