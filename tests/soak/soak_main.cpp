@@ -368,21 +368,24 @@ int main(int argc, char *argv[])
         bool impatientFired = false;
         QByteArray impatientRecord;
         int impatientCount = 0;
+        // The pass runs behind the window now: its progress only marks that
+        // one is under way, and the press comes once the read-out in hand
+        // has completed, never into the next one's frames.
+        bool passMoved = false;
         if (uploadBar)
-            QObject::connect(uploadBar, &QProgressBar::valueChanged, [&] {
-                if (!impatientArmed)
-                    return;
-                impatientArmed = false;
-                impatientFired = true;
-                ++impatientCount;
-                SimulatedModuleOptions options;
-                options.bus = bus;
-                module.setOptions(options);
-                module.setEeprom(imageFor(readouts + impatientCount));
-                impatientRecord = assembledRecord(module.eeprom(), options);
-                ++requested;
-                window.station()->requestReport();
-            });
+            QObject::connect(uploadBar, &QProgressBar::valueChanged, [&] { passMoved = true; });
+        const auto pressImpatiently = [&] {
+            impatientArmed = false;
+            impatientFired = true;
+            ++impatientCount;
+            SimulatedModuleOptions options;
+            options.bus = bus;
+            module.setOptions(options);
+            module.setEeprom(imageFor(readouts + impatientCount));
+            impatientRecord = assembledRecord(module.eeprom(), options);
+            ++requested;
+            window.station()->requestReport();
+        };
 
         for (int k = 1; k <= readouts; ++k) {
             if (sinceStart.elapsed() > deadlineMs) {
@@ -454,6 +457,10 @@ int main(int argc, char *argv[])
                     done = true;
                 }
             }
+            if (impatientArmed && passMoved && window.station()->store()->isUploadingArchive()
+                && !window.station()->isReportArriving())
+                pressImpatiently();
+            passMoved = false;
             impatientArmed = false;
             if (impatientFired) {
                 // Its transfer may have ended inside the pass or still be
@@ -509,9 +516,26 @@ int main(int argc, char *argv[])
             database.begin(QStringLiteral("db-start"));
             database.finish();
         }
+        // The window stores read-outs one after the other behind the user's
+        // back; the audit starts once the last one is stored or archived and
+        // no archive pass runs.
+        const auto settle = [&] {
+            QElapsedTimer waiting;
+            waiting.start();
+            while ((window.station()->keeper()->pending() > 0 || window.station()->store()->isUploadingArchive())
+                   && waiting.elapsed() < 120000) {
+                QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+                database.poll();
+            }
+            if (window.station()->keeper()->pending() > 0)
+                say(QStringLiteral("  %1 read-outs still not stored after 120 s")
+                        .arg(window.station()->keeper()->pending()));
+        };
+        settle();
         bool safe = report(QStringLiteral("after the read-outs"), ledger, password);
         // The next connection runs the archive pass, as at the next start.
         rvktest::Sync::connect(dialog->databaseSession());
+        settle();
         const bool flushed = report(QStringLiteral("after one more connection"), ledger, password);
         safe = safe && flushed;
 
