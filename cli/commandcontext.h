@@ -12,6 +12,7 @@
 
 #include <optional>
 
+class SsuSession;
 class Station;
 
 // A read-out takes well under a second; storing it adds the SSU's own bounds
@@ -54,6 +55,12 @@ ReadoutWait readReport(Station &station, bool silent);
 // does at start (the adapter chosen last, or the lone interface). Tells on
 // err and returns false when it does not come up.
 bool openLink(Station &station, const CommandContext &context);
+
+// Points the session where the hooks say, fetches the password if none is
+// known and connects, checking the table (its row key learnt) as the
+// window's log-in does. Tells on err and returns false when the SSU cannot
+// be reached.
+bool connectSession(SsuSession &session, const CommandContext &context);
 
 int adaptersCommand(CommandContext &context);
 int readCommand(CommandContext &context);

@@ -5,10 +5,13 @@
 #include "protocol/language.h"
 #include "station/station.h"
 #include "station/workingfolder.h"
+#include "ssu/ssusession.h"
 
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QTimer>
+
+#include <optional>
 
 // Declared here rather than with the other commands: it is registered only
 // in this table.
@@ -148,6 +151,28 @@ ReadoutWait readReport(Station &station, bool silent)
     QObject::disconnect(completed);
     QObject::disconnect(silence);
     return wait;
+}
+
+bool connectSession(SsuSession &session, const CommandContext &context)
+{
+    if (context.hooks.prepareSession)
+        context.hooks.prepareSession(&session);
+    // The command line's one wait: nobody acts here meanwhile. Both steps
+    // bound themselves (download and connect deadlines).
+    std::optional<bool> connected;
+    QObject waiting;
+    session.fetchPasswordIfMissing(&waiting, [&](bool known) {
+        if (!known) {
+            connected = false;
+            return;
+        }
+        session.connectAndCreateTable(&waiting, [&](bool ok) { connected = ok; });
+    });
+    waitUntil([&] { return connected.has_value(); }, StorageTimeoutMs);
+    if (connected.value_or(false))
+        return true;
+    context.err << CommandLine::tr("ССУ недоступна.") << Qt::endl;
+    return false;
 }
 
 bool openLink(Station &station, const CommandContext &context)

@@ -65,26 +65,9 @@ int exportCommand(CommandContext &context)
     context.out.flush();
 
     SsuSession session;
-    if (context.hooks.prepareSession)
-        context.hooks.prepareSession(&session);
-    // The table is checked (and its row key learnt) as the window's log-in
-    // does; the export reads on a connection of its own.
-    // The command line's one wait: nobody acts here meanwhile. Both steps
-    // bound themselves (download and connect deadlines).
-    std::optional<bool> connected;
-    QObject waiting;
-    session.fetchPasswordIfMissing(&waiting, [&](bool known) {
-        if (!known) {
-            connected = false;
-            return;
-        }
-        session.connectAndCreateTable(&waiting, [&](bool ok) { connected = ok; });
-    });
-    waitUntil([&] { return connected.has_value(); }, StorageTimeoutMs);
-    if (!connected.value_or(false)) {
-        context.err << CommandLine::tr("ССУ недоступна.") << Qt::endl;
+    if (!connectSession(session, context))
         return ExitCode::Database;
-    }
+    // The export reads on a connection of its own.
     ExportOutcome outcome;
     {
         QSqlDatabase db = SsuConnection::open(QLatin1String(ConnectionName), session.databaseTarget());

@@ -74,25 +74,10 @@ int fleetCommand(CommandContext &context)
     const bool json = formatName == QLatin1String("json");
 
     SsuSession session;
-    if (context.hooks.prepareSession)
-        context.hooks.prepareSession(&session);
-    // The table is checked (and its row key learnt) as the window's log-in
-    // does; the summary is read on a connection of its own, as the export's
-    // pages are. The command line's one wait: nobody acts here meanwhile.
-    std::optional<bool> connected;
-    QObject waiting;
-    session.fetchPasswordIfMissing(&waiting, [&](bool known) {
-        if (!known) {
-            connected = false;
-            return;
-        }
-        session.connectAndCreateTable(&waiting, [&](bool ok) { connected = ok; });
-    });
-    waitUntil([&] { return connected.has_value(); }, StorageTimeoutMs);
-    if (!connected.value_or(false)) {
-        context.err << CommandLine::tr("ССУ недоступна.") << Qt::endl;
+    if (!connectSession(session, context))
         return ExitCode::Database;
-    }
+    // The summary is read on a connection of its own, as the export's
+    // pages are.
     FleetSummary summary;
     {
         QSqlDatabase db = SsuConnection::open(QLatin1String(ConnectionName), session.databaseTarget());
