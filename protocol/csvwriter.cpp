@@ -5,8 +5,50 @@
 
 #include <cmath>
 
-QByteArray CsvWriter::field(const QByteArray &utf8)
+namespace {
+// What number() writes: an optional minus, digits, an optional point and
+// digits. A spreadsheet reads it as the number it is, whoever wrote the cell.
+bool isPlainNumber(const QByteArray &utf8)
 {
+    int i = utf8.startsWith('-') ? 1 : 0;
+    const int integerStart = i;
+    while (i < utf8.size() && utf8.at(i) >= '0' && utf8.at(i) <= '9')
+        ++i;
+    if (i == integerStart)
+        return false;
+    if (i == utf8.size())
+        return true;
+    if (utf8.at(i) != '.' || ++i == utf8.size())
+        return false;
+    while (i < utf8.size() && utf8.at(i) >= '0' && utf8.at(i) <= '9')
+        ++i;
+    return i == utf8.size();
+}
+
+// Spreadsheets take a cell starting with one of these for a formula (a tab or
+// carriage return is skipped by some before they look), and a formula can
+// fetch URLs or start programs. The leading apostrophe makes the cell text.
+bool looksLikeFormula(const QByteArray &utf8)
+{
+    if (utf8.isEmpty())
+        return false;
+    switch (utf8.at(0)) {
+    case '=':
+    case '+':
+    case '-':
+    case '@':
+    case '\t':
+    case '\r':
+        return !isPlainNumber(utf8);
+    default:
+        return false;
+    }
+}
+} // namespace
+
+QByteArray CsvWriter::field(const QByteArray &cell)
+{
+    const QByteArray utf8 = looksLikeFormula(cell) ? '\'' + cell : cell;
     // The quoted characters are ASCII, which UTF-8 never uses inside a
     // longer character.
     bool quote = false;

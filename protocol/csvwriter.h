@@ -13,7 +13,11 @@ class QIODevice;
 // one form: UTF-8, "," between cells, a field quoted (its quotes doubled)
 // exactly when it holds a comma, a quote, a line feed or a carriage return,
 // "\n" after every line, "." as the decimal point, and one text per kind of
-// date.
+// date. A cell a spreadsheet would take for a formula (one starting with "=",
+// "+", "-", "@", a tab or a carriage return) gets a leading "'", so that it
+// opens as the text that was stored; a plain decimal number ("-3.5", what
+// number() writes) is no formula and stays as it is, so the program's own
+// figures need no path of their own.
 class CsvWriter
 {
 public:
@@ -21,7 +25,7 @@ public:
 
     // One cell as written. Every cell passes through here: a rule that has to
     // change what a spreadsheet makes of a cell belongs here and nowhere else.
-    static QByteArray field(const QByteArray &utf8);
+    static QByteArray field(const QByteArray &cell);
     static QByteArray field(const QString &text) { return field(text.toUtf8()); }
 
     // A time the module or station noted without a zone (the report date):

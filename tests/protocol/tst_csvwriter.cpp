@@ -1,5 +1,5 @@
-// The one CSV writer: which cells are quoted, the line end, the date forms
-// and a device that does not take the bytes.
+// The one CSV writer: which cells are quoted, which are defused as formulas,
+// the line end, the date forms and a device that does not take the bytes.
 #include "protocol/csvwriter.h"
 
 #include <QBuffer>
@@ -32,6 +32,38 @@ private slots:
         CsvWriter csv;
         csv.addRow(QStringList{cell, QStringLiteral("x")});
         QCOMPARE(csv.bytes(), written + ",x\n");
+    }
+
+    // A stored text that a spreadsheet would run as a formula opens as text;
+    // the program's own figures, negative ones too, stay numbers.
+    void defusesWhatASpreadsheetWouldTakeForAFormula_data()
+    {
+        QTest::addColumn<QString>("cell");
+        QTest::addColumn<QByteArray>("written");
+        QTest::newRow("equals") << QStringLiteral("=1+2") << QByteArray("'=1+2");
+        QTest::newRow("plus") << QStringLiteral("+1+2") << QByteArray("'+1+2");
+        QTest::newRow("minus formula") << QStringLiteral("-2+3") << QByteArray("'-2+3");
+        QTest::newRow("at") << QStringLiteral("@SUM(A1)") << QByteArray("'@SUM(A1)");
+        QTest::newRow("tab first") << QStringLiteral("\t=1") << QByteArray("'\t=1");
+        QTest::newRow("carriage return first, quoted") << QStringLiteral("\r=1") << QByteArray("\"'\r=1\"");
+        QTest::newRow("formula with a comma, quoted")
+            << QStringLiteral("=HYPERLINK(\"http://x\",\"y\")") << QByteArray("\"'=HYPERLINK(\"\"http://x\"\",\"\"y\"\")\"");
+        QTest::newRow("a dash alone") << QStringLiteral("-") << QByteArray("'-");
+        QTest::newRow("minus then point") << QStringLiteral("-.5") << QByteArray("'-.5");
+        QTest::newRow("number with a trailing point") << QStringLiteral("-3.") << QByteArray("'-3.");
+        QTest::newRow("equals later") << QStringLiteral("a=1") << QByteArray("a=1");
+        QTest::newRow("negative figure") << CsvWriter::number(-3.5, 3) << QByteArray("-3.500");
+        QTest::newRow("negative whole") << QStringLiteral("-42") << QByteArray("-42");
+        QTest::newRow("positive figure") << CsvWriter::number(12.25, 2) << QByteArray("12.25");
+    }
+    void defusesWhatASpreadsheetWouldTakeForAFormula()
+    {
+        QFETCH(QString, cell);
+        QFETCH(QByteArray, written);
+        QCOMPARE(CsvWriter::field(cell), written);
+        CsvWriter csv;
+        csv.addRow(QStringList{QStringLiteral("x"), cell});
+        QCOMPARE(csv.bytes(), "x," + written + "\n");
     }
 
     void writesOneFormPerKindOfValue()
