@@ -48,11 +48,6 @@ if(RVK_SSU_KEY_IS_DEVELOPMENT AND NOT _rvk_build_type STREQUAL "DEBUG" AND NOT R
                         "developer or test build only, opt in with -DRVK_ALLOW_DEVELOPMENT_KEY=ON (scripts/build does).")
 endif()
 
-# QMYSQL splits its connect options at ";", so the path cannot hold one.
-if(RVK_SSU_DB_CA MATCHES ";")
-    message(FATAL_ERROR "RVK_SSU_DB_CA must be a file path without ';'")
-endif()
-
 # The pinned CA guards an https download only; with http it would protect
 # nothing while looking as if it did.
 if(NOT RVK_SSU_WEB_CA STREQUAL "" AND NOT RVK_SSU_WEB_HTTPS)

@@ -29,7 +29,7 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEB_COMPONENT_INSTALL ON)
 set(CPACK_COMPONENTS_ALL station admin)
 set(CPACK_DEBIAN_STATION_PACKAGE_NAME rvk-report)
-set(CPACK_DEBIAN_STATION_PACKAGE_DEPENDS "libqt5serialbus5-plugins, libqt5sql5-mysql")
+set(CPACK_DEBIAN_STATION_PACKAGE_DEPENDS "libqt5serialbus5-plugins")
 set(CPACK_DEBIAN_STATION_PACKAGE_SUGGESTS "mariadb-server, xdg-user-dirs")
 set(CPACK_DEBIAN_ADMIN_PACKAGE_NAME rvk-report-admin)
 

@@ -61,9 +61,12 @@ else
     [ "$installed" = "$version install ok installed" ] && pass "rvk-report $version is installed" || fail "installed: $installed"
     depends=$(dpkg-query -W -f='${Depends}' rvk-report)
 fi
-for needed in libqt5serialbus5-plugins libqt5sql5-mysql libqt5widgets5 libqt5serialbus5 libqt5sql5 libqt5network5; do
+for needed in libqt5serialbus5-plugins libqt5widgets5 libqt5serialbus5 libqt5sql5 libqt5network5 libmariadb3; do
     if grep -qE "(^|, )$needed( |,|$)" <<<"$depends"; then pass "depends on $needed"; else fail "Depends lacks $needed: $depends"; fi
 done
+# The program's own SQL driver links the client library; Qt's MySQL plugin is never loaded.
+if grep -qE "(^|, )libqt5sql5-mysql( |,|$)" <<<"$depends"; then fail "Depends names libqt5sql5-mysql: $depends"
+else pass "does not depend on Qt's MySQL plugin"; fi
 
 for file in usr/lib/rvk-report/RVKReport usr/lib/rvk-report/RVKReport_en_GB.qm usr/lib/rvk-report/rvk-report \
             usr/bin/rvk-module-sim \
