@@ -50,6 +50,8 @@ SsuSession::SsuSession(QObject *parent)
 
 void SsuSession::startDownload()
 {
+    if (useStationAccount())
+        return;
     QNetworkRequest request(downloadUrl);
     // A redirect could lead from https to plain http or to another host.
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
@@ -116,6 +118,7 @@ SsuTarget SsuSession::databaseTarget() const
     SsuTarget target;
     target.hosts = databaseHosts;
     target.caFile = databaseCaFile;
+    target.user = databaseUser;
     // The password may have arrived after the first attempt (an upload tried
     // before the download finished); the current one is used every time.
     target.password = databasePassword;

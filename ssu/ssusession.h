@@ -170,6 +170,10 @@ private:
     bool search(const ReportFilter &filter, bool deferred = false);
     void identify(const StoredReportKey &key);
     void notifyPasswordWaiters();
+    // With a station file (StationAccount), takes its account instead of
+    // downloading the shared password; true when a file was there, usable
+    // or not.
+    bool useStationAccount();
     bool schemaChecked = false;
     bool rowKey = false;
     int keysMissing = -1;
@@ -189,6 +193,7 @@ private:
     QString passwordCaFile;
     QString databaseHosts;
     QString databaseCaFile;
+    QString databaseUser = QStringLiteral("RVKuser");
     QString databasePassword;
     PasswordState passwordFetch = PasswordState::NotFetched;
     QPointer<QNetworkReply> pendingDownload;

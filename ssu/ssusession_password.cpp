@@ -1,7 +1,42 @@
 // The password download tried again when the start-up one gave none.
 #include "ssu/ssusession.h"
 
+#include "ssu/deployment.h"
+#include "ssu/stationaccount.h"
+
+#include <QDebug>
 #include <QNetworkReply>
+
+bool SsuSession::useStationAccount()
+{
+    StationAccount account;
+    QString problem;
+    switch (StationAccount::read(StationAccount::defaultPath(), Deployment::key(), &account, &problem)) {
+    case StationAccount::Read::Absent:
+        return false;
+    case StationAccount::Read::Unreadable:
+        // The administrator chose this station's account; the shared one is
+        // not taken in its place. Reports go to the archive until the file
+        // is fixed.
+        qWarning().noquote() << "SSU station file not used:" << problem;
+        passwordFetch = PasswordState::Unreadable;
+        emit signalIndicator(false);
+        notifyPasswordWaiters();
+        return true;
+    case StationAccount::Read::Loaded:
+        break;
+    }
+    databaseUser = account.user;
+    databasePassword = account.password;
+    passwordFetch = PasswordState::Received;
+    // As after a download: the listing is set up and waiters are answered
+    // once the connection has been tried.
+    connectAndCreateTable(this, [this](bool) {
+        emit passwordReceived();
+        notifyPasswordWaiters();
+    });
+    return true;
+}
 
 void SsuSession::fetchPasswordIfMissing(QObject *context, Done<bool> done)
 {
