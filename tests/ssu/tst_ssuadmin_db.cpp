@@ -64,6 +64,34 @@ int rowCount()
         ? query.value(0).toInt()
         : -1;
 }
+const char *const Copies = "RVKSSUdb_admin.rvkreport_admintest_deleted";
+
+int rowsOf(quint32 sn)
+{
+    QSqlQuery query(rvktest::adminConnection());
+    return query.exec(QStringLiteral("SELECT COUNT(*) FROM %1 WHERE sn = %2").arg(QLatin1String(Table)).arg(sn))
+            && query.next()
+        ? query.value(0).toInt()
+        : -1;
+}
+
+// What a station does: its own account, its own statements.
+bool asStation(const QString &statement)
+{
+    return QSqlQuery(rvktest::stationConnection()).exec(statement);
+}
+
+// The copies "deleted" lists, each line's fields.
+QList<QStringList> listed(const QStringList &filter)
+{
+    QList<QStringList> lines;
+    const ToolRun run = asAdmin(QStringList{QStringLiteral("deleted")} + filter);
+    if (run.exitCode != 0)
+        return {{QStringLiteral("failed"), run.err}};
+    for (const QString &line : run.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts).mid(1))
+        lines << line.split(QLatin1Char('\t'));
+    return lines;
+}
 } // namespace
 
 class TestSsuAdmin : public QObject
@@ -74,6 +102,9 @@ private slots:
     void initTestCase();
     void aTableWithoutKeysGetsThemAllInOneStep();
     void aSecondRunAddsNothing();
+    void deletedReportsAreCopiedOutOfTheStationsReach();
+    void aDeletedReportIsRestoredOnceAndNeverOverAStoredOne();
+    void storedTextReachesTheTerminalDefused();
     void aRefusedStatementLeavesTheTableAsItWas_data();
     void aRefusedStatementLeavesTheTableAsItWas();
     void thePasswordIsNotTakenFromTheCommandLine_data();
@@ -144,6 +175,83 @@ void TestSsuAdmin::aSecondRunAddsNothing()
     QVERIFY2(run.exitCode == 0, qPrintable(run.err));
     QVERIFY2(run.out.contains(QLatin1String("nothing missing")), qPrintable(run.out));
     QCOMPARE(indexesOf(QLatin1String(Table)), before);
+}
+
+void TestSsuAdmin::deletedReportsAreCopiedOutOfTheStationsReach()
+{
+    const ToolRun check = asAdmin({QStringLiteral("--check")});
+    QCOMPARE(check.exitCode, 0);
+    QVERIFY2(check.out.contains(QLatin1String("deleted reports are copied")), qPrintable(check.out));
+    QVERIFY(QSqlQuery(rvktest::adminConnection()).exec(QStringLiteral("DELETE FROM %1").arg(QLatin1String(Copies))));
+
+    QVERIFY(asStation(QStringLiteral("DELETE FROM %1 WHERE sn = 82001").arg(QLatin1String(Table))));
+    QCOMPARE(rowsOf(82001), 0);
+    const QList<QStringList> copies = listed({QStringLiteral("--serial"), QStringLiteral("82001")});
+    QCOMPARE(copies.size(), 1);
+    QCOMPARE(copies.first().size(), 7);
+    QVERIFY2(copies.first().at(2).startsWith(QLatin1String("RVKuser@")), qPrintable(copies.first().join(' ')));
+    QCOMPARE(copies.first().at(3), QStringLiteral("82001"));
+    QCOMPARE(copies.first().at(5), QStringLiteral("342:56"));
+    QCOMPARE(listed({QStringLiteral("--since"), QDate::currentDate().toString(Qt::ISODate)}).size(), 1);
+    QCOMPARE(listed({QStringLiteral("--since"), QDate::currentDate().addDays(1).toString(Qt::ISODate)}).size(), 0);
+    QCOMPARE(listed({QStringLiteral("--serial"), QStringLiteral("82002")}).size(), 0);
+
+    // The stations may neither read the copies nor remove them.
+    QVERIFY(!asStation(QStringLiteral("SELECT COUNT(*) FROM %1").arg(QLatin1String(Copies))));
+    QVERIFY(!asStation(QStringLiteral("DELETE FROM %1").arg(QLatin1String(Copies))));
+    QVERIFY(!asStation(QStringLiteral("DROP TRIGGER rvkreport_admintest_keep_deleted")));
+    QCOMPARE(listed({QStringLiteral("--serial"), QStringLiteral("82001")}).size(), 1);
+}
+
+void TestSsuAdmin::aDeletedReportIsRestoredOnceAndNeverOverAStoredOne()
+{
+    const QString copy = listed({QStringLiteral("--serial"), QStringLiteral("82001")}).value(0).value(0);
+    QVERIFY(!copy.isEmpty());
+    const ToolRun restored = asAdmin({QStringLiteral("restore"), copy});
+    QVERIFY2(restored.exitCode == 0, qPrintable(restored.err));
+    QVERIFY2(restored.out.contains(QLatin1String("restored")), qPrintable(restored.out));
+    QCOMPARE(rowsOf(82001), 1);
+    QCOMPARE(listed({QStringLiteral("--serial"), QStringLiteral("82001")}).size(), 0);
+    const ToolRun again = asAdmin({QStringLiteral("restore"), copy});
+    QCOMPARE(again.exitCode, 3);
+    QVERIFY2(again.err.contains(QLatin1String("no such deleted report")), qPrintable(again.err));
+
+    // Deleted once more, then the same report stored again by a station: the
+    // stored one stays, and so does the copy.
+    QVERIFY(asStation(QStringLiteral("DELETE FROM %1 WHERE sn = 82001").arg(QLatin1String(Table))));
+    const QString second = listed({QStringLiteral("--serial"), QStringLiteral("82001")}).value(0).value(0);
+    QVERIFY(!second.isEmpty());
+    QVERIFY(asStation(QStringLiteral("INSERT INTO %1 VALUES (82001, '2026-12-09 11:00', '2024-03-15', '3.2.2', 40, "
+                                     "'342:56', '1:00', '100', '100', '100', '100', '100', '100', 0, '100', '100', "
+                                     "'100', '100', '100', '100', 0)")
+                          .arg(QLatin1String(Table))));
+    QCOMPARE(rowsOf(82001), 1);
+    const ToolRun present = asAdmin({QStringLiteral("restore"), second});
+    QVERIFY2(present.exitCode == 0, qPrintable(present.err));
+    QVERIFY2(present.out.contains(QLatin1String("stored again")), qPrintable(present.out));
+    QCOMPARE(rowsOf(82001), 1);
+    QCOMPARE(listed({QStringLiteral("--serial"), QStringLiteral("82001")}).size(), 1);
+}
+
+void TestSsuAdmin::storedTextReachesTheTerminalDefused()
+{
+    // A station (or whoever has its password) stores escape sequences that
+    // would set the title and clear the screen of whoever lists them.
+    QVERIFY(asStation(QStringLiteral("INSERT INTO %1 VALUES (82009, '2026-12-08 10:00', '2024-03-15', '3.2.2', 40, "
+                                     "CONCAT(CHAR(27), ']0;owned', CHAR(7), CHAR(27), '[2J'), '1:00', '100', '100', "
+                                     "'100', '100', '100', '100', 0, '100', '100', '100', '100', '100', '100', 0)")
+                          .arg(QLatin1String(Table))));
+    QVERIFY(asStation(QStringLiteral("DELETE FROM %1 WHERE sn = 82009").arg(QLatin1String(Table))));
+    const ToolRun run = asAdmin({QStringLiteral("deleted"), QStringLiteral("--serial"), QStringLiteral("82009")});
+    QCOMPARE(run.exitCode, 0);
+    QVERIFY2(run.out.contains(QLatin1String("]0;owned")), qPrintable(run.out));
+    QVERIFY(!run.out.contains(QChar(0x1b)));
+    QVERIFY(!run.out.contains(QChar(0x07)));
+    QVERIFY(run.out.contains(QChar(0xFFFD)));
+    const ToolRun restored = asAdmin({QStringLiteral("restore"), run.out.section(QLatin1Char('\n'), 1, 1).section(QLatin1Char('\t'), 0, 0)});
+    QVERIFY2(restored.exitCode == 0, qPrintable(restored.err));
+    QVERIFY(!restored.out.contains(QChar(0x1b)));
+    QCOMPARE(rowsOf(82009), 1);
 }
 
 void TestSsuAdmin::aRefusedStatementLeavesTheTableAsItWas_data()

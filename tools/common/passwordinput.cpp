@@ -4,9 +4,9 @@
 
 PasswordInput readPassword(const QString &program, const QCommandLineParser &parser,
                            const QCommandLineOption &fileOption, QString *password, QTextStream &err,
-                           const QList<QCommandLineOption> &refused)
+                           const QList<QCommandLineOption> &refused, int commandWords)
 {
-    bool onCommandLine = !parser.positionalArguments().isEmpty();
+    bool onCommandLine = parser.positionalArguments().size() > commandWords;
     for (const QCommandLineOption &option : refused)
         onCommandLine = onCommandLine || parser.isSet(option);
     if (onCommandLine) {

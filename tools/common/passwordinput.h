@@ -14,7 +14,9 @@ enum class PasswordInput { Read, OnCommandLine, Unreadable, Empty };
 
 // Reads the password, telling on err, under the program's name, what is
 // wrong when it cannot. A positional argument, or any of the refused options
-// (a --password the user might try), counts as the command line.
+// (a --password the user might try), counts as the command line; the first
+// commandWords positional arguments name a command and its operands, which
+// the caller has checked, and do not.
 PasswordInput readPassword(const QString &program, const QCommandLineParser &parser,
                            const QCommandLineOption &fileOption, QString *password, QTextStream &err,
-                           const QList<QCommandLineOption> &refused = {});
+                           const QList<QCommandLineOption> &refused = {}, int commandWords = 0);

@@ -1,5 +1,7 @@
 #include "alterprogress.h"
 
+#include "protocol/terminaltext.h"
+
 #include <QSqlQuery>
 #include <QTextStream>
 #include <QVariant>
@@ -61,7 +63,7 @@ void AlterProgress::run()
                 continue;
             const int stage = query.value(0).toInt();
             const int stages = query.value(1).toInt();
-            const QString state = query.value(3).toString();
+            const QString state = terminalSafe(query.value(3).toString());
             const int seconds = query.value(4).toInt();
             // InnoDB tells stages only while it sorts an index; the rest of
             // the time the server's state and the time spent are all there is.

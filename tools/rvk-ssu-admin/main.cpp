@@ -2,15 +2,24 @@
 // only create the table, store, read and delete reports; its row key and
 // indexes are added here, on the administrator's own account, in one
 // statement, so that the table is complete or as it was, never half-done.
+// The same step keeps a copy of every deleted report, which this tool lists
+// and restores, and the tool makes and revokes the accounts of single
+// stations for plants that want them.
 
 #include "alterprogress.h"
+#include "deletedreports.h"
 #include "passwordinput.h"
+#include "stationaccounts.h"
 
+#include "protocol/terminaltext.h"
+#include "ssu/deployment.h"
 #include "ssu/reportschema.h"
+#include "ssu/stationaccount.h"
 #include "ssu/driver/ssuconnection.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QFile>
 #include <QRegularExpression>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -40,7 +49,7 @@ bool runAlter(QSqlDatabase db, const SsuTarget &target, const QString &statement
 {
     QSqlQuery id(db);
     if (!id.exec(QStringLiteral("SELECT CONNECTION_ID()")) || !id.next()) {
-        err << "rvk-ssu-admin: " << id.lastError().text() << '\n';
+        err << "rvk-ssu-admin: " << terminalSafe(id.lastError().text()) << '\n';
         return false;
     }
     AlterProgress progress(target, id.value(0).toLongLong());
@@ -51,7 +60,7 @@ bool runAlter(QSqlDatabase db, const SsuTarget &target, const QString &statement
     if (done)
         return true;
     const QSqlError error = alter.lastError();
-    err << "rvk-ssu-admin: adding the keys failed: " << error.text() << '\n';
+    err << "rvk-ssu-admin: adding the keys failed: " << terminalSafe(error.text()) << '\n';
     if (error.nativeErrorCode() == QLatin1String("1062"))
         err << "rvk-ssu-admin: the table holds a report more than once, which the unique key forbids; "
                "remove the duplicates (see the README) and run this again\n";
@@ -68,6 +77,169 @@ bool runAlter(QSqlDatabase db, const SsuTarget &target, const QString &statement
     return false;
 }
 
+
+// What the positional arguments ask for. Only words the tool knows, and the
+// operands they take, count as the command: anything else may be a password
+// typed where it does not belong, and is refused as one.
+struct Invocation
+{
+    enum Command { Step, Deleted, Restore, StationAdd, StationList, StationRevoke } command = Step;
+    int words = 0;
+    QList<qint64> copies;
+    QString station;
+    QString usageError;
+};
+
+Invocation parseCommand(const QStringList &words)
+{
+    Invocation call;
+    const QString first = words.value(0);
+    if (first == QLatin1String("deleted")) {
+        call.command = Invocation::Deleted;
+        call.words = 1;
+    } else if (first == QLatin1String("restore")) {
+        call.command = Invocation::Restore;
+        call.words = 1;
+        for (int i = 1; i < words.size(); ++i) {
+            bool ok = false;
+            const qint64 id = words.at(i).toLongLong(&ok);
+            if (!ok || id <= 0)
+                break;
+            call.copies << id;
+            ++call.words;
+        }
+        if (call.copies.isEmpty() && words.size() == 1)
+            call.usageError = QStringLiteral("name the deleted reports to restore by the numbers \"deleted\" lists");
+    } else if (first == QLatin1String("station")) {
+        const QString action = words.value(1);
+        call.words = 2;
+        if (action == QLatin1String("list")) {
+            call.command = Invocation::StationList;
+        } else if (action == QLatin1String("add") || action == QLatin1String("revoke")) {
+            call.command = action == QLatin1String("add") ? Invocation::StationAdd : Invocation::StationRevoke;
+            call.station = words.value(2);
+            call.words = 3;
+            if (!StationAccounts::validName(call.station))
+                call.usageError = QStringLiteral("a station's name is 1 to 24 letters, digits, '_' or '-'");
+        } else {
+            call.usageError = QStringLiteral("station takes add NAME, list or revoke NAME");
+        }
+    }
+    return call;
+}
+
+bool parseKey(const QString &text, quint64 *key)
+{
+    QString digits = text.trimmed();
+    if (digits.startsWith(QLatin1String("0x"), Qt::CaseInsensitive))
+        digits = digits.mid(2);
+    bool ok = false;
+    *key = digits.toULongLong(&ok, 16);
+    return ok && !digits.isEmpty() && digits.size() <= 16;
+}
+
+// The key the station file is encrypted with: the build's, or the first
+// line of a file (never the command line, as with the password).
+bool readKey(const QString &fileName, quint64 *key, QTextStream &err)
+{
+    if (fileName.isEmpty()) {
+        *key = Deployment::key();
+        return true;
+    }
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
+        err << "rvk-ssu-admin: cannot read the key file " << fileName << ": " << file.errorString() << '\n';
+        return false;
+    }
+    if (!parseKey(QString::fromLatin1(file.readLine(256)), key)) {
+        err << "rvk-ssu-admin: the first line of " << fileName
+            << " must be the key, a hexadecimal number of at most 16 digits\n";
+        return false;
+    }
+    return true;
+}
+
+// The table's keys and indexes, then the copy of deleted reports.
+int runStep(QSqlDatabase db, const SsuTarget &target, const QString &table, bool check, QTextStream &out,
+            QTextStream &err)
+{
+    QSqlQuery query(db);
+    DeletedReports deleted(db, target.database, table);
+    if (!check && !query.exec(createStatement(table))) {
+        err << "rvk-ssu-admin: cannot create the table: " << terminalSafe(query.lastError().text()) << '\n';
+        return Failed;
+    }
+    const int missing = missingReportKeys(db, table);
+    if (missing < 0) {
+        err << "rvk-ssu-admin: cannot read the table's indexes: " << terminalSafe(db.lastError().text()) << '\n';
+        return Failed;
+    }
+    QString error;
+    if (check) {
+        out << missing << " of the table's keys and indexes missing\n";
+        const bool copied = deleted.inPlace(&error);
+        if (!error.isEmpty()) {
+            err << "rvk-ssu-admin: cannot ask for the copy of deleted reports: " << error << '\n';
+            return Failed;
+        }
+        out << (copied ? QStringLiteral("deleted reports are copied to %1\n").arg(deleted.copyTable())
+                       : QStringLiteral("deleted reports are not copied yet\n"));
+        return missing == 0 && copied ? Done : KeysMissing;
+    }
+    if (missing == 0) {
+        out << "nothing missing: the table has its keys and indexes\n";
+    } else {
+        const QString statement = reportMigrationStatement(db, table);
+        err << "rvk-ssu-admin: adding " << missing << " keys and indexes; on a large table this takes a while\n";
+        err.flush();
+        if (!runAlter(db, target, statement, err))
+            return Failed;
+        out << "added: " << statement.section(QLatin1Char(' '), 3) << '\n';
+    }
+    QStringList added;
+    if (!deleted.ensure(&added, &error)) {
+        err << "rvk-ssu-admin: cannot keep a copy of deleted reports: " << error << '\n'
+            << "rvk-ssu-admin: the account needs TRIGGER on " << target.database << " and CREATE, INSERT, SELECT "
+            << "and DELETE on " << deleted.adminDatabase() << " (see the README)\n";
+        return Failed;
+    }
+    if (added.isEmpty())
+        out << "nothing missing: deleted reports are copied to " << deleted.copyTable() << '\n';
+    else
+        out << "added: " << added.join(QLatin1String(", ")) << "; deleted reports are copied to "
+            << deleted.copyTable() << '\n';
+    return Done;
+}
+
+int runRestore(QSqlDatabase db, const SsuTarget &target, const QString &table, const QList<qint64> &copies,
+               QTextStream &out, QTextStream &err)
+{
+    DeletedReports deleted(db, target.database, table);
+    int failures = 0;
+    for (qint64 copy : copies) {
+        QString detail;
+        switch (deleted.restore(copy, &detail)) {
+        case DeletedReports::Restored::Done:
+            out << copy << ": restored (" << detail << ")\n";
+            break;
+        case DeletedReports::Restored::PresentAgain:
+            // The duplicate rule keeps one row of a report: the one there
+            // now stays, and so does the copy.
+            out << copy << ": stored again meanwhile (" << detail << "); nothing changed, the copy stays\n";
+            break;
+        case DeletedReports::Restored::NoSuchCopy:
+            err << "rvk-ssu-admin: " << copy << ": no such deleted report (\"deleted\" lists them)\n";
+            ++failures;
+            break;
+        case DeletedReports::Restored::Failed:
+            err << "rvk-ssu-admin: " << copy << ": not restored, the copy stays: " << detail << '\n';
+            ++failures;
+            break;
+        }
+    }
+    return failures == 0 ? Done : Failed;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -79,12 +251,22 @@ int main(int argc, char *argv[])
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
-        "Creates the SSU's report table if missing and adds the row key and the indexes it lacks, in one "
-        "statement: the table ends complete or as it was. Run it with an account that may ALTER and INDEX "
-        "RVKSSUdb, once before the stations use a new or older table. The password is read from the first "
-        "line of standard input, or of the file given with --password-file; never from the command line.\n"
+        "Without a command: creates the SSU's report table if missing and adds the row key and the indexes it "
+        "lacks, in one statement (the table ends complete or as it was), and the trigger that copies every "
+        "deleted report into <database>_admin. Run it with an account that may ALTER, INDEX and TRIGGER "
+        "RVKSSUdb and create <database>_admin, once before the stations use a new or older table.\n"
+        "Commands:\n"
+        "  deleted [--serial N] [--since DATE]  list the deleted reports\n"
+        "  restore ID...                        put deleted reports back\n"
+        "  station add NAME [--output FILE]     make a station's own account and its station file\n"
+        "  station list                         list the stations' accounts\n"
+        "  station revoke NAME                  take a station's account away\n"
+        "The password is read from the first line of standard input, or of the file given with "
+        "--password-file; never from the command line.\n"
         "Exit status: 0 done (with --check: complete), 1 keys missing (--check), 2 wrong usage, 3 failed."));
     parser.addHelpOption();
+    parser.addPositionalArgument(QStringLiteral("command"), QStringLiteral("deleted, restore or station; none: "
+                                                                            "the step"));
     const QCommandLineOption hostsOption(QStringLiteral("hosts"),
                                          QStringLiteral("The database servers, \"host[:port],...\", tried in order "
                                                         "(port default %1).")
@@ -102,7 +284,7 @@ int main(int argc, char *argv[])
         QStringLiteral("file"));
     const QCommandLineOption checkOption(QStringLiteral("check"),
                                          QStringLiteral("Change nothing; print how many keys and indexes are "
-                                                        "missing."));
+                                                        "missing, and whether deleted reports are copied."));
     const QCommandLineOption hoursOption(QStringLiteral("max-hours"),
                                          QStringLiteral("Give the change up to <hours> (default %1).")
                                              .arg(DefaultStatementHours),
@@ -110,6 +292,21 @@ int main(int argc, char *argv[])
     const QCommandLineOption databaseOption(QStringLiteral("database"),
                                             QStringLiteral("The database (default RVKSSUdb)."),
                                             QStringLiteral("name"), QStringLiteral("RVKSSUdb"));
+    const QCommandLineOption serialOption(QStringLiteral("serial"),
+                                          QStringLiteral("deleted: only the reports of this serial number."),
+                                          QStringLiteral("N"));
+    const QCommandLineOption sinceOption(QStringLiteral("since"),
+                                         QStringLiteral("deleted: only reports deleted from DATE on "
+                                                        "(yyyy-MM-dd or \"yyyy-MM-dd HH:mm\")."),
+                                         QStringLiteral("DATE"));
+    const QCommandLineOption outputOption(QStringLiteral("output"),
+                                          QStringLiteral("station add: write the station file to <file> "
+                                                         "(default rvk-station-NAME.ssu here)."),
+                                          QStringLiteral("file"));
+    const QCommandLineOption keyFileOption(QStringLiteral("key-file"),
+                                           QStringLiteral("station add: encrypt with the key on the first line "
+                                                          "of <file> instead of this build's."),
+                                           QStringLiteral("file"));
     QCommandLineOption tableOption(QStringLiteral("table"), QStringLiteral("The table (default rvkreport)."),
                                    QStringLiteral("name"), QStringLiteral("rvkreport"));
     tableOption.setFlags(QCommandLineOption::HiddenFromHelp);
@@ -117,22 +314,31 @@ int main(int argc, char *argv[])
     QCommandLineOption passwordOption(QStringLiteral("password"), QString(), QStringLiteral("password"));
     passwordOption.setFlags(QCommandLineOption::HiddenFromHelp);
     parser.addOptions({hostsOption, caOption, userOption, passwordFileOption, checkOption, hoursOption,
-                       databaseOption, tableOption, passwordOption});
+                       databaseOption, serialOption, sinceOption, outputOption, keyFileOption, tableOption,
+                       passwordOption});
     parser.process(app);
 
+    const Invocation call = parseCommand(parser.positionalArguments());
     SsuTarget target;
     target.hosts = parser.value(hostsOption);
     target.caFile = parser.value(caOption);
     target.user = parser.value(userOption);
     target.database = parser.value(databaseOption);
     const QString table = parser.value(tableOption);
+    if (!call.usageError.isEmpty()) {
+        err << "rvk-ssu-admin: " << call.usageError << '\n';
+        return Usage;
+    }
     if (target.hosts.isEmpty()) {
         err << "rvk-ssu-admin: name the database servers with --hosts\n";
         return Usage;
     }
-    // The table's name becomes part of statements.
-    if (!QRegularExpression(QStringLiteral("\\A[A-Za-z_][A-Za-z0-9_]{0,63}\\z")).match(table).hasMatch()) {
-        err << "rvk-ssu-admin: the table name may hold only letters, digits and underscores\n";
+    // The names become part of statements, with suffixes of their own
+    // ("_admin", "_deleted", "_keep_deleted") within the server's 64.
+    const QRegularExpression name(QStringLiteral("\\A[A-Za-z_][A-Za-z0-9_]{0,49}\\z"));
+    if (!name.match(table).hasMatch() || !name.match(target.database).hasMatch()) {
+        err << "rvk-ssu-admin: the table's and the database's names may hold only letters, digits and "
+               "underscores, at most 50\n";
         return Usage;
     }
     bool hoursOk = false;
@@ -141,8 +347,30 @@ int main(int argc, char *argv[])
         err << "rvk-ssu-admin: --max-hours takes 1 to 168\n";
         return Usage;
     }
+    DeletedReports::Filter filter;
+    if (parser.isSet(serialOption)) {
+        bool ok = false;
+        filter.serial = parser.value(serialOption).toUInt(&ok);
+        if (!ok || filter.serial == 0) {
+            err << "rvk-ssu-admin: --serial takes a serial number above 0\n";
+            return Usage;
+        }
+    }
+    if (parser.isSet(sinceOption)) {
+        const QString since = parser.value(sinceOption);
+        filter.since = QDateTime::fromString(since, QStringLiteral("yyyy-MM-dd HH:mm"));
+        if (!filter.since.isValid())
+            filter.since = QDateTime(QDate::fromString(since, QStringLiteral("yyyy-MM-dd")), QTime(0, 0));
+        if (!filter.since.isValid()) {
+            err << "rvk-ssu-admin: --since takes yyyy-MM-dd or \"yyyy-MM-dd HH:mm\"\n";
+            return Usage;
+        }
+    }
+    quint64 key = 0;
+    if (call.command == Invocation::StationAdd && !readKey(parser.value(keyFileOption), &key, err))
+        return Failed;
     switch (readPassword(QStringLiteral("rvk-ssu-admin"), parser, passwordFileOption, &target.password, err,
-                         {passwordOption})) {
+                         {passwordOption}, call.words)) {
     case PasswordInput::Read:
         break;
     case PasswordInput::Unreadable:
@@ -156,27 +384,62 @@ int main(int argc, char *argv[])
     int exitCode = Failed;
     {
         QSqlDatabase db = SsuConnection::open(QLatin1String(AdminConnection), target, policy);
-        QSqlQuery query(db);
+        QString error;
         if (!db.isOpen()) {
             err << "rvk-ssu-admin: cannot connect to " << target.hosts << " as " << target.user << ": "
-                << db.lastError().text() << '\n';
-        } else if (!parser.isSet(checkOption) && !query.exec(createStatement(table))) {
-            err << "rvk-ssu-admin: cannot create the table: " << query.lastError().text() << '\n';
-        } else if (const int missing = missingReportKeys(db, table); missing < 0) {
-            err << "rvk-ssu-admin: cannot read the table's indexes: " << db.lastError().text() << '\n';
-        } else if (parser.isSet(checkOption)) {
-            out << missing << " of the table's keys and indexes missing\n";
-            exitCode = missing == 0 ? Done : KeysMissing;
-        } else if (missing == 0) {
-            out << "nothing missing: the table has its keys and indexes\n";
-            exitCode = Done;
-        } else {
-            const QString statement = reportMigrationStatement(db, table);
-            err << "rvk-ssu-admin: adding " << missing << " keys and indexes; on a large table this takes a while\n";
-            err.flush();
-            if (runAlter(db, target, statement, err)) {
-                out << "added: " << statement.section(QLatin1Char(' '), 3) << '\n';
+                << terminalSafe(db.lastError().text()) << '\n';
+        } else if (call.command == Invocation::Step) {
+            exitCode = runStep(db, target, table, parser.isSet(checkOption), out, err);
+        } else if (call.command == Invocation::Deleted) {
+            DeletedReports deleted(db, target.database, table);
+            out << "copy\tdeleted\tby\tserial\tdate\ttotal_time\trepair_time\n";
+            const int listed = deleted.list(filter, out, &error);
+            if (listed < 0) {
+                err << "rvk-ssu-admin: cannot list the deleted reports: " << error << '\n';
+            } else {
+                err << "rvk-ssu-admin: " << listed << " deleted reports\n";
                 exitCode = Done;
+            }
+        } else if (call.command == Invocation::Restore) {
+            exitCode = runRestore(db, target, table, call.copies, out, err);
+        } else {
+            StationAccounts stations(db, target.database, table);
+            if (call.command == Invocation::StationAdd) {
+                const QString file = parser.isSet(outputOption)
+                    ? parser.value(outputOption)
+                    : QStringLiteral("rvk-station-%1.ssu").arg(call.station);
+                QString token;
+                if (stations.add(call.station, file, key, &token, &error)) {
+                    out << "station " << call.station << ": account " << StationAccounts::accountOf(call.station)
+                        << ", station file " << file << '\n'
+                        << "copy the file to the station's user as " << StationAccount::defaultPath()
+                                                                            .section(QLatin1Char('/'), -2)
+                        << " in the user's configuration folder (~/.config on Linux, AppData\\Local on Windows)\n"
+                        << "login token for service mode at that station: " << token << '\n';
+                    exitCode = Done;
+                } else {
+                    err << "rvk-ssu-admin: station " << call.station << " not added: " << error << '\n';
+                }
+            } else if (call.command == Invocation::StationList) {
+                out << "station\taccount\tadded\tby\n";
+                if (stations.list(out, &error) < 0)
+                    err << "rvk-ssu-admin: cannot list the stations: " << error << '\n';
+                else
+                    exitCode = Done;
+            } else {
+                switch (stations.revoke(call.station, &error)) {
+                case StationAccounts::Revoked::Done:
+                    out << "station " << call.station << " revoked: its account is dropped; what it reads from "
+                        << "now on waits in its archive folder\n";
+                    exitCode = Done;
+                    break;
+                case StationAccounts::Revoked::Unknown:
+                    err << "rvk-ssu-admin: no station " << call.station << " (station list shows them)\n";
+                    break;
+                case StationAccounts::Revoked::Failed:
+                    err << "rvk-ssu-admin: station " << call.station << " not revoked: " << error << '\n';
+                    break;
+                }
             }
         }
     }
