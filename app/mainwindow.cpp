@@ -133,7 +133,7 @@ void MainWindow::connectStation()
     connect(core, &Station::reportProgress, ui->progressBar, &QProgressBar::setValue);
     connect(core, &Station::reportCompleted, this, &MainWindow::showReadout);
     connect(core, &Station::documentWritten, this, &MainWindow::openDocument);
-    connect(core, &Station::comparisonWritten, this, [this](const QString &path) { openDocument(path); });
+    createComparisonLine();
     connect(core, &Station::documentFailed, this, &MainWindow::reportDocumentFailure);
     connect(core, &Station::reportStored, this, &MainWindow::reportStorage);
     connect(core->store(), &ReportStore::archiveProgress, this, &MainWindow::showArchiveProgress);

@@ -11,6 +11,7 @@
 
 class DbgTextEdit;
 class QAction;
+class ComparisonLine;
 class QLabel;
 class QMessageBox;
 class QProgressBar;
@@ -107,6 +108,8 @@ private:
     void showReadout(const Readout &readout);
     void showKeyValues();
     void openDocument(const QString &path);
+    void createComparisonLine();
+    ComparisonLine *comparisonLine = nullptr;
     void reportDocumentFailure(const QString &path, const QString &error);
     void reportStorage(const ReportStore::Result &result);
     // The status bar's word on the reports being stored and waiting in the
@@ -145,6 +148,8 @@ private:
     void retranslateOwnTexts();
     void installServiceModeShortcut();
     void enterServiceMode();
+    void armWipeButtons();
+    static constexpr int WipeArmingMs = 800;
 
     // --- trends window (mainwindow_trends.cpp) ---
     void installTrendsAction();

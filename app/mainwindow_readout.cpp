@@ -1,6 +1,7 @@
 // The read-out as the window shows it: the request, the key values, the
 // document opened and what became of the report.
 #include "app/mainwindow.h"
+#include "app/comparisonline.h"
 #include "ui_mainwindow.h"
 
 #include "app/stylesheets.h"
@@ -19,6 +20,9 @@ void MainWindow::on_pushButton_ReadData_clicked()
 
 void MainWindow::showReadout(const Readout &readout)
 {
+    // The line belongs to the module read before; this read-out's follows
+    // once its report is kept.
+    comparisonLine->clear();
     showKeyValues();
     ui->pushButton_ReadData->setEnabled(true);
     if (!readout.silent && !readout.whole)
@@ -50,6 +54,15 @@ void MainWindow::showKeyValues()
 void MainWindow::openDocument(const QString &path)
 {
     QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+}
+
+// Inside the key values' frame, under them: the line speaks of those values.
+void MainWindow::createComparisonLine()
+{
+    comparisonLine = new ComparisonLine(ui->frame);
+    ui->gridLayout_2->addWidget(comparisonLine, ui->gridLayout_2->rowCount(), 0, 1, ui->gridLayout_2->columnCount());
+    connect(core, &Station::compared, comparisonLine, &ComparisonLine::showSummary);
+    connect(comparisonLine, &ComparisonLine::openRequested, this, &MainWindow::openDocument);
 }
 
 void MainWindow::reportDocumentFailure(const QString &path, const QString &error)

@@ -18,6 +18,7 @@
 #include <QMessageBox>
 #include <QSettings>
 #include <QShortcut>
+#include <QTimer>
 
 // Says where the translation was looked for: an installation that starts in
 // Russian although English was chosen is diagnosed with
@@ -223,4 +224,18 @@ void MainWindow::enterServiceMode()
     ui->actionSSU->setVisible(true);
     trendsAction->setVisible(true);
     fleetAction->setVisible(true);
+    armWipeButtons();
+}
+
+// The controls appear under the pointer that just answered the access code;
+// a second, hasty click there must not start a wipe, so the two wipe buttons
+// take clicks only a moment after they appear.
+void MainWindow::armWipeButtons()
+{
+    ui->pushButton_IRTClear->setEnabled(false);
+    ui->pushButton_EEPROMClear->setEnabled(false);
+    QTimer::singleShot(WipeArmingMs, this, [this] {
+        ui->pushButton_IRTClear->setEnabled(true);
+        ui->pushButton_EEPROMClear->setEnabled(true);
+    });
 }

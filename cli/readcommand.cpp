@@ -60,6 +60,7 @@ int readCommand(CommandContext &context)
     std::optional<ReportStore::Result> stored;
     QString document;
     QString comparison;
+    ComparisonSummary summary;
     int shownProgress = -10;
     QObject::connect(&station, &Station::reportProgress, [&](int percent) {
         if (percent < shownProgress + 10 && percent != 100)
@@ -68,7 +69,10 @@ int readCommand(CommandContext &context)
         context.err << CommandLine::tr("Чтение отчёта: %1 %").arg(percent) << Qt::endl;
     });
     QObject::connect(&station, &Station::documentWritten, [&](const QString &path) { document = path; });
-    QObject::connect(&station, &Station::comparisonWritten, [&](const QString &path) { comparison = path; });
+    QObject::connect(&station, &Station::compared, [&](const ComparisonSummary &line, const QString &path) {
+        summary = line;
+        comparison = path;
+    });
     QObject::connect(&station, &Station::documentFailed, [&](const QString &path, const QString &error) {
         context.err << CommandLine::tr("Не могу сохранить файл отчёта: %1 (%2)").arg(path, error) << Qt::endl;
     });
@@ -114,7 +118,11 @@ int readCommand(CommandContext &context)
                     << CommandLine::tr("Версия ПО: %1").arg(values.firmwareText) << '\n'
                     << CommandLine::tr("Уровень удара: %1").arg(values.impactLevel) << '\n'
                     << CommandLine::tr("Документ: %1").arg(document) << '\n'
-                    << CommandLine::tr("Изменения с прошлого отчёта: %1").arg(comparison) << Qt::endl;
+                    << CommandLine::tr("Изменения с прошлого отчёта: %1").arg(comparison) << '\n'
+                    << summary.line << '\n';
+        for (const QString &notice : summary.notices)
+            context.out << CommandLine::tr("Внимание: %1").arg(notice) << '\n';
+        context.out.flush();
     }
     switch (stored->outcome) {
     case ReportStore::Outcome::Uploaded:

@@ -237,6 +237,26 @@ QString buildComparisonDocument(const ReportComparison &comparison, ComparisonSo
     return html + QStringLiteral("</body></html>");
 }
 
+ComparisonSummary summarizeComparison(const ReportComparison &comparison, ComparisonSource source,
+                                      quint32 language)
+{
+    ComparisonSummary summary;
+    summary.source = source;
+    if (!comparison.hasPrevious) {
+        summary.line = withoutPrevious(source, language);
+        return summary;
+    }
+    const QString days = (comparison.daysBetween > 0 ? QStringLiteral("+") : QString())
+                         + QString::number(comparison.daysBetween, 'f', 1);
+    summary.line = text(language, QT_TRANSLATE_NOOP("ReportComparison",
+                                                    "С прошлого отчёта: %1 сут., наработка %2, ударов %3."))
+                       .arg(days, signedMinutes(comparison.totalMinutesAdded),
+                            signedCount(comparison.impactsAdded));
+    for (const ComparisonNotice &notice : comparison.notices)
+        summary.notices << noticeText(notice, language);
+    return summary;
+}
+
 bool writeComparisonFile(const QString &path, const ReportComparison &comparison, ComparisonSource source,
                          quint32 language, QString *errorString)
 {

@@ -3,6 +3,7 @@
 #include "report/reportcomparison.h"
 
 #include <QString>
+#include <QStringList>
 
 // Where the report compared with came from, or why there is none.
 enum class ComparisonSource {
@@ -21,6 +22,21 @@ enum class ComparisonSource {
     // Not known: a module without a serial number has no history to look up.
     UnknownNoSerialNumber,
 };
+
+// The comparison in one line, shown under the key values after a read-out
+// and printed by the command line, so the engineer need not open the page to
+// know whether to look at it.
+struct ComparisonSummary
+{
+    ComparisonSource source = ComparisonSource::None;
+    // Days, operating time and impacts added; or why nothing is compared.
+    QString line;
+    // What the engineer must look at (shown in red).
+    QStringList notices;
+};
+
+ComparisonSummary summarizeComparison(const ReportComparison &comparison, ComparisonSource source,
+                                      quint32 language);
 
 // "RVKChanges_sn%1_%2.html", the date as in the report document's name.
 QString comparisonFileName(quint32 sn, const QString &date);

@@ -154,8 +154,8 @@ void ReportKeeper::writeComparison(const ReportValues &current, ComparisonSource
     const QString path = freeDocumentPath(QDir::currentPath() + QStringLiteral("/Reports"),
                                           comparisonFileName(current.sn, current.date), current.sn, QByteArray());
     QString error;
-    if (writeComparisonFile(path, comparison, source, documentLanguage, &error))
-        emit comparisonWritten(path, source);
-    else
+    const bool written = writeComparisonFile(path, comparison, source, documentLanguage, &error);
+    if (!written)
         emit documentFailed(path, error);
+    emit compared(summarizeComparison(comparison, source, documentLanguage), written ? path : QString());
 }

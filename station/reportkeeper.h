@@ -43,7 +43,9 @@ public:
 
 signals:
     void documentWritten(const QString &path);
-    void comparisonWritten(const QString &path, ComparisonSource source);
+    // path is empty when the comparison's page could not be written (then
+    // documentFailed told why); the summary holds all the same.
+    void compared(const ComparisonSummary &summary, const QString &path);
     void documentFailed(const QString &path, const QString &error);
     void reportStored(const ReportStore::Result &result);
     // How many read-outs wait for their storage, the one under way included.

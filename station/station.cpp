@@ -44,7 +44,7 @@ Station::Station(QObject *parent)
     });
     connect(&answerWatch, &AnswerWatch::commandUnanswered, this, &Station::commandUnanswered);
     connect(&reportKeeper, &ReportKeeper::documentWritten, this, &Station::documentWritten);
-    connect(&reportKeeper, &ReportKeeper::comparisonWritten, this, &Station::comparisonWritten);
+    connect(&reportKeeper, &ReportKeeper::compared, this, &Station::compared);
     connect(&reportKeeper, &ReportKeeper::documentFailed, this, &Station::documentFailed);
     connect(&reportKeeper, &ReportKeeper::reportStored, this, &Station::reportStored);
     supervision.setInterval(1000);

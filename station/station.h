@@ -122,7 +122,7 @@ signals:
     void documentWritten(const QString &path);
     // Beside every whole report's document: what changed since the module's
     // previous report (or that it has none), and where that came from.
-    void comparisonWritten(const QString &path, ComparisonSource source);
+    void compared(const ComparisonSummary &summary, const QString &path);
     void documentFailed(const QString &path, const QString &error);
     void reportStored(const ReportStore::Result &result);
 

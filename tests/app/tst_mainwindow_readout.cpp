@@ -124,10 +124,16 @@ void TestMainWindowReadout::completeReadoutFillsFormWritesReportAndArchives()
     QCOMPARE(filesIn(QStringLiteral("Reports")), QStringList({comparison, document}));
     const QString documentPath = QDir::currentPath() + QStringLiteral("/Reports/") + document;
     const QString comparisonPath = QDir::currentPath() + QStringLiteral("/Reports/") + comparison;
+    // One page per read-out: the comparison is a line under the key values
+    // and opens from its button only.
+    const QString unknown = QStringLiteral("Предыдущий отчёт модуля здесь не известен: ССУ не ответила");
+    QTRY_VERIFY(!widget<QWidget>("widget_Comparison")->isHidden());
+    QCOMPARE(UrlCatcher::instance().urls, QList<QUrl>({QUrl::fromLocalFile(documentPath)}));
+    QVERIFY(widget<QLabel>("label_Comparison")->text().contains(unknown));
+    QVERIFY(press("pushButton_Comparison"));
     QCOMPARE(UrlCatcher::instance().urls,
              QList<QUrl>({QUrl::fromLocalFile(documentPath), QUrl::fromLocalFile(comparisonPath)}));
-    QVERIFY(QString::fromUtf8(rvktest::readFile(comparisonPath))
-                .contains(QStringLiteral("Предыдущий отчёт модуля здесь не известен: ССУ не ответила")));
+    QVERIFY(QString::fromUtf8(rvktest::readFile(comparisonPath)).contains(unknown));
     const QString html = rvktest::readWindows1251File(documentPath);
     QVERIFY(html.contains(QStringLiteral("<title>%1</title>").arg(document)));
     for (const char *cell : {"<td>1234</td>", "<td>06.12.2026</td>", "<td>3.2.2</td>", "<td>7</td>", "<td>277:46</td>"})

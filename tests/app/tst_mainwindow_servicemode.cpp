@@ -124,6 +124,11 @@ void TestMainWindowServiceMode::rightCodeRevealsTheServiceControls()
 
     pressChord();
     QTRY_VERIFY(widget<QAction>("actionSSU")->isVisible() && ssuLight()->isVisible());
+    // A hasty second click where the code was answered cannot start a wipe.
+    for (const char *wipe : {"pushButton_IRTClear", "pushButton_EEPROMClear"})
+        QVERIFY2(!widget<QPushButton>(wipe)->isEnabled(), wipe);
+    QTRY_VERIFY(widget<QPushButton>("pushButton_IRTClear")->isEnabled()
+                && widget<QPushButton>("pushButton_EEPROMClear")->isEnabled());
     // The fleet is the maker's view: its window opens from service mode only.
     QVERIFY(widget<QAction>("actionFleet")->isVisible());
     widget<QAction>("actionFleet")->trigger();

@@ -95,7 +95,9 @@ public:
         for (QShortcut *shortcut : window->findChildren<QShortcut *>())
             if (shortcut->key() == chord)
                 emit shortcut->activated();
-        return widget<QPushButton>("pushButton_SetSN")->isEnabled();
+        // The wipe buttons take clicks a moment after they appear.
+        return widget<QPushButton>("pushButton_SetSN")->isEnabled()
+               && QTest::qWaitFor([this] { return widget<QPushButton>("pushButton_EEPROMClear")->isEnabled(); }, 3000);
     }
     // A button of the window pressed; a hidden or disabled one does nothing,
     // as for the user.

@@ -168,6 +168,8 @@ void Scenes::readReport()
     waitUntil([&] { return m_catcher.opened.size() > before; }, QStringLiteral("the read-out is complete"));
     waitUntil([] { return !messageBoxTitled({QStringLiteral("Warning"), QStringLiteral("Внимание")}); },
               QStringLiteral("the database work after the read-out is over"), 20000);
+    waitUntil([&] { return child<QWidget>(m_window, "widget_Comparison")->isVisible(); },
+              QStringLiteral("the comparison's line is shown"), 20000);
     settle(1000);
 }
 
@@ -241,6 +243,7 @@ void Scenes::connectedAndReadOut()
     if (!m_settings.withBrowser)
         return;
     browserShot(openedDocument(QStringLiteral("RVKReport_")), QStringLiteral("report.png"));
+    child<QPushButton>(m_window, "pushButton_Comparison")->click();
     browserShot(openedDocument(QStringLiteral("RVKChanges_")), QStringLiteral("comparison.png"));
 }
 
