@@ -4,6 +4,7 @@
 #include "ssu/fleetfigures.h"
 #include "ssu/driver/databasethread.h"
 #include "ssu/driver/ssuconnection.h"
+#include "ssu/gui/plainmessagebox.h"
 #include "ssu/ssusession.h"
 
 #include <QComboBox>
@@ -14,7 +15,6 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTimer>
@@ -48,6 +48,8 @@ FleetWindow::FleetWindow(SsuSession *session, QWidget *parent)
     m_table->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     m_statusLabel = new QLabel(this);
     m_statusLabel->setObjectName(QStringLiteral("label_Status"));
+    // It shows the server's and the driver's error texts.
+    m_statusLabel->setTextFormat(Qt::PlainText);
     m_refresh = new QPushButton(this);
     m_refresh->setObjectName(QStringLiteral("pushButton_Refresh"));
     m_export = new QPushButton(this);
@@ -203,8 +205,8 @@ void FleetWindow::exportCsv()
         return;
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || !writeFleetCsv(m_summary, &file))
-        QMessageBox::warning(this, tr("Сводка по парку"),
-                             tr("Не удалось записать файл %1: %2").arg(path, file.errorString()));
+        PlainMessageBox::warning(this, tr("Сводка по парку"),
+                                 tr("Не удалось записать файл %1: %2").arg(path, file.errorString()));
 }
 
 void FleetWindow::retranslate()

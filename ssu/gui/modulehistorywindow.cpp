@@ -3,6 +3,7 @@
 #include "report/comparisondocument.h"
 #include "report/histogramtable.h"
 #include "report/reporthistory.h"
+#include "ssu/gui/plainmessagebox.h"
 
 #include <QDesktopServices>
 #include <QDir>
@@ -11,7 +12,6 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QSaveFile>
 #include <QSplitter>
@@ -231,7 +231,7 @@ void ModuleHistoryWindow::compareSelected()
         QStringLiteral("Reports/") + comparisonFileName(sn, previous.date + QStringLiteral(" - ") + current.date));
     QString error;
     if (!writeComparisonFile(path, comparison, ComparisonSource::Ssu, language, &error)) {
-        QMessageBox::warning(this, tr("Внимание"), tr("Не могу сохранить файл сравнения\n%1\n%2").arg(error, path));
+        PlainMessageBox::warning(this, tr("Внимание"), tr("Не могу сохранить файл сравнения\n%1\n%2").arg(error, path));
         return;
     }
     emit comparisonWritten(path);
@@ -247,5 +247,5 @@ void ModuleHistoryWindow::exportCsv()
         return;
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || !writeModuleHistoryCsv(values(), &file) || !file.commit())
-        QMessageBox::warning(this, tr("Внимание"), tr("Не могу сохранить файл\n%1\n%2").arg(file.errorString(), path));
+        PlainMessageBox::warning(this, tr("Внимание"), tr("Не могу сохранить файл\n%1\n%2").arg(file.errorString(), path));
 }

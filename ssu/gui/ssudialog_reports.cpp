@@ -3,6 +3,7 @@
 
 #include "report/htmlreport.h"
 #include "ssu/gui/modulehistorywindow.h"
+#include "ssu/gui/plainmessagebox.h"
 #include "ssu/mysqlquerymodel.h"
 #include "ssu/ssusession.h"
 
@@ -180,10 +181,9 @@ void SSUDialog::writeHtmlReport(const ReportValues &report, const StoredReportKe
 
     QString error;
     if (!writeHtmlReportFile(path, input, &error)) {
-        QMessageBox::warning(this, tr("Внимание"),
-                             tr("Не могу сохранить файл отчёта\n") + error + QLatin1Char('\n')
-                                 + QFileInfo(path).absoluteFilePath(),
-                             QMessageBox::Ok);
+        PlainMessageBox::warning(this, tr("Внимание"),
+                                 tr("Не могу сохранить файл отчёта\n") + error + QLatin1Char('\n')
+                                     + QFileInfo(path).absoluteFilePath());
         return;
     }
     if (!saveMode)
