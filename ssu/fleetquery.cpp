@@ -12,6 +12,7 @@
 #include <QHash>
 #include <QIODevice>
 #include <QRegularExpression>
+#include <QSet>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QStringList>
@@ -214,6 +215,13 @@ bool Reader::readGroups(FleetSummary *summary)
 bool Reader::readModules(const FleetSummary &summary, QVector<GroupValues> *values)
 {
     values->resize(summary.groups.size());
+    // Both statements see the table as it was at the first, so the pages
+    // hold no module the groups did not count. A server that sends more
+    // (page after full page) would otherwise keep the loop going forever.
+    qint64 counted = 0;
+    for (const FleetGroup &group : summary.groups)
+        counted += group.modules;
+    qint64 seen = 0;
     int pageModules = PageModules;
     if (auto *driver = qobject_cast<SsuDriver *>(db.driver()))
         pageModules = qMax(1, qMin(pageModules, driver->rowLimit() / 2));
@@ -225,11 +233,17 @@ bool Reader::readModules(const FleetSummary &summary, QVector<GroupValues> *valu
         query.bindValue(0, after);
         if (!query.exec())
             return failed(query);
-        int modules = 0;
+        // A report stored twice in a table without row key passes twice.
+        QSet<qint64> pageModulesSeen;
         while (query.next()) {
             const qint64 sn = query.value(0).toLongLong();
-            if (sn != after)
-                ++modules;
+            pageModulesSeen.insert(sn);
+            if (seen + pageModulesSeen.size() > counted) {
+                error = FleetQuery::tr("Не удалось прочитать сводку по парку: сервер прислал больше модулей, чем "
+                                       "насчитал (%1)")
+                            .arg(counted);
+                return false;
+            }
             after = qMax(after, sn);
             const auto found = groupIndex.constFind(query.value(1).toString());
             if (found == groupIndex.constEnd())
@@ -245,7 +259,8 @@ bool Reader::readModules(const FleetSummary &summary, QVector<GroupValues> *valu
             group.ageYears << years;
             group.hoursPerYear << hours / years;
         }
-        if (modules < pageModules)
+        seen += pageModulesSeen.size();
+        if (pageModulesSeen.size() < pageModules)
             return true;
     }
 }
