@@ -39,14 +39,21 @@ QSqlDatabase open(const QString &name, const SsuTarget &target)
 QSqlDatabase open(const QString &name, const SsuTarget &target, const SsuLinkPolicy &policy)
 {
     remove(name);
-    QSqlDatabase db = QSqlDatabase::addDatabase(new SsuDriver(policy), name);
+    auto *driver = new SsuDriver(policy);
+    QSqlDatabase db = QSqlDatabase::addDatabase(driver, name);
     db.setDatabaseName(target.database);
     db.setUserName(target.user);
     db.setPassword(target.password);
     for (const DatabaseHost &host : parseDatabaseHosts(target.hosts, DefaultPort)) {
         db.setHostName(host.name);
         db.setPort(host.port);
-        if (db.open() && nodeReady(db))
+        // One deadline for the whole open: a node that accepts the login and
+        // then answers its readiness checks slowly would otherwise hold the
+        // caller for a statement deadline per check.
+        driver->holdTo(QDeadlineTimer(policy.connectMs));
+        const bool ready = db.open() && nodeReady(db);
+        driver->holdTo(QDeadlineTimer(QDeadlineTimer::Forever));
+        if (ready)
             return db;
         db.close();
     }

@@ -29,6 +29,11 @@ void initialiseLibrary()
     std::call_once(once, [] { mysql_library_init(0, nullptr, nullptr); });
 }
 
+QDeadlineTimer earlier(const QDeadlineTimer &a, const QDeadlineTimer &b)
+{
+    return b < a ? b : a;
+}
+
 QVariant::Type columnType(const MYSQL_FIELD &field)
 {
     const bool isUnsigned = field.flags & UNSIGNED_FLAG;
@@ -175,11 +180,27 @@ bool SsuResult::reset(const QString &query)
         return false;
     }
     const QByteArray statement = query.toUtf8();
-    const QDeadlineTimer deadline(link->policy().statementMs);
+    const QDeadlineTimer deadline = earlier(QDeadlineTimer(link->policy().statementMs), link->outerDeadline);
     int failed = 0;
+    // The answer's head (its column definitions) is bounded as it arrives:
+    // the library reads all of it inside this call.
+    link->readBound.begin(link->policy().resultHeadBytes, link->policy().maxColumns);
     const bool sent = DeadlineWait::finish(
         mysql, mysql_real_query_start(&failed, mysql, statement.constData(), statement.size()), deadline,
         [&](int events) { return mysql_real_query_cont(&failed, mysql, events); });
+    link->readBound.end();
+    // Over TLS the bound above sees no answer; the count is checked here too,
+    // when the definitions are read but no row yet.
+    if (link->readBound.refused() || (sent && !failed && mysql_field_count(mysql) > unsigned(link->policy().maxColumns))) {
+        setLastError(QSqlError(QStringLiteral("Result refused"),
+                               QStringLiteral("The server announced more than %1 columns or %2 bytes before the rows")
+                                   .arg(link->policy().maxColumns)
+                                   .arg(link->policy().resultHeadBytes),
+                               QSqlError::StatementError));
+        link->givenUp = true;
+        link->drop();
+        return false;
+    }
     if (!sent) {
         setLastError(QSqlError(QStringLiteral("The server did not answer in time"), QString(),
                                QSqlError::StatementError));
@@ -342,7 +363,7 @@ bool SsuDriver::open(const QString &database, const QString &user, const QString
         mysql_real_connect_start(&connected, mysql, hostBytes.constData(), userBytes.constData(),
                                  passwordBytes.constData(), databaseBytes.isEmpty() ? nullptr : databaseBytes.constData(),
                                  unsigned(port > 0 ? port : 3306), nullptr, 0),
-        QDeadlineTimer(linkPolicy.connectMs), [&](int events) { return mysql_real_connect_cont(&connected, mysql, events); });
+        earlier(QDeadlineTimer(linkPolicy.connectMs), outerDeadline), [&](int events) { return mysql_real_connect_cont(&connected, mysql, events); });
     // The library refuses a server without TLS itself when TLS is enforced;
     // asking again costs nothing and keeps the rule in one place if it ever
     // changes its mind.
@@ -354,6 +375,7 @@ bool SsuDriver::open(const QString &database, const QString &user, const QString
         drop();
         return false;
     }
+    readBound.attach(mysql);
     setOpen(true);
     setOpenError(false);
     return true;

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "ssu/driver/readbound.h"
+
+#include <QDeadlineTimer>
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QString>
@@ -19,6 +22,8 @@ struct SsuLinkPolicy
     QString caFile;
     // The whole connect (TCP, TLS and login), and each statement from its
     // sending to its last row, may take this long; then its socket is closed.
+    // The opener holds a host's whole open, readiness checks included, to
+    // connectMs (SsuDriver::holdTo).
     int connectMs = 5000;
     int statementMs = 20000;
     // Every row the server sends is one protocol packet; a report row is a
@@ -28,6 +33,12 @@ struct SsuLinkPolicy
     // caller sets a tighter row limit for its next statements.
     int rowLimit = 10000;
     qint64 resultBytes = 32 * 1024 * 1024;
+    // What an answer may bring before its rows: the column count and the
+    // column definitions (a report row has under a hundred columns of some
+    // 60 bytes each). The library keeps several times the bytes it reads
+    // for each definition, so these bound what it holds to a few MB.
+    int maxColumns = 1024;
+    qint64 resultHeadBytes = 512 * 1024;
 };
 
 // A Qt SQL driver over the MariaDB client library's non-blocking API, so that
@@ -35,12 +46,14 @@ struct SsuLinkPolicy
 // and host name verified, only the native password method allowed (nothing
 // is sent to a server that asks for another), TLS enforced before the login,
 // LOAD DATA LOCAL refused from the first byte, and total deadlines instead of
-// per-read time-outs. Values bound to prepared statements are escaped by the
-// client library for the connection's character set. Each result is read
-// whole when the statement runs, within the row and byte bounds; a result
-// beyond them fails the statement and closes the connection, as a result
-// left half-read cannot be skipped cheaply. Used from one thread at a time,
-// like every Qt SQL connection.
+// per-read time-outs. Texts bound to prepared statements go into the
+// statement as hex literals with their character set named, which parse the
+// same whatever character set the server reads statements in. Each result is
+// read whole when the statement runs, within the column, row and byte bounds
+// (ReadBound holds the column definitions, which the library reads before
+// any row is asked for); a result beyond them fails the statement and closes
+// the connection, as a result left half-read cannot be skipped cheaply. Used
+// from one thread at a time, like every Qt SQL connection.
 class SsuDriver : public QSqlDriver
 {
     Q_OBJECT
@@ -67,6 +80,9 @@ public:
     // deadline, a result beyond the bounds), not lost: trying the statement
     // again on a fresh connection would only fail again.
     bool wasGivenUp() const { return givenUp; }
+    // Ends the open and every statement that follows by deadline at the
+    // latest, besides the policy's own bounds, until given Forever.
+    void holdTo(const QDeadlineTimer &deadline) { outerDeadline = deadline; }
 
 private:
     friend class SsuResult;
@@ -78,6 +94,8 @@ private:
 
     SsuLinkPolicy linkPolicy;
     st_mysql *mysql = nullptr;
+    ReadBound readBound;
     int rowLimitOverride = 0;
     bool givenUp = false;
+    QDeadlineTimer outerDeadline{QDeadlineTimer::Forever};
 };
