@@ -433,8 +433,8 @@ bool SsuDriver::rollbackTransaction()
     return command("ROLLBACK");
 }
 
-// Bound values are put into the statement text escaped by the client library,
-// which knows the connection's character set and the server's quoting mode.
+// Bound values are put into the statement text as literals no server setting
+// can make parse differently.
 QString SsuDriver::formatValue(const QSqlField &field, bool trimStrings) const
 {
     // Qt 5 cannot tell an empty text from a null one once bound, and every
@@ -443,15 +443,19 @@ QString SsuDriver::formatValue(const QSqlField &field, bool trimStrings) const
         return field.type() == QVariant::String ? QStringLiteral("''") : QStringLiteral("NULL");
     switch (int(field.type())) {
     case QVariant::String: {
-        if (!mysql)
-            return QStringLiteral("NULL");
         QByteArray text = field.value().toString().toUtf8();
         if (trimStrings)
             text = text.trimmed();
-        QByteArray escaped(text.size() * 2 + 1, Qt::Uninitialized);
-        const unsigned long length = mysql_real_escape_string(mysql, escaped.data(), text.constData(), text.size());
-        escaped.truncate(int(length));
-        return QLatin1Char('\'') + QString::fromUtf8(escaped) + QLatin1Char('\'');
+        // Escaping is only as good as the client's idea of the character set
+        // the server parses the statement in: a server that ignores the
+        // client's choice (skip-character-set-client-handshake with GBK, say)
+        // reads a multi-byte character into the escaping backslash and ends
+        // the literal early. Hex digits and quotes mean the same in every
+        // character set the server knows, and the introducer says how to read
+        // the bytes, whatever the connection's setting.
+        if (text.isEmpty())
+            return QStringLiteral("''");
+        return QStringLiteral("_utf8mb4 X'") + QString::fromLatin1(text.toHex()) + QLatin1Char('\'');
     }
     case QVariant::ByteArray: {
         const QByteArray bytes = field.value().toByteArray();
