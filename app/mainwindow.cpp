@@ -4,6 +4,7 @@
 #include "app/popupwatcher.h"
 #include "app/stylesheets.h"
 #include "diagnostics/dbgtextedit.h"
+#include "diagnostics/screenfit.h"
 #include "diagnostics/verificationdialog.h"
 #include "protocol/language.h"
 #include "protocol/programidentity.h"
@@ -67,6 +68,7 @@ MainWindow::MainWindow(QWidget *parent)
     installServiceModeShortcut();
     installTrendsAction();
     installFleetAction();
+    ScreenFit::fitEveryWindow();
 }
 
 void MainWindow::createProgressWindowParts()

@@ -69,12 +69,19 @@ QPoint storedPosition(const QSettings &ini, const QString &key)
 void MainWindow::loadWindowSettings()
 {
     iniSettings->beginGroup(QStringLiteral("MainWindow"));
-    resize(storedSize(*iniSettings, QStringLiteral("WinSize")));
-    move(storedPosition(*iniSettings, QStringLiteral("WinPos")));
-    monitor->resize(storedSize(*iniSettings, QStringLiteral("DbgSize")));
-    monitor->move(storedPosition(*iniSettings, QStringLiteral("DbgPos")));
-    verificationDialog->resize(storedSize(*iniSettings, QStringLiteral("DiagSize")));
-    verificationDialog->move(storedPosition(*iniSettings, QStringLiteral("DiagPos")));
+    // Qt's own geometry keeps the frame apart from the contents, so a window
+    // comes back exactly where it was closed; the size and position keys are
+    // still read when it is missing (an ini file from an older version) and
+    // still written for whoever reads them.
+    const auto restore = [this](QWidget *window, const char *geometry, const char *size, const char *position) {
+        if (window->restoreGeometry(iniSettings->value(QLatin1String(geometry)).toByteArray()))
+            return;
+        window->resize(storedSize(*iniSettings, QLatin1String(size)));
+        window->move(storedPosition(*iniSettings, QLatin1String(position)));
+    };
+    restore(this, "WinGeometry", "WinSize", "WinPos");
+    restore(monitor, "DbgGeometry", "DbgSize", "DbgPos");
+    restore(verificationDialog, "DiagGeometry", "DiagSize", "DiagPos");
     iniSettings->endGroup();
     // Stored on another screen set-up (a second monitor since unplugged, a
     // larger display): kept on a screen that exists, whole. The main window
@@ -92,6 +99,9 @@ void MainWindow::saveWindowSettings()
     iniSettings->setValue(QStringLiteral("DbgPos"), monitor->pos());
     iniSettings->setValue(QStringLiteral("DiagSize"), verificationDialog->size());
     iniSettings->setValue(QStringLiteral("DiagPos"), verificationDialog->pos());
+    iniSettings->setValue(QStringLiteral("WinGeometry"), saveGeometry());
+    iniSettings->setValue(QStringLiteral("DbgGeometry"), monitor->saveGeometry());
+    iniSettings->setValue(QStringLiteral("DiagGeometry"), verificationDialog->saveGeometry());
     iniSettings->endGroup();
     // Written now rather than at exit, so a crash or a killed process does
     // not lose the placement.

@@ -1,10 +1,40 @@
 #include "diagnostics/screenfit.h"
 
+#include <QCoreApplication>
+#include <QEvent>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWidget>
 
 namespace ScreenFit {
+
+namespace {
+
+// Fits on QEvent::Show, which Qt sends before the native window is mapped,
+// so the window never appears first where it does not fit.
+class ShowWatcher : public QObject
+{
+public:
+    explicit ShowWatcher(QObject *application)
+        : QObject(application)
+    {
+        setObjectName(QStringLiteral("ScreenFit"));
+        application->installEventFilter(this);
+    }
+
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() != QEvent::Show || !watched->isWidgetType())
+            return false;
+        auto *widget = static_cast<QWidget *>(watched);
+        const Qt::WindowType type = widget->windowType();
+        if (widget->isWindow() && (type == Qt::Window || type == Qt::Dialog))
+            fitToScreen(widget);
+        return false;
+    }
+};
+
+} // namespace
 
 QRect fittedGeometry(const QRect &wanted, const QVector<QRect> &availableAreas)
 {
@@ -26,6 +56,18 @@ QRect fittedGeometry(const QRect &wanted, const QVector<QRect> &availableAreas)
     return fitted;
 }
 
+QMargins frameMargins(const QWidget *window)
+{
+    if (window->windowFlags().testFlag(Qt::FramelessWindowHint))
+        return QMargins();
+    const QRect frame = window->frameGeometry();
+    const QRect contents = window->geometry();
+    if (window->isVisible() && frame != contents)
+        return QMargins(contents.left() - frame.left(), contents.top() - frame.top(), frame.right() - contents.right(),
+                        frame.bottom() - contents.bottom());
+    return QMargins(8, 32, 8, 8);
+}
+
 void fitToScreen(QWidget *window)
 {
     QVector<QRect> areas;
@@ -34,11 +76,22 @@ void fitToScreen(QWidget *window)
     for (QScreen *screen : QGuiApplication::screens())
         if (screen != QGuiApplication::primaryScreen())
             areas << screen->availableGeometry();
-    const QRect fitted = fittedGeometry(window->geometry(), areas);
-    if (fitted.size() != window->size())
-        window->resize(fitted.size());
-    if (fitted.topLeft() != window->geometry().topLeft())
-        window->move(window->pos() + fitted.topLeft() - window->geometry().topLeft());
+    // pos() is the frame's corner for a window, shown or not, so the whole
+    // window is known without asking whether the frame is there yet.
+    const QMargins margins = frameMargins(window);
+    const QRect fitted = fittedGeometry(QRect(window->pos(), window->size().grownBy(margins)), areas);
+    const QSize contents = fitted.size().shrunkBy(margins).expandedTo(window->minimumSize());
+    if (contents != window->size())
+        window->resize(contents);
+    if (fitted.topLeft() != window->pos())
+        window->move(fitted.topLeft());
+}
+
+void fitEveryWindow()
+{
+    QCoreApplication *application = QCoreApplication::instance();
+    if (application && !application->findChild<QObject *>(QStringLiteral("ScreenFit"), Qt::FindDirectChildrenOnly))
+        new ShowWatcher(application);
 }
 
 } // namespace ScreenFit

@@ -108,7 +108,9 @@ TrendsWindow::TrendsWindow(QWidget *parent)
     controls->addWidget(m_openButton);
     controls->addWidget(m_saveButton);
     controls->addStretch();
-    controls->addWidget(m_status);
+    // In a row of its own: beside the buttons its longer texts would widen
+    // the window past a laptop's screen.
+    m_status->setWordWrap(true);
 
     m_chartArea = new QWidget(this);
     m_chartArea->setAutoFillBackground(true);
@@ -116,6 +118,7 @@ TrendsWindow::TrendsWindow(QWidget *parent)
 
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(controls);
+    layout->addWidget(m_status);
     layout->addWidget(m_chartArea, 1);
 
     connect(m_spanBox, QOverload<int>::of(&QComboBox::currentIndexChanged), this, [this] { refresh(); });

@@ -10,6 +10,7 @@
 
 #include <QCoreApplication>
 #include <QDate>
+#include <QGroupBox>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QLocale>
@@ -36,6 +37,14 @@ SSUDialog::SSUDialog(SsuSession *shared, QWidget *parent)
     , session(shared ? shared : new SsuSession(this))
 {
     ui->setupUi(this);
+    // The four filters stacked with the style's full spacing need more
+    // height than a 1024×768 screen has; tighter inside the group boxes,
+    // the form keeps its order and fits.
+    for (QGroupBox *box : {ui->groupBox_SN, ui->groupBox_SNrange, ui->groupBox_Date, ui->groupBox_Release,
+                           ui->groupBox_Report}) {
+        box->layout()->setContentsMargins(6, 2, 6, 2);
+        box->layout()->setSpacing(2);
+    }
     for (QDateEdit *edit : {ui->dateEdit_min, ui->dateEdit_max, ui->dateEdit_RELmin, ui->dateEdit_RELmax})
         edit->setDisplayFormat(QString::fromLatin1(dateEditFormat));
 

@@ -102,12 +102,14 @@ void TestMainWindowSettings::storedGeometryIsRestored_data()
         << Geometry{{31, 42, 420, 500}, {5, 6, 321, 554}, {70, 80, 360, 370}};
     QTest::newRow("missing keys take the defaults")
         << QVariantMap{{"DbgSize", QSize(321, 554)}}
-        << Geometry{{200, 200, 400, 400}, {200, 46, 321, 554}, {200, 200, 400, 400}};
+        << Geometry{{200, 200, 400, 400}, {200, 6, 321, 554}, {200, 160, 400, 400}};
     // The offscreen screen is 800 x 600: a window stored on a screen that is
-    // gone, or taller than this one, comes back whole on it.
+    // gone, or taller than this one, comes back whole on it, with room for
+    // a frame of 8 px and a title bar of 32 px (the offscreen windows have
+    // none, so the guess before a window is shown holds).
     QTest::newRow("off the screen and too tall")
         << QVariantMap{{"DbgSize", QSize(321, 900)}, {"DbgPos", QPoint(5000, 5000)}, {"DiagPos", QPoint(-3000, 100)}}
-        << Geometry{{200, 200, 400, 400}, {479, 0, 321, 600}, {0, 100, 400, 400}};
+        << Geometry{{200, 200, 400, 400}, {463, 0, 321, 560}, {0, 100, 400, 400}};
 }
 
 void TestMainWindowSettings::storedGeometryIsRestored()
@@ -145,31 +147,39 @@ void TestMainWindowSettings::closingSavesTheGeometryOfAllThreeWindows()
 {
     createWindow();
     window->show();
-    window->resize(610, 720);
+    window->resize(610, 520);
     window->move(15, 25);
     monitorOf(window.get())->resize(333, 444);
     monitorOf(window.get())->move(1, 2);
-    sensorDialogOf(window.get())->resize(355, 366);
-    sensorDialogOf(window.get())->move(3, 4);
+    sensorDialogOf(window.get())->show();
+    sensorDialogOf(window.get())->resize(470, 400);
+    sensorDialogOf(window.get())->move(30, 40);
+    QVERIFY(QTest::qWaitForWindowExposed(sensorDialogOf(window.get())));
 
     QVERIFY(window->close());
 
     QVERIFY(QFileInfo(QStringLiteral("RVKReport.ini")).isFile());
     QSettings ini(QStringLiteral("RVKReport.ini"), QSettings::IniFormat);
     ini.beginGroup(QStringLiteral("MainWindow"));
-    QCOMPARE(ini.value("WinSize").toSize(), QSize(610, 720));
+    QCOMPARE(ini.value("WinSize").toSize(), QSize(610, 520));
     QCOMPARE(ini.value("WinPos").toPoint(), window->pos());
     QCOMPARE(ini.value("DbgSize").toSize(), QSize(333, 444));
     QCOMPARE(ini.value("DbgPos").toPoint(), QPoint(1, 2));
-    QCOMPARE(ini.value("DiagSize").toSize(), QSize(355, 366));
-    QCOMPARE(ini.value("DiagPos").toPoint(), QPoint(3, 4));
+    QCOMPARE(ini.value("DiagSize").toSize(), QSize(470, 400));
+    QCOMPARE(ini.value("DiagPos").toPoint(), QPoint(30, 40));
 
     // And the next start puts them back.
     closeWindow();
     createWindow();
-    QCOMPARE(window->size(), QSize(610, 720));
+    QCOMPARE(window->size(), QSize(610, 520));
+    // Where it was closed, frame and all, once the window is shown again.
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+    QCOMPARE(window->pos(), QPoint(15, 25));
     QCOMPARE(monitorOf(window.get())->size(), QSize(333, 444));
-    QCOMPARE(sensorDialogOf(window.get())->pos(), QPoint(3, 4));
+    sensorDialogOf(window.get())->show();
+    QVERIFY(QTest::qWaitForWindowExposed(sensorDialogOf(window.get())));
+    QCOMPARE(sensorDialogOf(window.get())->pos(), QPoint(30, 40));
 }
 
 RVK_TEST_MAIN(TestMainWindowSettings)

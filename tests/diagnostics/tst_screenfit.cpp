@@ -2,6 +2,10 @@
 #include "diagnostics/screenfit.h"
 #include "tests/support/testmain.h"
 
+#include <QGuiApplication>
+#include <QScreen>
+#include <QWidget>
+
 class TestScreenFit : public QObject
 {
     Q_OBJECT
@@ -28,6 +32,31 @@ private slots:
         QFETCH(QRect, fitted);
         const QVector<QRect> areas{QRect(0, 0, 1280, 984), QRect(1280, 0, 1920, 1080)};
         QCOMPARE(ScreenFit::fittedGeometry(wanted, areas), fitted);
+    }
+
+    // A window sized for a larger screen, or placed by hand at its bottom,
+    // opens whole, title bar and frame included; fitting it again moves
+    // nothing (the main window used to creep up a title bar per start).
+    void windowOpensWholeFrameIncluded()
+    {
+        ScreenFit::fitEveryWindow();
+        const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+        QWidget window;
+        window.resize(area.width() + 200, area.height() - 100);
+        window.move(area.left() + 50, area.bottom() - 120);
+        const QMargins frame = ScreenFit::frameMargins(&window);
+        QVERIFY(frame.top() >= 20);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        const QRect whole(window.pos(), window.size().grownBy(ScreenFit::frameMargins(&window)));
+        QVERIFY2(area.contains(whole), qPrintable(QStringLiteral("%1,%2 %3x%4").arg(whole.x()).arg(whole.y()).arg(whole.width()).arg(whole.height())));
+        const QPoint placed = window.pos();
+        const QSize sized = window.size();
+        ScreenFit::fitToScreen(&window);
+        window.hide();
+        window.show();
+        QCOMPARE(window.pos(), placed);
+        QCOMPARE(window.size(), sized);
     }
 };
 
