@@ -136,6 +136,7 @@ void MainWindow::connectStation()
     connect(core, &Station::reportCompleted, this, &MainWindow::showReadout);
     connect(core, &Station::documentWritten, this, &MainWindow::openDocument);
     createComparisonLine();
+    createFactoryJournal();
     connect(core, &Station::documentFailed, this, &MainWindow::reportDocumentFailure);
     connect(core, &Station::reportStored, this, &MainWindow::reportStorage);
     connect(core->store(), &ReportStore::archiveProgress, this, &MainWindow::showArchiveProgress);

@@ -2,6 +2,7 @@
 
 #include "protocol/frameclassification.h"
 #include "station/reportstore.h"
+#include "station/station.h"
 
 #include <QMainWindow>
 #include <QString>
@@ -12,6 +13,7 @@
 class DbgTextEdit;
 class QAction;
 class ComparisonLine;
+class FactoryJournal;
 class QLabel;
 class QMessageBox;
 class QProgressBar;
@@ -125,7 +127,10 @@ private:
 
     // --- commands (mainwindow_commands.cpp) ---
     bool confirmDataLoss(const QString &action);
-    void sendSetCommand(quint16 id, qint32 value);
+    void sendSetCommand(quint16 id, qint32 value, const QString &shown);
+    void showCommandResult(Station::CommandResult result);
+    void createFactoryJournal();
+    FactoryJournal *factoryJournal = nullptr;
     void sendClearCommand(quint16 id, const QString &action);
     bool linkGuardFailed();
 

@@ -4,6 +4,7 @@
 
 #include "protocol/commandvalue.h"
 #include "protocol/frameclassification.h"
+#include "station/factoryjournal.h"
 #include "station/station.h"
 
 #include <QMessageBox>
@@ -11,17 +12,17 @@
 
 void MainWindow::on_pushButton_SetSN_clicked()
 {
-    sendSetCommand(CanIdSetSN, decimalCommandValue(ui->spinBox_SNValue->text()));
+    sendSetCommand(CanIdSetSN, decimalCommandValue(ui->spinBox_SNValue->text()), ui->spinBox_SNValue->text());
 }
 
 void MainWindow::on_pushButton_SetDate_clicked()
 {
-    sendSetCommand(CanIdSetDate, dateCommandValue(ui->dateEdit->text()));
+    sendSetCommand(CanIdSetDate, dateCommandValue(ui->dateEdit->text()), ui->dateEdit->text());
 }
 
 void MainWindow::on_pushButton_SetHit_clicked()
 {
-    sendSetCommand(CanIdSetHit, decimalCommandValue(ui->spinBox_HitValue->text()));
+    sendSetCommand(CanIdSetHit, decimalCommandValue(ui->spinBox_HitValue->text()), ui->spinBox_HitValue->text());
 }
 
 void MainWindow::on_pushButton_IRTClear_clicked()
@@ -52,16 +53,20 @@ bool MainWindow::confirmDataLoss(const QString &action)
     return box.clickedButton() == yes;
 }
 
-void MainWindow::sendSetCommand(quint16 id, qint32 value)
+// Before a whole report, or after a broken one, the fields hold zeros and
+// today's date rather than this module's values: the station refuses, and
+// the window says why.
+void MainWindow::sendSetCommand(quint16 id, qint32 value, const QString &shown)
 {
-    // Before a whole report, or after a broken one, the fields hold zeros and
-    // today's date rather than this module's values; the station refuses.
     if (!core->hasWholeReport()) {
-        QMessageBox::warning(this, tr("Внимание"), tr("Сначала прочитайте отчёт"), QMessageBox::Ok);
+        showCommandResult(Station::CommandResult::ReadReportFirst);
         return;
     }
     clearModuleNotice();
-    core->sendSetCommand(id, value);
+    const Station::CommandResult result = core->sendSetCommand(id, value);
+    if (result == Station::CommandResult::Sent)
+        factoryJournal->noteSent(id, shown);
+    showCommandResult(result);
 }
 
 // Like the set commands, the wipes act only on the module whose whole report
@@ -69,14 +74,34 @@ void MainWindow::sendSetCommand(quint16 id, qint32 value)
 void MainWindow::sendClearCommand(quint16 id, const QString &action)
 {
     if (!core->hasWholeReport()) {
-        QMessageBox::warning(this, tr("Внимание"), tr("Сначала прочитайте отчёт"), QMessageBox::Ok);
+        showCommandResult(Station::CommandResult::ReadReportFirst);
         return;
     }
     if (!confirmDataLoss(action))
         return;
     clearModuleNotice();
-    if (core->sendClearCommand(id) == Station::CommandResult::ReadReportFirst)
+    const Station::CommandResult result = core->sendClearCommand(id);
+    if (result == Station::CommandResult::Sent)
+        factoryJournal->noteSent(id, QString());
+    showCommandResult(result);
+}
+
+// A link that is down has already been reported by the supervision.
+void MainWindow::showCommandResult(Station::CommandResult result)
+{
+    if (result == Station::CommandResult::ReadReportFirst)
         QMessageBox::warning(this, tr("Внимание"), tr("Сначала прочитайте отчёт"), QMessageBox::Ok);
+}
+
+void MainWindow::createFactoryJournal()
+{
+    factoryJournal = new FactoryJournal(core, this);
+    connect(factoryJournal, &FactoryJournal::logFailed, this, [this](const QString &error) {
+        QMessageBox::warning(this, tr("Внимание"),
+                             tr("Не могу записать журнал заводских значений %1:\n%2")
+                                 .arg(QLatin1String(FactoryValueLog::FileName), error),
+                             QMessageBox::Ok);
+    });
 }
 
 bool MainWindow::linkGuardFailed()

@@ -35,6 +35,7 @@ private slots:
     void unconfirmedCommandIsReported_data();
     void unconfirmedCommandIsReported();
     void confirmedCommandLeavesNoNotice();
+    void factoryWritesAreLoggedWithWhatTheModuleHoldsAfter();
 
 private:
     QLabel *notice() const { return widget<QLabel>("label_ModuleNotice"); }
@@ -305,6 +306,44 @@ void TestMainWindowCommands::confirmedCommandLeavesNoNotice()
     QCOMPARE(answerer.seen.first().text, QStringLiteral("Уровень удара успешно записан!"));
     QTest::qWait(AnswerWatch::answerTimeoutMs + 500);
     QVERIFY(notice()->isHidden());
+}
+
+// As rvk-report write does, the window notes every factory write in
+// factory-values.log; the values read back are those of the user's next
+// whole read-out, and a command never followed by one is logged all the same.
+void TestMainWindowCommands::factoryWritesAreLoggedWithWhatTheModuleHoldsAfter()
+{
+    rvktest::removeEntries({QStringLiteral("factory-values.log")});
+    ModalAnswerer answerer;
+    widget<QSpinBox>("spinBox_HitValue")->setValue(9);
+    QVERIFY(press("pushButton_SetHit"));
+    driver->receiveRemote(CanIdSetHit);
+    QVERIFY(answerer.waitForBoxes(1));
+    QByteArray record = rvktest::exampleRecord();
+    const int impact = record.indexOf(QByteArray::fromHex("4201000007000000"));
+    QVERIFY(impact > 0);
+    record.replace(impact + 4, 1, QByteArray::fromHex("09"));
+    QVERIFY(readWholeReport(record));
+
+    widget<QSpinBox>("spinBox_SNValue")->setValue(4321);
+    QVERIFY(press("pushButton_SetSN"));
+    closeWindow(); // no acknowledgement, no read-out after it
+
+    const QStringList lines = QString::fromUtf8(rvktest::readFile(QStringLiteral("factory-values.log")))
+                                  .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    QCOMPARE(lines.size(), 2);
+    const QStringList verified = lines.first().split(QLatin1Char('\t'));
+    QCOMPARE(verified.size(), 6);
+    QVERIFY2(verified.at(2).startsWith(QStringLiteral("old: sn=1234 release_date=06.12.2026 impact=7 repair_time=")),
+             qPrintable(verified.at(2)));
+    QCOMPARE(verified.at(3), QStringLiteral("requested: impact=9:acknowledged"));
+    QVERIFY2(verified.at(4).startsWith(QStringLiteral("read back: sn=1234 release_date=06.12.2026 impact=9 ")),
+             qPrintable(verified.at(4)));
+    QCOMPARE(verified.at(5), QStringLiteral("verified"));
+    const QStringList unanswered = lines.last().split(QLatin1Char('\t'));
+    QCOMPARE(unanswered.at(3), QStringLiteral("requested: sn=4321:unacknowledged"));
+    QCOMPARE(unanswered.at(4), QStringLiteral("read back: -"));
+    QCOMPARE(unanswered.at(5), QStringLiteral("unacknowledged"));
 }
 
 RVK_TEST_MAIN(TestMainWindowCommands)
