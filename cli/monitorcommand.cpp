@@ -1,5 +1,6 @@
 // rvk-report monitor: the sensor values of the debug monitor, as CSV.
 #include "cli/commandcontext.h"
+#include "cli/interruption.h"
 
 #include "diagnostics/monitorparser.h"
 #include "protocol/csvwriter.h"
@@ -9,17 +10,8 @@
 #include <QFile>
 #include <QVector>
 #include <limits>
-#include <atomic>
-#include <csignal>
 
 namespace {
-std::atomic<bool> interrupted{false};
-
-void interrupt(int)
-{
-    interrupted = true;
-}
-
 QStringList csvHeader()
 {
     QStringList columns{QStringLiteral("utc_time"), QStringLiteral("utc_offset")};
@@ -30,16 +22,15 @@ QStringList csvHeader()
 
 // Every line carries the PC's UTC time and its local offset then, so lines
 // from stations in several zones, or across a change of summer time, line
-// up; a sensor the block did not read stays empty.
+// up; a sensor the block did not read stays empty. The offset is a number
+// of minutes east of UTC: CsvWriter guards a cell starting with "+" against
+// spreadsheets as "'+03:00", which no script wants; a plain number is
+// written as it stands.
 QStringList csvLine(const QString &block, const QDateTime &time)
 {
     QVector<QString> cells(MonitorParser::sensorCount + 2);
     cells[0] = CsvWriter::instant(time);
-    const int offset = time.offsetFromUtc();
-    cells[1] = QStringLiteral("%1%2:%3")
-                   .arg(offset < 0 ? QLatin1Char('-') : QLatin1Char('+'))
-                   .arg(qAbs(offset) / 3600, 2, 10, QLatin1Char('0'))
-                   .arg(qAbs(offset) % 3600 / 60, 2, 10, QLatin1Char('0'));
+    cells[1] = QString::number(time.offsetFromUtc() / 60);
     for (const MonitorParser::Reading &reading : MonitorParser::parse(block))
         cells[2 + int(reading.sensor)] = QString::number(reading.value, 'g', 6);
     return cells.toList();
@@ -84,13 +75,11 @@ int monitorCommand(CommandContext &context)
         return ExitCode::NoAdapter;
     }
     context.err << CommandLine::tr("Значения датчиков записываются в %1 (остановка: Ctrl+C).").arg(csv.fileName()) << Qt::endl;
-    interrupted = false;
-    const auto previousInterrupt = std::signal(SIGINT, interrupt);
-    const auto previousTerminate = std::signal(SIGTERM, interrupt);
-    const int limitMs = seconds > 0 ? int(qMin(seconds * 1000.0, double(std::numeric_limits<int>::max()))) : -1;
-    waitUntil([&] { return interrupted.load(); }, limitMs < 0 ? std::numeric_limits<int>::max() : limitMs);
-    std::signal(SIGINT, previousInterrupt);
-    std::signal(SIGTERM, previousTerminate);
+    {
+        const Interruption interruption;
+        const int limitMs = seconds > 0 ? int(qMin(seconds * 1000.0, double(std::numeric_limits<int>::max()))) : -1;
+        waitUntil([&] { return interruption.requested(); }, limitMs < 0 ? std::numeric_limits<int>::max() : limitMs);
+    }
     // The module keeps sending until it is told otherwise, and a backend
     // that sends from the event loop still holds the frame: it must leave
     // before the process ends.

@@ -219,7 +219,7 @@ void TestCommandLine::readStoresInTheSsuAndPrintsJson()
     QCOMPARE(result.code, int(ExitCode::Done));
     const QJsonObject json = QJsonDocument::fromJson(result.out.toUtf8()).object();
     QCOMPARE(json.value("sn").toInt(), 63402);
-    QCOMPARE(json.value("release_date").toString(), QStringLiteral("04.05.2025"));
+    QCOMPARE(json.value("release_date").toString(), QStringLiteral("2025-05-04"));
     QCOMPARE(json.value("stored").toString(), QStringLiteral("ssu"));
     QCOMPARE(json.value("total_percents").toArray().size(), 6);
     QVERIFY(QFile::exists(json.value("document").toString()));
@@ -324,7 +324,7 @@ void TestCommandLine::monitorWritesUtcLinesWithTheOffset()
     const QStringList lines = QString::fromUtf8(csv.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     QVERIFY2(lines.size() >= 3, qPrintable(lines.join('\n')));
     QVERIFY(lines.first().startsWith(QLatin1String("utc_time,utc_offset,Freq,RPM")));
-    const QRegularExpression line(QStringLiteral("^\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\d\\.\\d{3}Z,[+-]\\d\\d:\\d\\d,"));
+    const QRegularExpression line(QStringLiteral("^\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\d\\.\\d{3}Z,-?\\d{1,3},"));
     for (const QString &reading : lines.mid(1)) {
         QVERIFY2(line.match(reading).hasMatch(), qPrintable(reading));
         QCOMPARE(reading.count(QLatin1Char(',')), lines.first().count(QLatin1Char(',')));
