@@ -67,3 +67,4 @@ int readCommand(CommandContext &context);
 int writeCommand(CommandContext &context);
 int monitorCommand(CommandContext &context);
 int exportCommand(CommandContext &context);
+int uploadCommand(CommandContext &context);

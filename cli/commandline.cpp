@@ -1,8 +1,10 @@
 #include "cli/commandline.h"
 
 #include "cli/commandcontext.h"
+#include "cli/outputpipe.h"
 #include "station/adapterlink.h"
 #include "protocol/language.h"
+#include "protocol/programidentity.h"
 #include "station/station.h"
 #include "station/workingfolder.h"
 #include "ssu/ssusession.h"
@@ -36,7 +38,11 @@ QList<QCommandLineOption> readOptions()
 {
     return {{QStringLiteral("adapter"), CommandLine::tr("Адаптер <name> (см. \"adapters\")."), QStringLiteral("name")},
             {QStringLiteral("no-upload"), CommandLine::tr("Сохранить отчёт в архивную папку, а не в ССУ.")},
-            {QStringLiteral("json"), CommandLine::tr("Вывести значения отчёта в JSON.")}};
+            {QStringLiteral("json"), CommandLine::tr("Вывести значения отчёта в JSON.")},
+            {QStringLiteral("loop"),
+             CommandLine::tr("Читать модуль за модулем до Ctrl+C: следующий модуль читается, когда ответит модуль с "
+                             "другим серийным номером или любой модуль после того, как прочитанный замолчал. По "
+                             "строке на модуль (с --json: по объекту JSON на строке).")}};
 }
 
 QList<QCommandLineOption> writeOptions()
@@ -83,6 +89,8 @@ const Command Commands[] = {
     {"export", QT_TRANSLATE_NOOP("CommandLine", "Выгрузить сохранённые отчёты из ССУ."), exportCommand, exportOptions},
     {"fleet", QT_TRANSLATE_NOOP("CommandLine", "Сводка по парку из ССУ, как в окне \"Парк модулей\", по группам."),
      fleetCommand, fleetOptions},
+    {"upload", QT_TRANSLATE_NOOP("CommandLine", "Передать в ССУ отчёты, ждущие в архивной папке."), uploadCommand,
+     noOptions},
 };
 
 
@@ -92,9 +100,17 @@ QCommandLineOption workdirOption()
             CommandLine::tr("Работать в папке <folder>, создав её при необходимости (по умолчанию: текущая папка)."), QStringLiteral("folder")};
 }
 
+QCommandLineOption languageOption()
+{
+    return {QStringLiteral("lang"),
+            CommandLine::tr("Язык вывода и документов: ru или en (по умолчанию: язык, выбранный в программе, иначе "
+                            "LANG)."),
+            QStringLiteral("ru|en")};
+}
+
 QString exitCodeHelp()
 {
-    return CommandLine::tr("Коды завершения:\n  0  выполнено\n  1  ошибка\n  2  командная строка не понята\n  3  нет связи с адаптером\n  4  модуль не ответил\n  5  отчёт получен не полностью\n  6  отчёт сохранён только в архив\n  7  отчёт не сохранён ни в ССУ, ни в архив\n  8  прочитанные значения отличаются от записанных\n  9  ССУ недоступна или запрос не выполнен");
+    return CommandLine::tr("Коды завершения:\n  0  выполнено\n  1  ошибка\n  2  командная строка не понята\n  3  нет связи с адаптером\n  4  модуль не ответил\n  5  отчёт получен не полностью\n  6  отчёт сохранён только в архив (upload: не все отчёты переданы)\n  7  отчёт не сохранён ни в ССУ, ни в архив\n  8  прочитанные значения отличаются от записанных\n  9  ССУ недоступна или запрос не выполнен");
 }
 
 QString overview()
@@ -106,8 +122,67 @@ QString overview()
         text += QStringLiteral("  %1  %2\n").arg(QString::fromLatin1(command.name).leftJustified(9),
                                                  QCoreApplication::translate("CommandLine", command.summary));
     text += QLatin1Char('\n') + CommandLine::tr("\"rvk-report <команда> --help\" описывает параметры команды.")
+            + QLatin1Char('\n') + CommandLine::tr("--lang ru|en перед командой или после неё выбирает язык.")
             + QLatin1String("\n\n") + exitCodeHelp() + QLatin1Char('\n');
     return text;
+}
+
+std::optional<QLocale> languageNamed(const QString &name)
+{
+    if (name == QLatin1String("ru"))
+        return Language::russian();
+    if (name == QLatin1String("en"))
+        return Language::english();
+    return std::nullopt;
+}
+
+// The window's setting once a user has chosen a language on this machine
+// (the key Language::stored() reads); otherwise what the environment asks
+// for messages, in the C library's order, and the system's locale without
+// any. Only English is taken from there: the program's own language is
+// Russian, and a locale of neither ("C", "de_DE") keeps it.
+QLocale defaultLanguage()
+{
+    if (ProgramIdentity::nativeSettings().contains(QStringLiteral("Settings/Language")))
+        return Language::stored();
+    QLocale asked = QLocale::system();
+    for (const char *variable : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
+        const QString value = qEnvironmentVariable(variable);
+        if (!value.isEmpty()) {
+            asked = QLocale(value);
+            break;
+        }
+    }
+    return asked.language() == QLocale::English ? Language::english() : Language::russian();
+}
+
+// Takes --lang out of the arguments wherever it stands, so that it may come
+// before the command too: the language has to be known before the first
+// text. *language stays as it is when none is given; false, with the value
+// as it stands in *wrong, when one is not ru or en.
+bool takeLanguage(QStringList &arguments, QLocale *language, QString *wrong)
+{
+    for (int i = 0; i < arguments.size();) {
+        const QString argument = arguments.at(i);
+        QString value;
+        if (argument == QLatin1String("--lang")) {
+            value = arguments.value(i + 1);
+            arguments.erase(arguments.begin() + i, arguments.begin() + qMin(i + 2, int(arguments.size())));
+        } else if (argument.startsWith(QLatin1String("--lang="))) {
+            value = argument.mid(7);
+            arguments.removeAt(i);
+        } else {
+            ++i;
+            continue;
+        }
+        const std::optional<QLocale> named = languageNamed(value);
+        if (!named) {
+            *wrong = value;
+            return false;
+        }
+        *language = *named;
+    }
+    return true;
 }
 
 const Command *findCommand(const QString &name)
@@ -193,11 +268,25 @@ bool openLink(Station &station, const CommandContext &context)
     return opened;
 }
 
-int runCommandLine(const QStringList &arguments, QTextStream &out, QTextStream &err, const CommandLineHooks &hooks)
+int runCommandLine(const QStringList &commandLine, QTextStream &out, QTextStream &err, const CommandLineHooks &hooks)
 {
-    const QLocale language = Language::stored();
-    if (!Language::install(language))
+    ignoreBrokenPipes();
+    QStringList arguments = commandLine;
+    QString wrongLanguage;
+    QLocale language = defaultLanguage();
+    const bool languageKnown = takeLanguage(arguments, &language, &wrongLanguage);
+    if (!Language::install(language)) {
         Language::install(Language::russian());
+        // Only a language asked for on this line is worth a word; the
+        // window says so itself for its setting.
+        if (arguments.size() != commandLine.size())
+            err << CommandLine::tr("Английский перевод не загружается; вывод на русском.") << Qt::endl;
+        language = Language::russian();
+    }
+    if (!languageKnown) {
+        err << CommandLine::tr("--lang: ru или en, не \"%1\".").arg(wrongLanguage) << Qt::endl;
+        return ExitCode::Usage;
+    }
 
     const QString name = arguments.value(0);
     if (name.isEmpty() || name == QLatin1String("--help") || name == QLatin1String("-h")) {
@@ -220,6 +309,8 @@ int runCommandLine(const QStringList &arguments, QTextStream &out, QTextStream &
     const QCommandLineOption helpOption{{QStringLiteral("h"), QStringLiteral("help")}, CommandLine::tr("Показать эту справку.")};
     parser.addOption(helpOption);
     parser.addOption(workdirOption());
+    // Taken out above; named here for the command's help.
+    parser.addOption(languageOption());
     parser.addOptions(command->options());
     if (!parser.parse(QStringList{QStringLiteral("rvk-report %1").arg(name)} + arguments.mid(1))) {
         err << parser.errorText() << Qt::endl;

@@ -1,9 +1,11 @@
 // rvk-report export: stored reports from the SSU, streamed.
 #include "cli/commandcontext.h"
+#include "cli/outputpipe.h"
 
 #include "ssu/reportexport.h"
 #include "ssu/driver/ssuconnection.h"
 #include "ssu/ssusession.h"
+#include "protocol/terminaltext.h"
 
 #include <QDate>
 #include <QElapsedTimer>
@@ -87,9 +89,26 @@ int exportCommand(CommandContext &context)
         db.close();
     }
     SsuConnection::remove(QLatin1String(ConnectionName));
+    // The reader took what it wanted and went: the export is done, and the
+    // SSU did nothing wrong.
+    const bool readerClosed = !outcome.ok && readerGone(out.handle());
+    // A write that failed otherwise (a full disk) is the output's fault too,
+    // not the SSU's.
+    const bool outputFailed = !outcome.ok && out.error() != QFileDevice::NoError;
     out.close();
+    if (readerClosed)
+        return ExitCode::Done;
+    if (outputFailed) {
+        context.err << CommandLine::tr("Выгрузка прервана после %1 отчётов: %2")
+                           .arg(outcome.rows)
+                           .arg(terminalSafe(outcome.error))
+                    << Qt::endl;
+        return ExitCode::Failed;
+    }
     if (!outcome.ok) {
-        context.err << CommandLine::tr("Выгрузка прервана после %1 отчётов: %2").arg(outcome.rows).arg(outcome.error)
+        context.err << CommandLine::tr("Выгрузка прервана после %1 отчётов: %2")
+                           .arg(outcome.rows)
+                           .arg(terminalSafe(outcome.error))
                     << Qt::endl;
         return ExitCode::Database;
     }

@@ -1,15 +1,18 @@
 // rvk-report fleet: the fleet window's figures, group by group, for scripts.
 #include "cli/commandcontext.h"
+#include "cli/outputpipe.h"
 
 #include "ssu/fleetquery.h"
 #include "ssu/driver/ssuconnection.h"
 #include "ssu/ssusession.h"
+#include "protocol/terminaltext.h"
 
 #include <QBuffer>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QObject>
 
+#include <cstdio>
 #include <optional>
 
 int fleetCommand(CommandContext &context);
@@ -90,7 +93,7 @@ int fleetCommand(CommandContext &context)
     }
     SsuConnection::remove(QLatin1String(ConnectionName));
     if (!summary.ok) {
-        context.err << summary.error << Qt::endl;
+        context.err << terminalSafe(summary.error) << Qt::endl;
         return ExitCode::Database;
     }
 
@@ -101,6 +104,8 @@ int fleetCommand(CommandContext &context)
     context.out << QString::fromUtf8(json ? fleetJson(summary) : csv.data());
     context.out.flush();
     if (context.out.status() != QTextStream::Ok) {
+        if (readerGone(fileno(stdout)))
+            return ExitCode::Done;
         context.err << CommandLine::tr("Не удалось вывести сводку по парку.") << Qt::endl;
         return ExitCode::Failed;
     }
