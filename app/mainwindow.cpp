@@ -44,6 +44,9 @@ MainWindow::MainWindow(QWidget *parent)
 {
     ui->setupUi(this);
     installEventFilter(this);
+    // The adapter list has the focus at start and would take + and - for a
+    // search among its entries, so the monitor keys did nothing until Tab.
+    ui->comboBox_InfoDevice->installEventFilter(this);
     ui->dateEdit->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
     createProgressWindowParts();
     connect(ssuDialog, SIGNAL(signalIndicator(bool)), this, SLOT(slotIndicatorSSU(bool)));

@@ -3,6 +3,7 @@
 #include "tests/support/mainwindowfixture.h"
 #include "tests/support/testmain.h"
 
+#include <QApplication>
 #include <QFileInfo>
 
 // The key filter on the three watched windows: + and - switch the module's
@@ -22,6 +23,7 @@ private slots:
     void minusAndBackspaceSwitchTheMonitorOff();
     void otherKeysSendNothing_data();
     void otherKeysSendNothing();
+    void plusWorksAtOnceAfterStart();
 
 private:
     QWidget *target(const QString &name) const;
@@ -144,6 +146,25 @@ void TestMainWindowKeys::otherKeysSendNothing()
     QTest::keyClick(target(watched), Qt::Key(key));
     QVERIFY(driver->written.isEmpty());
     QVERIFY(!driver->calls.contains("info"));
+}
+
+// Whichever widget holds the focus of a freshly started window (the adapter
+// list, which searches its entries on typed text), + reaches the filter.
+void TestMainWindowKeys::plusWorksAtOnceAfterStart()
+{
+    window->show();
+    QApplication::setActiveWindow(window.get());
+    QVERIFY(QTest::qWaitForWindowActive(window.get()));
+    QWidget *focused = QApplication::focusWidget();
+    QVERIFY(focused);
+    QTest::keyClick(focused, Qt::Key_Plus);
+    QCOMPARE(driver->written.size(), 1);
+    QCOMPARE(driver->written.first().left(4).toHex(' '), QByteArray("af 07 01 01"));
+    driver->written.clear();
+    auto *adapters = widget<QWidget>("comboBox_InfoDevice");
+    QTest::keyClick(adapters, Qt::Key_Minus);
+    QVERIFY(!driver->written.isEmpty());
+    QCOMPARE(driver->written.last().left(4).toHex(' '), QByteArray("af 07 01 00"));
 }
 
 RVK_TEST_MAIN(TestMainWindowKeys)
