@@ -115,30 +115,6 @@
         <translation>Work in &lt;folder&gt;, created when missing (default: the current folder).</translation>
     </message>
     <message>
-        <source>Коды завершения:
-  0  выполнено
-  1  ошибка
-  2  командная строка не понята
-  3  нет связи с адаптером
-  4  модуль не ответил
-  5  отчёт получен не полностью
-  6  отчёт сохранён только в архив
-  7  отчёт не сохранён ни в ССУ, ни в архив
-  8  прочитанные значения отличаются от записанных
-  9  ССУ недоступна или запрос не выполнен</source>
-        <translation>Exit codes:
-  0  done
-  1  failed
-  2  the command line was not understood
-  3  no adapter link
-  4  no module answered
-  5  the report arrived incomplete
-  6  the report was kept in the archive only
-  7  the report was neither stored nor archived
-  8  the values read back differ from those written
-  9  the SSU could not be reached or queried</translation>
-    </message>
-    <message>
         <source>Использование: rvk-report &lt;команда&gt; [параметры]</source>
         <translation>Usage: rvk-report &lt;command&gt; [options]</translation>
     </message>
@@ -378,6 +354,125 @@
         <source>Монитор модуля выключить не удалось: связь с адаптером нарушена.</source>
         <translation>The module&apos;s monitor could not be switched off: the link to the adapter is broken.</translation>
     </message>
+    <message>
+        <source>Читать модуль за модулем до Ctrl+C: следующий модуль читается, когда ответит модуль с другим серийным номером или любой модуль после того, как прочитанный замолчал. По строке на модуль (с --json: по объекту JSON на строке).</source>
+        <translation>Read module after module until Ctrl+C: the next module is read when a module with another serial number answers, or any module answers after the one read has fallen silent. One line per module (with --json: one JSON object per line).</translation>
+    </message>
+    <message>
+        <source>Передать в ССУ отчёты, ждущие в архивной папке.</source>
+        <translation>Send the reports waiting in the archive folder to the SSU.</translation>
+    </message>
+    <message>
+        <source>Язык вывода и документов: ru или en (по умолчанию: язык, выбранный в программе, иначе LANG).</source>
+        <translation>Language of the output and the documents: ru or en (default: the language chosen in the program, otherwise LANG).</translation>
+    </message>
+    <message>
+        <source>Коды завершения:
+  0  выполнено
+  1  ошибка
+  2  командная строка не понята
+  3  нет связи с адаптером
+  4  модуль не ответил
+  5  отчёт получен не полностью
+  6  отчёт сохранён только в архив (upload: не все отчёты переданы)
+  7  отчёт не сохранён ни в ССУ, ни в архив
+  8  прочитанные значения отличаются от записанных
+  9  ССУ недоступна или запрос не выполнен</source>
+        <translation>Exit codes:
+  0  done
+  1  failed
+  2  the command line was not understood
+  3  no adapter link
+  4  no module answered
+  5  the report arrived incomplete
+  6  the report was kept in the archive only (upload: not every report was sent)
+  7  the report was neither stored nor archived
+  8  the values read back differ from those written
+  9  the SSU could not be reached or queried</translation>
+    </message>
+    <message>
+        <source>--lang ru|en перед командой или после неё выбирает язык.</source>
+        <translation>--lang ru|en before or after the command chooses the language.</translation>
+    </message>
+    <message>
+        <source>Английский перевод не загружается; вывод на русском.</source>
+        <translation>The English translation cannot be loaded; the output is in Russian.</translation>
+    </message>
+    <message>
+        <source>--lang: ru или en, не &quot;%1&quot;.</source>
+        <translation>--lang: ru or en, not &quot;%1&quot;.</translation>
+    </message>
+    <message>
+        <source>Внимание: %1</source>
+        <translation>Attention: %1</translation>
+    </message>
+    <message>
+        <source>ССУ</source>
+        <translation>SSU</translation>
+    </message>
+    <message>
+        <source>архив: %1</source>
+        <translation>archive: %1</translation>
+    </message>
+    <message>
+        <source>не сохранён: %1</source>
+        <translation>not kept: %1</translation>
+    </message>
+    <message>
+        <source>Модули читаются один за другим; остановка: Ctrl+C.</source>
+        <translation>Reading module after module; stop with Ctrl+C.</translation>
+    </message>
+    <message>
+        <source>Прочитано модулей: %1.</source>
+        <translation>Modules read: %1.</translation>
+    </message>
+    <message>
+        <source>Отчётов в архивной папке %1 нет.</source>
+        <translation>No reports in the archive folder %1.</translation>
+    </message>
+    <message>
+        <source>Отчётов в архивной папке %1: %2.</source>
+        <translation>Reports in the archive folder %1: %2.</translation>
+    </message>
+    <message>
+        <source>%1: передан в ССУ</source>
+        <translation>%1: sent to the SSU</translation>
+    </message>
+    <message>
+        <source>%1: не передан: ССУ недоступна</source>
+        <translation>%1: not sent: the SSU cannot be reached</translation>
+    </message>
+    <message>
+        <source>файл не читается как отчёт</source>
+        <translation>the file cannot be read as a report</translation>
+    </message>
+    <message>
+        <source>ССУ не сохранила отчёт</source>
+        <translation>the SSU did not store the report</translation>
+    </message>
+    <message>
+        <source>ССУ не ответила вовремя</source>
+        <translation>the SSU did not answer in time</translation>
+    </message>
+    <message>
+        <source>%1: не передан: %2</source>
+        <translation>%1: not sent: %2</translation>
+    </message>
+    <message>
+        <source>Передано в ССУ: %1, осталось в архиве: %2.</source>
+        <translation>Sent to the SSU: %1, left in the archive: %2.</translation>
+    </message>
+</context>
+<context>
+    <name>ComparisonLine</name>
+    <message>
+        <source>Сравнение</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Открыть сравнение с прошлым отчётом модуля</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>FleetFigures</name>
@@ -443,6 +538,10 @@
     <message>
         <source>Нет открытого подключения к базе данных</source>
         <translation>No open database connection</translation>
+    </message>
+    <message>
+        <source>Не удалось прочитать сводку по парку: сервер прислал больше модулей, чем насчитал (%1)</source>
+        <translation type="unfinished"></translation>
     </message>
 </context>
 <context>
@@ -855,6 +954,11 @@ Check the connection of the KIVO adapter and the RVK module</translation>
         <source>Отчётов ждут передачи в ССУ: %1</source>
         <translation>Reports waiting for the SAS: %1</translation>
     </message>
+    <message>
+        <source>Не могу записать журнал заводских значений %1:
+%2</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>ModuleHistoryWindow</name>
@@ -1080,6 +1184,10 @@ Check the connection of the KIVO adapter and the RVK module</translation>
     <message>
         <source>Предыдущий отчёт не известен: у модуля нет серийного номера.</source>
         <translation>The previous report is not known: the module has no serial number.</translation>
+    </message>
+    <message>
+        <source>С прошлого отчёта: %1 сут., наработка %2, ударов %3.</source>
+        <translation>Since the last report: %1 days, operating time %2, impacts %3.</translation>
     </message>
 </context>
 <context>
