@@ -143,6 +143,8 @@ private:
     void openLogFile(const std::function<void()> &then = {});
     void switchMonitorOn();
     void switchMonitorOff();
+    void placeSensorDialog();
+    bool sensorDialogPlaced = false;
 
     // --- settings, language, about, service mode (mainwindow_settings.cpp) ---
     void loadWindowSettings();

@@ -3,6 +3,7 @@
 #include "ui_mainwindow.h"
 
 #include "diagnostics/dbgtextedit.h"
+#include "diagnostics/screenfit.h"
 #include "diagnostics/trendswindow.h"
 #include "diagnostics/verificationdialog.h"
 #include "station/station.h"
@@ -35,6 +36,8 @@ void MainWindow::switchMonitorOn()
         return;
     auto showMonitor = [this] {
         monitor->show();
+        if (!sensorDialogPlaced)
+            placeSensorDialog();
         verificationDialog->show();
         if (trendsWindow)
             trendsWindow->setMonitorOn(true);
@@ -46,6 +49,16 @@ void MainWindow::switchMonitorOn()
         openLogFile(showMonitor);
     else
         showMonitor();
+}
+
+// Until the user has put it somewhere, the sensor dialog opens beside the
+// window rather than over its buttons: on its right, or on its left where the
+// screen ends; the screen fit does the rest.
+void MainWindow::placeSensorDialog()
+{
+    sensorDialogPlaced = true;
+    const QSize whole = verificationDialog->size().grownBy(ScreenFit::frameMargins(verificationDialog));
+    verificationDialog->move(ScreenFit::besideWindow(frameGeometry(), whole, ScreenFit::availableAreas()));
 }
 
 void MainWindow::switchMonitorOff()

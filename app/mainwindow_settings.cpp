@@ -82,6 +82,8 @@ void MainWindow::loadWindowSettings()
     restore(this, "WinGeometry", "WinSize", "WinPos");
     restore(monitor, "DbgGeometry", "DbgSize", "DbgPos");
     restore(verificationDialog, "DiagGeometry", "DiagSize", "DiagPos");
+    sensorDialogPlaced = iniSettings->contains(QStringLiteral("DiagGeometry"))
+                         || iniSettings->contains(QStringLiteral("DiagPos"));
     iniSettings->endGroup();
     // Stored on another screen set-up (a second monitor since unplugged, a
     // larger display): kept on a screen that exists, whole. The main window

@@ -56,6 +56,25 @@ QRect fittedGeometry(const QRect &wanted, const QVector<QRect> &availableAreas)
     return fitted;
 }
 
+QPoint besideWindow(const QRect &other, const QSize &size, const QVector<QRect> &availableAreas)
+{
+    const QPoint right(other.right() + 1, other.top());
+    const QPoint left(other.left() - size.width(), other.top());
+    if (availableAreas.isEmpty())
+        return right;
+    QRect area = availableAreas.first();
+    for (const QRect &candidate : availableAreas)
+        if (candidate.contains(other.center()))
+            area = candidate;
+    const int roomRight = area.right() - other.right();
+    const int roomLeft = other.left() - area.left();
+    if (roomRight >= size.width())
+        return right;
+    if (roomLeft >= size.width())
+        return left;
+    return roomRight >= roomLeft ? right : left;
+}
+
 QMargins frameMargins(const QWidget *window)
 {
     if (window->windowFlags().testFlag(Qt::FramelessWindowHint))
@@ -68,7 +87,7 @@ QMargins frameMargins(const QWidget *window)
     return QMargins(8, 32, 8, 8);
 }
 
-void fitToScreen(QWidget *window)
+QVector<QRect> availableAreas()
 {
     QVector<QRect> areas;
     if (QScreen *primary = QGuiApplication::primaryScreen())
@@ -76,6 +95,12 @@ void fitToScreen(QWidget *window)
     for (QScreen *screen : QGuiApplication::screens())
         if (screen != QGuiApplication::primaryScreen())
             areas << screen->availableGeometry();
+    return areas;
+}
+
+void fitToScreen(QWidget *window)
+{
+    const QVector<QRect> areas = availableAreas();
     // pos() is the frame's corner for a window, shown or not, so the whole
     // window is known without asking whether the frame is there yet.
     const QMargins margins = frameMargins(window);

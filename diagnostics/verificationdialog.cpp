@@ -5,6 +5,8 @@
 #include "protocol/language.h"
 
 #include <QCloseEvent>
+#include <QLCDNumber>
+#include <QLabel>
 #include <QCoreApplication>
 
 VerificationDialog::VerificationDialog(QWidget *parent)
@@ -12,6 +14,39 @@ VerificationDialog::VerificationDialog(QWidget *parent)
     , ui(new Ui::VerificationDialog)
 {
     ui->setupUi(this);
+    addUnits();
+}
+
+// A unit beside each read-out of the upper panel, in a column of its own so
+// the form's labels keep their texts; the accelerometer's read-outs share one
+// unit, named in the lower panel's empty row.
+void VerificationDialog::addUnits()
+{
+    const QLCDNumber *upper[] = {ui->lcdNumber_Freq, ui->lcdNumber_RPM, ui->lcdNumber_Vin,
+                                 ui->lcdNumber_Vout, ui->lcdNumber_Aout, ui->lcdNumber_Temp};
+    for (const QLCDNumber *lcd : upper) {
+        int row = 0, column = 0, rows = 0, columns = 0;
+        ui->gridLayout->getItemPosition(ui->gridLayout->indexOf(const_cast<QLCDNumber *>(lcd)), &row, &column, &rows,
+                                        &columns);
+        auto *unit = new QLabel(ui->frame_2);
+        unit->setObjectName(lcd->objectName().replace(QLatin1String("lcdNumber_"), QLatin1String("label_"))
+                            + QLatin1String("Unit"));
+        ui->gridLayout->addWidget(unit, row, column + columns);
+        units << unit;
+    }
+    accelerometerUnit = new QLabel(ui->frame);
+    accelerometerUnit->setObjectName(QStringLiteral("label_AccelerometerUnit"));
+    accelerometerUnit->setAlignment(Qt::AlignCenter);
+    ui->gridLayout_2->addWidget(accelerometerUnit, 4, 0, 1, 4);
+    retranslateUnits();
+}
+
+void VerificationDialog::retranslateUnits()
+{
+    const QString texts[] = {tr("Гц"), tr("об/мин"), tr("В"), tr("В"), tr("мА"), tr("°С")};
+    for (int i = 0; i < units.size(); ++i)
+        units.at(i)->setText(texts[i]);
+    accelerometerUnit->setText(tr("Ускорение и вибрация — в g"));
 }
 
 VerificationDialog::~VerificationDialog()
@@ -69,6 +104,7 @@ void VerificationDialog::changeEvent(QEvent *event)
 void VerificationDialog::retranslate(quint32 language)
 {
     ui->retranslateUi(this);
+    retranslateUnits();
     if (language == 0)
         setWindowTitle(tr("Значения датчиков"));
 }

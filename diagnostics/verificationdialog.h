@@ -1,8 +1,10 @@
 #pragma once
 
 #include <QDialog>
+#include <QList>
 
 class QLCDNumber;
+class QLabel;
 
 namespace Ui {
 class VerificationDialog;
@@ -33,7 +35,11 @@ protected:
 
 private:
     QLCDNumber *readOut(int sensor) const;
+    void addUnits();
+    void retranslateUnits();
     void retranslate(quint32 language);
 
     Ui::VerificationDialog *ui = nullptr;
+    QList<QLabel *> units;
+    QLabel *accelerometerUnit = nullptr;
 };

@@ -8,12 +8,16 @@
 #include "tests/support/testmain.h"
 
 #include <QCheckBox>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QDir>
 #include <QFile>
 #include <QLCDNumber>
 #include <QRegularExpression>
 #include <QScrollBar>
 #include <QTextCursor>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QtTest>
 
 namespace {
@@ -119,11 +123,29 @@ private slots:
     void returnTogglesAutoScroll();
     void pausedViewStaysWhereTheUserReads();
     void longSessionStaysBounded();
+    void sensorDialogOpensBesideTheWindow();
 };
 
 void TestMainWindowMonitor::cleanup()
 {
     rvktest::removeEntries({QStringLiteral("log")});
+}
+
+// With no place stored for it, the dialog opens next to the window, not
+// over its buttons (the offscreen screen has room on neither side, so on the
+// side with more room, pulled back onto the screen).
+void TestMainWindowMonitor::sensorDialogOpensBesideTheWindow()
+{
+    Fixture f;
+    f.window->move(0, 0);
+    f.window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(f.window.get()));
+    QTest::keyClick(f.window.get(), Qt::Key_Plus);
+    QVERIFY(f.dialog->isVisible());
+    // Level with the window, give or take a title bar the offscreen frame
+    // may or may not have yet.
+    QVERIFY(qAbs(f.dialog->frameGeometry().top() - f.window->frameGeometry().top()) <= 32);
+    QCOMPARE(f.dialog->frameGeometry().right(), QGuiApplication::primaryScreen()->availableGeometry().right());
 }
 
 void TestMainWindowMonitor::offWithLinkDownStillClosesWindows()

@@ -34,6 +34,24 @@ private slots:
         QCOMPARE(ScreenFit::fittedGeometry(wanted, areas), fitted);
     }
 
+    void besideAnotherWindow_data()
+    {
+        QTest::addColumn<QRect>("other");
+        QTest::addColumn<QPoint>("placed");
+        QTest::newRow("room on the right") << QRect(100, 50, 500, 400) << QPoint(600, 50);
+        QTest::newRow("room on the left only") << QRect(800, 50, 450, 400) << QPoint(400, 50);
+        QTest::newRow("room on neither, more on the left") << QRect(300, 80, 800, 400) << QPoint(-100, 80);
+        QTest::newRow("room on neither, more on the right") << QRect(100, 80, 900, 400) << QPoint(1000, 80);
+        QTest::newRow("on the second screen") << QRect(1400, 0, 500, 400) << QPoint(1900, 0);
+    }
+    void besideAnotherWindow()
+    {
+        QFETCH(QRect, other);
+        QFETCH(QPoint, placed);
+        const QVector<QRect> areas{QRect(0, 0, 1280, 984), QRect(1280, 0, 1920, 1080)};
+        QCOMPARE(ScreenFit::besideWindow(other, QSize(400, 300), areas), placed);
+    }
+
     // A window sized for a larger screen, or placed by hand at its bottom,
     // opens whole, title bar and frame included; fitting it again moves
     // nothing (the main window used to creep up a title bar per start).

@@ -144,6 +144,14 @@ void TestVerificationDialog::switchesLanguageBothWays()
     QCOMPARE(labelText(dialog, "label_Maximal_X"), QStringLiteral("Z maximum"));
     QCOMPARE(labelText(dialog, "label_Maximal_Y"), QStringLiteral("Y maximum"));
     QCOMPARE(labelText(dialog, "label_dataMaximal"), QStringLiteral("Vibration maximum"));
+    // Each reading with its unit, in the same language.
+    QCOMPARE(labelText(dialog, "label_FreqUnit"), QStringLiteral("Hz"));
+    QCOMPARE(labelText(dialog, "label_RPMUnit"), QStringLiteral("rpm"));
+    QCOMPARE(labelText(dialog, "label_VinUnit"), QStringLiteral("V"));
+    QCOMPARE(labelText(dialog, "label_VoutUnit"), QStringLiteral("V"));
+    QCOMPARE(labelText(dialog, "label_AoutUnit"), QStringLiteral("mA"));
+    QCOMPARE(labelText(dialog, "label_TempUnit"), QStringLiteral("°C"));
+    QCOMPARE(labelText(dialog, "label_AccelerometerUnit"), QStringLiteral("Acceleration and vibration in g"));
     // The application's one translator stays: boxes and later texts follow.
     QCOMPARE(QCoreApplication::translate("VerificationDialog", "Частота"), QStringLiteral("Frequency"));
 
@@ -156,6 +164,8 @@ void TestVerificationDialog::switchesLanguageBothWays()
     QCOMPARE(QCoreApplication::translate("VerificationDialog", "Частота"), QStringLiteral("Частота"));
     QCOMPARE(labelText(dialog, "label"), QStringLiteral("Акселерометр"));
     QCOMPARE(labelText(dialog, "label_dataMaximal"), QStringLiteral("Вибрация максимум"));
+    QCOMPARE(labelText(dialog, "label_TempUnit"), QStringLiteral("°С"));
+    QCOMPARE(labelText(dialog, "label_AoutUnit"), QStringLiteral("мА"));
 }
 
 RVK_TEST_MAIN(TestVerificationDialog)
