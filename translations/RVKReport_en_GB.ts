@@ -467,11 +467,11 @@
     <name>ComparisonLine</name>
     <message>
         <source>Сравнение</source>
-        <translation type="unfinished"></translation>
+        <translation>Comparison</translation>
     </message>
     <message>
         <source>Открыть сравнение с прошлым отчётом модуля</source>
-        <translation type="unfinished"></translation>
+        <translation>Open the comparison with the module&apos;s previous report</translation>
     </message>
 </context>
 <context>
@@ -541,7 +541,7 @@
     </message>
     <message>
         <source>Не удалось прочитать сводку по парку: сервер прислал больше модулей, чем насчитал (%1)</source>
-        <translation type="unfinished"></translation>
+        <translation>Could not read the fleet summary: the server sent more modules than it counted (%1)</translation>
     </message>
 </context>
 <context>
@@ -957,7 +957,8 @@ Check the connection of the KIVO adapter and the RVK module</translation>
     <message>
         <source>Не могу записать журнал заводских значений %1:
 %2</source>
-        <translation type="unfinished"></translation>
+        <translation>Cannot write the factory values log %1:
+%2</translation>
     </message>
 </context>
 <context>
@@ -1530,6 +1531,30 @@ Check the connection of the KIVO adapter and the RVK module</translation>
     <message>
         <source>Значения датчиков</source>
         <translation>Sensor values</translation>
+    </message>
+    <message>
+        <source>Гц</source>
+        <translation>Hz</translation>
+    </message>
+    <message>
+        <source>об/мин</source>
+        <translation>rpm</translation>
+    </message>
+    <message>
+        <source>В</source>
+        <translation>V</translation>
+    </message>
+    <message>
+        <source>мА</source>
+        <translation>mA</translation>
+    </message>
+    <message>
+        <source>°С</source>
+        <translation>°C</translation>
+    </message>
+    <message>
+        <source>Ускорение и вибрация — в g</source>
+        <translation>Acceleration and vibration in g</translation>
     </message>
 </context>
 </TS>
