@@ -2,6 +2,7 @@
 
 #include "protocol/csvwriter.h"
 #include "report/reportfields.h"
+#include "report/reportrecord.h"
 #include "ssu/reportfilter.h"
 #include "ssu/driver/ssudriver.h"
 
@@ -104,6 +105,63 @@ bool cellText(const QVariant &value, FieldForm form, QByteArray *text)
         *text = value.toString().toUtf8();
         return true;
     }
+}
+
+// An operating time as its number of minutes; false for a damaged text,
+// which must not pass for some other time.
+bool appendMinutes(QByteArray &line, const QByteArray &text)
+{
+    qint64 minutes = 0;
+    if (!parseOperatingTime(QString::fromUtf8(text), &minutes))
+        return false;
+    line += QByteArray::number(minutes);
+    return true;
+}
+
+// A JSON number exactly as RFC 8259 writes one; the stored percents are
+// written as they stand, so that the array holds what the table holds.
+bool isJsonNumber(const QByteArray &text)
+{
+    int i = 0;
+    const int size = text.size();
+    const auto digits = [&] {
+        const int start = i;
+        while (i < size && text.at(i) >= '0' && text.at(i) <= '9')
+            ++i;
+        return i > start;
+    };
+    if (i < size && text.at(i) == '-')
+        ++i;
+    if (i < size && text.at(i) == '0')
+        ++i;
+    else if (!digits())
+        return false;
+    if (i < size && text.at(i) == '.') {
+        ++i;
+        if (!digits())
+            return false;
+    }
+    if (i < size && (text.at(i) == 'e' || text.at(i) == 'E')) {
+        ++i;
+        if (i < size && (text.at(i) == '+' || text.at(i) == '-'))
+            ++i;
+        if (!digits())
+            return false;
+    }
+    return i == size;
+}
+
+// A histogram's bin percents, "12,30,0,58", as [12,30,0,58]; false when a
+// bin is no number (nothing between two commas included).
+bool appendPercents(QByteArray &line, const QByteArray &text)
+{
+    const QList<QByteArray> bins = text.split(',');
+    for (const QByteArray &bin : bins) {
+        if (!isJsonNumber(bin))
+            return false;
+    }
+    line += '[' + bins.join(',') + ']';
+    return true;
 }
 
 // Control characters as \u00XX, which every reader takes.
@@ -224,24 +282,37 @@ bool Exporter::appendRow(QByteArray &bytes, const QSqlQuery &query, bool first)
     QByteArray text;
     for (int i = 0; i < fields.size(); ++i) {
         const ReportField &field = fields.at(i);
-        if (!cellText(query.value(i), field.form, &text)) {
+        bool readable = cellText(query.value(i), field.form, &text);
+        if (readable && i > 0)
+            bytes += ',';
+        if (readable && format == ExportFormat::Csv) {
+            bytes += CsvWriter::field(text);
+            continue;
+        }
+        if (readable) {
+            appendJsonString(bytes, field.column.toUtf8());
+            bytes += ':';
+            switch (field.form) {
+            case FieldForm::Number:
+                bytes += text;
+                break;
+            case FieldForm::OperatingTime:
+                readable = appendMinutes(bytes, text);
+                break;
+            case FieldForm::PercentList:
+                readable = appendPercents(bytes, text);
+                break;
+            default:
+                appendJsonString(bytes, text);
+                break;
+            }
+        }
+        if (!readable) {
             error = ReportExport::tr("У отчёта модуля %1 от %2 не читается значение %3")
                         .arg(query.value(0).toString(),
                              query.value(1).toDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm")), field.column);
             return false;
         }
-        if (i > 0)
-            bytes += ',';
-        if (format == ExportFormat::Csv) {
-            bytes += CsvWriter::field(text);
-            continue;
-        }
-        appendJsonString(bytes, field.column.toUtf8());
-        bytes += ':';
-        if (field.form == FieldForm::Number)
-            bytes += text;
-        else
-            appendJsonString(bytes, text);
     }
     bytes += format == ExportFormat::Csv ? CsvWriter::LineEnd : '}';
     return true;

@@ -44,17 +44,21 @@ constexpr int ExportPageRows = 2000;
 // of one module and minute are ordered by their operating times and then by
 // every other column.
 //
-// Every column but the row key, in the table's order, as stored: CSV
-// (CsvWriter's form) has a header line of the column names; JSON is an array
-// with one object a line, numbers for the counting columns and texts
-// otherwise. Both give the dates in CsvWriter's forms: the report date as
-// "yyyy-MM-ddTHH:mm:ss", the release date as "yyyy-MM-dd".
+// Every column but the row key, in the table's order. CSV (CsvWriter's form)
+// has a header line of the column names and every value as stored. JSON is
+// an array with one object a line, for programs that should not need to know
+// the table's texts: the counting columns and the operating times (minutes)
+// are numbers, each histogram column an array of its bin percents, the
+// firmware a text. Both give the dates in CsvWriter's forms: the report date
+// as "yyyy-MM-ddTHH:mm:ss" (the station's wall clock, no zone), the release
+// date as "yyyy-MM-dd".
 //
 // The pages are read in one transaction on db, rolled back at the end (db
 // must not be in one of the caller's): under the server's default isolation
 // an export that runs while stations upload writes the table as it was at
 // its first page. A report whose value cannot be read (a date the server
-// keeps as zero, a text longer than its column) ends the export with a
+// keeps as zero, a text longer than its column; in JSON also an operating
+// time or a bin percent that is no number) ends the export with a
 // message naming it, as does a failed statement or write; what was written
 // until then stays in out. progress, if given, is called after every page
 // with the reports written so far.

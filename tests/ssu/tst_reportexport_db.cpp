@@ -33,19 +33,25 @@ const QString OddText = QStringLiteral("x,\"y\"\n\tcafé\\");
 const ExportSelection Every{std::nullopt, QDate(2091, 1, 1), QDate(2091, 12, 31)};
 const char *const Connection = "export";
 const QStringList Numbers{"sn", "impact_level", "impacts", "irt_impacts"};
+const QStringList Minutes{"total_time", "repair_time"};
+const QStringList Texts{"date", "release_date", "firmware_version"};
+// A module of its own, with reports dated 2093, for the JSON forms of single
+// values.
+constexpr int FormsSn = 63070;
 
 using Row = QStringList;
 
-// Every text column but the operating times holds text.
-bool insertReport(int sn, const QString &date, const QString &totalTime, const QString &text = QStringLiteral("1"))
+// Every histogram column holds percents.
+bool insertReport(int sn, const QString &date, const QString &totalTime,
+                  const QString &firmware = QStringLiteral("1"), const QString &percents = QStringLiteral("12,0,88"))
 {
     QSqlQuery query(rvktest::adminConnection());
     query.prepare(QStringLiteral("INSERT INTO rvkreport VALUES (?, ?, '2090-01-02', ?, 4, ?, '1:00', ?, ?, ?, ?, ?, ?, "
                                  "7, ?, ?, ?, ?, ?, ?, 8)"));
-    for (const QVariant &value : QVariantList{sn, date, text, totalTime})
+    for (const QVariant &value : QVariantList{sn, date, firmware, totalTime})
         query.addBindValue(value);
     for (int i = 0; i < 12; ++i)
-        query.addBindValue(text);
+        query.addBindValue(percents);
     return query.exec();
 }
 
@@ -72,22 +78,39 @@ QList<Row> storedReports()
     return rows;
 }
 
+// A JSON value in the table's text form; "!" when it is of the wrong kind:
+// a counting column or operating time (minutes) not a number, a histogram not
+// an array of numbers, a text not a text.
+QString storedForm(const QString &column, const QJsonValue &cell)
+{
+    const QString wrong = QStringLiteral("!");
+    if (Numbers.contains(column))
+        return cell.isDouble() ? QString::number(qint64(cell.toDouble())) : wrong;
+    if (Minutes.contains(column)) {
+        const qint64 minutes = qint64(cell.toDouble());
+        return cell.isDouble() ? QStringLiteral("%1:%2").arg(minutes / 60).arg(minutes % 60, 2, 10, QLatin1Char('0'))
+                               : wrong;
+    }
+    if (Texts.contains(column))
+        return cell.isString() ? cell.toString() : wrong;
+    if (!cell.isArray() || cell.toArray().isEmpty())
+        return wrong;
+    QStringList bins;
+    for (const QJsonValue &bin : cell.toArray())
+        bins << (bin.isDouble() ? QString::number(bin.toDouble()) : wrong);
+    return bins.join(QLatin1Char(','));
+}
+
 // The reports of an export read back (a CSV's header left out), each
-// column's text in the table's order. A JSON value of the wrong kind, a
-// counting column as text or a text as a number, reads as "!".
+// column's text in the table's order.
 QList<Row> parseExport(ExportFormat format, const QByteArray &bytes, const Row &columns)
 {
     QList<Row> rows;
     if (format == ExportFormat::Json) {
         for (const QJsonValue &value : QJsonDocument::fromJson(bytes).array()) {
             Row row;
-            for (const QString &column : columns) {
-                const QJsonValue cell = value.toObject().value(column);
-                if (cell.isDouble() != Numbers.contains(column))
-                    row << QStringLiteral("!");
-                else
-                    row << (cell.isDouble() ? QString::number(qint64(cell.toDouble())) : cell.toString());
-            }
+            for (const QString &column : columns)
+                row << storedForm(column, value.toObject().value(column));
             rows << row;
         }
         return rows;
@@ -177,7 +200,8 @@ private slots:
         QSqlQuery admin(rvktest::adminConnection());
         QVERIFY(admin.exec(fill.arg(QStringLiteral(":00")).arg(Generated - 1).arg(1)));
         QVERIFY(admin.exec(fill.arg(QStringLiteral(":59")).arg(Generated - 1).arg(7)));
-        QVERIFY(insertReport(OddSn, QStringLiteral("2091-03-03 12:00"), QStringLiteral("5:00"), OddText));
+        QVERIFY(insertReport(OddSn, QStringLiteral("2091-03-03 12:00"), QStringLiteral("5:00"), OddText,
+                             QStringLiteral("12.5,0,87.5")));
         for (int i = 0; i < 4; ++i)
             QVERIFY(insertReport(BoundsSn, QLatin1String(BoundDates[i]), QStringLiteral("%1:00").arg(i)));
         for (const int sn : Edges)
@@ -274,6 +298,85 @@ private slots:
             found << row.at(0) + QLatin1Char(' ') + row.at(1);
         QCOMPARE(found, expected);
         QCOMPARE(outcome.rows, qint64(reports.size()));
+    }
+
+    // What a program reading the JSON gets for each stored text, and that a
+    // text it cannot take as a number ends the export before the report is
+    // written, while the CSV keeps every text as stored.
+    void jsonGivesMinutesAndArraysOrStops_data()
+    {
+        QTest::addColumn<QString>("totalTime");
+        QTest::addColumn<QString>("percents");
+        QTest::addColumn<QVariant>("minutes"); // invalid: the export stops
+        QTest::addColumn<QVariantList>("bins"); // empty: the export stops
+
+        const QVariant stops;
+        const QVariantList bins{12, 30, 0, 58};
+        QTest::newRow("hours past a day") << "123:45" << "12,30,0,58" << QVariant(7425) << bins;
+        QTest::newRow("nothing yet") << "0:00" << "0" << QVariant(0) << QVariantList{0};
+        QTest::newRow("hours as the module gives them") << "05:07" << "100" << QVariant(307) << QVariantList{100};
+        QTest::newRow("years of hours") << "999999:59" << "12,30,0,58" << QVariant(59999999) << bins;
+        QTest::newRow("fractions and exponents") << "1:00" << "12.5,1e2,0.25" << QVariant(60)
+                                                 << QVariantList{12.5, 100, 0.25};
+        QTest::newRow("minutes past 59") << "5:75" << "12,30,0,58" << stops << bins;
+        QTest::newRow("one minute digit") << "5:7" << "12,30,0,58" << stops << bins;
+        QTest::newRow("signed minutes") << "1:-5" << "12,30,0,58" << stops << bins;
+        QTest::newRow("no colon") << "100" << "12,30,0,58" << stops << bins;
+        QTest::newRow("blank before") << " 1:00" << "12,30,0,58" << stops << bins;
+        QTest::newRow("no time") << "" << "12,30,0,58" << stops << bins;
+        QTest::newRow("empty bin") << "1:00" << "12,,88" << QVariant(60) << QVariantList{};
+        QTest::newRow("comma at the end") << "1:00" << "12,88," << QVariant(60) << QVariantList{};
+        QTest::newRow("blank in a bin") << "1:00" << "12, 88" << QVariant(60) << QVariantList{};
+        QTest::newRow("word") << "1:00" << "12,x" << QVariant(60) << QVariantList{};
+        QTest::newRow("not a number") << "1:00" << "nan" << QVariant(60) << QVariantList{};
+        QTest::newRow("leading zero") << "1:00" << "012" << QVariant(60) << QVariantList{};
+        QTest::newRow("no histogram") << "1:00" << "" << QVariant(60) << QVariantList{};
+    }
+
+    void jsonGivesMinutesAndArraysOrStops()
+    {
+        QFETCH(QString, totalTime);
+        QFETCH(QString, percents);
+        QFETCH(QVariant, minutes);
+        QFETCH(QVariantList, bins);
+
+        QSqlQuery admin(rvktest::adminConnection());
+        QVERIFY(admin.exec(QStringLiteral("DELETE FROM rvkreport WHERE sn = %1").arg(FormsSn)));
+        QVERIFY(insertReport(FormsSn, QStringLiteral("2093-04-05 06:07:08"), totalTime, QStringLiteral("3.2.2"),
+                             percents));
+        const ExportSelection module{FormsSn, {}, {}};
+
+        QByteArray csv;
+        const ExportOutcome csvOutcome = exportTo(&csv, module, ExportFormat::Csv);
+        QVERIFY2(csvOutcome.ok, qPrintable(csvOutcome.error));
+        const QList<Row> csvRows = parseExport(ExportFormat::Csv, csv, columns);
+        QCOMPARE(csvRows.size(), 1);
+        QCOMPARE(csvRows.first().at(columns.indexOf("total_time")), totalTime);
+        QCOMPARE(csvRows.first().at(columns.indexOf("irt_vibration")), percents);
+
+        QByteArray json;
+        const ExportOutcome outcome = exportTo(&json, module, ExportFormat::Json);
+        if (!minutes.isValid() || bins.isEmpty()) {
+            QVERIFY(!outcome.ok);
+            QCOMPARE(outcome.rows, qint64(0));
+            const QString column = minutes.isValid() ? QStringLiteral("rotation") : QStringLiteral("total_time");
+            QVERIFY2(outcome.error.endsWith(column), qPrintable(outcome.error));
+            QVERIFY2(!json.contains("total_time"), json.constData());
+            return;
+        }
+        QVERIFY2(outcome.ok, qPrintable(outcome.error));
+        const QJsonArray reports = QJsonDocument::fromJson(json).array();
+        QCOMPARE(reports.size(), 1);
+        const QJsonObject report = reports.first().toObject();
+        QCOMPARE(report.value("total_time"), QJsonValue(minutes.toLongLong()));
+        QCOMPARE(report.value("repair_time"), QJsonValue(60));
+        const QJsonArray expected = QJsonArray::fromVariantList(bins);
+        for (const char *column : {"rotation", "vibration", "irt_rotation", "irt_vibration"})
+            QCOMPARE(report.value(column), QJsonValue(expected));
+        QCOMPARE(report.value("date"), QJsonValue("2093-04-05T06:07:08"));
+        QCOMPARE(report.value("release_date"), QJsonValue("2090-01-02"));
+        QCOMPARE(report.value("firmware_version"), QJsonValue("3.2.2"));
+        QCOMPARE(report.value("impacts"), QJsonValue(7));
     }
 
     void failedWriteIsReported_data()
