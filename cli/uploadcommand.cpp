@@ -3,6 +3,7 @@
 #include "cli/commandcontext.h"
 
 #include "protocol/archivefile.h"
+#include "protocol/terminaltext.h"
 #include "station/reportstore.h"
 #include "station/station.h"
 
@@ -14,8 +15,14 @@
 
 namespace {
 // The pass answers file by file; a file takes one statement, which the
-// session bounds. Longer than that without a file stored, it is given up.
+// session bounds. Longer than that without a file answered, it is given up.
 constexpr int FileTimeoutMs = StorageTimeoutMs;
+
+// A reason from outside (the server's) on the file's one line.
+QString oneLine(const QString &reason)
+{
+    return terminalSafe(reason).replace(QLatin1Char('\n'), QLatin1Char(' ')).trimmed();
+}
 } // namespace
 
 int uploadCommand(CommandContext &context)
@@ -34,27 +41,37 @@ int uploadCommand(CommandContext &context)
     if (context.hooks.prepareSession)
         context.hooks.prepareSession(station.session());
     ReportStore *store = station.store();
-    int uploaded = 0;
-    // A file is stored when the pass has deleted it.
-    const auto reportUploaded = [&] {
-        for (auto name = waiting.begin(); name != waiting.end();) {
-            if (QFile::exists(ArchiveFile::pathOf(*name))) {
-                ++name;
-                continue;
-            }
-            context.out << CommandLine::tr("%1: передан в ССУ").arg(*name) << '\n';
-            context.out.flush();
-            ++uploaded;
-            name = waiting.erase(name);
-        }
-    };
+    int sent = 0;
+    int alreadyThere = 0;
+    int notSent = 0;
     QElapsedTimer sinceLastFile;
     bool finished = false;
     QObject receiver;
-    QObject::connect(store, &ReportStore::archiveProgress, &receiver, [&] {
-        sinceLastFile.restart();
-        reportUploaded();
-    });
+    QObject::connect(store, &ReportStore::archiveFileDone, &receiver,
+                     [&](const QString &name, UploadOutcome outcome, const QString &error) {
+                         sinceLastFile.restart();
+                         if (!waiting.removeOne(name))
+                             return;
+                         switch (outcome) {
+                         case UploadOutcome::Inserted:
+                             context.out << CommandLine::tr("%1: передан в ССУ").arg(name) << '\n';
+                             ++sent;
+                             break;
+                         case UploadOutcome::Replaced:
+                             context.out << CommandLine::tr("%1: уже был в ССУ (заменён этой копией)").arg(name)
+                                         << '\n';
+                             ++alreadyThere;
+                             break;
+                         case UploadOutcome::Failed:
+                             context.out << CommandLine::tr("%1: не передан: %2")
+                                                .arg(name, error.isEmpty() ? CommandLine::tr("ССУ не сохранила отчёт")
+                                                                           : oneLine(error))
+                                         << '\n';
+                             ++notSent;
+                             break;
+                         }
+                         context.out.flush();
+                     });
     QObject::connect(store, &ReportStore::archivePassFinished, &receiver, [&] { finished = true; });
 
     // A connection starts the pass by itself.
@@ -73,20 +90,22 @@ int uploadCommand(CommandContext &context)
     sinceLastFile.start();
     while (!finished && sinceLastFile.elapsed() < FileTimeoutMs)
         waitUntil([&] { return finished; }, FileTimeoutMs - int(sinceLastFile.elapsed()));
-    reportUploaded();
 
-    // What stays was not stored: the pass leaves a file it cannot read as a
-    // report, and one the SSU did not take (the session tells no more).
+    // The pass answered for every file it found; one it did not reach was
+    // either taken out of the folder before it began or is still waiting
+    // for the SSU's answer.
     for (const QString &name : waiting) {
-        QByteArray record;
-        const QString why = !ArchiveFile::read(ArchiveFile::pathOf(name), &record)
-                                ? CommandLine::tr("файл не читается как отчёт")
-                            : finished ? CommandLine::tr("ССУ не сохранила отчёт")
-                                       : CommandLine::tr("ССУ не ответила вовремя");
+        const QString why = !QFile::exists(ArchiveFile::pathOf(name))
+            ? CommandLine::tr("файла больше нет в архивной папке")
+            : CommandLine::tr("ССУ не ответила вовремя");
         context.out << CommandLine::tr("%1: не передан: %2").arg(name, why) << '\n';
+        ++notSent;
     }
     context.out.flush();
-    context.err << CommandLine::tr("Передано в ССУ: %1, осталось в архиве: %2.").arg(uploaded).arg(waiting.size())
+    context.err << CommandLine::tr("Передано в ССУ: %1 (из них уже были там: %2), не передано: %3.")
+                       .arg(sent + alreadyThere)
+                       .arg(alreadyThere)
+                       .arg(notSent)
                 << Qt::endl;
-    return waiting.isEmpty() ? ExitCode::Done : ExitCode::ArchivedOnly;
+    return notSent == 0 ? ExitCode::Done : ExitCode::ArchivedOnly;
 }

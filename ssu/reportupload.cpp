@@ -4,6 +4,7 @@
 
 #include <QDate>
 #include <QDateTime>
+#include <QSqlError>
 #include <QSqlRecord>
 #include <QVariant>
 
@@ -83,8 +84,9 @@ bool insertRow(QSqlQuery &query, const ReportValues &values)
 
 } // namespace
 
-bool storeReportRow(QSqlDatabase &db, QSqlQuery &query, const ReportValues &values)
+UploadResult storeReportRow(QSqlDatabase &db, QSqlQuery &query, const ReportValues &values)
 {
+    UploadResult result;
     const bool inTransaction = db.transaction();
 
     // Stations storing the same module at once meet on the duplicate key: the
@@ -95,7 +97,8 @@ bool storeReportRow(QSqlDatabase &db, QSqlQuery &query, const ReportValues &valu
     query.prepare(QLatin1String(DuplicateStatement));
     bindKey(query, values, values.total_time, values.repair_time);
     bool stepDone = query.exec();
-    if (stepDone && query.next()) {
+    const bool replacing = stepDone && query.next();
+    if (replacing) {
         const QString totalTime = query.value(0).toString();
         const QString repairTime = query.value(1).toString();
         query.prepare(QLatin1String(DeleteStatement));
@@ -104,15 +107,18 @@ bool storeReportRow(QSqlDatabase &db, QSqlQuery &query, const ReportValues &valu
     }
 
     if (!stepDone || !insertRow(query, values)) {
+        result.error = query.lastError().text();
         if (inTransaction)
             db.rollback();
-        return false;
+        return result;
     }
     if (inTransaction && !db.commit()) {
+        result.error = db.lastError().text();
         db.rollback();
-        return false;
+        return result;
     }
-    return true;
+    result.outcome = replacing ? UploadOutcome::Replaced : UploadOutcome::Inserted;
+    return result;
 }
 
 void readReportRow(const QSqlRecord &row, ReportValues &values)

@@ -196,13 +196,14 @@ void SsuSession::openConnection(bool createTable, QObject *context, Done<bool> d
         });
 }
 
-void SsuSession::uploadReport(const QByteArray &record, QObject *context, Done<bool> done)
+void SsuSession::uploadReport(const QByteArray &record, QObject *context, Done<UploadResult> done)
 {
     auto deliver = deliverTo(context, std::move(done));
     if (record.isEmpty()) {
         // Asynchronous all the same: a caller's next step never runs inside
         // its own call.
-        QMetaObject::invokeMethod(this, [deliver] { deliver(true); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [deliver] { deliver(UploadResult{UploadOutcome::Inserted, {}}); }, Qt::QueuedConnection);
         return;
     }
     const ReportValues decoded = decodeReport(record);
@@ -221,31 +222,32 @@ void SsuSession::uploadReport(const QByteArray &record, QObject *context, Done<b
 
     const QString name = connection;
     const ReportValues values = report;
-    database->post<bool>(
+    database->post<UploadResult>(
         [name, values] {
             // A closed connection cannot store anything; the caller archives.
             QSqlDatabase db = QSqlDatabase::database(name, false);
             if (!db.isOpen())
-                return false;
+                return UploadResult{UploadOutcome::Failed, tr("Нет подключения к ССУ")};
             QSqlQuery query(db);
             return storeReportRow(db, query, values);
         },
         this,
-        [this, deliver](bool stored) {
-            if (stored)
+        [this, deliver](const UploadResult &result) {
+            if (result.stored())
                 emit reportUploaded();
-            deliver(stored);
+            deliver(result);
         });
 }
 
-void SsuSession::uploadReport(const QByteArray &record, const QString &date, QObject *context, Done<bool> done)
+void SsuSession::uploadReport(const QByteArray &record, const QString &date, QObject *context,
+                              Done<UploadResult> done)
 {
     setReportDate(date);
     uploadReport(record, context, std::move(done));
 }
 
 void SsuSession::uploadArchivedReport(const QByteArray &record, const QString &archiveFileName, QObject *context,
-                                      Done<bool> done)
+                                      Done<UploadResult> done)
 {
     setReportDateFromFileName(archiveFileName);
     uploadReport(record, context, std::move(done));

@@ -3,6 +3,7 @@
 #include "report/reportrecord.h"
 #include "ssu/modulehistory.h"
 #include "ssu/mysqlquerymodel.h"
+#include "ssu/reportupload.h"
 #include "ssu/driver/ssuconnection.h"
 
 #include <QByteArray>
@@ -87,12 +88,14 @@ public:
     // Stores the record as the current report under the report date set
     // last (setReportDate), or under the date given ("dd.MM.yyyy HH:mm"), or
     // the date an archive file's name carries: each upload keeps the date it
-    // was called with, whatever other uploads run between. An empty record
-    // stores nothing and succeeds.
-    void uploadReport(const QByteArray &record, QObject *context = nullptr, Done<bool> done = {});
-    void uploadReport(const QByteArray &record, const QString &date, QObject *context, Done<bool> done);
+    // was called with, whatever other uploads run between. done learns
+    // whether the report was inserted, replaced a copy the SSU held already,
+    // or failed (and why). An empty record stores nothing and counts as
+    // inserted: nothing of it is left to keep.
+    void uploadReport(const QByteArray &record, QObject *context = nullptr, Done<UploadResult> done = {});
+    void uploadReport(const QByteArray &record, const QString &date, QObject *context, Done<UploadResult> done);
     void uploadArchivedReport(const QByteArray &record, const QString &archiveFileName, QObject *context,
-                              Done<bool> done);
+                              Done<UploadResult> done);
     void setReportDate(const QString &date);
     void setReportDateFromFileName(const QString &fileName);
     // The report last handed to an upload, or last opened (the columns'

@@ -28,8 +28,8 @@ void ReportStore::connectSession(QObject *context, std::function<void(bool)> don
 void ReportStore::upload(const QByteArray &record, quint32 serialNumber, const QString &time, QObject *context,
                          std::function<void(Result)> done)
 {
-    session->uploadReport(record, time, context, [this, record, serialNumber, time, done](bool stored) {
-        if (stored) {
+    session->uploadReport(record, time, context, [this, record, serialNumber, time, done](const UploadResult &stored) {
+        if (stored.stored()) {
             Result result;
             result.outcome = Outcome::Uploaded;
             done(result);
@@ -76,12 +76,20 @@ void ReportStore::uploadNextArchived()
         // Checked again as it is opened: the folder may have changed since
         // it was listed.
         QByteArray record;
-        if (!ArchiveFile::read(ArchiveFile::pathOf(name), &record))
+        if (!ArchiveFile::read(ArchiveFile::pathOf(name), &record)) {
+            // Gone meanwhile is no news; a file still there that is no
+            // report stays for the user to look at.
+            if (QFile::exists(ArchiveFile::pathOf(name)))
+                emit archiveFileDone(name, UploadOutcome::Failed, tr("файл не читается как отчёт"));
             continue;
-        session->uploadArchivedReport(record, name, this, [this, name](bool stored) {
-            if (stored) {
+        }
+        session->uploadArchivedReport(record, name, this, [this, name](const UploadResult &result) {
+            if (result.stored()) {
                 QFile::remove(ArchiveFile::pathOf(name));
                 ++passStored;
+            }
+            emit archiveFileDone(name, result.outcome, result.error);
+            if (result.stored()) {
                 // Counted anew: the user may have changed the folder meanwhile.
                 emit archiveProgress(passTotal - ArchiveFile::count(ArchiveFile::directory()), passTotal);
             }

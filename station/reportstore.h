@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ssu/reportupload.h"
+
 #include <QByteArray>
 #include <QObject>
 #include <QString>
@@ -38,14 +40,19 @@ public:
     // Only the archive file, under a name no other report holds.
     Result archive(const QByteArray &record, quint32 serialNumber, const QString &time);
     // Uploads the archive's files, oldest name first, each under the date its
-    // name carries; a file stays until its report is stored. A pass asked
-    // for while one runs is that pass. Ends with archivePassFinished().
+    // name carries; a file stays until its report is stored (inserted, or
+    // replacing the copy the SSU held). A pass asked for while one runs is
+    // that pass. Each file it tries ends with archiveFileDone(), the pass
+    // with archivePassFinished().
     void uploadArchive();
     bool isUploadingArchive() const { return passRunning; }
     // Files of the archive folder now (reports waiting for the SSU).
     static int waitingReports();
 
 signals:
+    // One file of the pass answered: stored (and deleted), or kept, with the
+    // reason (the server's words, or that the file is no report).
+    void archiveFileDone(const QString &fileName, UploadOutcome outcome, const QString &error);
     // Files stored so far of the pass's total.
     void archiveProgress(int stored, int total);
     void archivePassFinished(int stored);

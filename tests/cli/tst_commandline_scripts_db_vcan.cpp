@@ -347,15 +347,45 @@ void TestCommandLineScripts::uploadSendsTheArchiveAndNamesEachFile()
         QVERIFY2(offline.out.contains(name + QStringLiteral(": не передан: ССУ недоступна")), qPrintable(offline.out));
     QCOMPARE(ArchiveFile::list(ArchiveFile::directory()), archived);
 
+    // One report reached the SSU meanwhile, as from another station that
+    // had the same file: it is said to be there already, and leaves the
+    // folder all the same.
+    const QString storedBefore = archived.filter(QStringLiteral("_sn63520_")).value(0);
+    const QString sentNow = archived.filter(QStringLiteral("_sn63521_")).value(0);
+    QByteArray record;
+    QVERIFY(ArchiveFile::read(ArchiveFile::pathOf(storedBefore), &record));
+    SsuSession other;
+    QVERIFY(rvktest::bringOnline(other, server));
+    const UploadResult first = rvktest::awaitCall<UploadResult>([&](QObject *c, std::function<void(UploadResult)> d) {
+        other.uploadArchivedReport(record, storedBefore, c, d);
+    });
+    QCOMPARE(first.outcome, UploadOutcome::Inserted);
+
     const Run online = run({"upload", "--lang", "en"}, true);
     QCOMPARE(online.code, int(ExitCode::Done));
-    const QStringList lines = online.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-    QCOMPARE(lines.size(), archived.size());
-    for (const QString &name : archived)
-        QVERIFY2(lines.filter(name).size() == 1 && !hasCyrillic(online.out), qPrintable(online.out));
+    QVERIFY2(!hasCyrillic(online.out + online.err), qPrintable(online.out + online.err));
+    QStringList lines = online.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    lines.sort();
+    QStringList expected{storedBefore + QStringLiteral(": already in the SSU (replaced by this copy)"),
+                         sentNow + QStringLiteral(": sent to the SSU")};
+    expected.sort();
+    QCOMPARE(lines, expected);
+    QVERIFY2(online.err.contains(QStringLiteral("Sent to the SSU: 2 (1 of them already there), not sent: 0.")),
+             qPrintable(online.err));
     QVERIFY(ArchiveFile::list(ArchiveFile::directory()).isEmpty());
     QCOMPARE(rvktest::rowsForSerial(63520).size(), 1);
     QCOMPARE(rvktest::rowsForSerial(63521).size(), 1);
+
+    // A file the server refuses (its name's date does not exist) stays, with
+    // the server's reason on its line.
+    const QString refused = QStringLiteral("ssu_sn63522_31.02.2026_14.35.bin");
+    QVERIFY(ArchiveFile::write(ArchiveFile::pathOf(refused), record));
+    const Run failing = run({"upload", "--lang", "en"}, true);
+    QCOMPARE(failing.code, int(ExitCode::ArchivedOnly));
+    QVERIFY2(failing.out.startsWith(refused + QStringLiteral(": not sent: ")) && failing.out.contains("date")
+                 && failing.out.count(QLatin1Char('\n')) == 1,
+             qPrintable(failing.out));
+    QCOMPARE(ArchiveFile::list(ArchiveFile::directory()), QStringList{refused});
 }
 
 // "rvk-report export | head -1": the reader goes after the first line. The

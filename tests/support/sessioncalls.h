@@ -61,15 +61,24 @@ inline bool fetchPassword(SsuSession *session)
     return awaitCall<bool>([&](QObject *c, std::function<void(bool)> d) { session->fetchPasswordIfMissing(c, d); });
 }
 
+// What became of the upload: inserted, replaced or failed (and why).
+inline UploadResult store(SsuSession *session, const QByteArray &record)
+{
+    return awaitCall<UploadResult>(
+        [&](QObject *c, std::function<void(UploadResult)> d) { session->uploadReport(record, c, d); });
+}
+
+// Whether the report is in the SSU now, inserted or replacing its copy.
 inline bool upload(SsuSession *session, const QByteArray &record)
 {
-    return awaitCall<bool>([&](QObject *c, std::function<void(bool)> d) { session->uploadReport(record, c, d); });
+    return store(session, record).stored();
 }
 
 inline bool upload(SsuSession *session, const QByteArray &record, const QString &date)
 {
-    return awaitCall<bool>(
-        [&](QObject *c, std::function<void(bool)> d) { session->uploadReport(record, date, c, d); });
+    return awaitCall<UploadResult>([&](QObject *c, std::function<void(UploadResult)> d) {
+               session->uploadReport(record, date, c, d);
+           }).stored();
 }
 
 inline StoredReportResult open(SsuSession *session, const StoredReportKey &key, ReportValues *values = nullptr)
