@@ -443,10 +443,6 @@
         <translation>%1: not sent: the SSU cannot be reached</translation>
     </message>
     <message>
-        <source>файл не читается как отчёт</source>
-        <translation>the file cannot be read as a report</translation>
-    </message>
-    <message>
         <source>ССУ не сохранила отчёт</source>
         <translation>the SSU did not store the report</translation>
     </message>
@@ -459,8 +455,16 @@
         <translation>%1: not sent: %2</translation>
     </message>
     <message>
-        <source>Передано в ССУ: %1, осталось в архиве: %2.</source>
-        <translation>Sent to the SSU: %1, left in the archive: %2.</translation>
+        <source>%1: уже был в ССУ (заменён этой копией)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>файла больше нет в архивной папке</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Передано в ССУ: %1 (из них уже были там: %2), не передано: %3.</source>
+        <translation type="unfinished"></translation>
     </message>
 </context>
 <context>
@@ -1219,6 +1223,13 @@ Check the connection of the KIVO adapter and the RVK module</translation>
     </message>
 </context>
 <context>
+    <name>ReportStore</name>
+    <message>
+        <source>файл не читается как отчёт</source>
+        <translation type="unfinished">the file cannot be read as a report</translation>
+    </message>
+</context>
+<context>
     <name>SSUDialog</name>
     <message>
         <source>Система статистического учёта RVK</source>
@@ -1349,6 +1360,13 @@ Check the connection of the KIVO adapter and the RVK module</translation>
     <message>
         <source>ССУ не ответила: отчёт не удалён.</source>
         <translation>The SAS did not answer: the report was not deleted.</translation>
+    </message>
+</context>
+<context>
+    <name>SsuSession</name>
+    <message>
+        <source>Нет подключения к ССУ</source>
+        <translation type="unfinished"></translation>
     </message>
 </context>
 <context>
