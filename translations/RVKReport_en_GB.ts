@@ -456,15 +456,15 @@
     </message>
     <message>
         <source>%1: уже был в ССУ (заменён этой копией)</source>
-        <translation type="unfinished"></translation>
+        <translation>%1: already in the SSU (replaced by this copy)</translation>
     </message>
     <message>
         <source>файла больше нет в архивной папке</source>
-        <translation type="unfinished"></translation>
+        <translation>the file is no longer in the archive folder</translation>
     </message>
     <message>
         <source>Передано в ССУ: %1 (из них уже были там: %2), не передано: %3.</source>
-        <translation type="unfinished"></translation>
+        <translation>Sent to the SSU: %1 (%2 of them already there), not sent: %3.</translation>
     </message>
 </context>
 <context>
@@ -1226,7 +1226,7 @@ Check the connection of the KIVO adapter and the RVK module</translation>
     <name>ReportStore</name>
     <message>
         <source>файл не читается как отчёт</source>
-        <translation type="unfinished">the file cannot be read as a report</translation>
+        <translation>the file cannot be read as a report</translation>
     </message>
 </context>
 <context>
@@ -1366,7 +1366,7 @@ Check the connection of the KIVO adapter and the RVK module</translation>
     <name>SsuSession</name>
     <message>
         <source>Нет подключения к ССУ</source>
-        <translation type="unfinished"></translation>
+        <translation>no connection to the SSU</translation>
     </message>
 </context>
 <context>
