@@ -2,6 +2,8 @@
 #include "app/mainwindow.h"
 #include "ui_mainwindow.h"
 
+#include "ssu/gui/plainmessagebox.h"
+
 #include "protocol/commandvalue.h"
 #include "protocol/frameclassification.h"
 #include "station/factoryjournal.h"
@@ -97,10 +99,9 @@ void MainWindow::createFactoryJournal()
 {
     factoryJournal = new FactoryJournal(core, this);
     connect(factoryJournal, &FactoryJournal::logFailed, this, [this](const QString &error) {
-        QMessageBox::warning(this, tr("Внимание"),
-                             tr("Не могу записать журнал заводских значений %1:\n%2")
-                                 .arg(QLatin1String(FactoryValueLog::FileName), error),
-                             QMessageBox::Ok);
+        PlainMessageBox::warning(this, tr("Внимание"),
+                                 tr("Не могу записать журнал заводских значений %1:\n%2")
+                                     .arg(QLatin1String(FactoryValueLog::FileName), error));
     });
 }
 

@@ -2,6 +2,8 @@
 #include "app/mainwindow.h"
 #include "ui_mainwindow.h"
 
+#include "ssu/gui/plainmessagebox.h"
+
 #include "diagnostics/dbgtextedit.h"
 #include "diagnostics/screenfit.h"
 #include "diagnostics/trendswindow.h"
@@ -95,9 +97,8 @@ void MainWindow::openLogFile(const std::function<void()> &then)
         if (then)
             then();
         if (!opened)
-            QMessageBox::warning(this, tr("Внимание"),
-                                 tr("Не могу открыть файл для сохранения лога") + QStringLiteral("\n") + path,
-                                 QMessageBox::Ok);
+            PlainMessageBox::warning(this, tr("Внимание"),
+                                     tr("Не могу открыть файл для сохранения лога") + QStringLiteral("\n") + path);
     });
 }
 

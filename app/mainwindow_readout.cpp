@@ -4,6 +4,8 @@
 #include "app/comparisonline.h"
 #include "ui_mainwindow.h"
 
+#include "ssu/gui/plainmessagebox.h"
+
 #include "app/stylesheets.h"
 #include "station/station.h"
 
@@ -67,8 +69,7 @@ void MainWindow::createComparisonLine()
 
 void MainWindow::reportDocumentFailure(const QString &path, const QString &error)
 {
-    QMessageBox::warning(this, tr("Внимание"), tr("Не могу сохранить файл отчёта\n") + error + QLatin1Char('\n') + path,
-                         QMessageBox::Ok);
+    PlainMessageBox::warning(this, tr("Внимание"), tr("Не могу сохранить файл отчёта\n") + error + QLatin1Char('\n') + path);
 }
 
 // When the report could not even be archived it exists nowhere any more,
@@ -77,10 +78,10 @@ void MainWindow::reportStorage(const ReportStore::Result &result)
 {
     if (result.outcome != ReportStore::Outcome::Lost)
         return;
-    QMessageBox::warning(this, tr("Внимание"),
-                         tr("Отчёт не передан в ССУ и не может быть сохранён в архив:\n%1\n%2")
-                             .arg(result.archivePath, result.error),
-                         QMessageBox::Ok);
+    // The error may be the server's own text: shown as it stands.
+    PlainMessageBox::warning(this, tr("Внимание"),
+                             tr("Отчёт не передан в ССУ и не может быть сохранён в архив:\n%1\n%2")
+                                 .arg(result.archivePath, result.error));
 }
 
 void MainWindow::slotWaitDialog(bool on)

@@ -145,7 +145,10 @@ void TestMainWindowMonitor::sensorDialogOpensBesideTheWindow()
     // Level with the window, give or take a title bar the offscreen frame
     // may or may not have yet.
     QVERIFY(qAbs(f.dialog->frameGeometry().top() - f.window->frameGeometry().top()) <= 32);
-    QCOMPARE(f.dialog->frameGeometry().right(), QGuiApplication::primaryScreen()->availableGeometry().right());
+    // At the screen's right edge, less what the guessed frame took.
+    const int screenRight = QGuiApplication::primaryScreen()->availableGeometry().right();
+    QVERIFY(f.dialog->frameGeometry().right() <= screenRight);
+    QVERIFY(f.dialog->frameGeometry().right() >= screenRight - 16);
 }
 
 void TestMainWindowMonitor::offWithLinkDownStillClosesWindows()
