@@ -1,6 +1,7 @@
 #include "station/localhistory.h"
 
 #include "protocol/plainfile.h"
+#include "report/reportcomparison.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -30,8 +31,13 @@ bool LocalHistory::latest(quint32 sn, ReportValues *values) const
     // Another module's record under this name would be compared as this one.
     if (quint32(readReportWord(record, WordSerialNumber)) != sn)
         return false;
+    // A damaged time would date the comparison wrongly (a report "earlier"
+    // than its predecessor); the copy is worth nothing then.
+    const QString date = QString::fromLatin1(content.left(TimeLineSize - 1));
+    if (!reportDateTime(date).isValid())
+        return false;
     *values = decodeReport(record);
-    values->date = QString::fromLatin1(content.left(TimeLineSize - 1));
+    values->date = date;
     return true;
 }
 
