@@ -109,6 +109,8 @@ private slots:
     void moreRowsThanAWindowAskedForAreRefused();
     void countBeyondWhatAListCanHoldLeavesTheListOpenEnded();
     void valueLongerThanItsColumnReadsAsDamaged();
+    void valueThatIsNoneOfItsTypeReadsAsDamaged_data();
+    void valueThatIsNoneOfItsTypeReadsAsDamaged();
     void rowBeyondThePacketBoundFailsTheStatement();
 };
 
@@ -422,6 +424,66 @@ void TestSsuLinkHostile::valueLongerThanItsColumnReadsAsDamaged()
         QVERIFY(query.exec(QStringLiteral("SELECT total_time FROM rvkreport")) && query.next());
         QCOMPARE(query.value(0).toString(), QStringLiteral("123456:07"));
     }
+}
+
+// A typed column whose text is no value of its type reads as unreadable
+// (null), never as the 0 or the invalid-looking-valid value a careless
+// conversion would show as if it were stored.
+void TestSsuLinkHostile::valueThatIsNoneOfItsTypeReadsAsDamaged_data()
+{
+    QTest::addColumn<int>("type");
+    QTest::addColumn<QByteArray>("cell");
+    QTest::addColumn<QVariant>("read");
+    const QVariant damaged;
+    QTest::newRow("integer, letters") << 0x03 << QByteArray("abc") << damaged;
+    QTest::newRow("integer, trailing letters") << 0x03 << QByteArray("12abc") << damaged;
+    QTest::newRow("integer, beyond 32 bits") << 0x03 << QByteArray("4294967296") << damaged;
+    QTest::newRow("integer, as stored") << 0x03 << QByteArray("1234") << QVariant(1234);
+    QTest::newRow("big integer, beyond 64 bits") << 0x08 << QByteArray("99999999999999999999") << damaged;
+    QTest::newRow("big integer, as stored") << 0x08 << QByteArray("-5") << QVariant(qlonglong(-5));
+    QTest::newRow("double, letters") << 0x05 << QByteArray("1.5x") << damaged;
+    QTest::newRow("double, overflow") << 0x05 << QByteArray("1e999") << damaged;
+    QTest::newRow("double, as stored") << 0x05 << QByteArray("2.25") << QVariant(2.25);
+    QTest::newRow("date, no such day") << 0x0a << QByteArray("2026-02-30") << QVariant(QDate());
+    QTest::newRow("date, as stored") << 0x0a << QByteArray("2026-02-28") << QVariant(QDate(2026, 2, 28));
+    QTest::newRow("date-time, no such month")
+        << 0x0c << QByteArray("2026-13-01 10:00:00") << QVariant(QDateTime());
+    QTest::newRow("date-time, cut short") << 0x0c << QByteArray("2026-12-01 10:0") << QVariant(QDateTime());
+    QTest::newRow("date-time, as stored")
+        << 0x0c << QByteArray("2026-12-01 10:05:00") << QVariant(QDateTime(QDate(2026, 12, 1), QTime(10, 5), Qt::UTC));
+}
+
+void TestSsuLinkHostile::valueThatIsNoneOfItsTypeReadsAsDamaged()
+{
+    QFETCH(int, type);
+    QFETCH(QByteArray, cell);
+    QFETCH(QVariant, read);
+    Answer forged;
+    forged.columns = {"value"};
+    forged.rows = 1;
+    forged.cellText = cell;
+    forged.columnType = quint8(type);
+    HostileDatabaseServer::Script script;
+    script.answer = [forged](const QByteArray &statement) {
+        return statement.startsWith("SELECT value") ? forged : Answer();
+    };
+    HostileDatabaseServer server(hostileAddress(), script);
+    const OpenedConnection connection(QStringLiteral("hostile"), targetOf(server));
+    QVERIFY(connection.db.isOpen());
+    QSqlQuery query(connection.db);
+    QVERIFY(query.exec(QStringLiteral("SELECT value FROM rvkreport")) && query.next());
+    const QVariant value = query.value(0);
+    if (!read.isValid()) {
+        QVERIFY2(value.isNull(), qPrintable(value.toString()));
+        return;
+    }
+    if (read.type() == QVariant::Date || read.type() == QVariant::DateTime) {
+        QCOMPARE(value.type(), read.type());
+        QCOMPARE(value, read);
+        return;
+    }
+    QVERIFY(!value.isNull());
+    QCOMPARE(value, read);
 }
 
 void TestSsuLinkHostile::rowBeyondThePacketBoundFailsTheStatement()

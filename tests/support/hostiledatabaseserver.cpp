@@ -79,14 +79,14 @@ QByteArray endOfRows(quint8 sequence)
     return packet(sequence, QByteArray::fromHex("fe00000200"));
 }
 
-QByteArray columnDefinition(quint8 sequence, const QByteArray &name, quint32 length)
+QByteArray columnDefinition(quint8 sequence, const QByteArray &name, quint32 length, quint8 type = 0xfd)
 {
     QByteArray payload = lengthEncoded("def") + lengthEncoded("RVKSSUdb") + lengthEncoded("rvkreport")
         + lengthEncoded("rvkreport") + lengthEncoded(name) + lengthEncoded(name);
     payload.append(char(0x0c));
     payload.append(littleEndian(45, 2));
     payload.append(littleEndian(length, 4));
-    payload.append(char(0xfd));
+    payload.append(char(type));
     payload.append(littleEndian(0, 2));
     payload.append(char(0));
     payload.append(littleEndian(0, 2));
@@ -257,7 +257,7 @@ void HostileDatabaseServer::serve(QTcpSocket &socket)
                                                                        : answer.columns;
             send(socket, packet(seq++, QByteArray(1, char(columns.size()))));
             for (const QByteArray &column : columns)
-                send(socket, columnDefinition(seq++, column, answer.cellLength));
+                send(socket, columnDefinition(seq++, column, answer.cellLength, answer.columnType));
             send(socket, endOfRows(seq++));
             QByteArray row;
             for (int i = 0; i < columns.size(); ++i)

@@ -29,6 +29,8 @@ public:
         qint64 rows = 0;
         QByteArray cellText = "1";
         quint32 cellLength = 255;
+        // The columns' declared type (the protocol's code; VAR_STRING by default).
+        quint8 columnType = 0xfd;
         // LocalFile: the file the server asks for.
         QByteArray fileName;
     };
