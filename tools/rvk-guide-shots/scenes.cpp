@@ -276,6 +276,9 @@ void Scenes::browserShot(const QString &document, const QString &name)
 void Scenes::serviceModeAndDatabase()
 {
     enterServiceMode(QStringLiteral("service-code.png"));
+    // The wipe buttons take clicks a moment after they appear.
+    waitUntil([&] { return child<QPushButton>(m_window, "pushButton_EEPROMClear")->isEnabled(); },
+              QStringLiteral("the wipe buttons are armed"));
     save(windowShot(m_window), QStringLiteral("main-service-mode.png"));
 
     // The login uploads the archive files of the earlier read-outs.
