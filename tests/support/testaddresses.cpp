@@ -13,8 +13,10 @@ DatabaseHost testDatabaseHost()
 void useTestEndpoints()
 {
     const DatabaseHost database = testDatabaseHost();
-    SsuEndpoints::replace({QStringLiteral("%1:%2").arg(database.name).arg(database.port), QString(),
-                           HttpFileServer::unreachableUrl(QStringLiteral("/downloads/ssu.pas"))});
+    SsuEndpoints endpoints;
+    endpoints.databaseHosts = QStringLiteral("%1:%2").arg(database.name).arg(database.port);
+    endpoints.passwordUrl = HttpFileServer::unreachableUrl(QStringLiteral("/downloads/ssu.pas"));
+    SsuEndpoints::replace(endpoints);
 }
 
 } // namespace rvktest
