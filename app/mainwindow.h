@@ -156,7 +156,6 @@ private:
     void installServiceModeShortcut();
     void enterServiceMode();
     void armWipeButtons();
-    static constexpr int WipeArmingMs = 800;
 
     // --- trends window (mainwindow_trends.cpp) ---
     void installTrendsAction();

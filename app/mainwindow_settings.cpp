@@ -9,6 +9,7 @@
 #include "protocol/programidentity.h"
 #include "ssu/gui/ssudialog.h"
 #include "station/station.h"
+#include "station/timing.h"
 
 #include <QCoreApplication>
 #include <QInputDialog>
@@ -246,7 +247,7 @@ void MainWindow::armWipeButtons()
 {
     ui->pushButton_IRTClear->setEnabled(false);
     ui->pushButton_EEPROMClear->setEnabled(false);
-    QTimer::singleShot(WipeArmingMs, this, [this] {
+    QTimer::singleShot(StationTimings::current().wipeArmingMs, this, [this] {
         ui->pushButton_IRTClear->setEnabled(true);
         ui->pushButton_EEPROMClear->setEnabled(true);
     });

@@ -34,5 +34,5 @@ int ReadoutTransfer::ended()
 
 bool ReadoutTransfer::isArriving() const
 {
-    return running && lastActivity.isValid() && !lastActivity.hasExpired(stallMs);
+    return running && lastActivity.isValid() && !lastActivity.hasExpired(stallLimitMs);
 }

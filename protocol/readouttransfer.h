@@ -10,6 +10,8 @@ class ReadoutTransfer
 public:
     // A transfer with no frame for this long has stalled and may be restarted.
     static constexpr int stallMs = 1000;
+    // The station's own stall limit (its timings), in place of stallMs.
+    void setStallMs(int ms) { stallLimitMs = ms; }
     // The bytes every report frame carries.
     static constexpr int FrameBytes = 8;
 
@@ -24,7 +26,7 @@ public:
     // report, so it counts as missing.
     int ended();
 
-    // A request or a frame within the last stallMs and no end notice since:
+    // A request or a frame within the stall limit and no end notice since:
     // a second request now would make the module start over mid-stream.
     bool isArriving() const;
     int frameCount() const { return frames; }
@@ -33,5 +35,6 @@ private:
     QElapsedTimer lastActivity;
     int frames = 0;
     int shortFrames = 0;
+    int stallLimitMs = stallMs;
     bool running = false;
 };

@@ -1,11 +1,13 @@
 #include "station/answerwatch.h"
 
+#include "station/timing.h"
+
 AnswerWatch::AnswerWatch(QObject *parent)
     : QObject(parent)
 {
     for (QTimer *timer : {&reportTimer, &commandTimer}) {
         timer->setSingleShot(true);
-        timer->setInterval(answerTimeoutMs);
+        timer->setInterval(StationTimings::current().answerTimeoutMs);
     }
     connect(&reportTimer, &QTimer::timeout, this, [this] { emit reportSilent(frames); });
     connect(&commandTimer, &QTimer::timeout, this, [this] { emit commandUnanswered(command); });

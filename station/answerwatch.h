@@ -13,12 +13,9 @@ class AnswerWatch : public QObject
 {
     Q_OBJECT
 public:
-    // The module answers a request within a few milliseconds and sends a
-    // report's frames back to back; two seconds of silence is not a busy
-    // module but a missing one, and still short enough for a person waiting.
-    static constexpr int answerTimeoutMs = 2000;
-
+    // Waits StationTimings::answerTimeoutMs as it is when the watch is made.
     explicit AnswerWatch(QObject *parent = nullptr);
+    int timeoutMs() const { return reportTimer.interval(); }
 
     // A report request went out: its first frame is awaited.
     void reportRequested();
@@ -38,10 +35,10 @@ public:
     bool isAwaitingCommand() const { return commandTimer.isActive(); }
 
 signals:
-    // No report frame for answerTimeoutMs: none at all since the request
+    // No report frame for timeoutMs(): none at all since the request
     // (framesReceived 0) or the transfer stalled after that many frames.
     void reportSilent(int framesReceived);
-    // The command's acknowledgement did not come within answerTimeoutMs.
+    // The command's acknowledgement did not come within timeoutMs().
     void commandUnanswered(quint16 id);
 
 private:

@@ -9,6 +9,7 @@
 #include "report/htmlreport.h"
 #include "report/reportrecord.h"
 #include "ssu/ssusession.h"
+#include "station/timing.h"
 
 #include <QDir>
 #include <QPointer>
@@ -47,7 +48,10 @@ Station::Station(QObject *parent)
     connect(&reportKeeper, &ReportKeeper::compared, this, &Station::compared);
     connect(&reportKeeper, &ReportKeeper::documentFailed, this, &Station::documentFailed);
     connect(&reportKeeper, &ReportKeeper::reportStored, this, &Station::reportStored);
-    supervision.setInterval(1000);
+    const StationTimings &timings = StationTimings::current();
+    supervision.setInterval(timings.supervisionMs);
+    transfer.setStallMs(timings.readoutStallMs);
+    logNamingWaitMs = timings.logNamingWaitMs;
     connect(&supervision, &QTimer::timeout, this, &Station::superviseLink);
 }
 
@@ -340,7 +344,7 @@ void Station::openMonitorLog(QObject *context, std::function<void(bool, QString)
         disconnect(*ended);
         openOnce();
     });
-    QTimer::singleShot(LogNamingWaitMs, this, [openOnce, ended] {
+    QTimer::singleShot(logNamingWaitMs, this, [openOnce, ended] {
         disconnect(*ended);
         openOnce();
     });

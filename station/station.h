@@ -36,9 +36,6 @@ class Station : public QObject
 {
     Q_OBJECT
 public:
-    // How long the log file's read-out may take to name the module.
-    static constexpr int LogNamingWaitMs = 1000;
-
     explicit Station(QObject *parent = nullptr);
     ~Station() override;
 
@@ -56,7 +53,8 @@ public:
     // leaves the list as it was.
     void refreshAdapters();
     // Opens the link on the remembered adapter and starts its supervision,
-    // which checks it every second and reconnects when it is lost.
+    // which checks it every period (StationTimings) and reconnects when it
+    // is lost.
     bool openAtStart();
     // The user's choice: remembered, and connected at once.
     void chooseAdapter(const QString &description);
@@ -95,8 +93,8 @@ public:
     bool switchMonitor(bool on);
     // The log of monitor blocks in the working folder, named after the
     // module, whose serial number a silent read-out brings first: opened
-    // once that read-out has ended or LogNamingWaitMs have passed, then
-    // done(opened, path).
+    // once that read-out has ended or StationTimings::logNamingWaitMs have
+    // passed, then done(opened, path).
     void openMonitorLog(QObject *context, std::function<void(bool, QString)> done);
     void closeMonitorLog();
     // Blocks go to an open log only while it is wanted.
@@ -105,7 +103,7 @@ public:
 public slots:
     // Takes every frame that waits and acts on it.
     void dispatchPendingFrames();
-    // The supervision's check, every second: a lost link is reported and
+    // The supervision's check, every period: a lost link is reported and
     // reconnected.
     void superviseLink();
 
@@ -152,6 +150,7 @@ private:
     AnswerWatch answerWatch;
 
     QTimer supervision;
+    int logNamingWaitMs = 0;
     bool supervisionPaused = false;
     bool ignoringLoss = false;
     bool reconnecting = false;
