@@ -304,7 +304,7 @@ void TestMainWindowCommands::confirmedCommandLeavesNoNotice()
     driver->receiveRemote(CanIdSetHit);
     QVERIFY(answerer.waitForBoxes(1));
     QCOMPARE(answerer.seen.first().text, QStringLiteral("Уровень удара успешно записан!"));
-    QTest::qWait(AnswerWatch::answerTimeoutMs + 500);
+    QVERIFY(rvktest::waitPastAnswerLimit());
     QVERIFY(notice()->isHidden());
 }
 

@@ -53,8 +53,10 @@ struct Fixture : rvktest::MainWindowFixture
         return switches;
     }
     // The log opens once the silent read-out has named the module, or after
-    // the time allowed for it; nothing waits for that in the window.
-    bool logOpened(int timeoutMs = 3 * Station::LogNamingWaitMs)
+    // the time allowed for it; nothing waits for that in the window. A loaded
+    // machine may add its own delay to the allowed time.
+    static int namingWaitMs() { return StationTimings::current().logNamingWaitMs; }
+    bool logOpened(int timeoutMs = 3 * namingWaitMs() + 1000)
     {
         return QTest::qWaitFor([] { return !logFiles().isEmpty(); }, timeoutMs);
     }
@@ -287,7 +289,7 @@ void TestMainWindowMonitor::logNamedAfterSilentReadout()
     f.writeToFile->setChecked(true);
 
     // Named as soon as the read-out has ended, without waiting longer.
-    QVERIFY(f.logOpened(Station::LogNamingWaitMs / 2));
+    QVERIFY(f.logOpened(Fixture::namingWaitMs() / 2));
     const QStringList files = logFiles();
     QCOMPARE(files.size(), 1);
     QVERIFY2(QRegularExpression(QStringLiteral("^rvk_sn4321_\\d\\d\\.\\d\\d\\.\\d{4}_\\d\\d\\.\\d\\d\\.log$"))

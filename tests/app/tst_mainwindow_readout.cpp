@@ -258,11 +258,15 @@ void TestMainWindowReadout::requestDuringTransferWaitsForItsEndOrStall()
     request();
     QCOMPARE(driver->written.size(), 1);
     sendReportFrames(QByteArray(40, '\x55'));
-    QTRY_COMPARE(progress->value(), 13);
+    // Taken now rather than when the event loop comes round, so the press
+    // below comes well within the stall limit, however short.
+    window->station()->dispatchPendingFrames();
+    QCOMPARE(progress->value(), 13);
     request();
     QCOMPARE(driver->written.size(), 1);
 
-    // Once the transfer has been silent for a second, a request restarts it.
+    // Once the transfer has been silent for the stall limit (a second in
+    // the program), a request restarts it.
     QTRY_VERIFY_WITH_TIMEOUT(driver->written.size() == 2 || (request(), driver->written.size() == 2), 5000);
     driver->receiveData(0x7AA, realisticRecord.left(8));
     QTRY_COMPARE(progress->value(), 2);
@@ -405,7 +409,7 @@ void TestMainWindowReadout::silentModuleIsReportedAndTheBarStartsAtZero()
     QVERIFY(notice()->isHidden());
     sendReport(realisticRecord);
     QTRY_COMPARE(progress->value(), 100);
-    QTest::qWait(AnswerWatch::answerTimeoutMs + 500);
+    QVERIFY(rvktest::waitPastAnswerLimit());
     QVERIFY(notice()->isHidden());
 }
 
@@ -426,7 +430,7 @@ void TestMainWindowReadout::silentReadoutOfTheLogStaysSilent()
     ModalAnswerer answerer;
     widget<QCheckBox>("checkBox_WriteToFile")->setChecked(true);
     QCOMPARE(driver->written.size(), 1);
-    QTest::qWait(AnswerWatch::answerTimeoutMs + 500);
+    QVERIFY(rvktest::waitPastAnswerLimit());
     QVERIFY(notice()->isHidden());
     QVERIFY(answerer.seen.isEmpty());
 }
@@ -436,17 +440,14 @@ void TestMainWindowReadout::silentReadoutOfTheLogStaysSilent()
 void TestMainWindowReadout::pressDuringASilentReadoutMakesItAFullReport()
 {
     ModalAnswerer answerer;
-    // Opening the log waits a second for its read-out; the module answers
-    // and the user presses meanwhile.
-    QTimer::singleShot(50, this, [this] {
-        sendReportFrames(realisticRecord.left(5 * 8));
-        QTimer::singleShot(100, this, [this] {
-            request();
-            sendReportFrames(realisticRecord.mid(5 * 8));
-            sendReportEnd();
-        });
-    });
     widget<QCheckBox>("checkBox_WriteToFile")->setChecked(true);
+    // The module answers the log's read-out and the user presses meanwhile,
+    // well within the stall limit, however short.
+    sendReportFrames(realisticRecord.left(5 * 8));
+    window->station()->dispatchPendingFrames();
+    request();
+    sendReportFrames(realisticRecord.mid(5 * 8));
+    sendReportEnd();
     QTRY_COMPARE(filesIn(QStringLiteral("Reports")).size(), 2);
     QCOMPARE(filesIn(QStringLiteral("ssu")).size(), 1);
     QCOMPARE(driver->written.size(), 1); // the press sent no second request

@@ -6,6 +6,7 @@
 #include "tests/support/fakektxdriver.h"
 #include "tests/support/recordbuilder.h"
 #include "tests/support/testmain.h"
+#include "tests/support/testtimings.h"
 
 #include <QDir>
 #include <QSignalSpy>
@@ -15,7 +16,9 @@ class TestStation : public QObject
 {
     Q_OBJECT
 private slots:
+    void initTestCase();
     void init();
+    void productionTimingsAreTheSpecifiedOnes();
     void wholeReportIsDocumentedAndArchived_data();
     void wholeReportIsDocumentedAndArchived();
     void brokenTransferIsShownButNeitherDocumentedNorStored();
@@ -27,8 +30,33 @@ private slots:
 
 private:
     void sendReport(const QByteArray &record, int frames = ReportFrameCount);
+    // What a process that never sets them runs with.
+    StationTimings programTimings;
     FakeKtxDriver *driver = nullptr;
 };
+
+void TestStation::initTestCase()
+{
+    programTimings = StationTimings::current();
+    rvktest::useShortTimings();
+}
+
+// The tests shorten every wait; the program's own are these.
+void TestStation::productionTimingsAreTheSpecifiedOnes()
+{
+    QCOMPARE(programTimings.supervisionMs, 1000);
+    QCOMPARE(programTimings.answerTimeoutMs, 2000);
+    QCOMPARE(programTimings.readoutStallMs, 1000);
+    QCOMPARE(programTimings.logNamingWaitMs, 1000);
+    QCOMPARE(programTimings.wipeArmingMs, 800);
+
+    StationTimings::setCurrent(programTimings);
+    Station station;
+    AnswerWatch watch;
+    rvktest::useShortTimings();
+    QCOMPARE(station.supervisionTimer()->interval(), 1000);
+    QCOMPARE(watch.timeoutMs(), 2000);
+}
 
 void TestStation::init()
 {
@@ -155,7 +183,7 @@ void TestStation::acknowledgementsAreTypedAndTimedOut()
     QCOMPARE(acknowledged.first().first().value<FrameKind>(), FrameKind::AckEEPROMClear);
 
     QCOMPARE(station.sendClearCommand(CanIdIRTClear), Station::CommandResult::Sent);
-    QVERIFY(unanswered.wait(AnswerWatch::answerTimeoutMs + 2000));
+    QVERIFY(unanswered.wait(StationTimings::current().answerTimeoutMs + 2000));
     QCOMPARE(unanswered.first().first().value<quint16>(), quint16(CanIdIRTClear));
 }
 

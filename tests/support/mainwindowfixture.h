@@ -14,6 +14,7 @@
 #include "station/station.h"
 #include "tests/support/fakektxdriver.h"
 #include "tests/support/modalanswerer.h"
+#include "tests/support/testtimings.h"
 
 #include <QAction>
 #include <QLabel>
@@ -44,7 +45,7 @@ inline QLabel *statusLight(const QMainWindow &window, const QStringList &texts)
     return nullptr;
 }
 
-// The timer that checks the link once a second.
+// The timer that checks the link once a supervision period.
 inline QTimer *supervisionTimer(const MainWindow &window)
 {
     return window.station()->supervisionTimer();
@@ -53,6 +54,10 @@ inline QTimer *supervisionTimer(const MainWindow &window)
 class MainWindowFixture
 {
 public:
+    // The windows of a test over the scripted driver wait tens of
+    // milliseconds where the program waits seconds (testtimings.h).
+    MainWindowFixture() { useShortTimings(); }
+
     // A new scripted driver for the window to come.
     FakeKtxDriver *installDriver()
     {
@@ -97,7 +102,8 @@ public:
                 emit shortcut->activated();
         // The wipe buttons take clicks a moment after they appear.
         return widget<QPushButton>("pushButton_SetSN")->isEnabled()
-               && QTest::qWaitFor([this] { return widget<QPushButton>("pushButton_EEPROMClear")->isEnabled(); }, 3000);
+               && QTest::qWaitFor([this] { return widget<QPushButton>("pushButton_EEPROMClear")->isEnabled(); },
+                                  StationTimings::current().wipeArmingMs + 3000);
     }
     // A button of the window pressed; a hidden or disabled one does nothing,
     // as for the user.
