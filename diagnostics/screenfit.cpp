@@ -75,13 +75,22 @@ QPoint besideWindow(const QRect &other, const QSize &size, const QVector<QRect> 
     return roomRight >= roomLeft ? right : left;
 }
 
+namespace {
+// Once the window system has framed the window, Qt knows the frame: the
+// frame geometry differs from the contents'.
+bool frameKnown(const QWidget *window)
+{
+    return window->frameGeometry() != window->geometry();
+}
+} // namespace
+
 QMargins frameMargins(const QWidget *window)
 {
     if (window->windowFlags().testFlag(Qt::FramelessWindowHint))
         return QMargins();
     const QRect frame = window->frameGeometry();
     const QRect contents = window->geometry();
-    if (window->isVisible() && frame != contents)
+    if (frameKnown(window))
         return QMargins(contents.left() - frame.left(), contents.top() - frame.top(), frame.right() - contents.right(),
                         frame.bottom() - contents.bottom());
     return QMargins(8, 32, 8, 8);
@@ -101,15 +110,24 @@ QVector<QRect> availableAreas()
 void fitToScreen(QWidget *window)
 {
     const QVector<QRect> areas = availableAreas();
-    // pos() is the frame's corner for a window, shown or not, so the whole
-    // window is known without asking whether the frame is there yet.
+    // Before the window is framed, its position may end up as the contents'
+    // corner (a window system placing it as asked) or the frame's (one that
+    // honours the frame's gravity); taken as the contents', the title bar
+    // stays on the screen either way, at worst a title bar's height lower.
     const QMargins margins = frameMargins(window);
-    const QRect fitted = fittedGeometry(QRect(window->pos(), window->size().grownBy(margins)), areas);
+    const QPoint topLeftOffset(margins.left(), margins.top());
+    const bool framed = frameKnown(window);
+    const QPoint corner = framed ? window->pos() : window->geometry().topLeft() - topLeftOffset;
+    const QRect fitted = fittedGeometry(QRect(corner, window->size().grownBy(margins)), areas);
     const QSize contents = fitted.size().shrunkBy(margins).expandedTo(window->minimumSize());
     if (contents != window->size())
         window->resize(contents);
-    if (fitted.topLeft() != window->pos())
-        window->move(fitted.topLeft());
+    // A window nobody placed is the window manager's to place (it keeps it
+    // on the screen); only its size is this program's business then.
+    if (!framed && !window->testAttribute(Qt::WA_Moved))
+        return;
+    if (fitted.topLeft() != corner)
+        window->move(framed ? fitted.topLeft() : fitted.topLeft() + topLeftOffset);
 }
 
 void fitEveryWindow()

@@ -99,17 +99,18 @@ void TestMainWindowSettings::storedGeometryIsRestored_data()
     QTest::newRow("every key")
         << QVariantMap{{"WinSize", QSize(420, 500)}, {"WinPos", QPoint(31, 42)},  {"DbgSize", QSize(321, 554)},
                        {"DbgPos", QPoint(5, 6)},     {"DiagSize", QSize(360, 370)}, {"DiagPos", QPoint(70, 80)}}
-        << Geometry{{31, 42, 420, 500}, {5, 6, 321, 554}, {70, 80, 360, 370}};
+        << Geometry{{31, 42, 420, 500}, {8, 32, 321, 554}, {70, 80, 360, 370}};
     QTest::newRow("missing keys take the defaults")
         << QVariantMap{{"DbgSize", QSize(321, 554)}}
-        << Geometry{{200, 200, 400, 400}, {200, 6, 321, 554}, {200, 160, 400, 400}};
+        << Geometry{{200, 200, 400, 400}, {200, 38, 321, 554}, {200, 192, 400, 400}};
     // The offscreen screen is 800 x 600: a window stored on a screen that is
     // gone, or taller than this one, comes back whole on it, with room for
-    // a frame of 8 px and a title bar of 32 px (the offscreen windows have
-    // none, so the guess before a window is shown holds).
+    // a frame of 8 px and a title bar of 32 px around its contents (the
+    // guess before a window is framed), so one stored at the screen's very
+    // top comes back a title bar lower.
     QTest::newRow("off the screen and too tall")
         << QVariantMap{{"DbgSize", QSize(321, 900)}, {"DbgPos", QPoint(5000, 5000)}, {"DiagPos", QPoint(-3000, 100)}}
-        << Geometry{{200, 200, 400, 400}, {463, 0, 321, 560}, {0, 100, 400, 400}};
+        << Geometry{{200, 200, 400, 400}, {471, 32, 321, 560}, {8, 100, 400, 400}};
 }
 
 void TestMainWindowSettings::storedGeometryIsRestored()
@@ -140,7 +141,8 @@ void TestMainWindowSettings::storedHeightGivesWayToTheStartUpResize()
     QVERIFY(window->minimumHeight() > 0);
     QCOMPARE(window->height(), window->minimumHeight());
     QCOMPARE(window->width(), 600);
-    QCOMPARE(window->pos(), QPoint(10, 20));
+    // A title bar's room above the contents.
+    QCOMPARE(window->pos(), QPoint(10, 32));
 }
 
 void TestMainWindowSettings::closingSavesTheGeometryOfAllThreeWindows()
