@@ -8,6 +8,7 @@
 
 #include "alterprogress.h"
 #include "deletedreports.h"
+#include "keytext.h"
 #include "passwordinput.h"
 #include "stationaccounts.h"
 
@@ -128,16 +129,6 @@ Invocation parseCommand(const QStringList &words)
     return call;
 }
 
-bool parseKey(const QString &text, quint64 *key)
-{
-    QString digits = text.trimmed();
-    if (digits.startsWith(QLatin1String("0x"), Qt::CaseInsensitive))
-        digits = digits.mid(2);
-    bool ok = false;
-    *key = digits.toULongLong(&ok, 16);
-    return ok && !digits.isEmpty() && digits.size() <= 16;
-}
-
 // The key the station file is encrypted with: the build's, or the first
 // line of a file (never the command line, as with the password).
 bool readKey(const QString &fileName, quint64 *key, QTextStream &err)
@@ -151,7 +142,7 @@ bool readKey(const QString &fileName, quint64 *key, QTextStream &err)
         err << "rvk-ssu-admin: cannot read the key file " << fileName << ": " << file.errorString() << '\n';
         return false;
     }
-    if (!parseKey(QString::fromLatin1(file.readLine(256)), key)) {
+    if (!parseKeyText(QString::fromLatin1(file.readLine(256)), key)) {
         err << "rvk-ssu-admin: the first line of " << fileName
             << " must be the key, a hexadecimal number of at most 16 digits\n";
         return false;

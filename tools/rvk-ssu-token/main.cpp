@@ -3,6 +3,7 @@
 // deployment key; every token gets a fresh random byte, so tokens handed to
 // different users differ while all of them open the SSU.
 
+#include "keytext.h"
 #include "passwordinput.h"
 #include "ssu/deployment.h"
 #include "ssu/tokencipher.h"
@@ -16,16 +17,6 @@
 
 namespace {
 
-bool parseKey(const QString &text, quint64 *key)
-{
-    QString digits = text.trimmed();
-    if (digits.startsWith(QLatin1String("0x"), Qt::CaseInsensitive))
-        digits = digits.mid(2);
-    bool ok = false;
-    *key = digits.toULongLong(&ok, 16);
-    return ok && !digits.isEmpty() && digits.size() <= 16;
-}
-
 // The key from the first line of a file: on the command line it would show
 // in the process list and the shell history, as the password would.
 int readKey(const QString &fileName, quint64 *key, QTextStream &err)
@@ -35,7 +26,7 @@ int readKey(const QString &fileName, quint64 *key, QTextStream &err)
         err << "rvk-ssu-token: cannot read the key file " << fileName << ": " << file.errorString() << '\n';
         return 1;
     }
-    if (!parseKey(QString::fromLatin1(file.readLine(256)), key)) {
+    if (!parseKeyText(QString::fromLatin1(file.readLine(256)), key)) {
         err << "rvk-ssu-token: the first line of " << fileName
             << " must be the key, a hexadecimal number of at most 16 digits\n";
         return 2;
