@@ -63,7 +63,7 @@ MainWindow::MainWindow(QWidget *parent)
                    | Qt::MSWindowsFixedSizeDialogHint);
     createIndicators();
     connectStation();
-    core->openAtStart();
+    core->supervisor()->openAtStart();
     hideServiceControls();
     setUpAnswerWatch();
     ssuDialog->startDownload();
@@ -128,32 +128,31 @@ void MainWindow::connectStation()
 {
     // Interfaces come and go (a USB adapter unplugged and back); the list
     // is read again whenever the user opens it.
-    connect(new PopupWatcher(ui->comboBox_InfoDevice), &PopupWatcher::aboutToShowPopup, core,
-            &Station::refreshAdapters);
-    connect(core, &Station::adaptersChanged, this, &MainWindow::showAdapters);
-    connect(core, &Station::linkStateChanged, this, &MainWindow::showLinkState);
-    connect(core, &Station::linkLost, this, &MainWindow::askAboutLostLink);
+    connect(new PopupWatcher(ui->comboBox_InfoDevice), &PopupWatcher::aboutToShowPopup, core->supervisor(), &LinkSupervisor::refreshAdapters);
+    connect(core->supervisor(), &LinkSupervisor::adaptersChanged, this, &MainWindow::showAdapters);
+    connect(core->supervisor(), &LinkSupervisor::linkStateChanged, this, &MainWindow::showLinkState);
+    connect(core->supervisor(), &LinkSupervisor::linkLost, this, &MainWindow::askAboutLostLink);
     connect(this, SIGNAL(readyRead()), this, SLOT(messageHandlerKIVO()));
 
     connect(core, &Station::reportProgress, ui->progressBar, &QProgressBar::setValue);
     connect(core, &Station::reportCompleted, this, &MainWindow::showReadout);
-    connect(core, &Station::documentWritten, this, &MainWindow::openDocument);
+    connect(core->keeper(), &ReportKeeper::documentWritten, this, &MainWindow::openDocument);
     createComparisonLine();
     createFactoryJournal();
-    connect(core, &Station::documentFailed, this, &MainWindow::reportDocumentFailure);
-    connect(core, &Station::reportStored, this, &MainWindow::reportStorage);
+    connect(core->keeper(), &ReportKeeper::documentFailed, this, &MainWindow::reportDocumentFailure);
+    connect(core->keeper(), &ReportKeeper::reportStored, this, &MainWindow::reportStorage);
     connect(core->store(), &ReportStore::archiveProgress, this, &MainWindow::showArchiveProgress);
     connect(core->store(), &ReportStore::archivePassFinished, this, &MainWindow::closeArchiveProgress);
     createStorageLabel();
     connect(core->keeper(), &ReportKeeper::pendingChanged, this, &MainWindow::showStorageState);
     // Reports piling up in the archive are shown in every mode, from the
     // start on: nothing else would say the SSU has not taken them.
-    connect(core, &Station::reportStored, this, &MainWindow::showStorageState);
+    connect(core->keeper(), &ReportKeeper::reportStored, this, &MainWindow::showStorageState);
     QTimer::singleShot(0, this, &MainWindow::showStorageState);
 
     connect(core, &Station::commandAcknowledged, this, &MainWindow::showAcknowledgement);
-    connect(core, &Station::monitorText, this, &MainWindow::appendMonitorText);
-    connect(core, &Station::monitorBlock, this, &MainWindow::showMonitorBlock);
+    connect(core->monitor(), &MonitorStream::monitorText, this, &MainWindow::appendMonitorText);
+    connect(core->monitor(), &MonitorStream::monitorBlock, this, &MainWindow::showMonitorBlock);
 }
 
 void MainWindow::createIndicators()

@@ -13,9 +13,9 @@ void MainWindow::warnAtStart(const QString &title, const QString &text)
 {
     // The supervision waits until the notice is answered, so its own box
     // never covers it.
-    core->setSupervisionPaused(true);
+    core->supervisor()->setPaused(true);
     QMessageBox::warning(this, title, text);
-    core->setSupervisionPaused(false);
+    core->supervisor()->setPaused(false);
 }
 
 void MainWindow::showAdapters(const QStringList &adapters, int current)
@@ -47,15 +47,15 @@ void MainWindow::askAboutLostLink()
     if (answer == QMessageBox::Abort)
         close();
     else if (answer == QMessageBox::Ignore)
-        core->ignoreLinkLoss();
+        core->supervisor()->ignoreLinkLoss();
 }
 
 void MainWindow::checkCANError()
 {
-    core->superviseLink();
+    core->supervisor()->superviseLink();
 }
 
 void MainWindow::on_comboBox_InfoDevice_activated(int)
 {
-    core->chooseAdapter(ui->comboBox_InfoDevice->currentText());
+    core->supervisor()->chooseAdapter(ui->comboBox_InfoDevice->currentText());
 }

@@ -33,7 +33,7 @@ void MainWindow::slotCloseMonitor()
 
 void MainWindow::switchMonitorOn()
 {
-    core->setMonitorLogWanted(ui->checkBox_WriteToFile->isChecked());
+    core->monitor()->setLogWanted(ui->checkBox_WriteToFile->isChecked());
     if (linkGuardFailed())
         return;
     auto showMonitor = [this] {
@@ -66,7 +66,7 @@ void MainWindow::placeSensorDialog()
 void MainWindow::switchMonitorOff()
 {
     if (ui->checkBox_WriteToFile->isChecked())
-        core->closeMonitorLog();
+        core->monitor()->closeLog();
     saveWindowSettings();
     // Each close notifies this window again; QWidget::close() does not
     // recurse into a widget that is already closing, so this ends.
@@ -82,13 +82,13 @@ void MainWindow::on_checkBox_WriteToFile_toggled(bool checked)
     // The box is ticked before its file is open (the file is named after
     // the serial number its read-out brings) and stays ticked after an open
     // failed; a block in between has nowhere to go.
-    core->setMonitorLogWanted(checked);
+    core->monitor()->setLogWanted(checked);
     if (linkGuardFailed())
         return;
     if (checked)
         openLogFile();
     else
-        core->closeMonitorLog();
+        core->monitor()->closeLog();
 }
 
 void MainWindow::openLogFile(const std::function<void()> &then)

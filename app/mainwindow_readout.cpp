@@ -63,7 +63,7 @@ void MainWindow::createComparisonLine()
 {
     comparisonLine = new ComparisonLine(ui->frame);
     ui->gridLayout_2->addWidget(comparisonLine, ui->gridLayout_2->rowCount(), 0, 1, ui->gridLayout_2->columnCount());
-    connect(core, &Station::compared, comparisonLine, &ComparisonLine::showSummary);
+    connect(core->keeper(), &ReportKeeper::compared, comparisonLine, &ComparisonLine::showSummary);
     connect(comparisonLine, &ComparisonLine::openRequested, this, &MainWindow::openDocument);
 }
 

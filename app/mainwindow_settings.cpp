@@ -154,7 +154,7 @@ void MainWindow::on_actionLangRus_triggered()
 void MainWindow::switchLanguage(const QLocale &wanted)
 {
     language = Language::code(wanted);
-    core->setDocumentLanguage(language);
+    core->keeper()->setDocumentLanguage(language);
     Language::store(wanted);
     ui->actionLangRus->setChecked(language == 0);
     ui->actionLangEng->setChecked(language == 1);

@@ -7,9 +7,9 @@ int adaptersCommand(CommandContext &context)
 {
     Station station;
     QStringList found;
-    QObject::connect(&station, &Station::adaptersChanged,
+    QObject::connect(station.supervisor(), &LinkSupervisor::adaptersChanged,
                      [&found](const QStringList &adapters, int) { found = adapters; });
-    station.refreshAdapters();
+    station.supervisor()->refreshAdapters();
     for (const QString &adapter : found)
         context.out << adapter << '\n';
     context.out.flush();

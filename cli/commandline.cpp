@@ -259,10 +259,10 @@ bool openLink(Station &station, const CommandContext &context)
         if (!opened)
             context.err << CommandLine::tr("Адаптер %1 не открывается.").arg(adapter) << Qt::endl;
     } else {
-        opened = station.openAtStart();
+        opened = station.supervisor()->openAtStart();
         if (!opened)
             context.err << CommandLine::tr("Нет связи с адаптером (%1). \"rvk-report adapters\" перечисляет найденные.")
-                               .arg(station.adapterDescription())
+                               .arg(station.supervisor()->adapterDescription())
                         << Qt::endl;
     }
     return opened;

@@ -65,7 +65,7 @@ int monitorCommand(CommandContext &context)
     if (!openLink(station, context))
         return ExitCode::NoAdapter;
     qint64 blocks = 0;
-    QObject::connect(&station, &Station::monitorBlock, [&](const QString &block, const QDateTime &time) {
+    QObject::connect(station.monitor(), &MonitorStream::monitorBlock, [&](const QString &block, const QDateTime &time) {
         lines.addRow(csvLine(block, time));
         written = lines.writeTo(&csv) && written;
         ++blocks;

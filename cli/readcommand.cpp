@@ -58,16 +58,16 @@ ReadOne readOne(Station &station, CommandContext &context, bool showProgress)
             context.err << CommandLine::tr("Чтение отчёта: %1 %").arg(percent) << Qt::endl;
         });
     }
-    QObject::connect(&station, &Station::documentWritten, &receiver, [&](const QString &path) { read.document = path; });
-    QObject::connect(&station, &Station::compared, &receiver,
+    QObject::connect(station.keeper(), &ReportKeeper::documentWritten, &receiver, [&](const QString &path) { read.document = path; });
+    QObject::connect(station.keeper(), &ReportKeeper::compared, &receiver,
                      [&](const ComparisonSummary &summary, const QString &path) {
                          read.summary = summary;
                          read.comparison = path;
                      });
-    QObject::connect(&station, &Station::documentFailed, &receiver, [&](const QString &path, const QString &error) {
+    QObject::connect(station.keeper(), &ReportKeeper::documentFailed, &receiver, [&](const QString &path, const QString &error) {
         context.err << CommandLine::tr("Не могу сохранить файл отчёта: %1 (%2)").arg(path, error) << Qt::endl;
     });
-    QObject::connect(&station, &Station::reportStored, &receiver,
+    QObject::connect(station.keeper(), &ReportKeeper::reportStored, &receiver,
                      [&](const ReportStore::Result &result) { read.stored = result; });
 
     const ReadoutWait wait = readReport(station, false);
@@ -167,8 +167,8 @@ int readCommand(CommandContext &context)
     Station station;
     if (context.hooks.prepareSession)
         context.hooks.prepareSession(station.session());
-    station.setDocumentLanguage(Language::code(context.language));
-    station.setUploading(!context.parser.isSet(QStringLiteral("no-upload")));
+    station.keeper()->setDocumentLanguage(Language::code(context.language));
+    station.keeper()->setUploading(!context.parser.isSet(QStringLiteral("no-upload")));
     if (!openLink(station, context))
         return ExitCode::NoAdapter;
     if (context.parser.isSet(QStringLiteral("loop")))

@@ -151,14 +151,14 @@ int writeCommand(CommandContext &context)
     Station station;
     if (context.hooks.prepareSession)
         context.hooks.prepareSession(station.session());
-    station.setDocumentLanguage(Language::code(context.language));
+    station.keeper()->setDocumentLanguage(Language::code(context.language));
     if (!openLink(station, context))
         return ExitCode::NoAdapter;
 
     // The values before are kept as any read-out keeps them (document, SSU
     // or archive) before anything is overwritten.
     std::optional<ReportStore::Result> kept;
-    const auto storing = QObject::connect(&station, &Station::reportStored,
+    const auto storing = QObject::connect(station.keeper(), &ReportKeeper::reportStored,
                                           [&](const ReportStore::Result &result) { kept = result; });
     const std::optional<Readout> before = readReport(station, false).readout;
     if (!before || !before->whole) {

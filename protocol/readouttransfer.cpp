@@ -4,23 +4,28 @@ void ReadoutTransfer::requested()
 {
     frames = 0;
     shortFrames = 0;
+    bytes.clear();
     running = true;
     lastActivity.start();
 }
 
-bool ReadoutTransfer::frameArrived(int dataLength)
+void ReadoutTransfer::frameArrived(const CanMessage &message)
 {
-    const bool unrequested = !running;
-    if (unrequested) {
+    if (!running) {
         frames = 0;
         shortFrames = 0;
+        bytes.clear();
     }
     running = true;
     ++frames;
-    if (dataLength < FrameBytes)
+    const int length = qBound(0, int(message.dlc), FrameBytes);
+    if (length < FrameBytes)
         ++shortFrames;
+    // A short frame keeps its place in the record, so the words after it
+    // still line up; its missing bytes read 0.
+    bytes.append(reinterpret_cast<const char *>(message.data), length);
+    bytes.append(QByteArray(FrameBytes - length, '\0'));
     lastActivity.start();
-    return unrequested;
 }
 
 int ReadoutTransfer::ended()

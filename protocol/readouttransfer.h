@@ -1,10 +1,13 @@
 #pragma once
 
+#include "protocol/canmessage.h"
+
+#include <QByteArray>
 #include <QElapsedTimer>
 
-// One report transfer as the window sees it: the request, the data frames
-// and the end notice. It decides whether a new request may go out and
-// counts the data frames of each transfer.
+// One report transfer as the station sees it: the request, the data frames
+// and the end notice. It decides whether a new request may go out, counts
+// the data frames of each transfer and keeps the record they bring.
 class ReadoutTransfer
 {
 public:
@@ -17,10 +20,10 @@ public:
 
     // A request went out: the frames counted from here make the report.
     void requested();
-    // A data frame with that many data bytes arrived. Returns true when it
-    // starts a transfer nobody asked for (after an end notice), so the caller
-    // begins a fresh record.
-    bool frameArrived(int dataLength = FrameBytes);
+    // A data frame arrived. One after an end notice starts a transfer
+    // nobody asked for, a report of its own and never the tail of the one
+    // already decoded, so the record starts over.
+    void frameArrived(const CanMessage &message);
     // The end notice arrived; returns the whole data frames of the transfer
     // it ends. A frame that carried fewer than eight bytes lost part of the
     // report, so it counts as missing.
@@ -30,9 +33,12 @@ public:
     // a second request now would make the module start over mid-stream.
     bool isArriving() const;
     int frameCount() const { return frames; }
+    // The data of the transfer under way, or of the one ended last.
+    const QByteArray &record() const { return bytes; }
 
 private:
     QElapsedTimer lastActivity;
+    QByteArray bytes;
     int frames = 0;
     int shortFrames = 0;
     int stallLimitMs = stallMs;

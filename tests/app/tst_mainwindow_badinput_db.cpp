@@ -73,7 +73,7 @@ void TestMainWindowBadInputDb::cleanup()
 void TestMainWindowBadInputDb::readOut(const QByteArray &record)
 {
     const int documents = UrlCatcher::instance().reportDocuments().size();
-    QSignalSpy stored(window->station(), &Station::reportStored);
+    QSignalSpy stored(window->station()->keeper(), &ReportKeeper::reportStored);
     QVERIFY(requestReport());
     sendReport(record);
     QTRY_COMPARE(UrlCatcher::instance().reportDocuments().size(), documents + 1);

@@ -118,7 +118,7 @@ void TestMainWindowOrder::cleanupTestCase()
 
 void TestMainWindowOrder::readTwice(const QByteArray &first, const QByteArray &second)
 {
-    QSignalSpy stored(window->station(), &Station::reportStored);
+    QSignalSpy stored(window->station()->keeper(), &ReportKeeper::reportStored);
     QVERIFY(requestReport());
     sendReport(first);
     QTRY_COMPARE(UrlCatcher::instance().reportDocuments().size(), 1);
@@ -211,7 +211,7 @@ void TestMainWindowOrder::closingDuringTheStorageKeepsTheReport()
 {
     const quint32 sn = FirstSn + 2;
     const QByteArray record = rvktest::plausibleRecord(sn, 5 * 3600);
-    QSignalSpy stored(window->station(), &Station::reportStored);
+    QSignalSpy stored(window->station()->keeper(), &ReportKeeper::reportStored);
     QVERIFY(requestReport());
     sendReport(record);
     QTRY_COMPARE(UrlCatcher::instance().reportDocuments().size(), 1);

@@ -54,7 +54,7 @@ void TestStation::productionTimingsAreTheSpecifiedOnes()
     Station station;
     AnswerWatch watch;
     rvktest::useShortTimings();
-    QCOMPARE(station.supervisionTimer()->interval(), 1000);
+    QCOMPARE(station.supervisor()->timer()->interval(), 1000);
     QCOMPARE(watch.timeoutMs(), 2000);
 }
 
@@ -84,12 +84,12 @@ void TestStation::wholeReportIsDocumentedAndArchived()
     QFETCH(bool, signalsFrames);
     driver->signalsFrames = signalsFrames;
     Station station;
-    station.setUploading(false);
-    QVERIFY(station.openAtStart());
+    station.keeper()->setUploading(false);
+    QVERIFY(station.supervisor()->openAtStart());
     QCOMPARE(station.link()->isPolling(), !signalsFrames);
     QSignalSpy completed(&station, &Station::reportCompleted);
-    QSignalSpy documents(&station, &Station::documentWritten);
-    QSignalSpy stored(&station, &Station::reportStored);
+    QSignalSpy documents(station.keeper(), &ReportKeeper::documentWritten);
+    QSignalSpy stored(station.keeper(), &ReportKeeper::reportStored);
 
     QVERIFY(station.requestReport());
     QCOMPARE(driver->writtenMessages().last().id, quint16(CanIdReadData));
@@ -111,10 +111,10 @@ void TestStation::wholeReportIsDocumentedAndArchived()
 void TestStation::brokenTransferIsShownButNeitherDocumentedNorStored()
 {
     Station station;
-    QVERIFY(station.openAtStart());
+    QVERIFY(station.supervisor()->openAtStart());
     QSignalSpy completed(&station, &Station::reportCompleted);
-    QSignalSpy documents(&station, &Station::documentWritten);
-    QSignalSpy stored(&station, &Station::reportStored);
+    QSignalSpy documents(station.keeper(), &ReportKeeper::documentWritten);
+    QSignalSpy stored(station.keeper(), &ReportKeeper::reportStored);
     QVERIFY(station.requestReport());
     sendReport(rvktest::plausibleRecord(4321), ReportFrameCount - 1);
     QVERIFY(completed.wait(3000));
@@ -130,13 +130,13 @@ void TestStation::brokenTransferIsShownButNeitherDocumentedNorStored()
 void TestStation::setCommandsWriteOnlyOverAWholeReport()
 {
     Station station;
-    station.setUploading(false);
-    QVERIFY(station.openAtStart());
+    station.keeper()->setUploading(false);
+    QVERIFY(station.supervisor()->openAtStart());
     driver->written.clear();
     QCOMPARE(station.sendSetCommand(CanIdSetSN, 99), Station::CommandResult::ReadReportFirst);
     QVERIFY(driver->written.isEmpty());
 
-    QSignalSpy stored(&station, &Station::reportStored);
+    QSignalSpy stored(station.keeper(), &ReportKeeper::reportStored);
     QVERIFY(station.requestReport());
     sendReport(rvktest::plausibleRecord(4321));
     QVERIFY(stored.wait(3000));
@@ -152,7 +152,7 @@ void TestStation::setCommandsWriteOnlyOverAWholeReport()
 void TestStation::failedLinkRefusesAndClosesTheChannel()
 {
     Station station;
-    QVERIFY(station.openAtStart());
+    QVERIFY(station.supervisor()->openAtStart());
     driver->infoResult = -3;
     const int closesBefore = driver->channelsClosed;
     const int writesBefore = driver->callCount(QStringLiteral("write"));
@@ -167,10 +167,10 @@ void TestStation::failedLinkRefusesAndClosesTheChannel()
 void TestStation::acknowledgementsAreTypedAndTimedOut()
 {
     Station station;
-    QVERIFY(station.openAtStart());
+    QVERIFY(station.supervisor()->openAtStart());
     QSignalSpy acknowledged(&station, &Station::commandAcknowledged);
     QSignalSpy unanswered(&station, &Station::commandUnanswered);
-    station.setUploading(false);
+    station.keeper()->setUploading(false);
     // A wipe, like a set command, waits for the module's whole report.
     QCOMPARE(station.sendClearCommand(CanIdEEPROMClear), Station::CommandResult::ReadReportFirst);
     QSignalSpy completed(&station, &Station::reportCompleted);
@@ -190,11 +190,11 @@ void TestStation::acknowledgementsAreTypedAndTimedOut()
 void TestStation::monitorBlocksReachTheLogOnlyWhileWanted()
 {
     Station station;
-    QVERIFY(station.openAtStart());
-    QSignalSpy blocks(&station, &Station::monitorBlock);
+    QVERIFY(station.supervisor()->openAtStart());
+    QSignalSpy blocks(station.monitor(), &MonitorStream::monitorBlock);
     QString path;
     bool opened = false;
-    station.setMonitorLogWanted(true);
+    station.monitor()->setLogWanted(true);
     station.openMonitorLog(&station, [&](bool ok, const QString &named) {
         opened = ok;
         path = named;
@@ -206,10 +206,10 @@ void TestStation::monitorBlocksReachTheLogOnlyWhileWanted()
     };
     sendBlock("RPM=2400\r\ndataAverage=1\r\n");
     QTRY_COMPARE(blocks.size(), 1);
-    station.setMonitorLogWanted(false);
+    station.monitor()->setLogWanted(false);
     sendBlock("RPM=2500\r\ndataAverage=1\r\n");
     QTRY_COMPARE(blocks.size(), 2);
-    station.closeMonitorLog();
+    station.monitor()->closeLog();
 
     QFile log(path);
     QVERIFY(log.open(QIODevice::ReadOnly));
@@ -222,23 +222,23 @@ void TestStation::monitorBlocksReachTheLogOnlyWhileWanted()
 void TestStation::lostLinkIsReportedUntilIgnored()
 {
     Station station;
-    QVERIFY(station.openAtStart());
-    QSignalSpy lost(&station, &Station::linkLost);
-    QSignalSpy state(&station, &Station::linkStateChanged);
+    QVERIFY(station.supervisor()->openAtStart());
+    QSignalSpy lost(station.supervisor(), &LinkSupervisor::linkLost);
+    QSignalSpy state(station.supervisor(), &LinkSupervisor::linkStateChanged);
     driver->infoResult = -3;
     driver->openResult = 16;
-    station.superviseLink();
+    station.supervisor()->superviseLink();
     QCOMPARE(lost.size(), 1);
     QCOMPARE(state.last().first().toBool(), false);
-    station.ignoreLinkLoss();
-    station.superviseLink();
+    station.supervisor()->ignoreLinkLoss();
+    station.supervisor()->superviseLink();
     QCOMPARE(lost.size(), 1);
 
     driver->infoResult = 0;
     driver->openResult = 0;
-    station.superviseLink();
+    station.supervisor()->superviseLink();
     driver->infoResult = -3;
-    station.superviseLink();
+    station.supervisor()->superviseLink();
     QCOMPARE(lost.size(), 2);
 }
 

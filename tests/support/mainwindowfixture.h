@@ -48,7 +48,7 @@ inline QLabel *statusLight(const QMainWindow &window, const QStringList &texts)
 // The timer that checks the link once a supervision period.
 inline QTimer *supervisionTimer(const MainWindow &window)
 {
-    return window.station()->supervisionTimer();
+    return window.station()->supervisor()->timer();
 }
 
 class MainWindowFixture
