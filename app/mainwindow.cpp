@@ -1,7 +1,12 @@
 #include "app/mainwindow.h"
 #include "ui_mainwindow.h"
 
+#include "app/comparisonline.h"
+#include "app/modulenotice.h"
+#include "app/monitorcontroller.h"
 #include "app/popupwatcher.h"
+#include "app/servicecontrols.h"
+#include "app/storagestatus.h"
 #include "app/stylesheets.h"
 #include "diagnostics/dbgtextedit.h"
 #include "diagnostics/screenfit.h"
@@ -23,7 +28,6 @@
 #include <QStatusBar>
 #include <QTextCodec>
 #include <QTimer>
-#include <QVBoxLayout>
 
 // The icons and the embedded translation copy live in a static library;
 // registering them from here makes them available before main() runs.
@@ -33,6 +37,11 @@ static void registerRvkResources()
     Q_INIT_RESOURCE(i18n);
 }
 Q_CONSTRUCTOR_FUNCTION(registerRvkResources)
+
+namespace {
+// Between the form and the progress bar, in a row the form leaves empty.
+constexpr int moduleNoticeRow = 13;
+} // namespace
 
 MainWindow::MainWindow(QWidget *parent)
     : QMainWindow(parent)
@@ -48,63 +57,35 @@ MainWindow::MainWindow(QWidget *parent)
     // search among its entries, so the monitor keys did nothing until Tab.
     ui->comboBox_InfoDevice->installEventFilter(this);
     ui->dateEdit->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
-    createProgressWindowParts();
+    storageStatus = new StorageStatus(core, this);
     connect(ssuDialog, SIGNAL(signalIndicator(bool)), this, SLOT(slotIndicatorSSU(bool)));
     connect(ssuDialog, SIGNAL(signalWaitDialog(bool)), this, SLOT(slotWaitDialog(bool)));
-    setUpSensorDialog();
-    setUpMonitorWindow();
-    applyRememberedLanguage();
+    connect(this, SIGNAL(signalSetLanguage(uchar)), verificationDialog, SLOT(slotSetLanguage(uchar)));
+    monitorControls = new MonitorController(this, ui, core, monitor, verificationDialog);
+    connect(this, &MainWindow::signalSetLanguage, monitorControls, &MonitorController::setLanguage);
+    connect(monitorControls, &MonitorController::aboutToSwitchOff, this, &MainWindow::saveWindowSettings);
+    switchLanguage(Language::stored());
     openIniSettings();
     ui->pushButton_IRTClear->setStyleSheet(QLatin1String(StyleSheet::Erasing));
     ui->pushButton_EEPROMClear->setStyleSheet(QLatin1String(StyleSheet::Erasing));
     ui->statusbar->setSizeGripEnabled(false);
-    connectClosingWindows();
+    // The monitor's windows take its keys too, and closing either ends it.
+    connect(monitor, SIGNAL(DbgClosed()), this, SLOT(slotCloseMonitor()));
+    monitor->installEventFilter(this);
+    connect(verificationDialog, SIGNAL(VerificationDialogClosed()), this, SLOT(slotCloseMonitor()));
+    verificationDialog->installEventFilter(this);
     setWindowFlags(Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
                    | Qt::MSWindowsFixedSizeDialogHint);
     createIndicators();
     connectStation();
     core->supervisor()->openAtStart();
-    hideServiceControls();
-    setUpAnswerWatch();
+    serviceControls = new ServiceControls(this, ui, core, moduleNotice);
+    serviceControls->reveal(ssuIndicator);
+    serviceControls->reveal(monitorControls->trendsAction());
+    connect(serviceControls, &ServiceControls::readAgainWanted, this, &MainWindow::on_pushButton_ReadData_clicked);
     ssuDialog->startDownload();
     ssuDialog->setLanguage(uchar(language));
-    installServiceModeShortcut();
-    installTrendsAction();
-    installFleetAction();
     ScreenFit::fitEveryWindow();
-}
-
-void MainWindow::createProgressWindowParts()
-{
-    progressWindow = new QWidget;
-    progressLayout = new QVBoxLayout;
-    progressBarUpload = new QProgressBar;
-    progressLabel = new QLabel;
-}
-
-void MainWindow::setUpSensorDialog()
-{
-    connect(this, SIGNAL(signalSetLanguage(uchar)), verificationDialog, SLOT(slotSetLanguage(uchar)));
-    verificationDialog->setWindowTitle(tr("Состояние датчиков"));
-    verificationDialog->setWindowFlags(verificationDialog->windowFlags() & ~Qt::WindowContextHelpButtonHint);
-}
-
-void MainWindow::setUpMonitorWindow()
-{
-    monitor->setReadOnly(true);
-    monitor->setWindowFlags(monitor->windowFlags() | Qt::Window);
-    monitor->setWindowTitle(QStringLiteral("Debugger"));
-    if (QScreen *screen = QGuiApplication::screens().value(0)) {
-        const QRect available = screen->availableGeometry();
-        const int fullHeight = screen->geometry().height();
-        monitor->move(available.topLeft());
-        monitor->resize(300, available.height() - (fullHeight - available.height()));
-    }
-}
-
-void MainWindow::applyRememberedLanguage()
-{
-    switchLanguage(Language::stored());
 }
 
 void MainWindow::openIniSettings()
@@ -113,14 +94,6 @@ void MainWindow::openIniSettings()
     iniSettings->setIniCodec(QTextCodec::codecForName("Windows-1251"));
     if (QFileInfo(QStringLiteral("RVKReport.ini")).isFile())
         loadWindowSettings();
-}
-
-void MainWindow::connectClosingWindows()
-{
-    connect(monitor, SIGNAL(DbgClosed()), this, SLOT(slotCloseMonitor()));
-    monitor->installEventFilter(this);
-    connect(verificationDialog, SIGNAL(VerificationDialogClosed()), this, SLOT(slotCloseMonitor()));
-    verificationDialog->installEventFilter(this);
 }
 
 // Everything the station reports reaches the window here.
@@ -137,22 +110,19 @@ void MainWindow::connectStation()
     connect(core, &Station::reportProgress, ui->progressBar, &QProgressBar::setValue);
     connect(core, &Station::reportCompleted, this, &MainWindow::showReadout);
     connect(core->keeper(), &ReportKeeper::documentWritten, this, &MainWindow::openDocument);
-    createComparisonLine();
-    createFactoryJournal();
-    connect(core->keeper(), &ReportKeeper::documentFailed, this, &MainWindow::reportDocumentFailure);
-    connect(core->keeper(), &ReportKeeper::reportStored, this, &MainWindow::reportStorage);
-    connect(core->store(), &ReportStore::archiveProgress, this, &MainWindow::showArchiveProgress);
-    connect(core->store(), &ReportStore::archivePassFinished, this, &MainWindow::closeArchiveProgress);
-    createStorageLabel();
-    connect(core->keeper(), &ReportKeeper::pendingChanged, this, &MainWindow::showStorageState);
-    // Reports piling up in the archive are shown in every mode, from the
-    // start on: nothing else would say the SSU has not taken them.
-    connect(core->keeper(), &ReportKeeper::reportStored, this, &MainWindow::showStorageState);
-    QTimer::singleShot(0, this, &MainWindow::showStorageState);
 
-    connect(core, &Station::commandAcknowledged, this, &MainWindow::showAcknowledgement);
-    connect(core->monitor(), &MonitorStream::monitorText, this, &MainWindow::appendMonitorText);
-    connect(core->monitor(), &MonitorStream::monitorBlock, this, &MainWindow::showMonitorBlock);
+    // Inside the key values' frame, under them: the line speaks of those
+    // values. Under the read button, rows of their own for the storage and
+    // for a module that does not answer: the status bar keeps its three
+    // widgets, and a message there would hide its lights.
+    comparisonLine = new ComparisonLine(ui->frame);
+    ui->gridLayout_2->addWidget(comparisonLine, ui->gridLayout_2->rowCount(), 0, 1, ui->gridLayout_2->columnCount());
+    connect(core->keeper(), &ReportKeeper::compared, comparisonLine, &ComparisonLine::showSummary);
+    connect(comparisonLine, &ComparisonLine::openRequested, this, &MainWindow::openDocument);
+    ui->gridLayout_5->addWidget(storageStatus->line(), ui->gridLayout_5->rowCount(), 0, 1,
+                                ui->gridLayout_5->columnCount());
+    moduleNotice = new ModuleNotice(core, ui->progressBar, this);
+    ui->gridLayout_5->addWidget(moduleNotice, moduleNoticeRow, 0);
 }
 
 void MainWindow::createIndicators()
@@ -175,22 +145,6 @@ void MainWindow::createIndicators()
     ui->statusbar->addWidget(ssuIndicator);
 }
 
-// The service controls stay hidden and disabled until service mode.
-void MainWindow::hideServiceControls()
-{
-    for (QWidget *widget : {static_cast<QWidget *>(ui->pushButton_SetSN), static_cast<QWidget *>(ui->pushButton_SetDate),
-                            static_cast<QWidget *>(ui->pushButton_SetHit), static_cast<QWidget *>(ui->pushButton_IRTClear),
-                            static_cast<QWidget *>(ui->pushButton_EEPROMClear), static_cast<QWidget *>(ui->spinBox_SNValue),
-                            static_cast<QWidget *>(ui->dateEdit), static_cast<QWidget *>(ui->spinBox_HitValue)})
-        widget->setEnabled(false);
-    for (QWidget *widget : {ui->pushButton_SetSN, ui->pushButton_SetDate, ui->pushButton_SetHit, ui->pushButton_IRTClear,
-                            ui->pushButton_EEPROMClear, ui->pushButton_MonitorOff, ui->pushButton_MonitorOn})
-        widget->hide();
-    ui->checkBox_WriteToFile->hide();
-    ssuIndicator->hide();
-    ui->actionSSU->setVisible(false);
-}
-
 MainWindow::~MainWindow()
 {
     // The dialog shows the station's session: it goes first.
@@ -200,33 +154,12 @@ MainWindow::~MainWindow()
     core = nullptr;
     delete ui;
     ui = nullptr;
-    delete progressWindow; // owns the layout, the bar and the label once prepared
-    if (!progressWindowPrepared) {
-        delete progressLayout;
-        delete progressBarUpload;
-        delete progressLabel;
-    }
 }
 
 bool MainWindow::eventFilter(QObject *watched, QEvent *event)
 {
-    if (event->type() == QEvent::KeyPress) {
-        switch (static_cast<QKeyEvent *>(event)->key()) {
-        case Qt::Key_Plus:
-            switchMonitorOn();
-            return true;
-        case Qt::Key_Minus:
-        case Qt::Key_Backspace:
-            switchMonitorOff();
-            return true;
-        case Qt::Key_Return:
-        case Qt::Key_Enter:
-            setAutoScroll(!autoScroll);
-            return true;
-        default:
-            break;
-        }
-    }
+    if (event->type() == QEvent::KeyPress && monitorControls->takeKey(static_cast<QKeyEvent *>(event)->key()))
+        return true;
     return QMainWindow::eventFilter(watched, event);
 }
 

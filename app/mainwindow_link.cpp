@@ -27,14 +27,9 @@ void MainWindow::showAdapters(const QStringList &adapters, int current)
 
 void MainWindow::showLinkState(bool up)
 {
-    setIndicatorKIVO(up);
+    kivoIndicator->setStyleSheet(QLatin1String(up ? StyleSheet::IndicatorOn : StyleSheet::IndicatorOff));
+    ui->pushButton_ReadData->setStyleSheet(QLatin1String(up ? StyleSheet::ReadButtonOn : StyleSheet::ReadButtonOff));
     ui->pushButton_ReadData->setEnabled(up);
-}
-
-void MainWindow::setIndicatorKIVO(bool on)
-{
-    kivoIndicator->setStyleSheet(QLatin1String(on ? StyleSheet::IndicatorOn : StyleSheet::IndicatorOff));
-    ui->pushButton_ReadData->setStyleSheet(QLatin1String(on ? StyleSheet::ReadButtonOn : StyleSheet::ReadButtonOff));
 }
 
 // The light already shows the loss while the box asks about it; the station

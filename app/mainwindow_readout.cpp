@@ -1,11 +1,10 @@
-// The read-out as the window shows it: the request, the key values, the
-// document opened and what became of the report.
+// The read-out as the window shows it: the request, the key values and the
+// document opened.
 #include "app/mainwindow.h"
-#include "app/comparisonline.h"
 #include "ui_mainwindow.h"
 
-#include "ssu/gui/plainmessagebox.h"
-
+#include "app/comparisonline.h"
+#include "app/modulenotice.h"
 #include "app/stylesheets.h"
 #include "station/station.h"
 
@@ -16,7 +15,7 @@
 
 void MainWindow::on_pushButton_ReadData_clicked()
 {
-    clearModuleNotice();
+    moduleNotice->withdraw();
     core->requestReport();
 }
 
@@ -56,32 +55,6 @@ void MainWindow::showKeyValues()
 void MainWindow::openDocument(const QString &path)
 {
     QDesktopServices::openUrl(QUrl::fromLocalFile(path));
-}
-
-// Inside the key values' frame, under them: the line speaks of those values.
-void MainWindow::createComparisonLine()
-{
-    comparisonLine = new ComparisonLine(ui->frame);
-    ui->gridLayout_2->addWidget(comparisonLine, ui->gridLayout_2->rowCount(), 0, 1, ui->gridLayout_2->columnCount());
-    connect(core->keeper(), &ReportKeeper::compared, comparisonLine, &ComparisonLine::showSummary);
-    connect(comparisonLine, &ComparisonLine::openRequested, this, &MainWindow::openDocument);
-}
-
-void MainWindow::reportDocumentFailure(const QString &path, const QString &error)
-{
-    PlainMessageBox::warning(this, tr("Внимание"), tr("Не могу сохранить файл отчёта\n") + error + QLatin1Char('\n') + path);
-}
-
-// When the report could not even be archived it exists nowhere any more,
-// so the user is told.
-void MainWindow::reportStorage(const ReportStore::Result &result)
-{
-    if (result.outcome != ReportStore::Outcome::Lost)
-        return;
-    // The error may be the server's own text: shown as it stands.
-    PlainMessageBox::warning(this, tr("Внимание"),
-                             tr("Отчёт не передан в ССУ и не может быть сохранён в архив:\n%1\n%2")
-                                 .arg(result.archivePath, result.error));
 }
 
 void MainWindow::slotWaitDialog(bool on)

@@ -1,4 +1,4 @@
-// Window geometry, the language switch, the About box and the service mode.
+// Window geometry, the language switch and the About box.
 #include "app/mainwindow.h"
 #include "ui_mainwindow.h"
 
@@ -7,19 +7,18 @@
 #include "diagnostics/verificationdialog.h"
 #include "protocol/language.h"
 #include "protocol/programidentity.h"
+#include "app/monitorcontroller.h"
+#include "app/servicecontrols.h"
+#include "app/storagestatus.h"
 #include "ssu/gui/ssudialog.h"
 #include "station/station.h"
-#include "station/timing.h"
 
 #include <QCoreApplication>
-#include <QInputDialog>
 #include <QLabel>
 #include <QLocale>
 #include <QLoggingCategory>
 #include <QMessageBox>
 #include <QSettings>
-#include <QShortcut>
-#include <QTimer>
 
 // Says where the translation was looked for: an installation that starts in
 // Russian although English was chosen is diagnosed with
@@ -29,9 +28,6 @@ Q_LOGGING_CATEGORY(lcLanguage, "rvk.language")
 namespace {
 // The build's version, "v" and CMake's project version.
 const char *const programVersion = "v" RVK_VERSION;
-
-// Service staff use the same access code as for deleting stored reports in
-// the database dialog, so there is one code to hand out.
 
 QString versionedTitle(const QString &name)
 {
@@ -83,8 +79,8 @@ void MainWindow::loadWindowSettings()
     restore(this, "WinGeometry", "WinSize", "WinPos");
     restore(monitor, "DbgGeometry", "DbgSize", "DbgPos");
     restore(verificationDialog, "DiagGeometry", "DiagSize", "DiagPos");
-    sensorDialogPlaced = iniSettings->contains(QStringLiteral("DiagGeometry"))
-                         || iniSettings->contains(QStringLiteral("DiagPos"));
+    monitorControls->setSensorDialogPlaced(iniSettings->contains(QStringLiteral("DiagGeometry"))
+                                           || iniSettings->contains(QStringLiteral("DiagPos")));
     iniSettings->endGroup();
     // Stored on another screen set-up (a second monitor since unplugged, a
     // larger display): kept on a screen that exists, whole. The main window
@@ -120,23 +116,6 @@ void MainWindow::restoreFormValues()
     ui->label_TotalTime->setText(values.totalTimeText);
     ui->label_IRTime->setText(values.repairTimeText);
     ui->spinBox_SNValue->setValue(values.serialNumber);
-}
-
-// Texts the window sets itself, outside its form, follow the switch too. At
-// start-up the switch runs before the status bar is built.
-void MainWindow::retranslateOwnTexts()
-{
-    if (storageLabel)
-        showStorageState();
-    if (kivoIndicator)
-        kivoIndicator->setToolTip(tr("Индикатор подключения к KIVO"));
-    if (ssuIndicator) {
-        ssuIndicator->setText(tr(" SSU "));
-        ssuIndicator->setToolTip(tr("Индикатор подключения к ССУ"));
-    }
-    if (progressLabel)
-        progressLabel->setText(tr("Подождите..."));
-    showMonitorTitle();
 }
 
 void MainWindow::on_actionLangEng_triggered()
@@ -178,7 +157,17 @@ void MainWindow::retranslateWindow()
     ui->retranslateUi(this);
     setWindowTitle(versionedTitle(language == 1 ? QStringLiteral("RVK Report") : QStringLiteral("RVK Отчёт")));
     restoreFormValues();
-    retranslateOwnTexts();
+    // Texts the window sets outside its form follow too. At start-up the
+    // switch runs before the status bar is built.
+    if (kivoIndicator)
+        kivoIndicator->setToolTip(tr("Индикатор подключения к KIVO"));
+    if (ssuIndicator) {
+        ssuIndicator->setText(tr(" SSU "));
+        ssuIndicator->setToolTip(tr("Индикатор подключения к ССУ"));
+    }
+    storageStatus->retranslate();
+    if (serviceControls)
+        serviceControls->retranslate();
     ui->dateEdit->setLocale(language == 1 ? QLocale(QLocale::English) : QLocale(QLocale::Russian));
 }
 
@@ -199,56 +188,4 @@ void MainWindow::on_actionInfo_triggered()
         + tr("Сервисная программа модуля питания генератора RVK") + QStringLiteral("</br><br><a href=")
         + QStringLiteral(RVK_WEB_SITE) + QLatin1Char('>') + organisation + QStringLiteral("</a></br></center>");
     QMessageBox::about(this, tr("О программе"), text);
-}
-
-void MainWindow::installServiceModeShortcut()
-{
-    auto *shortcut = new QShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S), this);
-    connect(shortcut, &QShortcut::activated, this, &MainWindow::enterServiceMode);
-}
-
-// The service controls stay hidden for ordinary users; staff who know the
-// access code reveal them for the rest of the run. Nothing is stored, so the
-// next start is an ordinary one again.
-void MainWindow::enterServiceMode()
-{
-    if (serviceMode)
-        return;
-    bool accepted = false;
-    const QString code = QInputDialog::getText(this, tr("Сервисный режим"), tr("Код доступа:"), QLineEdit::Password,
-                                               QString(), &accepted);
-    if (!accepted)
-        return;
-    if (code != QString::number(ProgramIdentity::ServiceAccessCode)) {
-        QMessageBox::warning(this, tr("Внимание"), tr("Неверный код доступа"), QMessageBox::Ok);
-        return;
-    }
-    serviceMode = true;
-    for (QWidget *widget : {static_cast<QWidget *>(ui->pushButton_SetSN), static_cast<QWidget *>(ui->pushButton_SetDate),
-                            static_cast<QWidget *>(ui->pushButton_SetHit), static_cast<QWidget *>(ui->pushButton_IRTClear),
-                            static_cast<QWidget *>(ui->pushButton_EEPROMClear), static_cast<QWidget *>(ui->spinBox_SNValue),
-                            static_cast<QWidget *>(ui->dateEdit), static_cast<QWidget *>(ui->spinBox_HitValue),
-                            static_cast<QWidget *>(ui->pushButton_MonitorOn),
-                            static_cast<QWidget *>(ui->pushButton_MonitorOff),
-                            static_cast<QWidget *>(ui->checkBox_WriteToFile), static_cast<QWidget *>(ssuIndicator)}) {
-        widget->setEnabled(true);
-        widget->show();
-    }
-    ui->actionSSU->setVisible(true);
-    trendsAction->setVisible(true);
-    fleetAction->setVisible(true);
-    armWipeButtons();
-}
-
-// The controls appear under the pointer that just answered the access code;
-// a second, hasty click there must not start a wipe, so the two wipe buttons
-// take clicks only a moment after they appear.
-void MainWindow::armWipeButtons()
-{
-    ui->pushButton_IRTClear->setEnabled(false);
-    ui->pushButton_EEPROMClear->setEnabled(false);
-    QTimer::singleShot(StationTimings::current().wipeArmingMs, this, [this] {
-        ui->pushButton_IRTClear->setEnabled(true);
-        ui->pushButton_EEPROMClear->setEnabled(true);
-    });
 }

@@ -11,9 +11,6 @@
 #include <QInputDialog>
 #include <QLabel>
 #include <QMessageBox>
-#include <QProgressBar>
-#include <QStringList>
-#include <QVBoxLayout>
 
 void MainWindow::on_actionSSU_triggered()
 {
@@ -85,53 +82,4 @@ void MainWindow::reportNoConnection()
         break;
     }
     box.exec();
-}
-
-void MainWindow::showArchiveProgress(int stored, int total)
-{
-    progressBarUpload->setMaximum(total);
-    progressBarUpload->setValue(stored);
-    if (!progressWindowPrepared) {
-        progressLabel->setText(tr("Подождите..."));
-        progressLayout->addWidget(progressLabel);
-        progressLayout->addWidget(progressBarUpload);
-        progressWindow->setLayout(progressLayout);
-        progressWindow->setMinimumWidth(400);
-        progressWindow->show();
-        progressWindowPrepared = true;
-    }
-    progressWindow->update();
-    showStorageState();
-}
-
-void MainWindow::closeArchiveProgress()
-{
-    progressWindow->close();
-    showStorageState();
-}
-
-void MainWindow::showStorageState()
-{
-    const int storing = core->keeper()->pending();
-    const int waiting = ReportStore::waitingReports();
-    QStringList parts;
-    if (storing > 0)
-        parts << tr("Сохраняется отчётов: %1").arg(storing);
-    if (core->store()->isUploadingArchive())
-        parts << tr("Передача архива в ССУ, осталось: %1").arg(waiting);
-    else if (waiting > 0)
-        parts << tr("Отчётов ждут передачи в ССУ: %1").arg(waiting);
-    storageLabel->setText(parts.join(QStringLiteral("; ")));
-    storageLabel->setVisible(!parts.isEmpty());
-}
-
-// Under the read button, in a row of its own: the status bar keeps its three
-// widgets, and a message there would hide its lights.
-void MainWindow::createStorageLabel()
-{
-    storageLabel = new QLabel(this);
-    storageLabel->setObjectName(QStringLiteral("label_Storage"));
-    storageLabel->setWordWrap(true);
-    storageLabel->hide();
-    ui->gridLayout_5->addWidget(storageLabel, ui->gridLayout_5->rowCount(), 0, 1, ui->gridLayout_5->columnCount());
 }

@@ -129,20 +129,23 @@ void Station::completeReadout()
 // Before a whole report, or after a broken one, the values at hand are not
 // this module's: writing them would make them its factory values, and a
 // wipe would clear a module the user has not identified.
-Station::CommandResult Station::commandAllowed()
+Station::CommandResult Station::checkCommand() const
+{
+    return wholeReport ? CommandResult::Sent : CommandResult::ReadReportFirst;
+}
+
+Station::CommandResult Station::readyToSend()
 {
     if (!wholeReport)
         return CommandResult::ReadReportFirst;
-    if (!link()->guard())
-        return CommandResult::LinkDown;
-    return CommandResult::Sent;
+    return link()->guard() ? CommandResult::Sent : CommandResult::LinkDown;
 }
 
 Station::CommandResult Station::sendSetCommand(quint16 id, qint32 value)
 {
-    const CommandResult allowed = commandAllowed();
-    if (allowed != CommandResult::Sent)
-        return allowed;
+    const CommandResult ready = readyToSend();
+    if (ready != CommandResult::Sent)
+        return ready;
     CanMessage message;
     message.id = id;
     message.dlc = 4;
@@ -155,12 +158,12 @@ Station::CommandResult Station::sendSetCommand(quint16 id, qint32 value)
 // Clear commands are remote frames without data.
 Station::CommandResult Station::sendClearCommand(quint16 id)
 {
-    const CommandResult allowed = commandAllowed();
-    if (allowed == CommandResult::Sent) {
+    const CommandResult ready = readyToSend();
+    if (ready == CommandResult::Sent) {
         sendRemote(id, 0);
         answerWatch.commandSent(id);
     }
-    return allowed;
+    return ready;
 }
 
 // The module takes a remote frame on the monitor identifier as the switch:

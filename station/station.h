@@ -51,6 +51,10 @@ public:
     bool hasWholeReport() const { return wholeReport; }
 
     enum class CommandResult { Sent, ReadReportFirst, LinkDown };
+    // Whether the values at hand allow a command (Sent) or a whole report
+    // must be read first; the link is checked only when one is sent. A wipe
+    // is asked about only when it is allowed.
+    CommandResult checkCommand() const;
     // The factory values: serial number, release date (ddMMyyyy), impact
     // level. They write only over a whole report's values.
     CommandResult sendSetCommand(quint16 id, qint32 value);
@@ -81,7 +85,7 @@ signals:
 private:
     void dispatch(const CanMessage &message);
     void completeReadout();
-    CommandResult commandAllowed();
+    CommandResult readyToSend();
     bool sendRemote(quint16 id, quint8 length);
 
     LinkSupervisor linkSupervisor;

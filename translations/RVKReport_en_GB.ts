@@ -730,10 +730,6 @@
         <translation>Statistical accounting system RVK</translation>
     </message>
     <message>
-        <source>Состояние датчиков</source>
-        <translation>Status of sensors</translation>
-    </message>
-    <message>
         <source>Индикатор подключения к KIVO</source>
         <translation>KIVO connection indicator</translation>
     </message>
@@ -744,47 +740,6 @@
     <message>
         <source>Индикатор подключения к ССУ</source>
         <translation>SAS Connection indicator</translation>
-    </message>
-    <message>
-        <source>Внимание!</source>
-        <translation>Attention!</translation>
-    </message>
-    <message>
-        <source>Вы уверены?
-Данные будут безвозвратно утеряны!</source>
-        <translation>Are you sure? The data will be irretrievably lost!</translation>
-    </message>
-    <message>
-        <source>Да</source>
-        <translation>Yes</translation>
-    </message>
-    <message>
-        <source>Нет</source>
-        <translation>No</translation>
-    </message>
-    <message>
-        <source>Успех</source>
-        <translation>Success</translation>
-    </message>
-    <message>
-        <source>Серийный номер успешно записан!</source>
-        <translation>Serial number has been successfully recorded!</translation>
-    </message>
-    <message>
-        <source>Дата выпуска успешно записана!</source>
-        <translation>The release date has been successfully recorded!</translation>
-    </message>
-    <message>
-        <source>Уровень удара успешно записан!</source>
-        <translation>The impact level has been successfully recorded!</translation>
-    </message>
-    <message>
-        <source>Межремонтная наработка очищена!</source>
-        <translation>The time between repairs has been cleared!</translation>
-    </message>
-    <message>
-        <source>EEPROM очищен!</source>
-        <translation>The EEPROM has been cleared!</translation>
     </message>
     <message>
         <source>Ошибка</source>
@@ -809,18 +764,6 @@ Check the connection of the KIVO adapter and the RVK module</translation>
         <translation>Service program for the RVK generator power module</translation>
     </message>
     <message>
-        <source>Сервисный режим</source>
-        <translation>Service mode</translation>
-    </message>
-    <message>
-        <source>Код доступа:</source>
-        <translation>Access code:</translation>
-    </message>
-    <message>
-        <source>Неверный код доступа</source>
-        <translation>Invalid access code</translation>
-    </message>
-    <message>
         <source>&lt;body&gt;&lt;h1 align=&quot;center&quot;&gt;Отчёт модуля питания генератора RVK&lt;/h1&gt;&lt;table style=&quot;/*font-size:16px;*/ margin-left:50px; /*font-weight:bold;*/&quot; border=&quot;1&quot; cellspacing=&quot;3&quot; cellpadding=&quot;5&quot;&gt;&lt;tr&gt;&lt;td&gt;Дата формирования отчета :&lt;/td&gt;&lt;td&gt;%1&lt;/td&gt;&lt;/tr&gt;&lt;tr&gt;&lt;td&gt;Серийный номер :&lt;/td&gt;&lt;td&gt;%2&lt;/td&gt;&lt;/tr&gt;&lt;tr&gt;&lt;td&gt;Дата выпуска :&lt;/td&gt;&lt;td&gt;%3&lt;/td&gt;&lt;/tr&gt;&lt;tr&gt;&lt;td&gt;Версия прошивки :&lt;/td&gt;&lt;td&gt;%4&lt;/td&gt;&lt;/tr&gt;&lt;tr&gt;&lt;td&gt;Уровень удара :&lt;/td&gt;&lt;td&gt;%5&lt;/td&gt;&lt;/tr&gt;&lt;tr&gt;&lt;td&gt;Полная наработка, часов :&lt;/td&gt;&lt;td&gt;%6&lt;/td&gt;&lt;/tr&gt;&lt;tr&gt;&lt;td&gt;Межремонтная наработка, часов : &lt;/td&gt;&lt;td&gt;%7&lt;/td&gt;&lt;/tr&gt;&lt;/table&gt;</source>
         <translation>&lt;body&gt;&lt;h1 align=&quot;center&quot;&gt;Generator Power Supply Module Report&lt;/h1&gt;&lt;table style=&quot;/*font-size:16px;*/ margin-left:50px; /*font-weight:bold;*/&quot; border=&quot;1&quot; cellspacing=&quot;3&quot; cellpadding=&quot;5&quot;&gt;&lt;tr&gt;&lt;td&gt;Date the report was created :&lt;/td&gt;&lt;td&gt;%1&lt;/td&gt;&lt;/tr&gt;&lt;tr&gt;&lt;td&gt;Serial number :&lt;/td&gt;&lt;td&gt;%2&lt;/td&gt;&lt;/tr&gt;&lt;tr&gt;&lt;td&gt;Release date :&lt;/td&gt;&lt;td&gt;%3&lt;/td&gt;&lt;/tr&gt;&lt;tr&gt;&lt;td&gt;Firmware version :&lt;/td&gt;&lt;td&gt;%4&lt;/td&gt;&lt;/tr&gt;&lt;tr&gt;&lt;td&gt;Impact level :&lt;/td&gt;&lt;td&gt;%5&lt;/td&gt;&lt;/tr&gt;&lt;tr&gt;&lt;td&gt;Total operating time, hours :&lt;/td&gt;&lt;td&gt;%6&lt;/td&gt;&lt;/tr&gt;&lt;tr&gt;&lt;td&gt;Inter-repair operating time, hours : &lt;/td&gt;&lt;td&gt;%7&lt;/td&gt;&lt;/tr&gt;&lt;/table&gt;</translation>
     </message>
@@ -837,26 +780,8 @@ Check the connection of the KIVO adapter and the RVK module</translation>
         <translation>&lt;p&gt;Generator power module version : %1&amp;nbsp;&amp;nbsp;&amp;nbsp;&amp;nbsp; Report generation program : %2&lt;/p&gt;</translation>
     </message>
     <message>
-        <source>Не могу открыть файл для сохранения лога</source>
-        <translation>I can&apos;t open the file to save the log</translation>
-    </message>
-    <message>
         <source>Отчёт прочитан не полностью (получено кадров: %1 из 37). Прочитайте отчёт ещё раз.</source>
         <translation>The report was read incompletely (%1 of 37 frames received). Read the report again.</translation>
-    </message>
-    <message>
-        <source>Отчёт не передан в ССУ и не может быть сохранён в архив:
-%1
-%2</source>
-        <translation>The report was not sent to the SAS and cannot be saved to the archive:
-%1
-%2</translation>
-    </message>
-    <message>
-        <source>Не могу сохранить файл отчёта
-</source>
-        <translation>I can&apos;t save the report file
-</translation>
     </message>
     <message>
         <source>Подождите...</source>
@@ -887,34 +812,6 @@ Check the connection of the KIVO adapter and the RVK module</translation>
         <translation>The SSU table lacks keys and indexes (%1): the administrator&apos;s step (scripts/ssu-admin) is pending.</translation>
     </message>
     <message>
-        <source>Тренды</source>
-        <translation>Trends</translation>
-    </message>
-    <message>
-        <source>Графики значений датчиков</source>
-        <translation>Sensor value charts</translation>
-    </message>
-    <message>
-        <source>Модуль не отвечает. Проверьте адаптер KIVO, кабель и питание модуля RVK.</source>
-        <translation>The module does not answer. Check the KIVO adapter, the cable and the module&apos;s power.</translation>
-    </message>
-    <message>
-        <source>Модуль перестал отвечать: прочитано %1 % отчёта. Проверьте адаптер KIVO, кабель и питание модуля RVK и прочитайте отчёт ещё раз.</source>
-        <translation>The module stopped answering at %1 % of the report. Check the KIVO adapter, the cable and the module&apos;s power, and read the report again.</translation>
-    </message>
-    <message>
-        <source>Модуль не подтвердил команду. Проверьте адаптер KIVO, кабель и питание модуля RVK.</source>
-        <translation>The module did not confirm the command. Check the KIVO adapter, the cable and the module&apos;s power.</translation>
-    </message>
-    <message>
-        <source>Сначала прочитайте отчёт</source>
-        <translation>Read the report first</translation>
-    </message>
-    <message>
-        <source>Debugger — прокрутка остановлена (Enter)</source>
-        <translation>Debugger — scrolling paused (Enter)</translation>
-    </message>
-    <message>
         <source>Не удалось получить файл пароля с веб-сервера ССУ.</source>
         <translation>The password file could not be fetched from the SAS web server.</translation>
     </message>
@@ -927,42 +824,12 @@ Check the connection of the KIVO adapter and the RVK module</translation>
         <translation>The SAS database server could not be reached or refused the connection.</translation>
     </message>
     <message>
-        <source>Парк модулей</source>
-        <translation>Module fleet</translation>
-    </message>
-    <message>
-        <source>Сравнение групп модулей по их последним отчётам в ССУ</source>
-        <translation>Groups of modules compared by their latest reports in the SSU</translation>
-    </message>
-    <message>
-        <source>Сохраняется отчётов: %1</source>
-        <translation>Reports being stored: %1</translation>
-    </message>
-    <message>
-        <source>Передача архива в ССУ, осталось: %1</source>
-        <translation>Sending the archive to the SAS, left: %1</translation>
-    </message>
-    <message>
         <source>Сброс межремонтной наработки</source>
         <translation>Resetting the inter-repair time</translation>
     </message>
     <message>
         <source>Удаление всех данных</source>
         <translation>Deleting all data</translation>
-    </message>
-    <message>
-        <source>%1: модуль с серийным номером %2.</source>
-        <translation>%1: the module with serial number %2.</translation>
-    </message>
-    <message>
-        <source>Отчётов ждут передачи в ССУ: %1</source>
-        <translation>Reports waiting for the SAS: %1</translation>
-    </message>
-    <message>
-        <source>Не могу записать журнал заводских значений %1:
-%2</source>
-        <translation>Cannot write the factory values log %1:
-%2</translation>
     </message>
 </context>
 <context>
@@ -1058,6 +925,48 @@ Check the connection of the KIVO adapter and the RVK module</translation>
         <translation>Cannot save the file
 %1
 %2</translation>
+    </message>
+</context>
+<context>
+    <name>ModuleNotice</name>
+    <message>
+        <source>Модуль не подтвердил команду. Проверьте адаптер KIVO, кабель и питание модуля RVK.</source>
+        <translation>The module did not confirm the command. Check the KIVO adapter, the cable and the module&apos;s power.</translation>
+    </message>
+    <message>
+        <source>Модуль не отвечает. Проверьте адаптер KIVO, кабель и питание модуля RVK.</source>
+        <translation>The module does not answer. Check the KIVO adapter, the cable and the module&apos;s power.</translation>
+    </message>
+    <message>
+        <source>Модуль перестал отвечать: прочитано %1 % отчёта. Проверьте адаптер KIVO, кабель и питание модуля RVK и прочитайте отчёт ещё раз.</source>
+        <translation>The module stopped answering at %1 % of the report. Check the KIVO adapter, the cable and the module&apos;s power, and read the report again.</translation>
+    </message>
+</context>
+<context>
+    <name>MonitorController</name>
+    <message>
+        <source>Состояние датчиков</source>
+        <translation>Status of sensors</translation>
+    </message>
+    <message>
+        <source>Тренды</source>
+        <translation>Trends</translation>
+    </message>
+    <message>
+        <source>Графики значений датчиков</source>
+        <translation>Sensor value charts</translation>
+    </message>
+    <message>
+        <source>Внимание</source>
+        <translation>Warning</translation>
+    </message>
+    <message>
+        <source>Не могу открыть файл для сохранения лога</source>
+        <translation>I can&apos;t open the file to save the log</translation>
+    </message>
+    <message>
+        <source>Debugger — прокрутка остановлена (Enter)</source>
+        <translation>Debugger — scrolling paused (Enter)</translation>
     </message>
 </context>
 <context>
@@ -1363,10 +1272,129 @@ Check the connection of the KIVO adapter and the RVK module</translation>
     </message>
 </context>
 <context>
+    <name>ServiceControls</name>
+    <message>
+        <source>Внимание</source>
+        <translation>Warning</translation>
+    </message>
+    <message>
+        <source>Не могу записать журнал заводских значений %1:
+%2</source>
+        <translation>Cannot write the factory values log %1:
+%2</translation>
+    </message>
+    <message>
+        <source>Парк модулей</source>
+        <translation>Module fleet</translation>
+    </message>
+    <message>
+        <source>Сравнение групп модулей по их последним отчётам в ССУ</source>
+        <translation>Groups of modules compared by their latest reports in the SSU</translation>
+    </message>
+    <message>
+        <source>Сервисный режим</source>
+        <translation>Service mode</translation>
+    </message>
+    <message>
+        <source>Код доступа:</source>
+        <translation>Access code:</translation>
+    </message>
+    <message>
+        <source>Неверный код доступа</source>
+        <translation>Invalid access code</translation>
+    </message>
+    <message>
+        <source>Внимание!</source>
+        <translation>Attention!</translation>
+    </message>
+    <message>
+        <source>Вы уверены?
+Данные будут безвозвратно утеряны!</source>
+        <translation>Are you sure? The data will be irretrievably lost!</translation>
+    </message>
+    <message>
+        <source>%1: модуль с серийным номером %2.</source>
+        <translation>%1: the module with serial number %2.</translation>
+    </message>
+    <message>
+        <source>Да</source>
+        <translation>Yes</translation>
+    </message>
+    <message>
+        <source>Нет</source>
+        <translation>No</translation>
+    </message>
+    <message>
+        <source>Сначала прочитайте отчёт</source>
+        <translation>Read the report first</translation>
+    </message>
+    <message>
+        <source>Успех</source>
+        <translation>Success</translation>
+    </message>
+    <message>
+        <source>Серийный номер успешно записан!</source>
+        <translation>Serial number has been successfully recorded!</translation>
+    </message>
+    <message>
+        <source>Дата выпуска успешно записана!</source>
+        <translation>The release date has been successfully recorded!</translation>
+    </message>
+    <message>
+        <source>Уровень удара успешно записан!</source>
+        <translation>The impact level has been successfully recorded!</translation>
+    </message>
+    <message>
+        <source>Межремонтная наработка очищена!</source>
+        <translation>The time between repairs has been cleared!</translation>
+    </message>
+    <message>
+        <source>EEPROM очищен!</source>
+        <translation>The EEPROM has been cleared!</translation>
+    </message>
+</context>
+<context>
     <name>SsuSession</name>
     <message>
         <source>Нет подключения к ССУ</source>
         <translation>no connection to the SSU</translation>
+    </message>
+</context>
+<context>
+    <name>StorageStatus</name>
+    <message>
+        <source>Подождите...</source>
+        <translation>Wait...</translation>
+    </message>
+    <message>
+        <source>Сохраняется отчётов: %1</source>
+        <translation>Reports being stored: %1</translation>
+    </message>
+    <message>
+        <source>Передача архива в ССУ, осталось: %1</source>
+        <translation>Sending the archive to the SAS, left: %1</translation>
+    </message>
+    <message>
+        <source>Отчётов ждут передачи в ССУ: %1</source>
+        <translation>Reports waiting for the SAS: %1</translation>
+    </message>
+    <message>
+        <source>Внимание</source>
+        <translation>Warning</translation>
+    </message>
+    <message>
+        <source>Не могу сохранить файл отчёта
+</source>
+        <translation>I can&apos;t save the report file
+</translation>
+    </message>
+    <message>
+        <source>Отчёт не передан в ССУ и не может быть сохранён в архив:
+%1
+%2</source>
+        <translation>The report was not sent to the SAS and cannot be saved to the archive:
+%1
+%2</translation>
     </message>
 </context>
 <context>
