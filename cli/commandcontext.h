@@ -19,6 +19,8 @@ class Station;
 // (password download, connection, statement).
 constexpr int ReadoutTimeoutMs = 10000;
 constexpr int StorageTimeoutMs = 120000;
+// Beyond the driver's own bound on a connecting bus.
+constexpr int LinkConnectTimeoutMs = 3000;
 
 // What every command is handed: its parsed options, the two streams, the
 // language and the hooks.

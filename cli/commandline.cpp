@@ -252,20 +252,28 @@ bool connectSession(SsuSession &session, const CommandContext &context)
 
 bool openLink(Station &station, const CommandContext &context)
 {
-    bool opened = false;
+    // A network-backed bus connects after the open; the command waits for
+    // it, as long as the driver lets a connection take.
+    const auto cameUp = [&station](AdapterLink::OpenResult result) {
+        if (result == AdapterLink::OpenResult::Connecting)
+            waitUntil([&station] { return station.link()->state() != AdapterLink::State::Connecting; },
+                      LinkConnectTimeoutMs);
+        return (result == AdapterLink::OpenResult::Opened || result == AdapterLink::OpenResult::Connecting)
+               && station.link()->state() == AdapterLink::State::Up;
+    };
     if (context.parser.isSet(QStringLiteral("adapter"))) {
         const QString adapter = context.parser.value(QStringLiteral("adapter"));
-        opened = station.link()->open(adapter) == AdapterLink::OpenResult::Opened;
-        if (!opened)
-            context.err << CommandLine::tr("Адаптер %1 не открывается.").arg(adapter) << Qt::endl;
-    } else {
-        opened = station.supervisor()->openAtStart();
-        if (!opened)
-            context.err << CommandLine::tr("Нет связи с адаптером (%1). \"rvk-report adapters\" перечисляет найденные.")
-                               .arg(station.supervisor()->adapterDescription())
-                        << Qt::endl;
+        if (cameUp(station.link()->open(adapter)))
+            return true;
+        context.err << CommandLine::tr("Адаптер %1 не открывается.").arg(adapter) << Qt::endl;
+        return false;
     }
-    return opened;
+    if (cameUp(station.supervisor()->openAtStart()))
+        return true;
+    context.err << CommandLine::tr("Нет связи с адаптером (%1). \"rvk-report adapters\" перечисляет найденные.")
+                       .arg(station.supervisor()->adapterDescription())
+                << Qt::endl;
+    return false;
 }
 
 int runCommandLine(const QStringList &commandLine, QTextStream &out, QTextStream &err, const CommandLineHooks &hooks)

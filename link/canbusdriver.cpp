@@ -4,7 +4,6 @@
 
 #include <QCanBus>
 #include <QCanBusFrame>
-#include <QEventLoop>
 #include <QSet>
 #include <QTimer>
 #include <QVariant>
@@ -35,8 +34,6 @@ CanBusDriver::~CanBusDriver()
 
 qint32 CanBusDriver::open(const char *description, quint32 *, quint32 *, qint32, qint32 kbitPerSecond)
 {
-    if (m_opening)
-        return 19;
     close();
     if (!description)
         return 1;
@@ -64,37 +61,34 @@ qint32 CanBusDriver::open(const char *description, quint32 *, quint32 *, qint32,
         close();
         return 17;
     }
+    // Network-backed plugins (the virtual bus among them) connect
+    // asynchronously. The channel counts as opened and reports -2 until the
+    // plugin says more; one still connecting after the bounded wait is
+    // closed, so its caller's supervision sees no channel and starts over.
+    // Nothing here waits: the caller's thread keeps running its events.
     if (raw->state() == QCanBusDevice::ConnectingState) {
-        // Network-backed plugins (the virtual bus among them) connect
-        // asynchronously; wait in a nested loop, bounded, so the window
-        // stays responsive but the caller still gets a definite answer.
-        m_opening = true;
-        QEventLoop loop;
-        QTimer timeout;
-        timeout.setSingleShot(true);
-        QObject::connect(&timeout, &QTimer::timeout, &loop, &QEventLoop::quit);
-        QObject::connect(raw, &QCanBusDevice::stateChanged, &loop, [&loop](QCanBusDevice::CanBusDeviceState s) {
-            if (s != QCanBusDevice::ConnectingState)
-                loop.quit();
+        m_connectWait = std::make_unique<QTimer>();
+        m_connectWait->setSingleShot(true);
+        QObject::connect(m_connectWait.get(), &QTimer::timeout, raw, [this, raw] {
+            if (m_device.get() == raw && raw->state() == QCanBusDevice::ConnectingState)
+                close();
         });
-        timeout.start(m_connectTimeoutMs);
-        loop.exec();
-        m_opening = false;
-        // close() may have run inside the loop and destroyed the device.
-        if (m_device.get() != raw)
-            return 18;
+        m_connectWait->start(m_connectTimeoutMs);
+        return 0;
     }
     if (raw->state() != QCanBusDevice::ConnectedState) {
-        const bool timedOut = raw->state() == QCanBusDevice::ConnectingState;
         close();
-        return timedOut ? 18 : 17;
+        return 17;
     }
     return 0;
 }
 
 qint32 CanBusDriver::setup(const KtxCANSetupRecord *record)
 {
-    if (!m_device || m_device->state() != QCanBusDevice::ConnectedState)
+    // The filter applies to frames yet to come, so a channel still
+    // connecting takes it too.
+    if (!m_device || (m_device->state() != QCanBusDevice::ConnectedState
+                      && m_device->state() != QCanBusDevice::ConnectingState))
         return -1;
     if (record) {
         m_acceptId = record->receiveId & standardIdMask;
@@ -161,6 +155,11 @@ bool CanBusDriver::writesPending() const
 
 qint32 CanBusDriver::close()
 {
+    // The wait may be what closes the channel, from inside its own signal.
+    if (m_connectWait) {
+        m_connectWait->stop();
+        m_connectWait.release()->deleteLater();
+    }
     if (m_device) {
         // Detach first: disconnecting emits signals that would call back
         // into a driver that is half-way through forgetting the device.

@@ -8,16 +8,18 @@
 #include <memory>
 
 class QCanBusFrame;
+class QTimer;
 
 // The adapter driver's operations over a Qt CAN bus plugin. The adapter
 // description names the plugin and its interface (see AdapterDescription);
 // one channel is held at a time, as the callers expect.
 //
 // Result codes beyond those the callers rely on:
-//   open:  0 opened; 1 description not understood or empty; 16 the plugin
-//          cannot create the device (unknown plugin or vendor library
-//          missing); 17 the device refused to connect; 18 no connection
-//          within the bounded wait; 19 an open is already in progress.
+//   open:  0 opened, or still connecting (info then says -2 until the
+//          plugin reports; a connection that has not come within the bounded
+//          wait is closed, and info says -1); 1 description not understood
+//          or empty; 16 the plugin cannot create the device (unknown plugin
+//          or vendor library missing); 17 the device refused to connect.
 //   info:  0 connected; -1 no channel; -2 still connecting; -3 connection
 //          lost; -4 bus-off; -5 read error; -6 write error.
 //   setup, read, write: 0 done; -1 no channel (read: no frame waiting);
@@ -25,7 +27,7 @@ class QCanBusFrame;
 class CanBusDriver : public KtxDriver
 {
 public:
-    // How long open() waits for the plugin to report the connection.
+    // How long a channel may stay connecting before it is closed.
     static constexpr int defaultConnectTimeoutMs = 2000;
     // Frames kept when nobody reads; later ones are dropped.
     static constexpr int receiveQueueLimit = 65536;
@@ -58,7 +60,7 @@ private:
     QString m_openedDescription;
     QQueue<CanMessage> m_received;
     int m_connectTimeoutMs;
-    bool m_opening = false;
+    std::unique_ptr<QTimer> m_connectWait;
     bool m_wasConnected = false;
     qint32 m_latchedError = 0;
     std::function<void()> m_notify;

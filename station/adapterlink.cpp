@@ -75,8 +75,16 @@ AdapterLink::OpenResult AdapterLink::open(const QString &description)
     }
     QByteArray deviceInfo(2048, '\0');
     ktxCANDeviceInfo(deviceInfo.data());
-    if (!guard())
+    // One look at the channel: -2 is a network bus still connecting, any
+    // other failure closes it so the next open starts clean.
+    const qint32 info = ktxCANInfo();
+    connectingOpen = info == -2;
+    if (connectingOpen)
+        return OpenResult::Connecting;
+    if (failed(info)) {
+        ktxCANClose();
         return OpenResult::NotUp;
+    }
     // Frames that came while the channel opened were told of before anyone
     // listened.
     if (hasFrame())
@@ -86,6 +94,7 @@ AdapterLink::OpenResult AdapterLink::open(const QString &description)
 
 void AdapterLink::close()
 {
+    connectingOpen = false;
     ktxCANClose();
 }
 
@@ -113,7 +122,14 @@ AdapterLink::State AdapterLink::state() const
 
 bool AdapterLink::guard()
 {
-    if (failed(ktxCANInfo())) {
+    const qint32 info = ktxCANInfo();
+    // A bus this open left connecting is given its time to come up; its
+    // supervision bounds the wait. Any other failure, -2 from a driver
+    // that opened at once included, closes the channel.
+    if (info == -2 && connectingOpen)
+        return false;
+    connectingOpen = false;
+    if (failed(info)) {
         ktxCANClose();
         return false;
     }

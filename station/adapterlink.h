@@ -17,17 +17,19 @@ class AdapterLink : public QObject
 public:
     // The channel as the driver reports it.
     enum class State { Up, NoChannel, Connecting, Lost, BusOff, ReadError, WriteError, Unknown };
-    enum class OpenResult { Opened, NotOpened, SetupRefused, NotUp };
+    enum class OpenResult { Opened, Connecting, NotOpened, SetupRefused, NotUp };
 
     explicit AdapterLink(QObject *parent = nullptr);
 
     // Opens and sets up the channel on the adapter the description names;
-    // a channel that did not come up is closed again.
+    // a channel that did not come up is closed again. A network-backed bus
+    // may still be connecting (Connecting): its state() says when it is up.
     OpenResult open(const QString &description);
     void close();
     State state() const;
     // The check before every request and command: a channel the driver
-    // reports failed is closed, so the next open starts clean. False then.
+    // reports failed is closed, so the next open starts clean. False then,
+    // and for a bus the open left connecting, which stays open.
     bool guard();
     bool send(const CanMessage &message);
     // Frames sent that have not left the adapter's backend yet.
@@ -48,4 +50,5 @@ private:
     void announce();
     QTimer poll;
     bool announcing = false;
+    bool connectingOpen = false;
 };

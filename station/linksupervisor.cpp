@@ -19,6 +19,8 @@ LinkSupervisor::LinkSupervisor(QObject *parent)
 {
     supervision.setInterval(StationTimings::current().supervisionMs);
     connect(&supervision, &QTimer::timeout, this, &LinkSupervisor::superviseLink);
+    connecting.setInterval(10);
+    connect(&connecting, &QTimer::timeout, this, &LinkSupervisor::watchConnecting);
 }
 
 LinkSupervisor::~LinkSupervisor()
@@ -62,31 +64,70 @@ void LinkSupervisor::refreshAdapters()
     emit adaptersChanged(adapters, current);
 }
 
-bool LinkSupervisor::openAtStart()
+AdapterLink::OpenResult LinkSupervisor::openAtStart()
 {
     pulseAdapterLines();
     refreshAdapters();
-    const bool opened = adapterLink.open(adapter->description()) == AdapterLink::OpenResult::Opened;
-    adapterSettled = opened;
-    emit linkStateChanged(opened);
-    // Supervision starts only now: the open may run the event loop for
-    // longer than a tick (a network bus connecting), and a tick inside it
-    // would close the half-open channel.
+    const AdapterLink::OpenResult result = openLink();
+    if (result != AdapterLink::OpenResult::Opened)
+        emit linkStateChanged(false);
     supervision.start();
-    return opened;
+    return result;
+}
+
+AdapterLink::OpenResult LinkSupervisor::openLink()
+{
+    const AdapterLink::OpenResult result = adapterLink.open(adapter->description());
+    if (result == AdapterLink::OpenResult::Opened)
+        linkUp();
+    else if (result == AdapterLink::OpenResult::Connecting) {
+        connectingSince.start();
+        connecting.start();
+    }
+    return result;
+}
+
+void LinkSupervisor::watchConnecting()
+{
+    const AdapterLink::State state = adapterLink.state();
+    if (state == AdapterLink::State::Connecting && !connectingSince.hasExpired(StationTimings::current().connectWaitMs))
+        return;
+    connecting.stop();
+    // A bus that did not come is the supervision's to report.
+    if (state == AdapterLink::State::Up)
+        linkUp();
+}
+
+void LinkSupervisor::linkUp()
+{
+    adapterSettled = true;
+    shownUp = true;
+    ignoringLoss = false;
+    emit linkStateChanged(true);
 }
 
 void LinkSupervisor::superviseLink()
 {
-    // A choice of adapter made while a reconnection waits in the driver's
-    // open runs in that open's nested event loop, and so may this timer;
-    // the reconnection under way takes care of the link.
+    // A choice of adapter made while a reconnection waits in a backend's
+    // open may run this timer; the reconnection takes care of the link.
     if (reconnecting || paused)
         return;
-    if (adapterLink.state() == AdapterLink::State::Up) {
+    switch (adapterLink.state()) {
+    case AdapterLink::State::Up:
+        if (!shownUp)
+            linkUp();
         ignoringLoss = false;
         return;
+    case AdapterLink::State::Connecting:
+        // A bus connecting is given its time; one that never comes, or a
+        // driver that keeps saying so, is a loss like any other.
+        if (connectingSince.isValid() && !connectingSince.hasExpired(StationTimings::current().connectWaitMs))
+            return;
+        break;
+    default:
+        break;
     }
+    shownUp = false;
     // Qt delivers this timer again only once this slot has returned, so no
     // second report of the loss comes while its handler asks the user.
     emit linkStateChanged(false);
@@ -98,22 +139,22 @@ void LinkSupervisor::superviseLink()
 void LinkSupervisor::reconnect()
 {
     reconnecting = true;
-    bool opened = false;
+    AdapterLink::OpenResult result;
     quint32 choice = 0;
     do {
         choice = adapterChoices;
+        connecting.stop();
+        shownUp = false;
         emit linkStateChanged(false);
         adapterLink.close();
         pulseAdapterLines();
         refreshAdapters();
-        opened = adapterLink.open(adapter->description()) == AdapterLink::OpenResult::Opened;
-        // An adapter chosen while the open waited has closed that open; go
-        // on with the chosen one.
-    } while (!opened && choice != adapterChoices);
-    if (opened) {
-        adapterSettled = true;
-        emit linkStateChanged(true);
-    }
+        result = openLink();
+        // A backend whose open runs the event loop may see the user choose
+        // another adapter meanwhile; that choice closed this open, so go on
+        // with the chosen one.
+    } while (result != AdapterLink::OpenResult::Opened && result != AdapterLink::OpenResult::Connecting
+             && choice != adapterChoices);
     reconnecting = false;
 }
 
@@ -124,8 +165,8 @@ void LinkSupervisor::chooseAdapter(const QString &description)
     ++adapterChoices;
     ProgramIdentity::nativeSettings().setValue(QLatin1String(adapterKey), description);
     // Connect now: the user has just said which adapter to use. A
-    // reconnection that waits in the driver's open is abandoned by the close
-    // and then goes on with the chosen adapter itself.
+    // reconnection under way is abandoned by the close and then goes on
+    // with the chosen adapter itself.
     if (reconnecting)
         adapterLink.close();
     else

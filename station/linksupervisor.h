@@ -2,6 +2,7 @@
 
 #include "station/adapterlink.h"
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -31,8 +32,9 @@ public:
     void refreshAdapters();
     // Opens the link on the remembered adapter and starts its supervision,
     // which checks it every period (StationTimings) and reconnects when it
-    // is lost.
-    bool openAtStart();
+    // is lost. A bus that is still connecting comes up later, told by
+    // linkStateChanged(true).
+    AdapterLink::OpenResult openAtStart();
     // The user's choice: remembered, and connected at once.
     void chooseAdapter(const QString &description);
     // While paused (a notice at start is being read), no loss is reported.
@@ -53,14 +55,22 @@ signals:
 
 private:
     void reconnect();
+    AdapterLink::OpenResult openLink();
+    void watchConnecting();
+    void linkUp();
     void pulseAdapterLines();
 
     AdapterLink adapterLink;
     std::unique_ptr<FTDI> adapter;
     QTimer supervision;
+    // Looks often at a bus that is connecting, so its light turns green as
+    // it comes up rather than at the next period.
+    QTimer connecting;
+    QElapsedTimer connectingSince;
     bool paused = false;
     bool ignoringLoss = false;
     bool reconnecting = false;
+    bool shownUp = false;
     // Set once the user has chosen the adapter or the link has been up on
     // it: from then on a lone interface in the list no longer replaces it,
     // so an unplugged adapter is waited for rather than swapped.

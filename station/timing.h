@@ -20,6 +20,9 @@ struct StationTimings
     // A transfer with no frame for this long has stalled, so a new request
     // may restart it.
     int readoutStallMs = ReadoutTransfer::stallMs;
+    // How long a network bus may take to connect after its open before the
+    // supervision counts it lost; beyond the driver's own bound.
+    int connectWaitMs = 3000;
     // How long the log file's read-out may take to name the module.
     int logNamingWaitMs = 1000;
     // How long the wipe buttons ignore clicks after the service controls

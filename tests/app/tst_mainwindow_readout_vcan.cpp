@@ -44,8 +44,11 @@ private slots:
         ModalAnswerer answerer;
         auto *progress = window.findChild<QProgressBar *>(QStringLiteral("progressBar"));
         progress->setValue(0);
+        auto *read = window.findChild<QPushButton *>(QStringLiteral("pushButton_ReadData"));
+        // The virtual bus connects after the window opened it.
+        QTRY_VERIFY_WITH_TIMEOUT(read->isEnabled(), 5000);
 
-        window.findChild<QPushButton *>(QStringLiteral("pushButton_ReadData"))->click();
+        read->click();
         QTRY_VERIFY_WITH_TIMEOUT(progress->value() >= 10, 5000);
         QVERIFY(progress->value() < 100);
         window.findChild<QPushButton *>(QStringLiteral("pushButton_ReadData"))->click();

@@ -12,6 +12,7 @@
 #include "tools/rvk-module-sim/simulatedmodule.h"
 
 #include <QCheckBox>
+#include <QPushButton>
 #include <QDir>
 #include <QLCDNumber>
 #include <QRegularExpression>
@@ -54,6 +55,8 @@ private slots:
         ModalAnswerer answerer;
         auto *monitor = window.findChild<DbgTextEdit *>();
         auto *dialog = window.findChild<VerificationDialog *>();
+        // The virtual bus connects after the window opened it.
+        QTRY_VERIFY_WITH_TIMEOUT(window.findChild<QPushButton *>(QStringLiteral("pushButton_ReadData"))->isEnabled(), 5000);
 
         // Opening the log reads the module's serial number first.
         window.findChild<QCheckBox *>(QStringLiteral("checkBox_WriteToFile"))->setChecked(true);

@@ -47,7 +47,14 @@ private:
         if (driver->open(description.constData(), &out1, &out2, 19200, 500) != 0)
             return false;
         const KtxCANSetupRecord record;
-        return driver->setup(&record) == 0 && driver->info() == 0;
+        if (driver->setup(&record) != 0)
+            return false;
+        // The bus connects after the open; -2 until it has.
+        QElapsedTimer clock;
+        clock.start();
+        while (driver->info() == -2 && clock.elapsed() < 5000)
+            QTest::qWait(5);
+        return driver->info() == 0;
     }
 
     // Frames read until the end-of-report frame, which is included.

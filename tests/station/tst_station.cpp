@@ -85,7 +85,7 @@ void TestStation::wholeReportIsDocumentedAndArchived()
     driver->signalsFrames = signalsFrames;
     Station station;
     station.keeper()->setUploading(false);
-    QVERIFY(station.supervisor()->openAtStart());
+    QCOMPARE(station.supervisor()->openAtStart(), AdapterLink::OpenResult::Opened);
     QCOMPARE(station.link()->isPolling(), !signalsFrames);
     QSignalSpy completed(&station, &Station::reportCompleted);
     QSignalSpy documents(station.keeper(), &ReportKeeper::documentWritten);
@@ -111,7 +111,7 @@ void TestStation::wholeReportIsDocumentedAndArchived()
 void TestStation::brokenTransferIsShownButNeitherDocumentedNorStored()
 {
     Station station;
-    QVERIFY(station.supervisor()->openAtStart());
+    QCOMPARE(station.supervisor()->openAtStart(), AdapterLink::OpenResult::Opened);
     QSignalSpy completed(&station, &Station::reportCompleted);
     QSignalSpy documents(station.keeper(), &ReportKeeper::documentWritten);
     QSignalSpy stored(station.keeper(), &ReportKeeper::reportStored);
@@ -131,7 +131,7 @@ void TestStation::setCommandsWriteOnlyOverAWholeReport()
 {
     Station station;
     station.keeper()->setUploading(false);
-    QVERIFY(station.supervisor()->openAtStart());
+    QCOMPARE(station.supervisor()->openAtStart(), AdapterLink::OpenResult::Opened);
     driver->written.clear();
     QCOMPARE(station.sendSetCommand(CanIdSetSN, 99), Station::CommandResult::ReadReportFirst);
     QVERIFY(driver->written.isEmpty());
@@ -152,7 +152,7 @@ void TestStation::setCommandsWriteOnlyOverAWholeReport()
 void TestStation::failedLinkRefusesAndClosesTheChannel()
 {
     Station station;
-    QVERIFY(station.supervisor()->openAtStart());
+    QCOMPARE(station.supervisor()->openAtStart(), AdapterLink::OpenResult::Opened);
     driver->infoResult = -3;
     const int closesBefore = driver->channelsClosed;
     const int writesBefore = driver->callCount(QStringLiteral("write"));
@@ -167,7 +167,7 @@ void TestStation::failedLinkRefusesAndClosesTheChannel()
 void TestStation::acknowledgementsAreTypedAndTimedOut()
 {
     Station station;
-    QVERIFY(station.supervisor()->openAtStart());
+    QCOMPARE(station.supervisor()->openAtStart(), AdapterLink::OpenResult::Opened);
     QSignalSpy acknowledged(&station, &Station::commandAcknowledged);
     QSignalSpy unanswered(&station, &Station::commandUnanswered);
     station.keeper()->setUploading(false);
@@ -190,7 +190,7 @@ void TestStation::acknowledgementsAreTypedAndTimedOut()
 void TestStation::monitorBlocksReachTheLogOnlyWhileWanted()
 {
     Station station;
-    QVERIFY(station.supervisor()->openAtStart());
+    QCOMPARE(station.supervisor()->openAtStart(), AdapterLink::OpenResult::Opened);
     QSignalSpy blocks(station.monitor(), &MonitorStream::monitorBlock);
     QString path;
     bool opened = false;
@@ -222,7 +222,7 @@ void TestStation::monitorBlocksReachTheLogOnlyWhileWanted()
 void TestStation::lostLinkIsReportedUntilIgnored()
 {
     Station station;
-    QVERIFY(station.supervisor()->openAtStart());
+    QCOMPARE(station.supervisor()->openAtStart(), AdapterLink::OpenResult::Opened);
     QSignalSpy lost(station.supervisor(), &LinkSupervisor::linkLost);
     QSignalSpy state(station.supervisor(), &LinkSupervisor::linkStateChanged);
     driver->infoResult = -3;
