@@ -172,7 +172,7 @@ void SsuSession::openConnection(bool createTable, QObject *context, Done<bool> d
             if (!createTable)
                 return opened;
             QSqlQuery create(db);
-            opened.tableCreated = create.exec(QLatin1String(CreateReportTableStatement));
+            opened.tableCreated = create.exec(createReportTableStatement());
             if (opened.tableCreated && check) {
                 opened.rowKey = reportTableHasRowKey(db);
                 opened.missing = missingReportKeys(db);

@@ -116,7 +116,7 @@ void TestSsuCluster::initTestCase()
     QSqlDatabase admin = nodeConnection(1, QStringLiteral("admin-node1"), QStringLiteral("RVKadmin"),
                                         rvktest::testAdminPassword());
     QSqlQuery query(admin);
-    QVERIFY2(query.exec(QLatin1String(CreateReportTableStatement)), qPrintable(query.lastError().text()));
+    QVERIFY2(query.exec(createReportTableStatement()), qPrintable(query.lastError().text()));
     const QString migration = reportMigrationStatement(admin);
     QVERIFY2(migration.isEmpty() || query.exec(migration), qPrintable(query.lastError().text()));
     QCOMPARE(missingReportKeys(admin), 0);

@@ -38,7 +38,7 @@ QSqlDatabase &database()
         QDir::setCurrent(work.path());
         QSqlDatabase opened = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("fuzz"));
         opened.setDatabaseName(QStringLiteral(":memory:"));
-        if (!opened.open() || !QSqlQuery(opened).exec(QLatin1String(CreateReportTableStatement)))
+        if (!opened.open() || !QSqlQuery(opened).exec(createReportTableStatement()))
             __builtin_trap();
         return opened;
     }();

@@ -167,7 +167,7 @@ private slots:
     {
         QVERIFY2(rvktest::databaseReachable(), "start the test database: scripts/test-db start");
         QSqlQuery admin(rvktest::adminConnection());
-        const QString create = QLatin1String(CreateReportTableStatement);
+        const QString create = createReportTableStatement();
         for (const QString &table : {KeyedTable, PlainTable}) {
             QVERIFY(admin.exec(QString(create).replace(QLatin1String("rvkreport"), table)));
             QVERIFY(admin.exec(QStringLiteral("DELETE FROM %1 WHERE sn BETWEEN 64000 AND 64099").arg(table)));
@@ -208,7 +208,7 @@ private slots:
         QFETCH(bool, rowKey);
         const QString table = rowKey ? QStringLiteral("rvkfleet_edge_key") : QStringLiteral("rvkfleet_edge_plain");
         QSqlQuery admin(rvktest::adminConnection());
-        QVERIFY(admin.exec(QString(QLatin1String(CreateReportTableStatement)).replace(QLatin1String("rvkreport"), table)));
+        QVERIFY(admin.exec(createReportTableStatement().replace(QLatin1String("rvkreport"), table)));
         QVERIFY(admin.exec(QStringLiteral("DELETE FROM %1").arg(table)));
         // The row key alone, without the unique duplicate index, as a
         // table keyed before that index could be added.
