@@ -90,7 +90,6 @@ bool insertRow(QSqlQuery &query, const ReportValues &values)
 
 UploadResult storeReportRow(QSqlDatabase &db, QSqlQuery &query, const ReportValues &values)
 {
-    UploadResult result;
     const bool inTransaction = db.transaction();
 
     // Stations storing the same module at once meet on the duplicate key: the
@@ -111,18 +110,17 @@ UploadResult storeReportRow(QSqlDatabase &db, QSqlQuery &query, const ReportValu
     }
 
     if (!stepDone || !insertRow(query, values)) {
-        result.error = query.lastError().text();
+        const QString error = query.lastError().text();
         if (inTransaction)
             db.rollback();
-        return result;
+        return UploadResult::failed(error);
     }
     if (inTransaction && !db.commit()) {
-        result.error = db.lastError().text();
+        const QString error = db.lastError().text();
         db.rollback();
-        return result;
+        return UploadResult::failed(error);
     }
-    result.outcome = replacing ? UploadOutcome::Replaced : UploadOutcome::Inserted;
-    return result;
+    return UploadResult::done(replacing ? UploadOutcome::Replaced : UploadOutcome::Inserted);
 }
 
 void readReportRow(const QSqlRecord &row, ReportValues &values)

@@ -68,10 +68,10 @@ void upload(const QByteArray &record, const QString &reportDate)
 
     QSqlDatabase &db = database();
     QSqlQuery query(db);
-    if (storeReportRow(db, query, row).stored()) {
+    if (storeReportRow(db, query, row).ok) {
         // Stored twice, the duplicate rule keeps exactly one row.
         QSqlQuery again(db);
-        if (storeReportRow(db, again, row).outcome != UploadOutcome::Replaced)
+        if (storeReportRow(db, again, row).value != UploadOutcome::Replaced)
             __builtin_trap();
         QSqlQuery count(db);
         count.prepare(QStringLiteral("SELECT COUNT(*) FROM rvkreport WHERE sn = ? AND total_time = ? AND repair_time = ?"));
