@@ -3,6 +3,7 @@
 #include "cli/commandcontext.h"
 #include "cli/outputpipe.h"
 #include "station/adapterlink.h"
+#include "protocol/attempt.h"
 #include "protocol/language.h"
 #include "protocol/programidentity.h"
 #include "station/station.h"
@@ -158,10 +159,12 @@ QLocale defaultLanguage()
 
 // Takes --lang out of the arguments wherever it stands, so that it may come
 // before the command too: the language has to be known before the first
-// text. *language stays as it is when none is given; false, with the value
-// as it stands in *wrong, when one is not ru or en.
-bool takeLanguage(QStringList &arguments, QLocale *language, QString *wrong)
+// text. The language is given when none is asked for. Failed when one is
+// not ru or en, with the value as it stands for the error: the message is
+// only worded once a language is installed.
+Attempt<QLocale> takeLanguage(QStringList &arguments, const QLocale &given)
 {
+    QLocale language = given;
     for (int i = 0; i < arguments.size();) {
         const QString argument = arguments.at(i);
         QString value;
@@ -176,13 +179,11 @@ bool takeLanguage(QStringList &arguments, QLocale *language, QString *wrong)
             continue;
         }
         const std::optional<QLocale> named = languageNamed(value);
-        if (!named) {
-            *wrong = value;
-            return false;
-        }
-        *language = *named;
+        if (!named)
+            return Attempt<QLocale>::failed(value, language);
+        language = *named;
     }
-    return true;
+    return Attempt<QLocale>::done(language);
 }
 
 const Command *findCommand(const QString &name)
@@ -272,9 +273,8 @@ int runCommandLine(const QStringList &commandLine, QTextStream &out, QTextStream
 {
     ignoreBrokenPipes();
     QStringList arguments = commandLine;
-    QString wrongLanguage;
-    QLocale language = defaultLanguage();
-    const bool languageKnown = takeLanguage(arguments, &language, &wrongLanguage);
+    const Attempt<QLocale> asked = takeLanguage(arguments, defaultLanguage());
+    QLocale language = asked.value;
     if (!Language::install(language)) {
         Language::install(Language::russian());
         // Only a language asked for on this line is worth a word; the
@@ -283,8 +283,8 @@ int runCommandLine(const QStringList &commandLine, QTextStream &out, QTextStream
             err << CommandLine::tr("Английский перевод не загружается; вывод на русском.") << Qt::endl;
         language = Language::russian();
     }
-    if (!languageKnown) {
-        err << CommandLine::tr("--lang: ru или en, не \"%1\".").arg(wrongLanguage) << Qt::endl;
+    if (!asked.ok) {
+        err << CommandLine::tr("--lang: ru или en, не \"%1\".").arg(asked.error) << Qt::endl;
         return ExitCode::Usage;
     }
 
