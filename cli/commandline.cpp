@@ -229,7 +229,7 @@ ReadoutWait readReport(Station &station, bool silent)
     return wait;
 }
 
-bool connectSession(SsuSession &session, const CommandContext &context)
+Attempt<> connectSession(SsuSession &session, const CommandContext &context)
 {
     if (context.hooks.prepareSession)
         context.hooks.prepareSession(&session);
@@ -246,27 +246,23 @@ bool connectSession(SsuSession &session, const CommandContext &context)
     });
     waitUntil([&] { return connected.has_value(); }, StorageTimeoutMs);
     if (connected.value_or(false))
-        return true;
-    context.err << CommandLine::tr("ССУ недоступна.") << Qt::endl;
-    return false;
+        return Attempt<>::done();
+    return Attempt<>::failed(CommandLine::tr("ССУ недоступна."));
 }
 
-bool openLink(Station &station, const CommandContext &context)
+Attempt<> openLink(Station &station, const CommandContext &context)
 {
-    bool opened = false;
     if (context.parser.isSet(QStringLiteral("adapter"))) {
         const QString adapter = context.parser.value(QStringLiteral("adapter"));
-        opened = station.link()->open(adapter) == AdapterLink::OpenResult::Opened;
-        if (!opened)
-            context.err << CommandLine::tr("Адаптер %1 не открывается.").arg(adapter) << Qt::endl;
-    } else {
-        opened = station.openAtStart();
-        if (!opened)
-            context.err << CommandLine::tr("Нет связи с адаптером (%1). \"rvk-report adapters\" перечисляет найденные.")
-                               .arg(station.adapterDescription())
-                        << Qt::endl;
+        if (station.link()->open(adapter) == AdapterLink::OpenResult::Opened)
+            return Attempt<>::done();
+        return Attempt<>::failed(CommandLine::tr("Адаптер %1 не открывается.").arg(adapter));
     }
-    return opened;
+    if (station.openAtStart())
+        return Attempt<>::done();
+    return Attempt<>::failed(
+        CommandLine::tr("Нет связи с адаптером (%1). \"rvk-report adapters\" перечисляет найденные.")
+            .arg(station.adapterDescription()));
 }
 
 int runCommandLine(const QStringList &commandLine, QTextStream &out, QTextStream &err, const CommandLineHooks &hooks)

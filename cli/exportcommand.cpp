@@ -67,8 +67,11 @@ int exportCommand(CommandContext &context)
     context.out.flush();
 
     SsuSession session;
-    if (!connectSession(session, context))
+    const Attempt<> connected = connectSession(session, context);
+    if (!connected.ok) {
+        context.err << connected.error << Qt::endl;
         return ExitCode::Database;
+    }
     // The export reads on a connection of its own.
     Attempt<qint64> outcome;
     {

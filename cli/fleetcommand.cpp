@@ -77,8 +77,11 @@ int fleetCommand(CommandContext &context)
     const bool json = formatName == QLatin1String("json");
 
     SsuSession session;
-    if (!connectSession(session, context))
+    const Attempt<> connected = connectSession(session, context);
+    if (!connected.ok) {
+        context.err << connected.error << Qt::endl;
         return ExitCode::Database;
+    }
     // The summary is read on a connection of its own, as the export's
     // pages are.
     Attempt<FleetSummary> read;
