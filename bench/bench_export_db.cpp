@@ -59,11 +59,11 @@ void measure(const QString &name, QIODevice *device, const ExportSelection &sele
     const double peakBefore = bench::peakMegabytes();
     QElapsedTimer clock;
     clock.start();
-    const ExportOutcome outcome = exportReports(QSqlDatabase::database(QLatin1String(Connection), false), rowKey,
+    const Attempt<qint64> outcome = exportReports(QSqlDatabase::database(QLatin1String(Connection), false), rowKey,
                                                 selection, format, device);
     const double seconds = double(clock.nsecsElapsed()) / 1e9;
-    out << "  " << name.leftJustified(36) << outcome.rows << " reports  " << seconds << " s  "
-        << double(outcome.rows) / seconds << " reports/s  peak memory " << peakBefore << " -> " << bench::peakMegabytes()
+    out << "  " << name.leftJustified(36) << outcome.value << " reports  " << seconds << " s  "
+        << double(outcome.value) / seconds << " reports/s  peak memory " << peakBefore << " -> " << bench::peakMegabytes()
         << " MB\n";
     if (!outcome.ok)
         out << "    FAILED: " << outcome.error << '\n';

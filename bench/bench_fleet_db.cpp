@@ -83,8 +83,9 @@ void measure(int reports, const SsuTarget &target)
     };
     for (const auto &grouping : groupings) {
         clock.restart();
-        const FleetSummary summary =
+        const Attempt<FleetSummary> read =
             readFleet(QSqlDatabase::database(QLatin1String(Connection), false), grouping.first);
+        const FleetSummary &summary = read.value;
         const qint64 ms = clock.elapsed();
         int counted = 0;
         for (const FleetGroup &group : summary.groups)
@@ -92,8 +93,8 @@ void measure(int reports, const SsuTarget &target)
         out << "  by " << QString::fromLatin1(grouping.second).leftJustified(18) << ms << " ms  "
             << summary.groups.size() << " groups, " << counted << " modules  peak memory " << bench::peakMegabytes()
             << " MB\n";
-        if (!summary.ok)
-            out << "    FAILED: " << summary.error << '\n';
+        if (!read.ok)
+            out << "    FAILED: " << read.error << '\n';
         out.flush();
     }
     SsuConnection::remove(QLatin1String(Connection));

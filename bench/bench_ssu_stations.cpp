@@ -91,7 +91,7 @@ private:
         QSqlQuery query(db);
         QElapsedTimer clock;
         clock.start();
-        const bool stored = storeReportRow(db, query, values).stored();
+        const bool stored = storeReportRow(db, query, values).ok;
         counts.longestMs = qMax(counts.longestMs, double(clock.nsecsElapsed()) / 1e6);
         if (!stored) {
             const QString code = query.lastError().nativeErrorCode();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "cli/commandline.h"
+#include "protocol/attempt.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -54,15 +55,15 @@ struct ReadoutWait
 ReadoutWait readReport(Station &station, bool silent);
 
 // Opens the adapter link for a command: the named adapter, or as the window
-// does at start (the adapter chosen last, or the lone interface). Tells on
-// err and returns false when it does not come up.
-bool openLink(Station &station, const CommandContext &context);
+// does at start (the adapter chosen last, or the lone interface). Failed,
+// with the line for err, when it does not come up.
+Attempt<> openLink(Station &station, const CommandContext &context);
 
 // Points the session where the hooks say, fetches the password if none is
 // known and connects, checking the table (its row key learnt) as the
-// window's log-in does. Tells on err and returns false when the SSU cannot
+// window's log-in does. Failed, with the line for err, when the SSU cannot
 // be reached.
-bool connectSession(SsuSession &session, const CommandContext &context);
+Attempt<> connectSession(SsuSession &session, const CommandContext &context);
 
 int adaptersCommand(CommandContext &context);
 int readCommand(CommandContext &context);

@@ -3,6 +3,7 @@
 #include "cli/commandcontext.h"
 #include "cli/outputpipe.h"
 #include "station/adapterlink.h"
+#include "protocol/attempt.h"
 #include "protocol/language.h"
 #include "protocol/programidentity.h"
 #include "station/station.h"
@@ -158,10 +159,12 @@ QLocale defaultLanguage()
 
 // Takes --lang out of the arguments wherever it stands, so that it may come
 // before the command too: the language has to be known before the first
-// text. *language stays as it is when none is given; false, with the value
-// as it stands in *wrong, when one is not ru or en.
-bool takeLanguage(QStringList &arguments, QLocale *language, QString *wrong)
+// text. The language is given when none is asked for. Failed when one is
+// not ru or en, with the value as it stands for the error: the message is
+// only worded once a language is installed.
+Attempt<QLocale> takeLanguage(QStringList &arguments, const QLocale &given)
 {
+    QLocale language = given;
     for (int i = 0; i < arguments.size();) {
         const QString argument = arguments.at(i);
         QString value;
@@ -176,13 +179,11 @@ bool takeLanguage(QStringList &arguments, QLocale *language, QString *wrong)
             continue;
         }
         const std::optional<QLocale> named = languageNamed(value);
-        if (!named) {
-            *wrong = value;
-            return false;
-        }
-        *language = *named;
+        if (!named)
+            return Attempt<QLocale>::failed(value, language);
+        language = *named;
     }
-    return true;
+    return Attempt<QLocale>::done(language);
 }
 
 const Command *findCommand(const QString &name)
@@ -228,7 +229,7 @@ ReadoutWait readReport(Station &station, bool silent)
     return wait;
 }
 
-bool connectSession(SsuSession &session, const CommandContext &context)
+Attempt<> connectSession(SsuSession &session, const CommandContext &context)
 {
     if (context.hooks.prepareSession)
         context.hooks.prepareSession(&session);
@@ -245,12 +246,11 @@ bool connectSession(SsuSession &session, const CommandContext &context)
     });
     waitUntil([&] { return connected.has_value(); }, StorageTimeoutMs);
     if (connected.value_or(false))
-        return true;
-    context.err << CommandLine::tr("ССУ недоступна.") << Qt::endl;
-    return false;
+        return Attempt<>::done();
+    return Attempt<>::failed(CommandLine::tr("ССУ недоступна."));
 }
 
-bool openLink(Station &station, const CommandContext &context)
+Attempt<> openLink(Station &station, const CommandContext &context)
 {
     // A network-backed bus connects after the open; the command waits for
     // it, as long as the driver lets a connection take.
@@ -264,25 +264,22 @@ bool openLink(Station &station, const CommandContext &context)
     if (context.parser.isSet(QStringLiteral("adapter"))) {
         const QString adapter = context.parser.value(QStringLiteral("adapter"));
         if (cameUp(station.link()->open(adapter)))
-            return true;
-        context.err << CommandLine::tr("Адаптер %1 не открывается.").arg(adapter) << Qt::endl;
-        return false;
+            return Attempt<>::done();
+        return Attempt<>::failed(CommandLine::tr("Адаптер %1 не открывается.").arg(adapter));
     }
     if (cameUp(station.supervisor()->openAtStart()))
-        return true;
-    context.err << CommandLine::tr("Нет связи с адаптером (%1). \"rvk-report adapters\" перечисляет найденные.")
-                       .arg(station.supervisor()->adapterDescription())
-                << Qt::endl;
-    return false;
+        return Attempt<>::done();
+    return Attempt<>::failed(
+        CommandLine::tr("Нет связи с адаптером (%1). \"rvk-report adapters\" перечисляет найденные.")
+            .arg(station.supervisor()->adapterDescription()));
 }
 
 int runCommandLine(const QStringList &commandLine, QTextStream &out, QTextStream &err, const CommandLineHooks &hooks)
 {
     ignoreBrokenPipes();
     QStringList arguments = commandLine;
-    QString wrongLanguage;
-    QLocale language = defaultLanguage();
-    const bool languageKnown = takeLanguage(arguments, &language, &wrongLanguage);
+    const Attempt<QLocale> asked = takeLanguage(arguments, defaultLanguage());
+    QLocale language = asked.value;
     if (!Language::install(language)) {
         Language::install(Language::russian());
         // Only a language asked for on this line is worth a word; the
@@ -291,8 +288,8 @@ int runCommandLine(const QStringList &commandLine, QTextStream &out, QTextStream
             err << CommandLine::tr("Английский перевод не загружается; вывод на русском.") << Qt::endl;
         language = Language::russian();
     }
-    if (!languageKnown) {
-        err << CommandLine::tr("--lang: ru или en, не \"%1\".").arg(wrongLanguage) << Qt::endl;
+    if (!asked.ok) {
+        err << CommandLine::tr("--lang: ru или en, не \"%1\".").arg(asked.error) << Qt::endl;
         return ExitCode::Usage;
     }
 

@@ -67,10 +67,13 @@ int exportCommand(CommandContext &context)
     context.out.flush();
 
     SsuSession session;
-    if (!connectSession(session, context))
+    const Attempt<> connected = connectSession(session, context);
+    if (!connected.ok) {
+        context.err << connected.error << Qt::endl;
         return ExitCode::Database;
+    }
     // The export reads on a connection of its own.
-    ExportOutcome outcome;
+    Attempt<qint64> outcome;
     {
         QSqlDatabase db = SsuConnection::open(QLatin1String(ConnectionName), session.databaseTarget());
         if (!db.isOpen()) {
@@ -100,18 +103,18 @@ int exportCommand(CommandContext &context)
         return ExitCode::Done;
     if (outputFailed) {
         context.err << CommandLine::tr("Выгрузка прервана после %1 отчётов: %2")
-                           .arg(outcome.rows)
+                           .arg(outcome.value)
                            .arg(terminalSafe(outcome.error))
                     << Qt::endl;
         return ExitCode::Failed;
     }
     if (!outcome.ok) {
         context.err << CommandLine::tr("Выгрузка прервана после %1 отчётов: %2")
-                           .arg(outcome.rows)
+                           .arg(outcome.value)
                            .arg(terminalSafe(outcome.error))
                     << Qt::endl;
         return ExitCode::Database;
     }
-    context.err << CommandLine::tr("Выгружено отчётов: %1.").arg(outcome.rows) << Qt::endl;
+    context.err << CommandLine::tr("Выгружено отчётов: %1.").arg(outcome.value) << Qt::endl;
     return ExitCode::Done;
 }

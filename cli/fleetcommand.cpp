@@ -77,25 +77,29 @@ int fleetCommand(CommandContext &context)
     const bool json = formatName == QLatin1String("json");
 
     SsuSession session;
-    if (!connectSession(session, context))
+    const Attempt<> connected = connectSession(session, context);
+    if (!connected.ok) {
+        context.err << connected.error << Qt::endl;
         return ExitCode::Database;
+    }
     // The summary is read on a connection of its own, as the export's
     // pages are.
-    FleetSummary summary;
+    Attempt<FleetSummary> read;
     {
         QSqlDatabase db = SsuConnection::open(QLatin1String(ConnectionName), session.databaseTarget());
         if (!db.isOpen()) {
             context.err << CommandLine::tr("ССУ недоступна.") << Qt::endl;
             return ExitCode::Database;
         }
-        summary = readFleet(db, *grouping);
+        read = readFleet(db, *grouping);
         db.close();
     }
     SsuConnection::remove(QLatin1String(ConnectionName));
-    if (!summary.ok) {
-        context.err << terminalSafe(summary.error) << Qt::endl;
+    if (!read.ok) {
+        context.err << terminalSafe(read.error) << Qt::endl;
         return ExitCode::Database;
     }
+    const FleetSummary &summary = read.value;
 
     QBuffer csv;
     csv.open(QIODevice::WriteOnly);

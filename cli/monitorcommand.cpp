@@ -62,8 +62,11 @@ int monitorCommand(CommandContext &context)
     bool written = lines.writeTo(&csv);
 
     Station station;
-    if (!openLink(station, context))
+    const Attempt<> link = openLink(station, context);
+    if (!link.ok) {
+        context.err << link.error << Qt::endl;
         return ExitCode::NoAdapter;
+    }
     qint64 blocks = 0;
     QObject::connect(station.monitor(), &MonitorStream::monitorBlock, [&](const QString &block, const QDateTime &time) {
         lines.addRow(csvLine(block, time));

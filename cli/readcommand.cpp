@@ -169,8 +169,11 @@ int readCommand(CommandContext &context)
         context.hooks.prepareSession(station.session());
     station.keeper()->setDocumentLanguage(Language::code(context.language));
     station.keeper()->setUploading(!context.parser.isSet(QStringLiteral("no-upload")));
-    if (!openLink(station, context))
+    const Attempt<> link = openLink(station, context);
+    if (!link.ok) {
+        context.err << link.error << Qt::endl;
         return ExitCode::NoAdapter;
+    }
     if (context.parser.isSet(QStringLiteral("loop")))
         return readLoop(station, context);
 

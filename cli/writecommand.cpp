@@ -152,8 +152,11 @@ int writeCommand(CommandContext &context)
     if (context.hooks.prepareSession)
         context.hooks.prepareSession(station.session());
     station.keeper()->setDocumentLanguage(Language::code(context.language));
-    if (!openLink(station, context))
+    const Attempt<> link = openLink(station, context);
+    if (!link.ok) {
+        context.err << link.error << Qt::endl;
         return ExitCode::NoAdapter;
+    }
 
     // The values before are kept as any read-out keeps them (document, SSU
     // or archive) before anything is overwritten.

@@ -2,14 +2,13 @@
 
 #include "protocol/plainfile.h"
 #include "report/histogramtable.h"
+#include "report/reportfields.h"
 #include "report/reportrecord.h"
 
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QTextCodec>
-
-#include <cstring>
 
 namespace {
 
@@ -18,29 +17,25 @@ const char DocumentCodec[] = "windows-1251";
 const char ModuleVersion[] = "v3.2.2";
 const char ProgramVersion[] = "v" RVK_VERSION;
 
-// The head goes through the translator like the other pieces but has no
-// entry there, so it stays as it is in every language.
+// The head is the same in every language.
 const char HeadTemplate[] = "<html xmlns=\"http://www.w3.org/1999/xhtml\">"
     "<head><title>%1</title><meta http-equiv=\"Content-Type\" content=\"text/html; charset=windows-1251\" /><style type=\"text/css\">thead td{background-color:#F0F0F0; font-weight:bold; text-align:center;}<!--.borderTbl tr  td{border-width: 1px;border-style: solid;border-color:black;text-align:right;margin:3px;}.histogram {BORDER-RIGHT: black 2px solid;BORDER-TOP: black 2px solid;BORDER-LEFT: black 2px solid;BORDER-BOTTOM: black 2px solid;BACKGROUND-COLOR: White;margin-right:10px;}--></style></head>";
 
-enum Piece { IdentityPiece, TotalHeadingPiece, RepairHeadingPiece, FooterPiece, PieceCount };
+enum Piece { TitlePiece, TotalHeadingPiece, RepairHeadingPiece, FooterPiece, PieceCount };
 
-// The live read-out and the search dialog translate the same pieces in their
-// own contexts; lupdate needs to see the literals in both.
-const char *const mainWindowPieces[PieceCount] = {
-    QT_TRANSLATE_NOOP("MainWindow", "<body><h1 align=\"center\">Отчёт модуля питания генератора RVK</h1><table style=\"/*font-size:16px;*/ margin-left:50px; /*font-weight:bold;*/\" border=\"1\" cellspacing=\"3\" cellpadding=\"5\"><tr><td>Дата формирования отчета :</td><td>%1</td></tr><tr><td>Серийный номер :</td><td>%2</td></tr><tr><td>Дата выпуска :</td><td>%3</td></tr><tr><td>Версия прошивки :</td><td>%4</td></tr><tr><td>Уровень удара :</td><td>%5</td></tr><tr><td>Полная наработка, часов :</td><td>%6</td></tr><tr><td>Межремонтная наработка, часов : </td><td>%7</td></tr></table>"),
-    QT_TRANSLATE_NOOP("MainWindow", "<p style=\"font-size:24px; font-weight:bold;\">Гистограмма полной наработки :</p>"),
-    QT_TRANSLATE_NOOP("MainWindow", "<p style=\"font-size:24px; font-weight:bold;\">Гистограмма межремонтной наработки :</p>"),
-    QT_TRANSLATE_NOOP("MainWindow", "<p>Версия модуля питания генератора : %1&nbsp;&nbsp;&nbsp;&nbsp; Программа формирования отчёта : %2</p>"),
+// The document's texts are translated in a context of their own, whichever
+// window prints it.
+const char TranslationContext[] = "HtmlReport";
+
+const char *const pieces[PieceCount] = {
+    QT_TRANSLATE_NOOP("HtmlReport", "<body><h1 align=\"center\">Отчёт модуля питания генератора RVK</h1>"),
+    QT_TRANSLATE_NOOP("HtmlReport", "<p style=\"font-size:24px; font-weight:bold;\">Гистограмма полной наработки :</p>"),
+    QT_TRANSLATE_NOOP("HtmlReport", "<p style=\"font-size:24px; font-weight:bold;\">Гистограмма межремонтной наработки :</p>"),
+    QT_TRANSLATE_NOOP("HtmlReport", "<p>Версия модуля питания генератора : %1&nbsp;&nbsp;&nbsp;&nbsp; Программа формирования отчёта : %2</p>"),
 };
 
-const char *const ssuDialogPieces[PieceCount] = {
-    QT_TRANSLATE_NOOP("SSUDialog", "<body><h1 align=\"center\">Отчёт модуля питания генератора RVK</h1><table style=\"/*font-size:16px;*/ margin-left:50px; /*font-weight:bold;*/\" border=\"1\" cellspacing=\"3\" cellpadding=\"5\"><tr><td>Дата формирования отчета :</td><td>%1</td></tr><tr><td>Серийный номер :</td><td>%2</td></tr><tr><td>Дата выпуска :</td><td>%3</td></tr><tr><td>Версия прошивки :</td><td>%4</td></tr><tr><td>Уровень удара :</td><td>%5</td></tr><tr><td>Полная наработка, часов :</td><td>%6</td></tr><tr><td>Межремонтная наработка, часов : </td><td>%7</td></tr></table>"),
-    QT_TRANSLATE_NOOP("SSUDialog", "<p style=\"font-size:24px; font-weight:bold;\">Гистограмма полной наработки :</p>"),
-    QT_TRANSLATE_NOOP("SSUDialog", "<p style=\"font-size:24px; font-weight:bold;\">Гистограмма межремонтной наработки :</p>"),
-    QT_TRANSLATE_NOOP("SSUDialog", "<p>Версия модуля питания генератора : %1&nbsp;&nbsp;&nbsp;&nbsp; Программа формирования отчёта : %2</p>"),
-};
-
+const char IdentityTableStart[] = "<table style=\"/*font-size:16px;*/ margin-left:50px; /*font-weight:bold;*/\" border=\"1\" cellspacing=\"3\" cellpadding=\"5\">";
+const char IdentityTableEnd[] = "</table>";
 const char ParameterHeading[] = "<p style=\"font-size:20px; font-weight:bold;\">%1</p>";
 const char TableStart[] = "<table width=\"90%\" border=\"0\" cellspacing=\"3\" cellpadding=\"5\">";
 const char TotalRow[] = "<tr><td width=\"140px\">%1...%2 %3 </td><td width=\"*\"><span class=histogram style=\"padding-right:%4%\">&nbsp;</span>&nbsp;%4%</td></tr></tr>";
@@ -52,13 +47,11 @@ const char DocumentEnd[] = "</body></html>";
 // The language code decides the document's language, not whichever
 // translator the application has installed: a Russian report printed from
 // an English window keeps its Russian headings beside its Russian captions.
-QString translatedPiece(const HtmlReportInput &input, Piece piece)
+QString translated(const char *source, quint32 language)
 {
-    const bool searchDialog = input.context && std::strcmp(input.context, "SSUDialog") == 0;
-    const char *source = (searchDialog ? ssuDialogPieces : mainWindowPieces)[piece];
-    if (input.language != 1)
+    if (language != 1)
         return QString::fromUtf8(source);
-    return QCoreApplication::translate(input.context, source);
+    return QCoreApplication::translate(TranslationContext, source);
 }
 
 // Element bin of a parameter's percent list as an unsigned number; anything
@@ -73,13 +66,13 @@ QString percentAt(const QVector<QStringRef> &elements, int bin)
     return QString::number(ok ? value : 0u);
 }
 
-void appendSection(QString &document, const HtmlReportInput &input, const QStringList &percents,
-                   const char *rowTemplate, quint32 impacts)
+void appendSection(QString &document, quint32 language, const QStringList &percents, const char *rowTemplate,
+                   quint32 impacts)
 {
     const QVector<HistogramParameter> &table = histogramParameters();
     for (int parameter = 0; parameter < HistogramParameterCount; ++parameter) {
         const HistogramParameter &row = table.at(parameter);
-        document += QLatin1String(ParameterHeading).arg(row.caption(input.language));
+        document += QLatin1String(ParameterHeading).arg(row.caption(language));
         document += QLatin1String(TableStart);
         // Split once per parameter, not once per bin: a stored list is as
         // long as its column allows.
@@ -90,13 +83,13 @@ void appendSection(QString &document, const HtmlReportInput &input, const QStrin
             const HistogramBin &bin = row.bins.at(i);
             const QString upper = bin.upper == OpenUpperBound ? QString() : QString::number(bin.upper);
             document += QLatin1String(rowTemplate)
-                            .arg(QString::number(bin.lower), upper, row.unit(input.language),
+                            .arg(QString::number(bin.lower), upper, row.unit(language),
                                  percentAt(elements, i));
         }
         document += QLatin1String(TableEnd);
     }
     document += QLatin1String(ImpactsLine)
-                    .arg(table.at(HistogramParameterCount).caption(input.language), QString::number(impacts));
+                    .arg(table.at(HistogramParameterCount).caption(language), QString::number(impacts));
 }
 
 } // namespace
@@ -109,33 +102,35 @@ QString htmlReportFileName(quint32 sn, const QString &date)
     return name;
 }
 
-QString buildHtmlReport(const HtmlReportInput &input)
+QString buildHtmlReport(const ReportValues &values, quint32 language)
 {
     QString document;
     document.reserve(16 * 1024);
     // Stored reports bring their texts from a shared database, and the
     // document opens in a browser: a text is shown as text, never as markup.
-    document += QCoreApplication::translate(input.context, HeadTemplate)
-                    .arg(htmlReportFileName(input.sn, input.date).toHtmlEscaped());
-    // The seven values are substituted in one pass, so a '%' inside one of
-    // them (a stored text) is never taken for a later placeholder.
-    document += translatedPiece(input, IdentityPiece)
-                    .arg(input.date.toHtmlEscaped(), QString::number(input.sn), input.release_date.toHtmlEscaped(),
-                         input.firmware_version.toHtmlEscaped(), QString::number(input.impact_level),
-                         input.total_time.toHtmlEscaped(), input.repair_time.toHtmlEscaped());
-    document += translatedPiece(input, TotalHeadingPiece);
-    appendSection(document, input, input.totalPercents, TotalRow, input.impacts);
-    document += translatedPiece(input, RepairHeadingPiece);
-    appendSection(document, input, input.repairPercents, RepairRow, input.irt_impacts);
-    document += translatedPiece(input, FooterPiece)
+    document += QLatin1String(HeadTemplate).arg(htmlReportFileName(values.sn, values.date).toHtmlEscaped());
+    document += translated(pieces[TitlePiece], language);
+    document += QLatin1String(IdentityTableStart);
+    // Appended, never substituted: a '%' inside a stored text is not taken
+    // for a placeholder.
+    for (const ReportField &field : documentIdentityFields()) {
+        document += QLatin1String("<tr><td>") + translated(field.caption, language) + QLatin1String("</td><td>")
+            + fieldText(values, field).toHtmlEscaped() + QLatin1String("</td></tr>");
+    }
+    document += QLatin1String(IdentityTableEnd);
+    document += translated(pieces[TotalHeadingPiece], language);
+    appendSection(document, language, values.totalPercents, TotalRow, values.impacts);
+    document += translated(pieces[RepairHeadingPiece], language);
+    appendSection(document, language, values.repairPercents, RepairRow, values.irt_impacts);
+    document += translated(pieces[FooterPiece], language)
                     .arg(QLatin1String(ModuleVersion), QLatin1String(ProgramVersion));
     document += QLatin1String(DocumentEnd);
     return document;
 }
 
-QByteArray htmlReportBytes(const HtmlReportInput &input)
+QByteArray htmlReportBytes(const ReportValues &values, quint32 language)
 {
-    return QTextCodec::codecForName(DocumentCodec)->fromUnicode(buildHtmlReport(input));
+    return QTextCodec::codecForName(DocumentCodec)->fromUnicode(buildHtmlReport(values, language));
 }
 
 namespace {
@@ -166,29 +161,10 @@ QString freeDocumentPath(const QString &folder, const QString &fileName, quint32
     }
 }
 
-bool writeHtmlReportFile(const QString &path, const HtmlReportInput &input, QString *errorString)
+bool writeHtmlReportFile(const QString &path, const ReportValues &values, quint32 language, QString *errorString)
 {
-    const QByteArray bytes = htmlReportBytes(input);
+    const QByteArray bytes = htmlReportBytes(values, language);
     // The report folder may be shared: a link planted at the name is
     // replaced, not followed to a file elsewhere.
     return PlainFile::write(path, bytes, errorString, true);
-}
-
-HtmlReportInput htmlReportInput(const ReportValues &values, quint32 language, const char *context)
-{
-    HtmlReportInput input;
-    input.language = language;
-    input.context = context;
-    input.sn = values.sn;
-    input.date = values.date;
-    input.release_date = values.release_date;
-    input.firmware_version = values.firmware_version;
-    input.impact_level = values.impact_level;
-    input.total_time = values.total_time;
-    input.repair_time = values.repair_time;
-    input.impacts = values.impacts;
-    input.irt_impacts = values.irt_impacts;
-    input.totalPercents = values.totalPercents;
-    input.repairPercents = values.repairPercents;
-    return input;
 }

@@ -2,6 +2,10 @@
 
 #include "report/histogramtable.h"
 
+#include <QCoreApplication>
+
+#include <algorithm>
+
 namespace {
 
 ReportField numberField(const QString &column, int word, quint32 ReportValues::*member)
@@ -29,17 +33,39 @@ ReportField percentField(ReportSection section, int parameter)
     return field;
 }
 
+enum Listing { Unlisted, Listed };
+
+// A field the document names in its identity table, at row.
+ReportField identity(ReportField field, int row, const char *caption, Listing listing)
+{
+    field.documentRow = row;
+    field.caption = caption;
+    field.listed = listing == Listed;
+    return field;
+}
+
 QVector<ReportField> buildFields()
 {
     QVector<ReportField> fields{
-        numberField(QStringLiteral("sn"), WordSerialNumber, &ReportValues::sn),
-        textField(QStringLiteral("date"), FieldForm::ReadoutDate, -1, &ReportValues::date),
-        textField(QStringLiteral("release_date"), FieldForm::ReleaseDate, WordReleaseDate, &ReportValues::release_date),
-        textField(QStringLiteral("firmware_version"), FieldForm::FirmwareVersion, WordFirmwareVersion,
-                  &ReportValues::firmware_version),
-        numberField(QStringLiteral("impact_level"), WordImpactLevel, &ReportValues::impact_level),
-        textField(QStringLiteral("total_time"), FieldForm::OperatingTime, WordTotalTime, &ReportValues::total_time),
-        textField(QStringLiteral("repair_time"), FieldForm::OperatingTime, WordRepairTime, &ReportValues::repair_time),
+        identity(numberField(QStringLiteral("sn"), WordSerialNumber, &ReportValues::sn), 1,
+                 QT_TRANSLATE_NOOP("HtmlReport", "Серийный номер :"), Listed),
+        identity(textField(QStringLiteral("date"), FieldForm::ReadoutDate, -1, &ReportValues::date), 0,
+                 QT_TRANSLATE_NOOP("HtmlReport", "Дата формирования отчета :"), Listed),
+        identity(textField(QStringLiteral("release_date"), FieldForm::ReleaseDate, WordReleaseDate,
+                           &ReportValues::release_date),
+                 2, QT_TRANSLATE_NOOP("HtmlReport", "Дата выпуска :"), Listed),
+        identity(textField(QStringLiteral("firmware_version"), FieldForm::FirmwareVersion, WordFirmwareVersion,
+                           &ReportValues::firmware_version),
+                 3, QT_TRANSLATE_NOOP("HtmlReport", "Версия прошивки :"), Listed),
+        identity(numberField(QStringLiteral("impact_level"), WordImpactLevel, &ReportValues::impact_level), 4,
+                 QT_TRANSLATE_NOOP("HtmlReport", "Уровень удара :"), Unlisted),
+        identity(textField(QStringLiteral("total_time"), FieldForm::OperatingTime, WordTotalTime,
+                           &ReportValues::total_time),
+                 5, QT_TRANSLATE_NOOP("HtmlReport", "Полная наработка, часов :"), Listed),
+        // The blank before the cell is in every document printed so far.
+        identity(textField(QStringLiteral("repair_time"), FieldForm::OperatingTime, WordRepairTime,
+                           &ReportValues::repair_time),
+                 6, QT_TRANSLATE_NOOP("HtmlReport", "Межремонтная наработка, часов : "), Listed),
     };
     // Each section's histograms, then its impacts.
     for (int parameter = 0; parameter < HistogramParameterCount; ++parameter)
@@ -62,6 +88,18 @@ const QVector<ReportField> &reportFields()
 {
     static const QVector<ReportField> fields = buildFields();
     return fields;
+}
+
+QVector<ReportField> documentIdentityFields()
+{
+    QVector<ReportField> shown;
+    for (const ReportField &field : reportFields()) {
+        if (field.caption)
+            shown << field;
+    }
+    std::sort(shown.begin(), shown.end(),
+              [](const ReportField &a, const ReportField &b) { return a.documentRow < b.documentRow; });
+    return shown;
 }
 
 QString fieldText(const ReportValues &values, const ReportField &field)

@@ -298,37 +298,32 @@ double fleetPercentile(QVector<double> &values, double fraction)
     return values.at(below) + (rank - below) * (values.at(above) - values.at(below));
 }
 
-FleetSummary readFleet(QSqlDatabase db, FleetGrouping grouping, const QString &table, QString *error)
+Attempt<FleetSummary> readFleet(QSqlDatabase db, FleetGrouping grouping, const QString &table)
 {
-    FleetSummary summary;
-    summary.grouping = grouping;
+    Attempt<FleetSummary> read;
+    read.value.grouping = grouping;
     // The name goes into the statements as it stands; only the program and
     // its tests name tables, but nothing else than a plain name passes.
     static const QRegularExpression plainName(QStringLiteral("^[A-Za-z_][A-Za-z0-9_]{0,63}$"));
     if (!plainName.match(table).hasMatch())
-        summary.error = FleetQuery::tr("Недопустимое имя таблицы: %1").arg(table);
+        read.error = FleetQuery::tr("Недопустимое имя таблицы: %1").arg(table);
     else if (!db.isOpen())
-        summary.error = FleetQuery::tr("Нет открытого подключения к базе данных");
+        read.error = FleetQuery::tr("Нет открытого подключения к базе данных");
     else if (!db.transaction())
-        summary.error = FleetQuery::tr("Не удалось прочитать сводку по парку: %1").arg(db.lastError().text());
-    if (!summary.error.isEmpty()) {
-        if (error)
-            *error = summary.error;
-        return summary;
-    }
+        read.error = FleetQuery::tr("Не удалось прочитать сводку по парку: %1").arg(db.lastError().text());
+    if (!read.error.isEmpty())
+        return read;
     Reader reader(db, grouping, table);
-    summary.ok = reader.run(&summary);
+    read.ok = reader.run(&read.value);
     // Nothing was written; the transaction only kept both statements on
     // one state of the table.
     db.rollback();
-    summary.readAt = QDateTime::currentDateTime();
-    if (!summary.ok) {
-        summary.groups.clear();
-        summary.error = reader.error;
+    read.value.readAt = QDateTime::currentDateTime();
+    if (!read.ok) {
+        read.value.groups.clear();
+        read.error = reader.error;
     }
-    if (error)
-        *error = summary.error;
-    return summary;
+    return read;
 }
 
 QStringList fleetCsvHeader()

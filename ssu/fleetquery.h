@@ -1,5 +1,7 @@
 #pragma once
 
+#include "protocol/attempt.h"
+
 #include <QDateTime>
 #include <QSqlDatabase>
 #include <QString>
@@ -47,9 +49,6 @@ struct FleetGroup
 
 struct FleetSummary
 {
-    bool ok = false;
-    // Why the fleet could not be read; the groups are then empty.
-    QString error;
     FleetGrouping grouping = FleetGrouping::FirmwareVersion;
     // In key order.
     QVector<FleetGroup> groups;
@@ -70,10 +69,10 @@ double fleetPercentile(QVector<double> &values, double fraction);
 // are computed here from one (group, hours, age) row per module, read page
 // by page; both statements see the table as it was at the first, in one
 // transaction on db that is rolled back at the end (db must not be in one
-// of the caller's). On failure the summary is not ok, has no groups and
-// says why, as does error if given.
-FleetSummary readFleet(QSqlDatabase db, FleetGrouping grouping, const QString &table = QStringLiteral("rvkreport"),
-                       QString *error = nullptr);
+// of the caller's). On failure the summary, of the grouping asked for, has
+// no groups.
+Attempt<FleetSummary> readFleet(QSqlDatabase db, FleetGrouping grouping,
+                                const QString &table = QStringLiteral("rvkreport"));
 
 // The names of the summary's columns, in English
 // ("group,modules,hours_median,...,rotation_bin1_share,...,impacts_per_100h"),

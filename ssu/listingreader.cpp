@@ -53,7 +53,7 @@ QString orderBy(const ListingQuery &query, bool reversed)
 
 QString projection(const ListingQuery &query)
 {
-    return query.rowKey ? QLatin1String(ListingWithRowKeyProjection) : QLatin1String(ListingProjection);
+    return listingProjection(query.rowKey);
 }
 
 QString limit(int rows, int offset)

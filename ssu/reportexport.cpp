@@ -361,33 +361,25 @@ bool Exporter::run(const ReportCondition &condition, const std::function<void(qi
 }
 } // namespace
 
-ExportOutcome exportReports(QSqlDatabase db, bool rowKey, const ExportSelection &selection, ExportFormat format,
-                            QIODevice *out, const std::function<void(qint64 rowsSoFar)> &progress, int pageRows)
+Attempt<qint64> exportReports(QSqlDatabase db, bool rowKey, const ExportSelection &selection, ExportFormat format,
+                              QIODevice *out, const std::function<void(qint64 rowsSoFar)> &progress, int pageRows)
 {
-    ExportOutcome outcome;
-    if (!out || !out->isWritable()) {
-        outcome.error = ReportExport::tr("Выгрузке некуда писать");
-        return outcome;
-    }
+    if (!out || !out->isWritable())
+        return Attempt<qint64>::failed(ReportExport::tr("Выгрузке некуда писать"));
     // The page's last module and minute comes on top of the page: the
     // driver's row limit leaves room for it.
     if (auto *driver = qobject_cast<SsuDriver *>(db.driver()))
         pageRows = qMin(pageRows, driver->rowLimit() / 2);
     pageRows = qMax(1, pageRows);
-    if (!db.isOpen()) {
-        outcome.error = ReportExport::tr("Нет открытого подключения к базе данных");
-        return outcome;
-    }
-    if (!db.transaction()) {
-        outcome.error = ReportExport::tr("Не удалось прочитать сохранённые отчёты: %1").arg(db.lastError().text());
-        return outcome;
-    }
+    if (!db.isOpen())
+        return Attempt<qint64>::failed(ReportExport::tr("Нет открытого подключения к базе данных"));
+    if (!db.transaction())
+        return Attempt<qint64>::failed(
+            ReportExport::tr("Не удалось прочитать сохранённые отчёты: %1").arg(db.lastError().text()));
     Exporter exporter(db, rowKey, format, out, pageRows);
-    outcome.ok = exporter.run(reportCondition(filtersOf(selection)), progress);
+    const bool ok = exporter.run(reportCondition(filtersOf(selection)), progress);
     // Nothing was written to the table; the transaction only held the
     // table's state for the pages.
     db.rollback();
-    outcome.rows = exporter.written;
-    outcome.error = exporter.error;
-    return outcome;
+    return Attempt<qint64>{ok, exporter.error, exporter.written};
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "protocol/attempt.h"
+
 #include <QDate>
 #include <QSqlDatabase>
 #include <QString>
@@ -21,16 +23,6 @@ struct ExportSelection
     // side open.
     QDate from;
     QDate to;
-};
-
-struct ExportOutcome
-{
-    bool ok = false;
-    // The reports written, also when the export failed part-way.
-    qint64 rows = 0;
-    // Why it failed, in English as the command-line tools write; empty when
-    // it did not.
-    QString error;
 };
 
 // How many reports an export reads from the server at a time, unless the
@@ -62,6 +54,9 @@ constexpr int ExportPageRows = 2000;
 // message naming it, as does a failed statement or write; what was written
 // until then stays in out. progress, if given, is called after every page
 // with the reports written so far.
-ExportOutcome exportReports(QSqlDatabase db, bool rowKey, const ExportSelection &selection, ExportFormat format,
-                            QIODevice *out, const std::function<void(qint64 rowsSoFar)> &progress = {},
-                            int pageRows = ExportPageRows);
+//
+// The value is the number of reports written, also when the export failed
+// part-way.
+Attempt<qint64> exportReports(QSqlDatabase db, bool rowKey, const ExportSelection &selection, ExportFormat format,
+                              QIODevice *out, const std::function<void(qint64 rowsSoFar)> &progress = {},
+                              int pageRows = ExportPageRows);

@@ -1,5 +1,7 @@
 #include "ssu/reportschema.h"
 
+#include "report/reportfields.h"
+
 #include <QHash>
 #include <QSqlQuery>
 #include <QStringList>
@@ -7,18 +9,44 @@
 
 const char *const ConnectionName = "RVKReport";
 
-const char *const CreateReportTableStatement =
-    "CREATE TABLE IF NOT EXISTS rvkreport(sn INT UNSIGNED NOT NULL,date DATETIME NOT NULL,release_date DATE NOT "
-    "NULL,firmware_version TEXT NOT NULL,impact_level INT UNSIGNED NOT NULL,total_time TEXT NOT NULL,repair_time TEXT "
-    "NOT NULL,rotation TEXT NOT NULL,in_voltage TEXT NOT NULL,out_voltage TEXT NOT NULL,current TEXT NOT "
-    "NULL,temperature TEXT NOT NULL,vibration TEXT NOT NULL,impacts INT UNSIGNED NOT NULL,irt_rotation TEXT NOT "
-    "NULL,irt_in_voltage TEXT NOT NULL,irt_out_voltage TEXT NOT NULL,irt_current TEXT NOT NULL,irt_temperature TEXT "
-    "NOT NULL,irt_vibration TEXT NOT NULL,irt_impacts INT UNSIGNED NOT NULL);";
+namespace {
+// The type follows from the text form: a count is a number, the two dates
+// are the server's dates (searched and ordered as such), everything else is
+// stored as the text the document prints.
+const char *columnType(FieldForm form)
+{
+    switch (form) {
+    case FieldForm::Number:
+        return "INT UNSIGNED";
+    case FieldForm::ReadoutDate:
+        return "DATETIME";
+    case FieldForm::ReleaseDate:
+        return "DATE";
+    default:
+        return "TEXT";
+    }
+}
+} // namespace
 
-const char *const ListingProjection =
-    "SELECT sn, date, release_date, firmware_version, total_time, repair_time FROM rvkreport";
-const char *const ListingWithRowKeyProjection =
-    "SELECT sn, date, release_date, firmware_version, total_time, repair_time, id FROM rvkreport";
+QString createReportTableStatement()
+{
+    QStringList columns;
+    for (const ReportField &field : reportFields())
+        columns << field.column + QLatin1Char(' ') + QLatin1String(columnType(field.form)) + QLatin1String(" NOT NULL");
+    return QLatin1String("CREATE TABLE IF NOT EXISTS rvkreport(") + columns.join(QLatin1Char(',')) + QLatin1String(");");
+}
+
+QString listingProjection(bool rowKey)
+{
+    QStringList columns;
+    for (const ReportField &field : reportFields()) {
+        if (field.listed)
+            columns << field.column;
+    }
+    if (rowKey)
+        columns << QStringLiteral("id");
+    return QLatin1String("SELECT ") + columns.join(QLatin1String(", ")) + QLatin1String(" FROM rvkreport");
+}
 
 namespace {
 struct ReportIndex

@@ -3,14 +3,14 @@
 #include <QSqlDatabase>
 #include <QString>
 
-// The table every installation shares, created when missing.
-extern const char *const CreateReportTableStatement;
-// What every listing of stored reports selects; the searches add their
-// WHERE and ORDER BY, the list its window.
-extern const char *const ListingProjection;
-// The same with the invisible row key last, for a table that has one: the
+// The table every installation shares, created when missing: every report
+// field's column, NOT NULL, in the fields' order.
+QString createReportTableStatement();
+// What every listing of stored reports selects (the listed fields' columns);
+// the searches add their WHERE and ORDER BY, the list its window. With
+// rowKey, the invisible row key comes last, for a table that has one: the
 // list remembers which report each row is.
-extern const char *const ListingWithRowKeyProjection;
+QString listingProjection(bool rowKey = false);
 extern const char *const ConnectionName;
 
 // The searches, their orders, the open and delete lookups and the upload's

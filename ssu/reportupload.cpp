@@ -6,6 +6,7 @@
 #include <QDateTime>
 #include <QSqlError>
 #include <QSqlRecord>
+#include <QStringList>
 #include <QVariant>
 
 const char *const UnknownReleaseDate = "01.01.1970";
@@ -17,18 +18,21 @@ const char *const DuplicateStatement =
     ":repair_time_w";
 const char *const DeleteStatement =
     "DELETE FROM rvkreport WHERE sn = :sn_w AND total_time = :total_time_w AND repair_time = :repair_time_w";
-const char *const InsertStatement =
-    "INSERT INTO rvkreport (sn, date, release_date, firmware_version, impact_level, total_time, repair_time, rotation, "
-    "in_voltage, out_voltage, current, temperature, vibration, impacts, irt_rotation, irt_in_voltage, "
-    "irt_out_voltage, irt_current, irt_temperature, irt_vibration, irt_impacts) SELECT * FROM (SELECT :sn_w AS sn, "
-    ":date_w AS date, :release_date_w AS release_date, :firmware_version_w AS firmware_version, :impact_level_w AS "
-    "impact_level, :total_time_w AS total_time, :repair_time_w AS repair_time, :rotation_w AS rotation, "
-    ":in_voltage_w AS in_voltage, :out_voltage_w AS out_voltage, :current_w AS current, :temperature_w AS "
-    "temperature, :vibration_w AS vibration, :impacts_w AS impacts, :irt_rotation_w AS irt_rotation, "
-    ":irt_in_voltage_w AS irt_in_voltage, :irt_out_voltage_w AS irt_out_voltage, :irt_current_w AS irt_current, "
-    ":irt_temperature_w AS irt_temperature, :irt_vibration_w AS irt_vibration, :irt_impacts_w AS irt_impacts) AS "
-    "new_rvk WHERE NOT EXISTS (SELECT 1 FROM rvkreport WHERE sn = :sn_w AND total_time = :total_time_w AND "
-    "repair_time = :repair_time_w);";
+// Every column under its name, ":<column>_w"; a row the duplicate rule's
+// key already holds is not inserted a second time.
+QString insertStatement()
+{
+    QStringList columns;
+    QStringList values;
+    for (const ReportField &field : reportFields()) {
+        columns << field.column;
+        values << QStringLiteral(":%1_w AS %1").arg(field.column);
+    }
+    return QLatin1String("INSERT INTO rvkreport (") + columns.join(QLatin1String(", "))
+        + QLatin1String(") SELECT * FROM (SELECT ") + values.join(QLatin1String(", "))
+        + QLatin1String(") AS new_rvk WHERE NOT EXISTS (SELECT 1 FROM rvkreport WHERE sn = :sn_w AND total_time = "
+                        ":total_time_w AND repair_time = :repair_time_w);");
+}
 
 // A text that does not parse is bound as NULL; the server then decides.
 QVariant dateTimeValue(const QString &text)
@@ -72,10 +76,10 @@ QVariant boundValue(const ReportValues &values, const ReportField &field)
     }
 }
 
-// Every column is bound under its name, ":<column>_w".
 bool insertRow(QSqlQuery &query, const ReportValues &values)
 {
-    if (!query.prepare(QLatin1String(InsertStatement)))
+    static const QString statement = insertStatement();
+    if (!query.prepare(statement))
         return false;
     for (const ReportField &field : reportFields())
         query.bindValue(QLatin1Char(':') + field.column + QLatin1String("_w"), boundValue(values, field));
@@ -86,7 +90,6 @@ bool insertRow(QSqlQuery &query, const ReportValues &values)
 
 UploadResult storeReportRow(QSqlDatabase &db, QSqlQuery &query, const ReportValues &values)
 {
-    UploadResult result;
     const bool inTransaction = db.transaction();
 
     // Stations storing the same module at once meet on the duplicate key: the
@@ -107,18 +110,17 @@ UploadResult storeReportRow(QSqlDatabase &db, QSqlQuery &query, const ReportValu
     }
 
     if (!stepDone || !insertRow(query, values)) {
-        result.error = query.lastError().text();
+        const QString error = query.lastError().text();
         if (inTransaction)
             db.rollback();
-        return result;
+        return UploadResult::failed(error);
     }
     if (inTransaction && !db.commit()) {
-        result.error = db.lastError().text();
+        const QString error = db.lastError().text();
         db.rollback();
-        return result;
+        return UploadResult::failed(error);
     }
-    result.outcome = replacing ? UploadOutcome::Replaced : UploadOutcome::Inserted;
-    return result;
+    return UploadResult::done(replacing ? UploadOutcome::Replaced : UploadOutcome::Inserted);
 }
 
 void readReportRow(const QSqlRecord &row, ReportValues &values)

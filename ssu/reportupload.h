@@ -1,5 +1,6 @@
 #pragma once
 
+#include "protocol/attempt.h"
 #include "report/reportrecord.h"
 
 #include <QMetaType>
@@ -19,14 +20,9 @@ extern const char *const UnknownReleaseDate;
 // now holds this copy instead; a user sending a report twice learns so.
 enum class UploadOutcome { Failed, Inserted, Replaced };
 
-struct UploadResult
-{
-    UploadOutcome outcome = UploadOutcome::Failed;
-    // Why it failed, as the server or driver said it (not translated);
-    // empty when it did not.
-    QString error;
-    bool stored() const { return outcome != UploadOutcome::Failed; }
-};
+// Stored (ok) as Inserted or Replaced, or Failed with the reason as the
+// server or driver said it (not translated).
+using UploadResult = Attempt<UploadOutcome>;
 
 // Stores one report row with the duplicate rule: an earlier row of the same
 // serial number and the same two operating times is replaced. The replacement

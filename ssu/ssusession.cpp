@@ -172,7 +172,7 @@ void SsuSession::openConnection(bool createTable, QObject *context, Done<bool> d
             if (!createTable)
                 return opened;
             QSqlQuery create(db);
-            opened.tableCreated = create.exec(QLatin1String(CreateReportTableStatement));
+            opened.tableCreated = create.exec(createReportTableStatement());
             if (opened.tableCreated && check) {
                 opened.rowKey = reportTableHasRowKey(db);
                 opened.missing = missingReportKeys(db);
@@ -203,7 +203,7 @@ void SsuSession::uploadReport(const QByteArray &record, QObject *context, Done<U
         // Asynchronous all the same: a caller's next step never runs inside
         // its own call.
         QMetaObject::invokeMethod(
-            this, [deliver] { deliver(UploadResult{UploadOutcome::Inserted, {}}); }, Qt::QueuedConnection);
+            this, [deliver] { deliver(UploadResult::done(UploadOutcome::Inserted)); }, Qt::QueuedConnection);
         return;
     }
     const ReportValues decoded = decodeReport(record);
@@ -227,13 +227,13 @@ void SsuSession::uploadReport(const QByteArray &record, QObject *context, Done<U
             // A closed connection cannot store anything; the caller archives.
             QSqlDatabase db = QSqlDatabase::database(name, false);
             if (!db.isOpen())
-                return UploadResult{UploadOutcome::Failed, tr("Нет подключения к ССУ")};
+                return UploadResult::failed(tr("Нет подключения к ССУ"));
             QSqlQuery query(db);
             return storeReportRow(db, query, values);
         },
         this,
         [this, deliver](const UploadResult &result) {
-            if (result.stored())
+            if (result.ok)
                 emit reportUploaded();
             deliver(result);
         });

@@ -9,25 +9,22 @@
 
 bool SsuSession::useStationAccount()
 {
-    StationAccount account;
-    QString problem;
-    switch (StationAccount::read(StationAccount::defaultPath(), Deployment::key(), &account, &problem)) {
-    case StationAccount::Read::Absent:
-        return false;
-    case StationAccount::Read::Unreadable:
+    const Attempt<std::optional<StationAccount>> read =
+        StationAccount::read(StationAccount::defaultPath(), Deployment::key());
+    if (!read.ok) {
         // The administrator chose this station's account; the shared one is
         // not taken in its place. Reports go to the archive until the file
         // is fixed.
-        qWarning().noquote() << "SSU station file not used:" << problem;
+        qWarning().noquote() << "SSU station file not used:" << read.error;
         passwordFetch = PasswordState::Unreadable;
         emit signalIndicator(false);
         notifyPasswordWaiters();
         return true;
-    case StationAccount::Read::Loaded:
-        break;
     }
-    databaseUser = account.user;
-    databasePassword = account.password;
+    if (!read.value)
+        return false;
+    databaseUser = read.value->user;
+    databasePassword = read.value->password;
     passwordFetch = PasswordState::Received;
     // As after a download: the listing is set up and waiters are answered
     // once the connection has been tried.

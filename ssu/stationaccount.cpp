@@ -29,48 +29,40 @@ bool StationAccount::validUser(const QString &user)
     return name.match(user).hasMatch();
 }
 
-StationAccount::Read StationAccount::read(const QString &path, quint64 key, StationAccount *account,
-                                          QString *problem)
+Attempt<std::optional<StationAccount>> StationAccount::read(const QString &path, quint64 key)
 {
+    using Read = Attempt<std::optional<StationAccount>>;
     QFile file(path);
     if (!file.exists())
-        return Read::Absent;
+        return Read::done(std::nullopt);
 #ifdef Q_OS_UNIX
     if (file.permissions() & (QFileDevice::ReadGroup | QFileDevice::ReadOther | QFileDevice::WriteGroup
                               | QFileDevice::WriteOther))
         file.setPermissions(OwnerOnly);
 #endif
-    if (!file.open(QIODevice::ReadOnly)) {
-        *problem = QStringLiteral("cannot read %1: %2").arg(path, file.errorString());
-        return Read::Unreadable;
-    }
+    if (!file.open(QIODevice::ReadOnly))
+        return Read::failed(QStringLiteral("cannot read %1: %2").arg(path, file.errorString()));
     const QByteArray content = file.read(TokenCipher::MaximumInputSize * 2);
     TokenCipher cipher;
     cipher.setKey(key);
     const QStringList lines = cipher.decryptText(QString::fromLatin1(content.trimmed())).split(QLatin1Char('\n'));
-    if (lines.size() < 3 || lines.at(0) != QLatin1String(Header) || !validUser(lines.at(1)) || lines.at(2).isEmpty()) {
-        *problem = QStringLiteral("%1 is not a station file of this installation (another key, or damaged)")
-                       .arg(path);
-        return Read::Unreadable;
-    }
-    account->user = lines.at(1);
-    account->password = lines.at(2);
-    return Read::Loaded;
+    if (lines.size() < 3 || lines.at(0) != QLatin1String(Header) || !validUser(lines.at(1)) || lines.at(2).isEmpty())
+        return Read::failed(
+            QStringLiteral("%1 is not a station file of this installation (another key, or damaged)").arg(path));
+    return Read::done(StationAccount{lines.at(1), lines.at(2)});
 }
 
-bool StationAccount::write(const QString &path, quint64 key, QString *problem) const
+Attempt<> StationAccount::write(const QString &path, quint64 key) const
 {
     QDir().mkpath(QFileInfo(path).absolutePath());
     QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
-        *problem = QStringLiteral("cannot create %1: %2").arg(path, file.errorString());
-        return false;
-    }
+    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+        return Attempt<>::failed(QStringLiteral("cannot create %1: %2").arg(path, file.errorString()));
 #ifdef Q_OS_UNIX
     if (!file.setPermissions(OwnerOnly)) {
-        *problem = QStringLiteral("cannot make %1 private: %2").arg(path, file.errorString());
+        const QString problem = QStringLiteral("cannot make %1 private: %2").arg(path, file.errorString());
         file.remove();
-        return false;
+        return Attempt<>::failed(problem);
     }
 #endif
     TokenEncoder encoder(key);
@@ -78,9 +70,9 @@ bool StationAccount::write(const QString &path, quint64 key, QString *problem) c
         = encoder.encryptText(QStringList{QLatin1String(Header), user, password}.join(QLatin1Char('\n'))).toLatin1()
         + '\n';
     if (file.write(content) != content.size() || !file.flush()) {
-        *problem = QStringLiteral("cannot write %1: %2").arg(path, file.errorString());
+        const QString problem = QStringLiteral("cannot write %1: %2").arg(path, file.errorString());
         file.remove();
-        return false;
+        return Attempt<>::failed(problem);
     }
-    return true;
+    return Attempt<>::done();
 }

@@ -1,7 +1,11 @@
 #pragma once
 
+#include "protocol/attempt.h"
+
 #include <QString>
 #include <QtGlobal>
+
+#include <optional>
 
 // A station's own database account, for plants that give each station one
 // instead of the shared password: the account's name and password, encrypted
@@ -24,16 +28,14 @@ public:
     // AppData\Local on Windows.
     static QString defaultPath();
 
-    enum class Read { Absent, Unreadable, Loaded };
-    // Reads the file at path. Unreadable, with the reason in *problem, when a
-    // file is there that cannot be read or does not decrypt to an account:
-    // the caller must then not fall back to another account. A file that
-    // others may read is made private first (Unix).
-    static Read read(const QString &path, quint64 key, StationAccount *account, QString *problem);
+    // Reads the file at path: no account when there is no file. Failed, with
+    // the reason, when a file is there that cannot be read or does not
+    // decrypt to an account: the caller must then not fall back to another
+    // account. A file that others may read is made private first (Unix).
+    static Attempt<std::optional<StationAccount>> read(const QString &path, quint64 key);
     // Writes the file for the station, never over an existing one, readable
-    // and writable by its owner only (Unix) before anything is in it. False
-    // with the reason in *problem when it could not.
-    bool write(const QString &path, quint64 key, QString *problem) const;
+    // and writable by its owner only (Unix) before anything is in it.
+    Attempt<> write(const QString &path, quint64 key) const;
 
     // Whether the text can name a station's account: letters, digits, '_'
     // and '-', at most 32 characters, as MariaDB and MySQL both accept.

@@ -31,15 +31,15 @@ void ReportKeeper::keep(const Readout &whole)
     job.readout = whole;
     job.values = decodeReport(whole.record);
     job.values.date = whole.time;
-    const HtmlReportInput input = htmlReportInput(job.values, documentLanguage, "MainWindow");
     const QString folder = QDir::currentPath() + QStringLiteral("/Reports");
     QDir().mkpath(folder);
     // Two read-outs of one module within a minute share the name pattern:
     // the second gets a name of its own rather than replacing the first.
     const QString path =
-        freeDocumentPath(folder, htmlReportFileName(input.sn, input.date), input.sn, htmlReportBytes(input));
+        freeDocumentPath(folder, htmlReportFileName(job.values.sn, job.values.date), job.values.sn,
+                         htmlReportBytes(job.values, documentLanguage));
     QString error;
-    job.documented = writeHtmlReportFile(path, input, &error);
+    job.documented = writeHtmlReportFile(path, job.values, documentLanguage, &error);
     if (job.documented)
         emit documentWritten(path);
     else

@@ -29,7 +29,7 @@ void ReportStore::upload(const QByteArray &record, quint32 serialNumber, const Q
                          std::function<void(Result)> done)
 {
     session->uploadReport(record, time, context, [this, record, serialNumber, time, done](const UploadResult &stored) {
-        if (stored.stored()) {
+        if (stored.ok) {
             Result result;
             result.outcome = Outcome::Uploaded;
             done(result);
@@ -84,12 +84,12 @@ void ReportStore::uploadNextArchived()
             continue;
         }
         session->uploadArchivedReport(record, name, this, [this, name](const UploadResult &result) {
-            if (result.stored()) {
+            if (result.ok) {
                 QFile::remove(ArchiveFile::pathOf(name));
                 ++passStored;
             }
-            emit archiveFileDone(name, result.outcome, result.error);
-            if (result.stored()) {
+            emit archiveFileDone(name, result.value, result.error);
+            if (result.ok) {
                 // Counted anew: the user may have changed the folder meanwhile.
                 emit archiveProgress(passTotal - ArchiveFile::count(ArchiveFile::directory()), passTotal);
             }

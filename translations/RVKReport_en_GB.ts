@@ -616,6 +616,53 @@
     </message>
 </context>
 <context>
+    <name>HtmlReport</name>
+    <message>
+        <source>&lt;body&gt;&lt;h1 align=&quot;center&quot;&gt;Отчёт модуля питания генератора RVK&lt;/h1&gt;</source>
+        <translation>&lt;body&gt;&lt;h1 align=&quot;center&quot;&gt;Generator Power Supply Module Report&lt;/h1&gt;</translation>
+    </message>
+    <message>
+        <source>&lt;p style=&quot;font-size:24px; font-weight:bold;&quot;&gt;Гистограмма полной наработки :&lt;/p&gt;</source>
+        <translation>&lt;p style=&quot;font-size:24px; font-weight:bold;&quot;&gt;Histogram of the total operating time :&lt;/p&gt;</translation>
+    </message>
+    <message>
+        <source>&lt;p style=&quot;font-size:24px; font-weight:bold;&quot;&gt;Гистограмма межремонтной наработки :&lt;/p&gt;</source>
+        <translation>&lt;p style=&quot;font-size:24px; font-weight:bold;&quot;&gt;Histogram of the inter-repair operating time :&lt;/p&gt;</translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;Версия модуля питания генератора : %1&amp;nbsp;&amp;nbsp;&amp;nbsp;&amp;nbsp; Программа формирования отчёта : %2&lt;/p&gt;</source>
+        <translation>&lt;p&gt;Generator power module version : %1&amp;nbsp;&amp;nbsp;&amp;nbsp;&amp;nbsp; Report generation program : %2&lt;/p&gt;</translation>
+    </message>
+    <message>
+        <source>Серийный номер :</source>
+        <translation>Serial number :</translation>
+    </message>
+    <message>
+        <source>Дата формирования отчета :</source>
+        <translation>Date the report was created :</translation>
+    </message>
+    <message>
+        <source>Дата выпуска :</source>
+        <translation>Release date :</translation>
+    </message>
+    <message>
+        <source>Версия прошивки :</source>
+        <translation>Firmware version :</translation>
+    </message>
+    <message>
+        <source>Уровень удара :</source>
+        <translation>Impact level :</translation>
+    </message>
+    <message>
+        <source>Полная наработка, часов :</source>
+        <translation>Total operating time, hours :</translation>
+    </message>
+    <message>
+        <source>Межремонтная наработка, часов : </source>
+        <translation>Inter-repair operating time, hours : </translation>
+    </message>
+</context>
+<context>
     <name>MainWindow</name>
     <message>
         <source>MainWindow</source>
@@ -762,22 +809,6 @@ Check the connection of the KIVO adapter and the RVK module</translation>
     <message>
         <source>Сервисная программа модуля питания генератора RVK</source>
         <translation>Service program for the RVK generator power module</translation>
-    </message>
-    <message>
-        <source>&lt;body&gt;&lt;h1 align=&quot;center&quot;&gt;Отчёт модуля питания генератора RVK&lt;/h1&gt;&lt;table style=&quot;/*font-size:16px;*/ margin-left:50px; /*font-weight:bold;*/&quot; border=&quot;1&quot; cellspacing=&quot;3&quot; cellpadding=&quot;5&quot;&gt;&lt;tr&gt;&lt;td&gt;Дата формирования отчета :&lt;/td&gt;&lt;td&gt;%1&lt;/td&gt;&lt;/tr&gt;&lt;tr&gt;&lt;td&gt;Серийный номер :&lt;/td&gt;&lt;td&gt;%2&lt;/td&gt;&lt;/tr&gt;&lt;tr&gt;&lt;td&gt;Дата выпуска :&lt;/td&gt;&lt;td&gt;%3&lt;/td&gt;&lt;/tr&gt;&lt;tr&gt;&lt;td&gt;Версия прошивки :&lt;/td&gt;&lt;td&gt;%4&lt;/td&gt;&lt;/tr&gt;&lt;tr&gt;&lt;td&gt;Уровень удара :&lt;/td&gt;&lt;td&gt;%5&lt;/td&gt;&lt;/tr&gt;&lt;tr&gt;&lt;td&gt;Полная наработка, часов :&lt;/td&gt;&lt;td&gt;%6&lt;/td&gt;&lt;/tr&gt;&lt;tr&gt;&lt;td&gt;Межремонтная наработка, часов : &lt;/td&gt;&lt;td&gt;%7&lt;/td&gt;&lt;/tr&gt;&lt;/table&gt;</source>
-        <translation>&lt;body&gt;&lt;h1 align=&quot;center&quot;&gt;Generator Power Supply Module Report&lt;/h1&gt;&lt;table style=&quot;/*font-size:16px;*/ margin-left:50px; /*font-weight:bold;*/&quot; border=&quot;1&quot; cellspacing=&quot;3&quot; cellpadding=&quot;5&quot;&gt;&lt;tr&gt;&lt;td&gt;Date the report was created :&lt;/td&gt;&lt;td&gt;%1&lt;/td&gt;&lt;/tr&gt;&lt;tr&gt;&lt;td&gt;Serial number :&lt;/td&gt;&lt;td&gt;%2&lt;/td&gt;&lt;/tr&gt;&lt;tr&gt;&lt;td&gt;Release date :&lt;/td&gt;&lt;td&gt;%3&lt;/td&gt;&lt;/tr&gt;&lt;tr&gt;&lt;td&gt;Firmware version :&lt;/td&gt;&lt;td&gt;%4&lt;/td&gt;&lt;/tr&gt;&lt;tr&gt;&lt;td&gt;Impact level :&lt;/td&gt;&lt;td&gt;%5&lt;/td&gt;&lt;/tr&gt;&lt;tr&gt;&lt;td&gt;Total operating time, hours :&lt;/td&gt;&lt;td&gt;%6&lt;/td&gt;&lt;/tr&gt;&lt;tr&gt;&lt;td&gt;Inter-repair operating time, hours : &lt;/td&gt;&lt;td&gt;%7&lt;/td&gt;&lt;/tr&gt;&lt;/table&gt;</translation>
-    </message>
-    <message>
-        <source>&lt;p style=&quot;font-size:24px; font-weight:bold;&quot;&gt;Гистограмма полной наработки :&lt;/p&gt;</source>
-        <translation>&lt;p style=&quot;font-size:24px; font-weight:bold;&quot;&gt;Histogram of the total operating time :&lt;/p&gt;</translation>
-    </message>
-    <message>
-        <source>&lt;p style=&quot;font-size:24px; font-weight:bold;&quot;&gt;Гистограмма межремонтной наработки :&lt;/p&gt;</source>
-        <translation>&lt;p style=&quot;font-size:24px; font-weight:bold;&quot;&gt;Histogram of the inter-repair operating time :&lt;/p&gt;</translation>
-    </message>
-    <message>
-        <source>&lt;p&gt;Версия модуля питания генератора : %1&amp;nbsp;&amp;nbsp;&amp;nbsp;&amp;nbsp; Программа формирования отчёта : %2&lt;/p&gt;</source>
-        <translation>&lt;p&gt;Generator power module version : %1&amp;nbsp;&amp;nbsp;&amp;nbsp;&amp;nbsp; Report generation program : %2&lt;/p&gt;</translation>
     </message>
     <message>
         <source>Отчёт прочитан не полностью (получено кадров: %1 из 37). Прочитайте отчёт ещё раз.</source>
@@ -1221,22 +1252,6 @@ Check the connection of the KIVO adapter and the RVK module</translation>
 </source>
         <translation>I can&apos;t save the report file
 </translation>
-    </message>
-    <message>
-        <source>&lt;body&gt;&lt;h1 align=&quot;center&quot;&gt;Отчёт модуля питания генератора RVK&lt;/h1&gt;&lt;table style=&quot;/*font-size:16px;*/ margin-left:50px; /*font-weight:bold;*/&quot; border=&quot;1&quot; cellspacing=&quot;3&quot; cellpadding=&quot;5&quot;&gt;&lt;tr&gt;&lt;td&gt;Дата формирования отчета :&lt;/td&gt;&lt;td&gt;%1&lt;/td&gt;&lt;/tr&gt;&lt;tr&gt;&lt;td&gt;Серийный номер :&lt;/td&gt;&lt;td&gt;%2&lt;/td&gt;&lt;/tr&gt;&lt;tr&gt;&lt;td&gt;Дата выпуска :&lt;/td&gt;&lt;td&gt;%3&lt;/td&gt;&lt;/tr&gt;&lt;tr&gt;&lt;td&gt;Версия прошивки :&lt;/td&gt;&lt;td&gt;%4&lt;/td&gt;&lt;/tr&gt;&lt;tr&gt;&lt;td&gt;Уровень удара :&lt;/td&gt;&lt;td&gt;%5&lt;/td&gt;&lt;/tr&gt;&lt;tr&gt;&lt;td&gt;Полная наработка, часов :&lt;/td&gt;&lt;td&gt;%6&lt;/td&gt;&lt;/tr&gt;&lt;tr&gt;&lt;td&gt;Межремонтная наработка, часов : &lt;/td&gt;&lt;td&gt;%7&lt;/td&gt;&lt;/tr&gt;&lt;/table&gt;</source>
-        <translation>&lt;body&gt;&lt;h1 align=&quot;center&quot;&gt;Generator Power Supply Module Report&lt;/h1&gt;&lt;table style=&quot;/*font-size:16px;*/ margin-left:50px; /*font-weight:bold;*/&quot; border=&quot;1&quot; cellspacing=&quot;3&quot; cellpadding=&quot;5&quot;&gt;&lt;tr&gt;&lt;td&gt;Date the report was created :&lt;/td&gt;&lt;td&gt;%1&lt;/td&gt;&lt;/tr&gt;&lt;tr&gt;&lt;td&gt;Serial number :&lt;/td&gt;&lt;td&gt;%2&lt;/td&gt;&lt;/tr&gt;&lt;tr&gt;&lt;td&gt;Release date :&lt;/td&gt;&lt;td&gt;%3&lt;/td&gt;&lt;/tr&gt;&lt;tr&gt;&lt;td&gt;Firmware version :&lt;/td&gt;&lt;td&gt;%4&lt;/td&gt;&lt;/tr&gt;&lt;tr&gt;&lt;td&gt;Impact level :&lt;/td&gt;&lt;td&gt;%5&lt;/td&gt;&lt;/tr&gt;&lt;tr&gt;&lt;td&gt;Total operating time, hours :&lt;/td&gt;&lt;td&gt;%6&lt;/td&gt;&lt;/tr&gt;&lt;tr&gt;&lt;td&gt;Inter-repair operating time, hours : &lt;/td&gt;&lt;td&gt;%7&lt;/td&gt;&lt;/tr&gt;&lt;/table&gt;</translation>
-    </message>
-    <message>
-        <source>&lt;p style=&quot;font-size:24px; font-weight:bold;&quot;&gt;Гистограмма полной наработки :&lt;/p&gt;</source>
-        <translation>&lt;p style=&quot;font-size:24px; font-weight:bold;&quot;&gt;Histogram of the total operating time :&lt;/p&gt;</translation>
-    </message>
-    <message>
-        <source>&lt;p style=&quot;font-size:24px; font-weight:bold;&quot;&gt;Гистограмма межремонтной наработки :&lt;/p&gt;</source>
-        <translation>&lt;p style=&quot;font-size:24px; font-weight:bold;&quot;&gt;Histogram of the inter-repair operating time :&lt;/p&gt;</translation>
-    </message>
-    <message>
-        <source>&lt;p&gt;Версия модуля питания генератора : %1&amp;nbsp;&amp;nbsp;&amp;nbsp;&amp;nbsp; Программа формирования отчёта : %2&lt;/p&gt;</source>
-        <translation>&lt;p&gt;Generator power module version : %1&amp;nbsp;&amp;nbsp;&amp;nbsp;&amp;nbsp; Report generation program : %2&lt;/p&gt;</translation>
     </message>
     <message>
         <source>История модуля</source>

@@ -101,7 +101,7 @@ void FleetWindow::refresh()
     const SsuTarget target = m_session ? m_session->databaseTarget() : SsuTarget();
     const FleetGrouping grouping = chosenGrouping();
     const QString name = m_connection;
-    m_database->post<FleetSummary>(
+    m_database->post<Attempt<FleetSummary>>(
         [name, target, grouping] {
             // A fresh connection each time: the password or the hosts may
             // have changed since the last read.
@@ -109,7 +109,7 @@ void FleetWindow::refresh()
             return readFleet(db, grouping);
         },
         this,
-        [this](const FleetSummary &summary) {
+        [this](const Attempt<FleetSummary> &summary) {
             m_reading = false;
             if (m_readAgain) {
                 refresh();
@@ -121,12 +121,12 @@ void FleetWindow::refresh()
     showStatus();
 }
 
-void FleetWindow::showSummary(const FleetSummary &summary)
+void FleetWindow::showSummary(const Attempt<FleetSummary> &summary)
 {
     m_summary = summary;
     m_status = summary.ok ? Status::Read : Status::Failed;
     fillGroupChoices();
-    m_export->setEnabled(summary.ok && !summary.groups.isEmpty());
+    m_export->setEnabled(summary.ok && !summary.value.groups.isEmpty());
     showStatus();
     emit summaryShown();
 }
@@ -147,7 +147,7 @@ void FleetWindow::fillGroupChoices()
     const QSignalBlocker blockB(m_groupB);
     m_groupA->clear();
     m_groupB->clear();
-    for (const FleetGroup &group : m_summary.groups) {
+    for (const FleetGroup &group : m_summary.value.groups) {
         m_groupA->addItem(groupName(group.key), group.key);
         m_groupB->addItem(groupName(group.key), group.key);
     }
@@ -167,9 +167,9 @@ void FleetWindow::showGroups()
     QStringList headers;
     for (int column = 0; column < 2; ++column) {
         const int index = choices[column]->currentIndex();
-        const bool shown = index >= 0 && index < m_summary.groups.size();
-        headers << (shown ? groupName(m_summary.groups.at(index).key) : QString());
-        const QStringList values = shown ? FleetFigures::values(m_summary.groups.at(index), locale()) : QStringList();
+        const bool shown = index >= 0 && index < m_summary.value.groups.size();
+        headers << (shown ? groupName(m_summary.value.groups.at(index).key) : QString());
+        const QStringList values = shown ? FleetFigures::values(m_summary.value.groups.at(index), locale()) : QStringList();
         for (int row = 0; row < names.size(); ++row) {
             auto *item = new QTableWidgetItem(values.value(row));
             item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
@@ -189,7 +189,7 @@ void FleetWindow::showStatus()
         m_statusLabel->setText(tr("Чтение…"));
         break;
     case Status::Read:
-        m_statusLabel->setText(tr("Прочитано в %1").arg(m_summary.readAt.toString(QStringLiteral("HH:mm"))));
+        m_statusLabel->setText(tr("Прочитано в %1").arg(m_summary.value.readAt.toString(QStringLiteral("HH:mm"))));
         break;
     case Status::Failed:
         m_statusLabel->setText(m_summary.error);
@@ -204,7 +204,7 @@ void FleetWindow::exportCsv()
     if (path.isEmpty())
         return;
     QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || !writeFleetCsv(m_summary, &file))
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || !writeFleetCsv(m_summary.value, &file))
         PlainMessageBox::warning(this, tr("Сводка по парку"),
                                  tr("Не удалось записать файл %1: %2").arg(path, file.errorString()));
 }
@@ -220,9 +220,9 @@ void FleetWindow::retranslate()
     m_groupBLabel->setText(tr("Группа Б:"));
     m_refresh->setText(tr("Обновить"));
     m_export->setText(tr("Выгрузить в CSV…"));
-    for (int i = 0; i < m_summary.groups.size() && i < m_groupA->count(); ++i) {
-        m_groupA->setItemText(i, groupName(m_summary.groups.at(i).key));
-        m_groupB->setItemText(i, groupName(m_summary.groups.at(i).key));
+    for (int i = 0; i < m_summary.value.groups.size() && i < m_groupA->count(); ++i) {
+        m_groupA->setItemText(i, groupName(m_summary.value.groups.at(i).key));
+        m_groupB->setItemText(i, groupName(m_summary.value.groups.at(i).key));
     }
     showGroups();
     showStatus();

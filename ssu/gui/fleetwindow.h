@@ -25,7 +25,7 @@ public:
     ~FleetWindow() override;
 
     // The summary last read; not ok before the first read returns.
-    const FleetSummary &summary() const { return m_summary; }
+    const Attempt<FleetSummary> &summary() const { return m_summary; }
     bool isReading() const { return m_reading; }
 
 public slots:
@@ -45,7 +45,7 @@ private:
 
     FleetGrouping chosenGrouping() const;
     void retranslate();
-    void showSummary(const FleetSummary &summary);
+    void showSummary(const Attempt<FleetSummary> &summary);
     void fillGroupChoices();
     void showGroups();
     void showStatus();
@@ -53,7 +53,7 @@ private:
     QString groupName(const QString &key) const;
 
     SsuSession *const m_session;
-    FleetSummary m_summary;
+    Attempt<FleetSummary> m_summary;
     Status m_status = Status::Idle;
     bool m_readAgain = false;
     bool m_reading = false;

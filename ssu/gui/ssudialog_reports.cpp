@@ -162,8 +162,6 @@ void SSUDialog::on_pushButton_History_clicked()
 
 void SSUDialog::writeHtmlReport(const ReportValues &report, const StoredReportKey &key, bool saveMode)
 {
-    const HtmlReportInput input = htmlReportInput(report, language, "SSUDialog");
-
     const QString fileName = documentFileName(report, key);
     QString path;
     if (saveMode) {
@@ -176,11 +174,11 @@ void SSUDialog::writeHtmlReport(const ReportValues &report, const StoredReportKe
         // The same stored report opened again reuses its file; another
         // report under the same name (same module and minute) gets its own.
         QDir().mkpath(QStringLiteral("Reports"));
-        path = freeDocumentPath(QStringLiteral("Reports"), fileName, report.sn, htmlReportBytes(input));
+        path = freeDocumentPath(QStringLiteral("Reports"), fileName, report.sn, htmlReportBytes(report, language));
     }
 
     QString error;
-    if (!writeHtmlReportFile(path, input, &error)) {
+    if (!writeHtmlReportFile(path, report, language, &error)) {
         PlainMessageBox::warning(this, tr("Внимание"),
                                  tr("Не могу сохранить файл отчёта\n") + error + QLatin1Char('\n')
                                      + QFileInfo(path).absoluteFilePath());

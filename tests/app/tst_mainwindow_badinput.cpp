@@ -110,7 +110,7 @@ void TestMainWindowBadInput::everyRecordLengthDecodesAndPrints()
             const qint32 snWord = readReportWord(record, WordSerialNumber);
             QCOMPARE(values.sn, snWord == UnsetWord ? 0u : quint32(snWord));
 
-            const QString html = buildHtmlReport(htmlReportInput(values, 0, "MainWindow"));
+            const QString html = buildHtmlReport(values, 0);
             QVERIFY2(html.contains(QLatin1String("</html>")), qPrintable(where));
             QVERIFY2(!html.contains(QLatin1String("nan%")) && !html.contains(QLatin1String("inf%")), qPrintable(where));
         }

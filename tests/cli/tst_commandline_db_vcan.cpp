@@ -286,8 +286,9 @@ void TestCommandLine::readWithoutAModuleExitsNoAnswer()
     const Run result = run({QStringLiteral("read"), QStringLiteral("--adapter"), bus});
     QCOMPARE(result.code, int(ExitCode::NoAnswer));
     QVERIFY(rvktest::filesIn(QStringLiteral("Reports")).isEmpty());
-    QCOMPARE(run({QStringLiteral("read"), QStringLiteral("--adapter"), QStringLiteral("nosuchplugin/can9")}).code,
-             int(ExitCode::NoAdapter));
+    const Run noAdapter = run({QStringLiteral("read"), QStringLiteral("--adapter"), QStringLiteral("nosuchplugin/can9")});
+    QCOMPARE(noAdapter.code, int(ExitCode::NoAdapter));
+    QCOMPARE(noAdapter.err, QStringLiteral("Адаптер nosuchplugin/can9 не открывается.\n"));
 }
 
 void TestCommandLine::readOfABrokenTransferStoresNothing()
@@ -370,7 +371,9 @@ void TestCommandLine::exportStreamsTheSelectedReports()
     QVERIFY(lines.last().startsWith(QLatin1String("63411,2025-06-05T10:00:00,")));
 
     // Without the password the SSU is not reached.
-    QCOMPARE(run({"export", "--serial", "63410", "--out", "none.csv"}).code, int(ExitCode::Database));
+    const Run unreached = run({"export", "--serial", "63410", "--out", "none.csv"});
+    QCOMPARE(unreached.code, int(ExitCode::Database));
+    QCOMPARE(unreached.err, QStringLiteral("ССУ недоступна.\n"));
 }
 
 // The shared table holds other tests' reports too: the module of this test
@@ -415,7 +418,9 @@ void TestCommandLine::fleetPrintsTheWindowsFiguresGroupByGroup()
     QVERIFY(found);
 
     // Without the password the SSU is not reached.
-    QCOMPARE(run({"fleet", "--group", "firmware"}).code, int(ExitCode::Database));
+    const Run unreached = run({"fleet", "--group", "firmware"});
+    QCOMPARE(unreached.code, int(ExitCode::Database));
+    QCOMPARE(unreached.err, QStringLiteral("ССУ недоступна.\n"));
 }
 
 RVK_TEST_MAIN(TestCommandLine)

@@ -359,7 +359,7 @@ void TestCommandLineScripts::uploadSendsTheArchiveAndNamesEachFile()
     const UploadResult first = rvktest::awaitCall<UploadResult>([&](QObject *c, std::function<void(UploadResult)> d) {
         other.uploadArchivedReport(record, storedBefore, c, d);
     });
-    QCOMPARE(first.outcome, UploadOutcome::Inserted);
+    QCOMPARE(first.value, UploadOutcome::Inserted);
 
     const Run online = run({"upload", "--lang", "en"}, true);
     QCOMPARE(online.code, int(ExitCode::Done));

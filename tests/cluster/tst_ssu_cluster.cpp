@@ -116,7 +116,7 @@ void TestSsuCluster::initTestCase()
     QSqlDatabase admin = nodeConnection(1, QStringLiteral("admin-node1"), QStringLiteral("RVKadmin"),
                                         rvktest::testAdminPassword());
     QSqlQuery query(admin);
-    QVERIFY2(query.exec(QLatin1String(CreateReportTableStatement)), qPrintable(query.lastError().text()));
+    QVERIFY2(query.exec(createReportTableStatement()), qPrintable(query.lastError().text()));
     const QString migration = reportMigrationStatement(admin);
     QVERIFY2(migration.isEmpty() || query.exec(migration), qPrintable(query.lastError().text()));
     QCOMPARE(missingReportKeys(admin), 0);
@@ -225,7 +225,7 @@ void TestSsuCluster::sameModuleThroughTwoNodesAtOnceEndsAsOneRow()
                 ++ready;
                 while (ready.load() < 2 * (i + 1))
                     QThread::yieldCurrentThread();
-                results[index].append(storeReportRow(db, query, values).stored());
+                results[index].append(storeReportRow(db, query, values).ok);
             }
         }
         QSqlDatabase::removeDatabase(name);
@@ -250,7 +250,7 @@ void TestSsuCluster::sameModuleThroughTwoNodesAtOnceEndsAsOneRow()
             ++failed;
             ReportValues values = decodeReport(record(FirstSn + 100 + quint32(i)));
             values.date = QStringLiteral("08.12.2026 12:05");
-            QVERIFY(storeReportRow(retry, retryQuery, values).stored());
+            QVERIFY(storeReportRow(retry, retryQuery, values).ok);
         }
     }
     int duplicates = 0;

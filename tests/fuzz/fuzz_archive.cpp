@@ -38,7 +38,7 @@ QSqlDatabase &database()
         QDir::setCurrent(work.path());
         QSqlDatabase opened = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("fuzz"));
         opened.setDatabaseName(QStringLiteral(":memory:"));
-        if (!opened.open() || !QSqlQuery(opened).exec(QLatin1String(CreateReportTableStatement)))
+        if (!opened.open() || !QSqlQuery(opened).exec(createReportTableStatement()))
             __builtin_trap();
         return opened;
     }();
@@ -68,10 +68,10 @@ void upload(const QByteArray &record, const QString &reportDate)
 
     QSqlDatabase &db = database();
     QSqlQuery query(db);
-    if (storeReportRow(db, query, row).stored()) {
+    if (storeReportRow(db, query, row).ok) {
         // Stored twice, the duplicate rule keeps exactly one row.
         QSqlQuery again(db);
-        if (storeReportRow(db, again, row).outcome != UploadOutcome::Replaced)
+        if (storeReportRow(db, again, row).value != UploadOutcome::Replaced)
             __builtin_trap();
         QSqlQuery count(db);
         count.prepare(QStringLiteral("SELECT COUNT(*) FROM rvkreport WHERE sn = ? AND total_time = ? AND repair_time = ?"));

@@ -55,10 +55,10 @@ void TestPlainFile::writersReplaceAPlantedLinkInsteadOfFollowingIt_data()
     QTest::newRow("archive file") << Writer(
         [](const QString &path) { return ArchiveFile::write(path, QByteArray(296, 'r')); });
     QTest::newRow("HTML report") << Writer([](const QString &path) {
-        HtmlReportInput input;
-        input.sn = 7;
-        input.date = QStringLiteral("06.12.2026 14:35");
-        return writeHtmlReportFile(path, input);
+        ReportValues values;
+        values.sn = 7;
+        values.date = QStringLiteral("06.12.2026 14:35");
+        return writeHtmlReportFile(path, values, 0);
     });
 }
 

@@ -10,18 +10,17 @@
 #include <QTranslator>
 
 namespace {
-HtmlReportInput liveInput(const QByteArray &record, quint32 language)
+ReportValues liveReport(const QByteArray &record)
 {
     ReportValues values = decodeReport(record);
     values.date = QStringLiteral("06.12.2026 14:35");
-    return htmlReportInput(values, language, "MainWindow");
+    return values;
 }
 
-// A stored report as the search dialog prints it.
-HtmlReportInput storedReport()
+// A stored report as the search dialog reads it.
+ReportValues storedReport()
 {
-    HtmlReportInput input;
-    input.context = "SSUDialog";
+    ReportValues input;
     input.sn = 1234;
     input.date = QStringLiteral("05.03.2024 14:07");
     input.release_date = QStringLiteral("05.03.2024");
@@ -52,6 +51,7 @@ private slots:
     void storedReportPrintsWhatIsStored();
     void storedTextsStayText_data();
     void storedTextsStayText();
+    void placeholdersInStoredTextsAreText();
     void damagedPercentListsPrintZero();
     void writeFailsWithTheFileError();
     void rewritingReplacesTheWholeFile();
@@ -83,28 +83,24 @@ void TestHtmlReport::fileName()
     QFETCH(QString, expected);
     QCOMPARE(htmlReportFileName(sn, date), expected);
 
-    HtmlReportInput input;
-    input.sn = sn;
-    input.date = date;
-    QVERIFY(buildHtmlReport(input).contains(QStringLiteral("<title>%1</title>").arg(expected)));
+    ReportValues values;
+    values.sn = sn;
+    values.date = date;
+    QVERIFY(buildHtmlReport(values, 0).contains(QStringLiteral("<title>%1</title>").arg(expected)));
 }
 
 void TestHtmlReport::goldenDocument_data()
 {
     QTest::addColumn<quint32>("language");
-    QTest::addColumn<QByteArray>("context");
     QTest::addColumn<QString>("golden");
-    QTest::newRow("Russian") << 0u << QByteArray("MainWindow") << QStringLiteral("golden_ru.html");
-    QTest::newRow("any flag but 1 is Russian") << 7u << QByteArray("MainWindow") << QStringLiteral("golden_ru.html");
-    QTest::newRow("English") << 1u << QByteArray("MainWindow") << QStringLiteral("golden_en.html");
-    QTest::newRow("English, search dialog") << 1u << QByteArray("SSUDialog") << QStringLiteral("golden_en.html");
-    QTest::newRow("Russian, search dialog") << 0u << QByteArray("SSUDialog") << QStringLiteral("golden_ru.html");
+    QTest::newRow("Russian") << 0u << QStringLiteral("golden_ru.html");
+    QTest::newRow("any flag but 1 is Russian") << 7u << QStringLiteral("golden_ru.html");
+    QTest::newRow("English") << 1u << QStringLiteral("golden_en.html");
 }
 
 void TestHtmlReport::goldenDocument()
 {
     QFETCH(quint32, language);
-    QFETCH(QByteArray, context);
     QFETCH(QString, golden);
     // The golden documents are kept in UTF-8 beside the test, as one line.
     const QString expected = QString::fromUtf8(rvktest::readFile(QStringLiteral(RVK_REPORT_TEST_DATA "/") + golden));
@@ -118,12 +114,9 @@ void TestHtmlReport::goldenDocument()
 
     const QByteArray record = rvktest::exampleRecord();
     QCOMPARE(record.size(), ReportRecordSize);
-    HtmlReportInput input = liveInput(record, language);
-    input.context = context.constData();
-
     const QString path = QDir::current().absoluteFilePath(QStringLiteral("golden.html"));
     QString error;
-    QVERIFY2(writeHtmlReportFile(path, input, &error), qPrintable(error));
+    QVERIFY2(writeHtmlReportFile(path, liveReport(record), language, &error), qPrintable(error));
 
     const QString written = readWindows1251File(path);
     QCOMPARE(written, expected);
@@ -133,8 +126,7 @@ void TestHtmlReport::goldenDocument()
 
 void TestHtmlReport::storedReportPrintsWhatIsStored()
 {
-    HtmlReportInput input;
-    input.context = "SSUDialog";
+    ReportValues input;
     input.sn = 77;
     input.date = QStringLiteral("01.02.2025 09:05");
     input.release_date = QStringLiteral("05.03.2024");
@@ -145,7 +137,7 @@ void TestHtmlReport::storedReportPrintsWhatIsStored()
     input.irt_impacts = 2;
     input.totalPercents = QStringList({"10,20,30,40,0,0", "0,0,0,100", "1,2,3,4,90", "0,0,0,0,0,100", "50,50,0,0,0,0", "0,0,0,0,100"});
     input.repairPercents = input.totalPercents;
-    const QString document = buildHtmlReport(input);
+    const QString document = buildHtmlReport(input, 0);
 
     const QString totalImpacts =
         QStringLiteral("<p style=\"font-size:20px; font-weight:bold;\">Количество ударов : 5</p><br><br>");
@@ -187,9 +179,9 @@ void TestHtmlReport::storedTextsStayText()
     QFETCH(QString, field);
     QFETCH(QString, text);
     QFETCH(QString, shown);
-    const int plainTags = tagCount(buildHtmlReport(storedReport()));
+    const int plainTags = tagCount(buildHtmlReport(storedReport(), 0));
 
-    HtmlReportInput input = storedReport();
+    ReportValues input = storedReport();
     if (field == QLatin1String("firmware_version"))
         input.firmware_version = text;
     else if (field == QLatin1String("total_time"))
@@ -200,18 +192,34 @@ void TestHtmlReport::storedTextsStayText()
         input.release_date = text;
     else
         input.date = text;
-    const QString document = buildHtmlReport(input);
+    const QString document = buildHtmlReport(input, 0);
 
     QCOMPARE(tagCount(document), plainTags);
     QVERIFY2(document.contains(shown), qPrintable(document.left(600)));
     QVERIFY(!document.contains(text));
 }
 
+// A stored text may look like a placeholder; it is printed, never filled.
+void TestHtmlReport::placeholdersInStoredTextsAreText()
+{
+    ReportValues input = storedReport();
+    input.firmware_version = QStringLiteral("%1%2");
+    input.total_time = QStringLiteral("%7");
+    input.repair_time = QStringLiteral("50%");
+    for (const quint32 language : {0u, 1u}) {
+        const QString document = buildHtmlReport(input, language);
+        QVERIFY(document.contains(QStringLiteral("<td>%1%2</td>")));
+        QVERIFY(document.contains(QStringLiteral("<td>%7</td>")));
+        QVERIFY(document.contains(QStringLiteral("<td>50%</td>")));
+        QVERIFY(document.contains(QStringLiteral("<td>05.03.2024 14:07</td>")));
+    }
+}
+
 void TestHtmlReport::damagedPercentListsPrintZero()
 {
-    HtmlReportInput input;
+    ReportValues input;
     input.totalPercents = QStringList({"7,x,,-3,12 ,99", "1,2"}); // four lists missing
-    const QString document = buildHtmlReport(input);
+    const QString document = buildHtmlReport(input, 0);
 
     auto percentsPrinted = [&document](int from, int to) {
         QStringList printed;
@@ -239,7 +247,7 @@ void TestHtmlReport::writeFailsWithTheFileError()
     QVERIFY(rvktest::writeFile(QStringLiteral("notAFolder"), QByteArray()));
 
     QString error;
-    QVERIFY(!writeHtmlReportFile(QStringLiteral("notAFolder/report.html"), HtmlReportInput(), &error));
+    QVERIFY(!writeHtmlReportFile(QStringLiteral("notAFolder/report.html"), ReportValues(), 0, &error));
     QVERIFY(!error.isEmpty());
     QCOMPARE(QFileInfo(QStringLiteral("notAFolder")).size(), 0);
 }
@@ -249,9 +257,9 @@ void TestHtmlReport::rewritingReplacesTheWholeFile()
     const QString path = QStringLiteral("same-minute.html");
     QVERIFY(rvktest::writeFile(path, QByteArray(100000, 'x')));
 
-    HtmlReportInput input;
-    QVERIFY(writeHtmlReportFile(path, input));
-    QCOMPARE(readWindows1251File(path), buildHtmlReport(input));
+    const ReportValues input;
+    QVERIFY(writeHtmlReportFile(path, input, 0));
+    QCOMPARE(readWindows1251File(path), buildHtmlReport(input, 0));
 }
 
 RVK_TEST_MAIN(TestHtmlReport)

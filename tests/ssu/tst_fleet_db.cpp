@@ -150,16 +150,16 @@ private:
     QSqlDatabase reading() { return QSqlDatabase::database(QLatin1String(Connection), false); }
     SsuTarget target;
 
-    FleetSummary readWithRowLimit(const QString &table, FleetGrouping grouping, int rowLimit)
+    Attempt<FleetSummary> readWithRowLimit(const QString &table, FleetGrouping grouping, int rowLimit)
     {
         SsuLinkPolicy policy = SsuConnection::policy(target);
         if (rowLimit > 0)
             policy.rowLimit = rowLimit;
         QSqlDatabase db = SsuConnection::open(QStringLiteral("fleet-limited"), target, policy);
-        FleetSummary summary = readFleet(db, grouping, table);
+        const Attempt<FleetSummary> read = readFleet(db, grouping, table);
         db = QSqlDatabase();
         SsuConnection::remove(QStringLiteral("fleet-limited"));
-        return summary;
+        return read;
     }
 
 private slots:
@@ -167,7 +167,7 @@ private slots:
     {
         QVERIFY2(rvktest::databaseReachable(), "start the test database: scripts/test-db start");
         QSqlQuery admin(rvktest::adminConnection());
-        const QString create = QLatin1String(CreateReportTableStatement);
+        const QString create = createReportTableStatement();
         for (const QString &table : {KeyedTable, PlainTable}) {
             QVERIFY(admin.exec(QString(create).replace(QLatin1String("rvkreport"), table)));
             QVERIFY(admin.exec(QStringLiteral("DELETE FROM %1 WHERE sn BETWEEN 64000 AND 64099").arg(table)));
@@ -208,7 +208,7 @@ private slots:
         QFETCH(bool, rowKey);
         const QString table = rowKey ? QStringLiteral("rvkfleet_edge_key") : QStringLiteral("rvkfleet_edge_plain");
         QSqlQuery admin(rvktest::adminConnection());
-        QVERIFY(admin.exec(QString(QLatin1String(CreateReportTableStatement)).replace(QLatin1String("rvkreport"), table)));
+        QVERIFY(admin.exec(createReportTableStatement().replace(QLatin1String("rvkreport"), table)));
         QVERIFY(admin.exec(QStringLiteral("DELETE FROM %1").arg(table)));
         // The row key alone, without the unique duplicate index, as a
         // table keyed before that index could be added.
@@ -231,9 +231,10 @@ private slots:
         };
         for (const Report &report : rows)
             QVERIFY2(insert(table, report), qPrintable(QString::number(report.sn)));
-        const FleetSummary summary = readFleet(reading(), FleetGrouping::FirmwareVersion, table);
+        const Attempt<FleetSummary> read = readFleet(reading(), FleetGrouping::FirmwareVersion, table);
         QVERIFY(admin.exec(QStringLiteral("DELETE FROM %1").arg(table)));
-        QVERIFY2(summary.ok, qPrintable(summary.error));
+        QVERIFY2(read.ok, qPrintable(read.error));
+        const FleetSummary &summary = read.value;
 
         const QStringList expectedKeys{"3.2.2", "3.2.2 ", "3.3.0-RC", "3.3.0-rc", "4.0.0", "4.1.0", "4.2.0"};
         QStringList sorted = keys(summary);
@@ -296,8 +297,9 @@ private slots:
     {
         QFETCH(QString, table);
         QFETCH(int, rowLimit);
-        const FleetSummary summary = readWithRowLimit(table, FleetGrouping::FirmwareVersion, rowLimit);
-        QVERIFY2(summary.ok, qPrintable(summary.error));
+        const Attempt<FleetSummary> read = readWithRowLimit(table, FleetGrouping::FirmwareVersion, rowLimit);
+        QVERIFY2(read.ok, qPrintable(read.error));
+        const FleetSummary &summary = read.value;
         QVERIFY(summary.readAt.isValid());
         QCOMPARE(keys(summary), QStringList({"3.2.2", "3.3.0"}));
 
@@ -345,8 +347,9 @@ private slots:
     {
         QFETCH(FleetGrouping, grouping);
         QFETCH(QStringList, expectedKeys);
-        const FleetSummary summary = readFleet(reading(), grouping, KeyedTable);
-        QVERIFY2(summary.ok, qPrintable(summary.error));
+        const Attempt<FleetSummary> read = readFleet(reading(), grouping, KeyedTable);
+        QVERIFY2(read.ok, qPrintable(read.error));
+        const FleetSummary &summary = read.value;
         QCOMPARE(summary.grouping, grouping);
         QCOMPARE(keys(summary), expectedKeys);
         QCOMPARE(summary.groups.at(0).modules, 1);
@@ -369,8 +372,9 @@ private slots:
     {
         // Figures are written with "." whatever the user's locale.
         QLocale::setDefault(QLocale(QLocale::German));
-        const FleetSummary summary = readFleet(reading(), FleetGrouping::ReleaseMonth, KeyedTable);
-        QVERIFY2(summary.ok, qPrintable(summary.error));
+        const Attempt<FleetSummary> read = readFleet(reading(), FleetGrouping::ReleaseMonth, KeyedTable);
+        QVERIFY2(read.ok, qPrintable(read.error));
+        const FleetSummary &summary = read.value;
         QByteArray bytes;
         QBuffer buffer(&bytes);
         buffer.open(QIODevice::WriteOnly);
@@ -411,7 +415,6 @@ private slots:
     void csvQuotesAKeyWithACommaAndRefusesAClosedDevice()
     {
         FleetSummary summary;
-        summary.ok = true;
         FleetGroup group;
         group.key = QStringLiteral("3,2 \"beta\"");
         group.modules = 1;
@@ -437,13 +440,11 @@ private slots:
     {
         QFETCH(bool, open);
         QFETCH(QString, table);
-        QString error;
-        const FleetSummary summary =
-            readFleet(open ? reading() : QSqlDatabase(), FleetGrouping::FirmwareVersion, table, &error);
-        QVERIFY(!summary.ok);
-        QVERIFY(summary.groups.isEmpty());
-        QVERIFY(!summary.error.isEmpty());
-        QCOMPARE(error, summary.error);
+        const Attempt<FleetSummary> read = readFleet(open ? reading() : QSqlDatabase(), FleetGrouping::FirmwareVersion, table);
+        QVERIFY(!read.ok);
+        QVERIFY(read.value.groups.isEmpty());
+        QVERIFY(!read.error.isEmpty());
+        QCOMPARE(read.value.grouping, FleetGrouping::FirmwareVersion);
         // The connection is left usable, outside any transaction.
         if (open)
             QVERIFY(readFleet(reading(), FleetGrouping::FirmwareVersion, KeyedTable).ok);

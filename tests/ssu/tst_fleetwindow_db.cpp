@@ -118,7 +118,7 @@ private slots:
     {
         child<QComboBox>(*window, "comboBox_Grouping")->setCurrentIndex(2);
         QVERIFY(waitForSummary(*window));
-        QCOMPARE(window->summary().grouping, FleetGrouping::ReleaseYear);
+        QCOMPARE(window->summary().value.grouping, FleetGrouping::ReleaseYear);
         QVERIFY(child<QComboBox>(*window, "comboBox_GroupA")->findText(QStringLiteral("2090")) >= 0);
         child<QComboBox>(*window, "comboBox_Grouping")->setCurrentIndex(0);
         QVERIFY(waitForSummary(*window));

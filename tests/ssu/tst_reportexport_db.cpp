@@ -170,13 +170,13 @@ public:
     TestReportExport() : DatabaseTestCase(63000, 63099) {}
 
 private:
-    ExportOutcome exportTo(QIODevice *out, const ExportSelection &selection, ExportFormat format, bool rowKey = true,
+    Attempt<qint64> exportTo(QIODevice *out, const ExportSelection &selection, ExportFormat format, bool rowKey = true,
                            int pageRows = ExportPageRows, const std::function<void(qint64)> &progress = {})
     {
         return exportReports(QSqlDatabase::database(QLatin1String(Connection), false), rowKey, selection, format, out,
                              progress, pageRows);
     }
-    ExportOutcome exportTo(QByteArray *bytes, const ExportSelection &selection, ExportFormat format, bool rowKey = true,
+    Attempt<qint64> exportTo(QByteArray *bytes, const ExportSelection &selection, ExportFormat format, bool rowKey = true,
                            int pageRows = ExportPageRows, const std::function<void(qint64)> &progress = {})
     {
         QBuffer buffer(bytes);
@@ -241,10 +241,10 @@ private slots:
 
         QByteArray bytes;
         QList<qint64> progress;
-        const ExportOutcome outcome = exportTo(&bytes, Every, format, rowKey, pageRows,
+        const Attempt<qint64> outcome = exportTo(&bytes, Every, format, rowKey, pageRows,
                                                [&progress](qint64 rows) { progress << rows; });
         QVERIFY2(outcome.ok, qPrintable(outcome.error));
-        QCOMPARE(outcome.rows, qint64(stored.size()));
+        QCOMPARE(outcome.value, qint64(stored.size()));
         if (format == ExportFormat::Csv)
             QVERIFY(bytes.startsWith(columns.join(QLatin1Char(',')).toUtf8() + '\n'));
         QList<Row> rows = parseExport(format, bytes, columns);
@@ -259,7 +259,7 @@ private slots:
         }
         QCOMPARE(rows, expected);
         // Once a page, and a page holds at least pageRows reports.
-        QCOMPARE(progress.last(), outcome.rows);
+        QCOMPARE(progress.last(), outcome.value);
         QVERIFY(std::is_sorted(progress.begin(), progress.end()));
         QVERIFY(progress.size() <= stored.size() / pageRows + 1);
         QVERIFY(progress.size() > 1 || pageRows >= stored.size());
@@ -288,7 +288,7 @@ private slots:
         QFETCH(QList<int>, reports);
 
         QByteArray bytes;
-        const ExportOutcome outcome = exportTo(&bytes, selection, ExportFormat::Csv);
+        const Attempt<qint64> outcome = exportTo(&bytes, selection, ExportFormat::Csv);
         QVERIFY2(outcome.ok, qPrintable(outcome.error));
         QStringList expected;
         for (const int report : reports)
@@ -297,7 +297,7 @@ private slots:
         for (const Row &row : parseExport(ExportFormat::Csv, bytes, columns))
             found << row.at(0) + QLatin1Char(' ') + row.at(1);
         QCOMPARE(found, expected);
-        QCOMPARE(outcome.rows, qint64(reports.size()));
+        QCOMPARE(outcome.value, qint64(reports.size()));
     }
 
     // What a program reading the JSON gets for each stored text, and that a
@@ -347,7 +347,7 @@ private slots:
         const ExportSelection module{FormsSn, {}, {}};
 
         QByteArray csv;
-        const ExportOutcome csvOutcome = exportTo(&csv, module, ExportFormat::Csv);
+        const Attempt<qint64> csvOutcome = exportTo(&csv, module, ExportFormat::Csv);
         QVERIFY2(csvOutcome.ok, qPrintable(csvOutcome.error));
         const QList<Row> csvRows = parseExport(ExportFormat::Csv, csv, columns);
         QCOMPARE(csvRows.size(), 1);
@@ -355,10 +355,10 @@ private slots:
         QCOMPARE(csvRows.first().at(columns.indexOf("irt_vibration")), percents);
 
         QByteArray json;
-        const ExportOutcome outcome = exportTo(&json, module, ExportFormat::Json);
+        const Attempt<qint64> outcome = exportTo(&json, module, ExportFormat::Json);
         if (!minutes.isValid() || bins.isEmpty()) {
             QVERIFY(!outcome.ok);
-            QCOMPARE(outcome.rows, qint64(0));
+            QCOMPARE(outcome.value, qint64(0));
             const QString column = minutes.isValid() ? QStringLiteral("rotation") : QStringLiteral("total_time");
             QVERIFY2(outcome.error.endsWith(column), qPrintable(outcome.error));
             QVERIFY2(!json.contains("total_time"), json.constData());
@@ -391,11 +391,11 @@ private slots:
         QFETCH(qint64, room);
 
         FullDevice device(room);
-        const ExportOutcome outcome = exportTo(&device, Every, ExportFormat::Json, true, 10);
+        const Attempt<qint64> outcome = exportTo(&device, Every, ExportFormat::Json, true, 10);
         QVERIFY(!outcome.ok);
         QVERIFY2(outcome.error.endsWith(QLatin1String("no room left")), qPrintable(outcome.error));
-        QVERIFY(outcome.rows < stored.size());
-        QCOMPARE(outcome.rows > 0, room > 0);
+        QVERIFY(outcome.value < stored.size());
+        QCOMPARE(outcome.value > 0, room > 0);
     }
 };
 

@@ -127,7 +127,7 @@ bool TestSsuAdmin::resetTable(bool duplicate)
 {
     const QString table = QLatin1String(Table);
     QSqlQuery query(rvktest::adminConnection());
-    if (!query.exec(QString::fromLatin1(CreateReportTableStatement)
+    if (!query.exec(createReportTableStatement()
                         .replace(QStringLiteral("EXISTS rvkreport("), QStringLiteral("EXISTS %1(").arg(table)))
         || !query.exec(QStringLiteral("DELETE FROM %1").arg(table)))
         return false;

@@ -603,7 +603,7 @@ private slots:
         const QString table = QLatin1String(IndexTestTable);
         QSqlDatabase db = rvktest::adminConnection();
         QSqlQuery query(db);
-        QVERIFY(query.exec(QString::fromLatin1(CreateReportTableStatement)
+        QVERIFY(query.exec(createReportTableStatement()
                                .replace(QStringLiteral("EXISTS rvkreport("), QStringLiteral("EXISTS %1(").arg(table))));
         // The program's user may not drop tables, so the previous row's table
         // is emptied and stripped of what it was given instead.

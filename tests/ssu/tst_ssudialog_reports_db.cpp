@@ -518,7 +518,7 @@ private slots:
         const QString stored = documentText(cwd.path() + QStringLiteral("/Reports/RVKReport_sn61111_09.09.2024_09.09.html"));
 
         // What the main window prints for the same record after a read-out.
-        const QString liveHistograms = histogramPart(buildHtmlReport(htmlReportInput(decodeReport(record), 0, "MainWindow")));
+        const QString liveHistograms = histogramPart(buildHtmlReport(decodeReport(record), 0));
 
         QVERIFY(liveHistograms.count(QStringLiteral("padding-right:")) == 64);
         QVERIFY(liveHistograms.count(QStringLiteral("padding-right:0%")) < 64);

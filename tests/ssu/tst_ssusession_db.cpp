@@ -269,10 +269,10 @@ void TestSsuSession::sameRecordTwiceKeepsOneRowDatedBySecondUpload()
 {
     QVERIFY(online);
     online->setReportDate(QStringLiteral("05.03.2024 14:07"));
-    QCOMPARE(rvktest::Sync::store(&*online, sampleRecord(71002)).outcome, UploadOutcome::Inserted);
+    QCOMPARE(rvktest::Sync::store(&*online, sampleRecord(71002)).value, UploadOutcome::Inserted);
     // The second copy says that the SSU held the report already.
     online->setReportDate(QStringLiteral("06.03.2024 09:30"));
-    QCOMPARE(rvktest::Sync::store(&*online, sampleRecord(71002)).outcome, UploadOutcome::Replaced);
+    QCOMPARE(rvktest::Sync::store(&*online, sampleRecord(71002)).value, UploadOutcome::Replaced);
     const QList<QVariantMap> rows = rowsForSerial(71002);
     QCOMPARE(rows.size(), 1);
     QCOMPARE(rows.first().value("date").toDateTime(), QDateTime(QDate(2024, 3, 6), QTime(9, 30)));
@@ -380,7 +380,7 @@ void TestSsuSession::failedInsertKeepsTheRowItWouldReplace()
     // column refuses after the duplicate rule has already removed the row.
     online->setReportDate(QStringLiteral("not a date"));
     const UploadResult refused = rvktest::Sync::store(&*online, sampleRecord(71007));
-    QCOMPARE(refused.outcome, UploadOutcome::Failed);
+    QCOMPARE(refused.value, UploadOutcome::Failed);
     QVERIFY2(refused.error.contains(QLatin1String("date")), qPrintable(refused.error));
 
     const QList<QVariantMap> rows = rowsForSerial(71007);
@@ -398,7 +398,7 @@ void TestSsuSession::uploadWithoutConnectionFails()
     SsuSession neverConnected;
     neverConnected.setReportDate(QStringLiteral("05.03.2024 14:07"));
     const UploadResult unconnected = rvktest::Sync::store(&neverConnected, sampleRecord(71008));
-    QCOMPARE(unconnected.outcome, UploadOutcome::Failed);
+    QCOMPARE(unconnected.value, UploadOutcome::Failed);
     QVERIFY(!unconnected.error.isEmpty());
     QVERIFY(rvktest::Sync::upload(&neverConnected, QByteArray()));
     QCOMPARE(rowsForSerial(71008).size(), 0);

@@ -133,8 +133,8 @@ void TestStationAccount::aStationFileThatDoesNotDecryptIsNotReplacedByTheSharedP
     // The shared password is served, and must not be fetched.
     server.serve(QLatin1String(rvktest::passwordPath()), rvktest::passwordFile());
     StationAccount other{QStringLiteral("RVKst_other"), QStringLiteral("secret")};
-    QString problem;
-    QVERIFY2(other.write(StationAccount::defaultPath(), Deployment::key() ^ 1, &problem), qPrintable(problem));
+    const Attempt<> written = other.write(StationAccount::defaultPath(), Deployment::key() ^ 1);
+    QVERIFY2(written.ok, qPrintable(written.error));
 
     SsuSession session;
     session.setDownloadUrl(server.url(QLatin1String(rvktest::passwordPath())));

@@ -140,7 +140,7 @@ inline QSqlDatabase adminConnection()
     const QString name = QStringLiteral("rvktest-admin");
     const bool wasOpen = QSqlDatabase::contains(name) && QSqlDatabase::database(name, false).isOpen();
     QSqlDatabase db = testConnection(name, QStringLiteral("RVKadmin"), testAdminPassword());
-    if (!wasOpen && db.isOpen() && QSqlQuery(db).exec(QLatin1String(CreateReportTableStatement))) {
+    if (!wasOpen && db.isOpen() && QSqlQuery(db).exec(createReportTableStatement())) {
         const QString migration = reportMigrationStatement(db);
         if (!migration.isEmpty())
             QSqlQuery(db).exec(migration);

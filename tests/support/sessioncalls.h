@@ -71,14 +71,14 @@ inline UploadResult store(SsuSession *session, const QByteArray &record)
 // Whether the report is in the SSU now, inserted or replacing its copy.
 inline bool upload(SsuSession *session, const QByteArray &record)
 {
-    return store(session, record).stored();
+    return store(session, record).ok;
 }
 
 inline bool upload(SsuSession *session, const QByteArray &record, const QString &date)
 {
     return awaitCall<UploadResult>([&](QObject *c, std::function<void(UploadResult)> d) {
                session->uploadReport(record, date, c, d);
-           }).stored();
+           }).ok;
 }
 
 inline StoredReportResult open(SsuSession *session, const StoredReportKey &key, ReportValues *values = nullptr)

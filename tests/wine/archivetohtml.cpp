@@ -31,9 +31,9 @@ int main(int argc, char *argv[])
     }
     ReportValues values = decodeReport(record);
     values.date = name.captured(1) + QLatin1Char(' ') + name.captured(2) + QLatin1Char(':') + name.captured(3);
-    // The window's language 0, Russian, with the window's translation context.
+    // The window's language 0, Russian.
     QString error;
-    if (!writeHtmlReportFile(arguments[2], htmlReportInput(values, 0, "MainWindow"), &error)) {
+    if (!writeHtmlReportFile(arguments[2], values, 0, &error)) {
         std::fprintf(stderr, "rvk-archive-to-html: %s\n", qPrintable(error));
         return 1;
     }

@@ -211,7 +211,7 @@ int clearGuideRows(const QString &password)
                                    .arg(host.name)
                                    .arg(host.port));
         QSqlQuery query(db);
-        query.exec(QLatin1String(CreateReportTableStatement));
+        query.exec(createReportTableStatement());
         for (quint32 serial : guideSerials()) {
             query.prepare(QStringLiteral("DELETE FROM rvkreport WHERE sn = ?"));
             query.addBindValue(serial);

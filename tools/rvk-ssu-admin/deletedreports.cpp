@@ -13,7 +13,7 @@ namespace {
 // columns the table was created with.
 QString reportColumnDefinitions()
 {
-    const QString create = QLatin1String(CreateReportTableStatement);
+    const QString create = createReportTableStatement();
     const int open = create.indexOf(QLatin1Char('('));
     return create.mid(open + 1, create.lastIndexOf(QLatin1Char(')')) - open - 1);
 }

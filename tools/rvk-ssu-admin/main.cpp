@@ -39,7 +39,7 @@ constexpr int DefaultStatementHours = 12;
 
 QString createStatement(const QString &table)
 {
-    return QString::fromLatin1(CreateReportTableStatement)
+    return createReportTableStatement()
         .replace(QStringLiteral("EXISTS rvkreport("), QStringLiteral("EXISTS %1(").arg(table));
 }
 

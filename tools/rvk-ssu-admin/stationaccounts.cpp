@@ -103,12 +103,13 @@ bool StationAccounts::add(const QString &name, const QString &file, quint64 key,
         *error = serverText(query.lastError());
         return undo(true);
     }
-    if (!account.write(file, key, error))
+    const Attempt<> written = account.write(file, key);
+    if (!written.ok) {
+        *error = written.error;
         return undo(true);
-    StationAccount check;
-    QString problem;
-    if (StationAccount::read(file, key, &check, &problem) != StationAccount::Read::Loaded
-        || check.password != account.password) {
+    }
+    const Attempt<std::optional<StationAccount>> check = StationAccount::read(file, key);
+    if (!check.ok || !check.value || check.value->password != account.password) {
         *error = QStringLiteral("internal error: the station file does not read back");
         QFile::remove(file);
         return undo(true);
