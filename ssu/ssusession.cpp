@@ -7,6 +7,7 @@
 #include "ssu/reportschema.h"
 #include "ssu/reportupload.h"
 #include "ssu/driver/ssuconnection.h"
+#include "ssu/driver/ssutimings.h"
 #include "ssu/deployment.h"
 #include "ssu/ssuendpoints.h"
 #include "ssu/tokencipher.h"
@@ -24,10 +25,6 @@ namespace {
 // The file holds one short token; anything much larger is not it, and is
 // not kept in memory while it arrives.
 constexpr qint64 MaximumDownloadBytes = 4 * 1024;
-// A web server that accepts the request and then trickles or stalls must not
-// hold the password (and the first upload) back indefinitely. This bounds the
-// whole transfer, not only a silence, which a trickle would reset.
-constexpr int DownloadTimeoutMs = 15000;
 } // namespace
 
 SsuSession::SsuSession(QObject *parent)
@@ -75,7 +72,10 @@ void SsuSession::startDownload()
         if (received > MaximumDownloadBytes || total > MaximumDownloadBytes)
             reply->abort();
     });
-    QTimer::singleShot(DownloadTimeoutMs, reply, [reply] {
+    // A web server that accepts the request and then trickles or stalls must
+    // not hold the password (and the first upload) back indefinitely. This
+    // bounds the whole transfer, not only a silence, which a trickle resets.
+    QTimer::singleShot(SsuTimings::current().passwordDownloadMs, reply, [reply] {
         if (reply->isRunning())
             reply->abort();
     });

@@ -1,6 +1,7 @@
 #include "ssu/driver/ssuconnection.h"
 
 #include "ssu/driver/databasehosts.h"
+#include "ssu/driver/ssutimings.h"
 
 #include <QSqlQuery>
 #include <QVariant>
@@ -26,8 +27,9 @@ SsuLinkPolicy policy(const SsuTarget &target)
 {
     SsuLinkPolicy policy;
     policy.caFile = target.caFile;
-    policy.connectMs = ConnectTimeoutSeconds * 1000;
-    policy.statementMs = StatementTimeoutSeconds * 1000;
+    const SsuTimings timings = SsuTimings::current();
+    policy.connectMs = timings.connectMs;
+    policy.statementMs = timings.statementMs;
     return policy;
 }
 

@@ -25,13 +25,10 @@ struct SsuTarget
 namespace SsuConnection {
 
 constexpr int DefaultPort = 3666;
-// Total bounds of one host's open (TCP, TLS, login and the readiness checks
-// after it) and of one statement, from its sending to its last row. A server
-// that trickles a byte at a time gains nothing: the socket is closed when the
-// time is up, and the next host is tried.
-constexpr int ConnectTimeoutSeconds = 5;
-constexpr int StatementTimeoutSeconds = 20;
-
+// The policy bounds one host's open (TCP, TLS, login and the readiness
+// checks after it) and one statement, from its sending to its last row, by
+// SsuTimings. A server that trickles a byte at a time gains nothing: the
+// socket is closed when the time is up, and the next host is tried.
 SsuLinkPolicy policy(const SsuTarget &target);
 
 // Opens the connection called name, in the calling thread, to the first of

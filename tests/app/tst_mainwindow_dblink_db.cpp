@@ -4,6 +4,7 @@
 // from another. Each failure must end with the report archived and the
 // indicator red, and the archived report must land once the link is good.
 // Serial numbers 74500..74599 belong to this file.
+#include "tests/support/shortssutimings.h"
 #include "protocol/archivefile.h"
 #include "ssu/driver/ssuconnection.h"
 #include "ssu/gui/ssudialog.h"
@@ -139,6 +140,8 @@ bool TestMainWindowDbLink::downloadAndConnect()
 
 void TestMainWindowDbLink::serverSilentAfterAStatementArchivesWithinTheBound()
 {
+    const rvktest::ShortSsuTimings shortWaits;
+    const int statementMs = SsuTimings::current().statementMs;
     StallingProxy proxy(QHostAddress(databaseHost()), rvktest::testDatabaseHost().port);
     QVERIFY(proxy.port() != 0);
     dialog->setDatabaseServer(databaseHost(), proxy.port(), QString());
@@ -150,11 +153,11 @@ void TestMainWindowDbLink::serverSilentAfterAStatementArchivesWithinTheBound()
     QElapsedTimer clock;
     clock.start();
     readOut(74501);
-    QTRY_VERIFY_WITH_TIMEOUT(!archiveNames().isEmpty(), 3 * SsuConnection::StatementTimeoutSeconds * 1000);
+    QTRY_VERIFY_WITH_TIMEOUT(!archiveNames().isEmpty(), 3 * statementMs + 10000);
     const qint64 elapsed = clock.elapsed();
     qInfo("upload to the silent server gave up after %lld ms", elapsed);
     QCOMPARE(proxy.stalledConnections(), 1);
-    QVERIFY2(elapsed < (SsuConnection::StatementTimeoutSeconds + 10) * 1000, qPrintable(QString::number(elapsed)));
+    QVERIFY2(elapsed < statementMs + 10000, qPrintable(QString::number(elapsed)));
     QCOMPARE(archiveNames().size(), 1);
     QVERIFY(archiveNames().first().startsWith(QStringLiteral("ssu_sn74501_")));
     QVERIFY(rvktest::rowsForSerial(74501).isEmpty());

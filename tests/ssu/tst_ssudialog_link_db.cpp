@@ -2,6 +2,7 @@
 // station's user through LOAD DATA LOCAL INFILE, or a window held up by a
 // password download that is too large or never ends. Serial numbers
 // 74600..74699 belong to this file.
+#include "tests/support/shortssutimings.h"
 #include "tests/support/sessioncalls.h"
 #include "tests/support/testmain.h"
 
@@ -119,6 +120,7 @@ void TestSsuDialogLink::oversizedPasswordFileIsAFailedDownload()
 
 void TestSsuDialogLink::stalledPasswordDownloadFailsWithinItsBound()
 {
+    const rvktest::ShortSsuTimings shortWaits;
     // Accepts the request and never answers.
     QTcpServer silent;
     QVERIFY(silent.listen(QHostAddress::LocalHost));
@@ -128,8 +130,9 @@ void TestSsuDialogLink::stalledPasswordDownloadFailsWithinItsBound()
     QElapsedTimer clock;
     clock.start();
     dialog.startDownload();
-    QTRY_COMPARE_WITH_TIMEOUT(indicator.count(), 1, 40000);
-    QVERIFY2(clock.elapsed() < 25000, qPrintable(QString::number(clock.elapsed())));
+    const int boundMs = SsuTimings::current().passwordDownloadMs;
+    QTRY_COMPARE_WITH_TIMEOUT(indicator.count(), 1, 3 * boundMs + 10000);
+    QVERIFY2(clock.elapsed() < boundMs + 10000, qPrintable(QString::number(clock.elapsed())));
     QCOMPARE(indicator.first().first().toBool(), false);
     QCOMPARE(dialog.dbPassword(), QString());
 }

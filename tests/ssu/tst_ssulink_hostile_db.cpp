@@ -3,6 +3,7 @@
 // stripped, a certificate for another host, trickled bytes, requests for
 // local files, and forged counts, rows and values. Everything goes through
 // the program's own opener and driver.
+#include "tests/support/shortssutimings.h"
 #include "ssu/driver/databasethread.h"
 #include "ssu/listingreader.h"
 #include "ssu/mysqlquerymodel.h"
@@ -203,6 +204,7 @@ void TestSsuLinkHostile::tricklingGreetingEndsAtTheConnectDeadline()
 {
     HostileDatabaseServer::Script script;
     // About 90 bytes at 200 ms each: 18 s if every byte counted as progress.
+    const rvktest::ShortSsuTimings shortWaits;
     script.greetingTrickleMs = 200;
     HostileDatabaseServer server(hostileAddress(), script);
     QElapsedTimer clock;
@@ -210,7 +212,7 @@ void TestSsuLinkHostile::tricklingGreetingEndsAtTheConnectDeadline()
     QVERIFY(!OpenedConnection(QStringLiteral("hostile"), targetOf(server)).db.isOpen());
     const qint64 elapsed = clock.elapsed();
     qInfo("a trickled greeting was given up after %lld ms", elapsed);
-    QVERIFY2(elapsed < SsuConnection::ConnectTimeoutSeconds * 1000 + 1000, qPrintable(QString::number(elapsed)));
+    QVERIFY2(elapsed < SsuTimings::current().connectMs + 1000, qPrintable(QString::number(elapsed)));
 }
 
 void TestSsuLinkHostile::tricklingResultEndsAtTheStatementDeadline()
