@@ -1,7 +1,8 @@
 ; The Windows installer of RVK Report, built by scripts/build-windows, which
 ; passes the version, the architecture and the lists of files to install and
 ; to remove (-DVERSION, -DARCH, -DPROGRAMFILES_DIR, -DOUTFILE, -DICON,
-; -DINSTALL_FILES, -DUNINSTALL_FILES). Silent with /S.
+; -DINSTALL_FILES, -DUNINSTALL_FILES), and -DSIGN, the command that signs a
+; file in place, when the build is signed. Silent with /S.
 Unicode true
 SetCompressor /SOLID lzma
 RequestExecutionLevel admin
@@ -17,6 +18,12 @@ OutFile "${OUTFILE}"
 InstallDir "${PROGRAMFILES_DIR}\${PRODUCT}"
 InstallDirRegKey HKLM "${UNINSTALL_KEY}" "InstallLocation"
 BrandingText "${PRODUCT} ${VERSION}"
+!ifdef SIGN
+; The uninstaller is signed before it is packed into the installer, so the
+; one WriteUninstaller puts on the PC carries the signature.
+!uninstfinalize '"${SIGN}" "%1"' = 0
+!finalize '"${SIGN}" "%1"' = 0
+!endif
 VIProductVersion "${VERSION}.0"
 VIAddVersionKey /LANG=1033 "ProductName" "${PRODUCT}"
 VIAddVersionKey /LANG=1033 "CompanyName" "${MAKER}"
