@@ -3,11 +3,21 @@
 ; to remove (-DVERSION, -DARCH, -DPROGRAMFILES_DIR, -DOUTFILE, -DICON,
 ; -DINSTALL_FILES, -DUNINSTALL_FILES), and -DSIGN, the command that signs a
 ; file in place, when the build is signed. Silent with /S.
+;
+; Installed over another build, it first runs that build's own uninstaller,
+; which removes exactly the files that build installed and leaves the user's
+; settings, login token and working folder; so no file of an older file list
+; stays behind. A newer build than this one is replaced only when the user
+; agrees; a silent install (/S) refuses it with exit code 2 unless given
+; /ALLOWDOWNGRADE.
 Unicode true
 SetCompressor /SOLID lzma
 RequestExecutionLevel admin
 
 !include "MUI2.nsh"
+!include "FileFunc.nsh"
+!include "LogicLib.nsh"
+!include "WordFunc.nsh"
 
 !define PRODUCT "RVK Report"
 !define MAKER "ZELMOR"
@@ -44,10 +54,28 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "${MAKER}"
 !insertmacro MUI_LANGUAGE "Russian"
 !insertmacro MUI_LANGUAGE "English"
 
+LangString NewerInstalled ${LANG_RUSSIAN} "Установлена более новая версия ${PRODUCT} ($0). Заменить её версией ${VERSION}?"
+LangString NewerInstalled ${LANG_ENGLISH} "A newer version of ${PRODUCT} ($0) is installed. Replace it with version ${VERSION}?"
+
 Function .onInit
 !if "${ARCH}" == "x86_64"
     SetRegView 64
 !endif
+    ReadRegStr $0 HKLM "${UNINSTALL_KEY}" "DisplayVersion"
+    ${If} $0 != ""
+        ${VersionCompare} "$0" "${VERSION}" $1
+        ${If} $1 == 1
+            ${GetParameters} $2
+            ClearErrors
+            ${GetOptions} $2 "/ALLOWDOWNGRADE" $3
+            ${If} ${Errors}
+                MessageBox MB_YESNO|MB_ICONEXCLAMATION "$(NewerInstalled)" /SD IDNO IDYES downgrade
+                SetErrorLevel 2
+                Quit
+                downgrade:
+            ${EndIf}
+        ${EndIf}
+    ${EndIf}
 FunctionEnd
 
 Function un.onInit
@@ -60,6 +88,13 @@ Section "${PRODUCT}"
     ; The shortcut is for everyone who uses the PC: the station's engineers
     ; share it.
     SetShellVarContext all
+    ; _? runs the old uninstaller where it is and waits for it; it cannot
+    ; delete itself there, and WriteUninstaller replaces it.
+    ReadRegStr $0 HKLM "${UNINSTALL_KEY}" "InstallLocation"
+    ${If} $0 != ""
+    ${AndIf} ${FileExists} "$0\uninstall.exe"
+        ExecWait '"$0\uninstall.exe" /S _?=$0'
+    ${EndIf}
     SetOutPath "$INSTDIR"
 !include "${INSTALL_FILES}"
     WriteUninstaller "$INSTDIR\uninstall.exe"
