@@ -2,6 +2,7 @@
 // real dialog against the test MariaDB: 3429 reports read in windows of 25
 // rows. This file owns serial numbers 62000..62999 of the shared table and
 // the table rvkreport_indextest.
+#include "tests/support/shortssutimings.h"
 #include "tests/support/sessioncalls.h"
 #include "tests/support/testmain.h"
 
@@ -472,6 +473,8 @@ private slots:
     // had at all, the list still reaches every row as the user scrolls.
     void listReachesEveryRowWhenItsCountFails()
     {
+        // Connections the proxy refuses are given up at the connect bound.
+        const rvktest::ShortSsuTimings shortWaits;
         StallingProxy proxy(QHostAddress(rvktest::testDatabaseHost().name), rvktest::testDatabaseHost().port);
         QVERIFY(proxy.port() != 0);
         SSUDialog dialog;
