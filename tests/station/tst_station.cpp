@@ -9,6 +9,7 @@
 #include "tests/support/testtimings.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -27,6 +28,8 @@ private slots:
     void acknowledgementsAreTypedAndTimedOut();
     void monitorBlocksReachTheLogOnlyWhileWanted();
     void lostLinkIsReportedUntilIgnored();
+    void busStillConnectingIsWaitedForWithinItsBound_data();
+    void busStillConnectingIsWaitedForWithinItsBound();
 
 private:
     void sendReport(const QByteArray &record, int frames = ReportFrameCount);
@@ -49,6 +52,7 @@ void TestStation::productionTimingsAreTheSpecifiedOnes()
     QCOMPARE(programTimings.readoutStallMs, 1000);
     QCOMPARE(programTimings.logNamingWaitMs, 1000);
     QCOMPARE(programTimings.wipeArmingMs, 800);
+    QCOMPARE(programTimings.connectWaitMs, 3000);
 
     StationTimings::setCurrent(programTimings);
     Station station;
@@ -240,6 +244,46 @@ void TestStation::lostLinkIsReportedUntilIgnored()
     driver->infoResult = -3;
     station.supervisor()->superviseLink();
     QCOMPARE(lost.size(), 2);
+}
+
+// A network bus reports "connecting" (-2) after its open: the station
+// neither waits for it nor closes it, shows it up as soon as it is, and
+// counts it lost only once the connection has had its time.
+void TestStation::busStillConnectingIsWaitedForWithinItsBound_data()
+{
+    QTest::addColumn<bool>("comesUp");
+    QTest::newRow("comes up") << true;
+    QTest::newRow("never comes") << false;
+}
+
+void TestStation::busStillConnectingIsWaitedForWithinItsBound()
+{
+    QFETCH(bool, comesUp);
+    driver->infoResult = -2;
+    Station station;
+    QSignalSpy lost(station.supervisor(), &LinkSupervisor::linkLost);
+    QSignalSpy state(station.supervisor(), &LinkSupervisor::linkStateChanged);
+    QElapsedTimer clock;
+    clock.start();
+    QCOMPARE(station.supervisor()->openAtStart(), AdapterLink::OpenResult::Connecting);
+    QCOMPARE(state.size(), 1);
+    QCOMPARE(state.last().first().toBool(), false);
+    // A request meanwhile is refused without closing the half-open channel.
+    QVERIFY(!station.requestReport());
+    QCOMPARE(driver->callCount(QStringLiteral("close")), 0);
+
+    if (comesUp) {
+        driver->infoResult = 0;
+        // Well within one supervision period.
+        QTRY_VERIFY_WITH_TIMEOUT(!state.isEmpty() && state.last().first().toBool(),
+                                 StationTimings::current().supervisionMs);
+        QVERIFY(station.requestReport());
+        QCOMPARE(lost.size(), 0);
+    } else {
+        QTRY_COMPARE_WITH_TIMEOUT(lost.size(), 1, 20 * StationTimings::current().connectWaitMs);
+        QVERIFY(clock.elapsed() >= StationTimings::current().connectWaitMs);
+        QVERIFY(driver->callCount(QStringLiteral("close")) >= 1);
+    }
 }
 
 RVK_TEST_MAIN(TestStation)

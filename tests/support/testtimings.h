@@ -22,6 +22,7 @@ inline StationTimings shortTimings()
     timings.readoutStallMs = 50;
     timings.logNamingWaitMs = 50;
     timings.wipeArmingMs = 40;
+    timings.connectWaitMs = 150;
     return timings;
 }
 
