@@ -45,10 +45,9 @@ public:
     // the link is down and nothing was sent.
     bool requestReport(bool silent = false);
     bool isReportArriving() const { return transfer.isArriving(); }
-    // The last transfer that ended, and whether it brought a whole report:
-    // only then do the factory value commands write.
+    // The last transfer that ended; only after a whole report do the
+    // commands write (checkCommand()).
     const Readout &lastReadout() const { return readout; }
-    bool hasWholeReport() const { return wholeReport; }
 
     enum class CommandResult { Sent, ReadReportFirst, LinkDown };
     // Whether the values at hand allow a command (Sent) or a whole report

@@ -104,7 +104,7 @@ void TestStation::wholeReportIsDocumentedAndArchived()
     const Readout readout = completed.first().first().value<Readout>();
     QVERIFY(readout.whole);
     QCOMPARE(readout.values.serialNumber, 4321);
-    QVERIFY(station.hasWholeReport());
+    QCOMPARE(station.checkCommand(), Station::CommandResult::Sent);
     QCOMPARE(documents.size(), 1);
     QVERIFY(QFile::exists(documents.first().first().toString()));
     const auto result = stored.first().first().value<ReportStore::Result>();
@@ -125,7 +125,7 @@ void TestStation::brokenTransferIsShownButNeitherDocumentedNorStored()
     const Readout readout = completed.first().first().value<Readout>();
     QVERIFY(!readout.whole);
     QCOMPARE(readout.frames, ReportFrameCount - 1);
-    QVERIFY(!station.hasWholeReport());
+    QCOMPARE(station.checkCommand(), Station::CommandResult::ReadReportFirst);
     QCOMPARE(documents.size(), 0);
     QCOMPARE(stored.size(), 0);
     QVERIFY(!QDir(QStringLiteral("ssu")).exists() || QDir(QStringLiteral("ssu")).isEmpty());
