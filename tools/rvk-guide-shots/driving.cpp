@@ -18,11 +18,26 @@ void waitUntil(const std::function<bool()> &condition, const QString &what, int 
     }
 }
 
-void settle(int milliseconds)
+namespace {
+bool quickRun = false;
+} // namespace
+
+void setQuick(bool quick)
+{
+    quickRun = quick;
+}
+
+void observe(int milliseconds)
 {
     QElapsedTimer clock;
     clock.start();
     waitUntil([&] { return clock.elapsed() >= milliseconds; }, QStringLiteral("a pause ends"), milliseconds + 1000);
+}
+
+void settle(int milliseconds)
+{
+    // Events already posted (a layout, a repaint) still run.
+    observe(quickRun ? 0 : milliseconds);
 }
 
 void meetModal(const std::function<void()> &trigger, const std::function<void(QWidget *)> &handle,

@@ -21,6 +21,12 @@ public:
 void waitUntil(const std::function<bool()> &condition, const QString &what, int timeoutMs = 15000);
 // Runs the event loop for a while, so windows paint and data arrives.
 void settle(int milliseconds);
+// Pauses only for the pictures: quick runs, whose pictures nobody looks at,
+// skip settle()'s pauses. A wait that a check depends on is observe()'s.
+void setQuick(bool quick);
+// Runs the event loop for a while, whatever the run: a check follows that
+// needs the time to have passed.
+void observe(int milliseconds);
 
 // The program asks with modal boxes whose exec() holds the stack until they
 // close. The box is met from the event loop running inside it: trigger (run

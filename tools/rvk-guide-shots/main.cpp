@@ -56,10 +56,13 @@ void runWithoutTranslation(const SceneSettings &settings)
         throw SceneFailure(QStringLiteral("cannot copy the program to %1").arg(bare.path()));
     QProcess process;
     process.setProcessChannelMode(QProcess::ForwardedChannels);
-    process.start(copy, {QStringLiteral("--out"), settings.outDir, QStringLiteral("--port"),
-                         QString::number(settings.ports[2]), QStringLiteral("--scratch"), settings.scratchDir,
-                         QStringLiteral("--database"), SsuEndpoints::current().databaseHosts,
-                         QStringLiteral("--") + QLatin1String(missingTranslationFlag)});
+    QStringList arguments{QStringLiteral("--out"), settings.outDir, QStringLiteral("--port"),
+                          QString::number(settings.ports[2]), QStringLiteral("--scratch"), settings.scratchDir,
+                          QStringLiteral("--database"), SsuEndpoints::current().databaseHosts,
+                          QStringLiteral("--") + QLatin1String(missingTranslationFlag)};
+    if (settings.quick)
+        arguments << QStringLiteral("--quick");
+    process.start(copy, arguments);
     if (!process.waitForFinished(120000) || process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0)
         throw SceneFailure(QStringLiteral("the run without the translation file failed"));
 }
@@ -95,7 +98,10 @@ int main(int argc, char *argv[])
     const QCommandLineOption database(QStringLiteral("database"),
                                       QStringLiteral("The test database (default: the build's database host)."),
                                       QStringLiteral("host:port"));
-    parser.addOptions({out, port, scratch, missing, noBrowser, live, platform, database});
+    const QCommandLineOption quick(QStringLiteral("quick"),
+                                   QStringLiteral("Play every scene without the pauses that let the pictures paint "
+                                                  "(a check of the scenes, not pictures to keep)."));
+    parser.addOptions({out, port, scratch, missing, noBrowser, live, platform, database, quick});
     parser.process(arguments);
 
     QTemporaryDir temporary(QDir::tempPath() + QStringLiteral("/rvk-guide-XXXXXX"));
@@ -104,6 +110,8 @@ int main(int argc, char *argv[])
     settings.scratchDir = parser.isSet(scratch) ? QDir(parser.value(scratch)).absolutePath() : temporary.path();
     settings.withBrowser = !parser.isSet(noBrowser);
     settings.liveSeconds = parser.value(live).toInt();
+    settings.quick = parser.isSet(quick);
+    setQuick(settings.quick);
     settings.databasePassword = qEnvironmentVariable("RVK_TEST_DB_PASSWORD", QStringLiteral("rvk-test-password"));
     // The windows look for the SSU at the test database; the password comes
     // from the tool's own server, which each scene names.

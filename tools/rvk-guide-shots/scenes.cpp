@@ -206,7 +206,8 @@ void Scenes::noAdapter()
               QStringLiteral("the program asks about the missing link"));
     if (!m_window)
         waitUntil([this] { return m_window != nullptr; }, QStringLiteral("the window is shown"));
-    settle(2500);
+    // Two supervision periods and more: a question that came back would be up.
+    observe(2500);
     if (QApplication::activeModalWidget())
         throw SceneFailure(QStringLiteral("the link-loss question came back after Ignore"));
     save(windowShot(m_window), QStringLiteral("no-adapter.png"));
@@ -410,7 +411,7 @@ void Scenes::trends()
     enterServiceMode();
     // The log file is named after the module, whose serial number is read first.
     child<QCheckBox>(m_window, "checkBox_WriteToFile")->click();
-    settle(2000);
+    observe(2000);
     child<QAction>(m_window, "actionTrends")->trigger();
     auto *trends = child<TrendsWindow>(m_window);
     // Smaller than its charts ask for, as a window manager may make it; the
@@ -420,7 +421,8 @@ void Scenes::trends()
     trends->resize(900, 860);
     QTest::keyClick(m_window, Qt::Key_Plus);
     waitUntil([] { return visibleWindow("DbgTextEdit") != nullptr; }, QStringLiteral("the monitor is on"));
-    settle(1000 * m_settings.liveSeconds);
+    // The charts and the log need the blocks of these seconds.
+    observe(1000 * m_settings.liveSeconds);
     save(windowShot(trends), QStringLiteral("trends-live.png"));
     QTest::keyClick(m_window, Qt::Key_Minus);
     waitUntil([] { return visibleWindow("DbgTextEdit") == nullptr; }, QStringLiteral("the monitor is off"));

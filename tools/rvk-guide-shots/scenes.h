@@ -21,6 +21,7 @@ struct SceneSettings
     QString databasePassword;
     bool withBrowser = true; // report.png is drawn by chromium
     int liveSeconds = 40;    // how long the trends window follows the monitor
+    bool quick = false;      // no pauses for painting: a check of the scenes
 };
 
 // The user guide's scenes, in the order the guide tells them. Each starts
