@@ -23,7 +23,9 @@
 namespace {
 constexpr quint32 FirstSn = 76100;
 constexpr quint32 LastSn = 76199;
-constexpr int HeldMs = 300;
+// Each answer of the SSU is held this long: the first storage, a connection
+// of several answers, is still under way when the second read-out ends.
+constexpr int HeldMs = 120;
 
 const QString FirstReportText = QStringLiteral("Это первый отчёт модуля: сравнивать не с чем.");
 const QString UnreachableText = QStringLiteral("Предыдущий отчёт модуля здесь не известен: ССУ не ответила");
