@@ -29,7 +29,7 @@ constexpr quint32 FewReports = 76002;   // 5 reports
 constexpr int ManyCount = 40;
 constexpr int FewCount = 5;
 constexpr int WindowRows = 8;
-constexpr int HeldMs = 300;
+constexpr int HeldMs = 150;
 
 // The module's report number i: its total time orders it (as text) and its
 // minute names its document.
