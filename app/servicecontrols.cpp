@@ -113,12 +113,7 @@ void ServiceControls::armWipeButtons()
 
 void ServiceControls::sendSetCommand(quint16 id, qint32 value, const QString &shown)
 {
-    const Station::CommandResult result = station->sendSetCommand(id, value);
-    if (result == Station::CommandResult::Sent) {
-        notice->withdraw();
-        factoryJournal->noteSent(id, shown);
-    }
-    showCommandResult(result);
+    showCommandResult(station->sendSetCommand(id, value), id, shown);
 }
 
 // Like the set commands, the wipes act only on the module whose whole report
@@ -126,16 +121,13 @@ void ServiceControls::sendSetCommand(quint16 id, qint32 value, const QString &sh
 void ServiceControls::sendClearCommand(quint16 id, const QString &action)
 {
     const Station::CommandResult allowed = station->checkCommand();
-    if (allowed != Station::CommandResult::Sent || !confirmDataLoss(action)) {
-        showCommandResult(allowed);
+    if (allowed != Station::CommandResult::Sent) {
+        showCommandResult(allowed, id, QString());
         return;
     }
-    const Station::CommandResult result = station->sendClearCommand(id);
-    if (result == Station::CommandResult::Sent) {
-        notice->withdraw();
-        factoryJournal->noteSent(id, QString());
-    }
-    showCommandResult(result);
+    if (!confirmDataLoss(action))
+        return;
+    showCommandResult(station->sendClearCommand(id), id, QString());
 }
 
 // The question names what is about to be wiped and on which module, and
@@ -156,9 +148,14 @@ bool ServiceControls::confirmDataLoss(const QString &action)
     return box.clickedButton() == yes;
 }
 
-// A link that is down has already been reported by the supervision.
-void ServiceControls::showCommandResult(Station::CommandResult result)
+// A command sent is journalled and ends what was said of the last one; a
+// link that is down has already been reported by the supervision.
+void ServiceControls::showCommandResult(Station::CommandResult result, quint16 id, const QString &shown)
 {
+    if (result == Station::CommandResult::Sent) {
+        notice->withdraw();
+        factoryJournal->noteSent(id, shown);
+    }
     if (result == Station::CommandResult::ReadReportFirst)
         QMessageBox::warning(window, tr("Внимание"), tr("Сначала прочитайте отчёт"), QMessageBox::Ok);
 }

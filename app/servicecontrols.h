@@ -44,7 +44,7 @@ private:
     void enterServiceMode();
     void armWipeButtons();
     bool confirmDataLoss(const QString &action);
-    void showCommandResult(Station::CommandResult result);
+    void showCommandResult(Station::CommandResult result, quint16 id, const QString &shown);
     void showAcknowledgement(FrameKind kind);
     void openFleetWindow();
 
