@@ -90,6 +90,8 @@ private:
     // --- link (mainwindow_link.cpp) ---
     void showAdapters(const QStringList &adapters, int current);
     void showLinkState(bool up);
+    // Paints the link's light and the read button.
+    void setIndicatorKIVO(bool on);
     void askAboutLostLink();
 
     // --- read-out (mainwindow_readout.cpp) ---

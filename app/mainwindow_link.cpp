@@ -27,9 +27,14 @@ void MainWindow::showAdapters(const QStringList &adapters, int current)
 
 void MainWindow::showLinkState(bool up)
 {
-    kivoIndicator->setStyleSheet(QLatin1String(up ? StyleSheet::IndicatorOn : StyleSheet::IndicatorOff));
-    ui->pushButton_ReadData->setStyleSheet(QLatin1String(up ? StyleSheet::ReadButtonOn : StyleSheet::ReadButtonOff));
+    setIndicatorKIVO(up);
     ui->pushButton_ReadData->setEnabled(up);
+}
+
+void MainWindow::setIndicatorKIVO(bool on)
+{
+    kivoIndicator->setStyleSheet(QLatin1String(on ? StyleSheet::IndicatorOn : StyleSheet::IndicatorOff));
+    ui->pushButton_ReadData->setStyleSheet(QLatin1String(on ? StyleSheet::ReadButtonOn : StyleSheet::ReadButtonOff));
 }
 
 // The light already shows the loss while the box asks about it; the station
