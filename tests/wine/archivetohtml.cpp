@@ -1,11 +1,13 @@
 // rvk-archive-to-html: the document the Linux build writes for the report in
 // an archive file, so the end-to-end run under Wine can compare the Windows
 // program's document with it byte for byte. The read-out time comes from the
-// file's name, as the uploader takes it.
+// file's name, as the uploader takes it; the language is the window's (0
+// Russian, 1 English), Russian unless --lang en says otherwise.
 //
-//     rvk-archive-to-html <ssu_sn<N>_<dd.MM.yyyy>_<HH.mm>.bin> <document.html>
+//     rvk-archive-to-html [--lang en] <ssu_sn<N>_<dd.MM.yyyy>_<HH.mm>.bin> <document.html>
 
 #include "protocol/archivefile.h"
+#include "protocol/language.h"
 #include "report/htmlreport.h"
 #include "report/reportrecord.h"
 
@@ -17,9 +19,18 @@
 int main(int argc, char *argv[])
 {
     QCoreApplication application(argc, argv);
-    const QStringList arguments = application.arguments();
+    QStringList arguments = application.arguments();
+    int language = 0;
+    if (arguments.size() == 5 && arguments[1] == QLatin1String("--lang") && arguments[2] == QLatin1String("en")) {
+        language = 1;
+        arguments = arguments.mid(0, 1) + arguments.mid(3);
+    }
+    if (language == 1 && !Language::install(Language::english())) {
+        std::fprintf(stderr, "rvk-archive-to-html: the English translation beside the program cannot be loaded\n");
+        return 1;
+    }
     if (arguments.size() != 3) {
-        std::fprintf(stderr, "usage: rvk-archive-to-html <archive file> <document.html>\n");
+        std::fprintf(stderr, "usage: rvk-archive-to-html [--lang en] <archive file> <document.html>\n");
         return 2;
     }
     const QRegularExpressionMatch name = QRegularExpression(QStringLiteral(R"(_(\d\d\.\d\d\.\d{4})_(\d\d)\.(\d\d)\.bin$)"))
@@ -31,9 +42,8 @@ int main(int argc, char *argv[])
     }
     ReportValues values = decodeReport(record);
     values.date = name.captured(1) + QLatin1Char(' ') + name.captured(2) + QLatin1Char(':') + name.captured(3);
-    // The window's language 0, Russian.
     QString error;
-    if (!writeHtmlReportFile(arguments[2], values, 0, &error)) {
+    if (!writeHtmlReportFile(arguments[2], values, language, &error)) {
         std::fprintf(stderr, "rvk-archive-to-html: %s\n", qPrintable(error));
         return 1;
     }
