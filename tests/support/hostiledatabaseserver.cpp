@@ -121,9 +121,10 @@ void send(QTcpSocket &socket, const QByteArray &bytes)
 }
 } // namespace
 
-HostileDatabaseServer::HostileDatabaseServer(const QHostAddress &address, const Script &script)
+HostileDatabaseServer::HostileDatabaseServer(const QHostAddress &address, const Script &script, quint16 port)
     : m_address(address)
     , m_script(script)
+    , m_port(port)
 {
     start();
     m_ready.acquire();
@@ -164,7 +165,7 @@ protected:
 void HostileDatabaseServer::run()
 {
     DescriptorServer server;
-    server.listen(m_address, 0);
+    server.listen(m_address, m_port);
     m_port = server.serverPort();
     m_ready.release();
     std::vector<std::thread> clients;

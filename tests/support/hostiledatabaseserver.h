@@ -48,7 +48,8 @@ public:
         std::function<Answer(const QByteArray &statement)> answer;
     };
 
-    HostileDatabaseServer(const QHostAddress &address, const Script &script);
+    // Listens on the port given, or on a free one (0).
+    HostileDatabaseServer(const QHostAddress &address, const Script &script, quint16 port = 0);
     ~HostileDatabaseServer() override;
 
     QHostAddress address() const { return m_address; }

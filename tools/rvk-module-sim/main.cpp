@@ -8,8 +8,12 @@
 #include <QSocketNotifier>
 #include <QTextStream>
 #include <csignal>
+#ifdef Q_OS_WIN
+#include <windows.h>
+#else
 #include <sys/socket.h>
 #include <unistd.h>
+#endif
 
 namespace {
 int intOption(const QCommandLineParser &parser, const QString &name, bool *ok)
@@ -23,6 +27,15 @@ int intOption(const QCommandLineParser &parser, const QString &name, bool *ok)
     return value;
 }
 
+#ifdef Q_OS_WIN
+// Windows calls the handler on a thread of its own; the quit is queued to the
+// event loop's.
+BOOL WINAPI quitOnConsoleEvent(DWORD)
+{
+    QMetaObject::invokeMethod(QCoreApplication::instance(), &QCoreApplication::quit, Qt::QueuedConnection);
+    return TRUE;
+}
+#else
 int signalPipe[2] = {-1, -1};
 
 // Only a write is safe in a signal handler; the event loop quits on reading it.
@@ -31,6 +44,7 @@ void quitOnSignal(int)
     const char byte = 1;
     (void)::write(signalPipe[1], &byte, 1);
 }
+#endif
 
 // Reads the command line into options; false after telling what is wrong.
 bool parseOptions(const QCoreApplication &application, SimulatedModuleOptions *options, bool *quiet)
@@ -91,16 +105,21 @@ void logToStandardOutput(SimulatedModule &module)
     });
 }
 
-// Ctrl+C and a plain kill end the event loop, so the module leaves the bus
+// Ctrl+C and a plain kill (on Windows, closing the console) end the event loop, so the module leaves the bus
 // as on a normal exit.
 void quitOnSignals(QCoreApplication &application)
 {
+#ifdef Q_OS_WIN
+    Q_UNUSED(application)
+    SetConsoleCtrlHandler(quitOnConsoleEvent, TRUE);
+#else
     if (::socketpair(AF_UNIX, SOCK_STREAM, 0, signalPipe) != 0)
         return;
     auto *notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, &application);
     QObject::connect(notifier, &QSocketNotifier::activated, &application, &QCoreApplication::quit);
     std::signal(SIGINT, quitOnSignal);
     std::signal(SIGTERM, quitOnSignal);
+#endif
 }
 } // namespace
 
